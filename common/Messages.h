@@ -1,0 +1,22 @@
+#pragma once
+// The wording of every error report the two tools show, in one place.
+
+#include "Platform.h"
+
+namespace tolva {
+
+inline const QString kViewerTitle = QStringLiteral("Tolva3DView");
+inline const QString kEditorTitle = QStringLiteral("TolvaEdit");
+
+// "<Procedure> error: <description>", titled with the viewer's name.
+MessageReport ViewerError(const QString& procedure, const QString& description,
+                          MessageIcon icon = MessageIcon::Exclamation);
+
+// "RecordEdit <Procedure> error: " + line break + description, titled "TolvaEdit".
+MessageReport EditorError(const QString& procedure, const QString& description,
+                          MessageIcon icon = MessageIcon::Exclamation);
+
+// "ERROR : <message>" under "FATAL ERROR!", critical icon.
+MessageReport FatalReport(const QString& message);
+
+} // namespace tolva

@@ -1,0 +1,92 @@
+#pragma once
+// The seams between the tools and the world outside them: message boxes,
+// dialogs, sounds, the help viewer, the clock and the random source. Each is a
+// small interface with a Qt implementation for the programs and a scripted one
+// for the tests (tests/support), so that no test blocks on a modal dialog or
+// depends on the time of day.
+
+#include <QString>
+#include <optional>
+
+namespace tolva {
+
+enum class MessageIcon { None, Information, Exclamation, Critical, Question };
+
+// One message box as the user would see it.
+struct MessageReport {
+    QString text;
+    QString title;
+    MessageIcon icon = MessageIcon::None;
+    bool operator==(const MessageReport&) const = default;
+};
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual void show(const MessageReport& report) = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Seconds since local midnight, with a fractional part.
+    virtual double secondsSinceMidnight() const = 0;
+};
+
+class RandomSource {
+public:
+    virtual ~RandomSource() = default;
+    // Uniform in [0, 1).
+    virtual double next() = 0;
+};
+
+class SoundPlayer {
+public:
+    virtual ~SoundPlayer() = default;
+    // Plays a named system sound ("RestoreUp", "Minimize", "Maximize") if the
+    // machine can; never blocks, never fails the caller.
+    virtual void play(const QString& name) = 0;
+};
+
+class HelpViewer {
+public:
+    virtual ~HelpViewer() = default;
+    virtual void showTopic(int contextId) = 0;
+    virtual void close() = 0;
+};
+
+struct FileDialogRequest {
+    QString caption;
+    QString folder;    // initial folder, empty for none
+    QString fileName;  // offered name, empty for none
+    QString filter;    // e.g. "Tolva3D File (*.ebm);;Bitmap (*.bmp)"
+};
+
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // The chosen path, or nothing when the user cancelled.
+    virtual std::optional<QString> openFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<QString> saveFile(const FileDialogRequest& request) = 0;
+};
+
+class ColorDialog {
+public:
+    virtual ~ColorDialog() = default;
+    // A colour reference (red in the low byte), or nothing when cancelled.
+    virtual std::optional<quint32> chooseColor(quint32 initial) = 0;
+};
+
+// Everything a window needs from the outside world, handed in at construction.
+// Pointers are not owned; a null pointer means "not available".
+struct Platform {
+    MessageSink* messages = nullptr;
+    Clock* clock = nullptr;
+    RandomSource* random = nullptr;
+    SoundPlayer* sounds = nullptr;
+    HelpViewer* help = nullptr;
+    FileDialogs* files = nullptr;
+    ColorDialog* colors = nullptr;
+};
+
+} // namespace tolva

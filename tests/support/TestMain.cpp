@@ -1,0 +1,37 @@
+// The main of every test program: a QApplication on the offscreen platform
+// (unless the test's environment names another), and fresh, private settings
+// and runtime folders so that no test touches the user's real ones.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    ::testing::InitGoogleTest(&argc, argv);
+
+    bool listingOnly = false;
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0)
+            listingOnly = true;
+    if (listingOnly)
+        return RUN_ALL_TESTS();
+
+    QTemporaryDir config(QDir::tempPath() + QStringLiteral("/tolva-test-config-XXXXXX"));
+    QTemporaryDir runtime(QDir::tempPath() + QStringLiteral("/tolva-test-runtime-XXXXXX"));
+    if (!config.isValid() || !runtime.isValid())
+        return 3;
+    QFile::setPermissions(runtime.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
+    setenv("HOME", config.path().toLocal8Bit().constData(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("LC_ALL", "C", 0);
+
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
