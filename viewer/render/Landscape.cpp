@@ -1,0 +1,45 @@
+#include "Landscape.h"
+
+#include "SceneBuilders.h"
+#include "TerrainMesh.h"
+
+#include <cmath>
+#include <new>
+
+namespace tolva {
+
+namespace {
+
+// Far beyond the viewer's 180 cells, small enough that a mistaken size cannot
+// ask for gigabytes of polygons.
+constexpr int kMaxCellsPerSide = 4096;
+
+} // namespace
+
+bool LoadLandscape(Scene& scene, const TerrainGrid& grid, int cellsFromScale, float gridSize,
+                   float meshHeight, std::uint8_t material, std::uint8_t texture)
+{
+    ClearSceneLists(scene);
+
+    const double cells = RoundHalfEven(gridSize);
+    if (!(cells >= 1.0 && cells <= kMaxCellsPerSide) || !std::isfinite(meshHeight))
+        return false;
+    const double step = double(cellsFromScale) / double(gridSize);
+    if (!std::isfinite(step))
+        return false;
+
+    const int n = int(cells);
+    const CellSampling sampling{float(step), meshHeight, material, texture};
+    try {
+        scene.PolygonList.reserve(std::size_t(n) * std::size_t(n) + 1);
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j)
+                AddPolygon(scene, MakeTerrainCell(grid, i, j, sampling));
+    } catch (const std::bad_alloc&) {
+        ClearSceneLists(scene);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tolva

@@ -1,0 +1,95 @@
+#include "TerrainGrid.h"
+
+#include <cmath>
+
+namespace tolva {
+
+TerrainGrid::TerrainGrid()
+    : m_pixels(std::size_t(kRasterWidth) * kRasterHeight, 0u)
+{
+}
+
+ColorRef TerrainGrid::ReadPixel(int x, int y) const
+{
+    if (x < 0 || x >= kRasterWidth || y < 0 || y >= kRasterHeight)
+        return kInvalidColor;
+    return m_pixels[std::size_t(y) * kRasterWidth + std::size_t(x)];
+}
+
+void TerrainGrid::setPixel(int x, int y, ColorRef color)
+{
+    if (x < 0 || x >= kRasterWidth || y < 0 || y >= kRasterHeight)
+        return;
+    m_pixels[std::size_t(y) * kRasterWidth + std::size_t(x)] = color;
+}
+
+TerrainGrid MakeTerrainGrid(const QImage& picture)
+{
+    TerrainGrid grid;
+    if (picture.isNull())
+        return grid;
+
+    // Alpha goes first, so that the smooth stretch does not weigh colours by
+    // their transparency. A BMP read is RGB32 already and this costs nothing.
+    QImage source = picture.format() == QImage::Format_RGB32
+        ? picture
+        : picture.convertToFormat(QImage::Format_RGB32);
+    QImage raster = source.scaled(kRasterWidth, kRasterHeight, Qt::IgnoreAspectRatio,
+                                  Qt::SmoothTransformation);
+    if (raster.format() != QImage::Format_RGB32)
+        raster = raster.convertToFormat(QImage::Format_RGB32);
+    if (raster.width() != kRasterWidth || raster.height() != kRasterHeight)
+        return grid; // out of memory while scaling: a black raster, not a crash
+
+    for (int y = 0; y < kRasterHeight; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(raster.constScanLine(y));
+        for (int x = 0; x < kRasterWidth; ++x) {
+            const QRgb rgb = line[kRasterWidth - 1 - x]; // mirrored left-to-right
+            grid.setPixel(x, y, ColorRef(qRed(rgb)) | ColorRef(qGreen(rgb)) << 8
+                                    | ColorRef(qBlue(rgb)) << 16);
+        }
+    }
+    return grid;
+}
+
+double RoundHalfEven(double value)
+{
+    const double nearest = std::round(value); // halves away from zero
+    if (std::fabs(value - std::trunc(value)) == 0.5)
+        return 2.0 * std::round(value / 2.0);
+    return nearest;
+}
+
+ColorChannels SplitColor(ColorRef color)
+{
+    return {float(color & 255u), float((color >> 8) & 255u), float((color & 0xFF0000u) >> 16)};
+}
+
+float ColorHeight(ColorRef color)
+{
+    const ColorChannels c = SplitColor(color);
+    return (c.r + c.g + c.b) / 765.0f;
+}
+
+float SampleHeight(const TerrainGrid& grid, int x, int y, float meshHeight)
+{
+    const ColorRef color = grid.ReadPixel(x, y);
+    if (color == kInvalidColor)
+        return 0.0f;
+    return ColorHeight(color) * meshHeight;
+}
+
+int PixelIndex(double position)
+{
+    const double rounded = RoundHalfEven(position);
+    if (!(rounded >= -1.0e6 && rounded <= 1.0e6))
+        return -1;
+    return int(rounded);
+}
+
+float GroundHeight(const TerrainGrid& grid, double x, double z)
+{
+    return ColorHeight(grid.ReadPixel(PixelIndex(x), PixelIndex(z)));
+}
+
+} // namespace tolva
