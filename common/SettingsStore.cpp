@@ -1,0 +1,96 @@
+#include "SettingsStore.h"
+
+#include <charconv>
+
+namespace tolva {
+
+SettingsStore::SettingsStore()
+    : m_settings(QSettings::NativeFormat, QSettings::UserScope,
+                 QStringLiteral("Mossane"), QStringLiteral("Tolva3"))
+{
+}
+
+QString SettingsStore::KeyPath(const QString& section, const QString& key)
+{
+    QString path = section;
+    path.replace(u'\\', u'/');
+    if (!path.isEmpty() && !path.endsWith(u'/'))
+        path += u'/';
+    return path + QString(key).replace(u'\\', u'/');
+}
+
+QString SettingsStore::ReadSetting(const QString& section, const QString& key,
+                                   const QVariant& defaultValue) const
+{
+    // QSettings keeps what it read; sync() re-reads the file when another
+    // process (the simulator, the settings tool) has changed it since.
+    m_settings.sync();
+    const QVariant value = m_settings.value(KeyPath(section, key));
+    if (!value.isValid())
+        return ValueText(defaultValue);
+    // The INI reader turns an unquoted "a, b" written by another program into a
+    // list; hand it back as the text it was.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", "));
+    return value.toString();
+}
+
+bool SettingsStore::WriteSetting(const QString& section, const QString& key, const QVariant& value)
+{
+    m_settings.setValue(KeyPath(section, key), ValueText(value));
+    // Write through at once: the simulator and the other tool read this file.
+    m_settings.sync();
+    return m_settings.status() == QSettings::NoError;
+}
+
+QString SettingsStore::fileName() const
+{
+    return m_settings.fileName();
+}
+
+namespace {
+
+template <typename T>
+QString shortestText(T value)
+{
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (ec != std::errc())
+        return QString::number(double(value));
+    return QString::fromLatin1(buffer, end - buffer);
+}
+
+} // namespace
+
+QString SettingsStore::ValueText(const QVariant& value)
+{
+    switch (value.typeId()) {
+    case QMetaType::Bool:
+        return value.toBool() ? settings::kTrue : settings::kFalse;
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::SChar:
+        return QString::number(value.toLongLong());
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+        return QString::number(value.toULongLong());
+    case QMetaType::Float:
+        return shortestText(value.toFloat());
+    case QMetaType::Double:
+        return shortestText(value.toDouble());
+    default:
+        return value.toString();
+    }
+}
+
+QString CentredPosition(double screenSize, double windowSize)
+{
+    return SettingsStore::ValueText(float((screenSize - windowSize) / 2));
+}
+
+} // namespace tolva

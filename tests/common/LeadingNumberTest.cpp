@@ -1,0 +1,108 @@
+#include "LeadingNumber.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+
+#include <iomanip>
+#include <limits>
+
+using namespace tolva;
+
+namespace {
+
+constexpr float kMax = std::numeric_limits<float>::max();
+
+struct Row {
+    const char16_t* text;
+    float expected;
+};
+
+void PrintTo(const Row& row, std::ostream* os)
+{
+    // Test names carry the text: keep them printable ASCII.
+    *os << '"';
+    for (const char16_t* c = row.text; *c; ++c) {
+        if (*c >= 0x20 && *c < 0x7f && *c != '"' && *c != '\\')
+            *os << char(*c);
+        else
+            *os << "\\u" << std::hex << std::setw(4) << std::setfill('0') << unsigned(*c) << std::dec;
+    }
+    *os << '"';
+}
+
+class LeadingNumberRows : public ::testing::TestWithParam<Row> {};
+
+TEST_P(LeadingNumberRows, ReadsTheLongestLeadingNumber)
+{
+    const Row& row = GetParam();
+    // Exact: the reader rounds the decimal text to float once, as the
+    // compiler rounds the literal of the expected value.
+    EXPECT_EQ(LeadingNumber(QString::fromUtf16(row.text)), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plain, LeadingNumberRows, ::testing::Values(
+    Row{u"", 0.0f}, Row{u"7x", 7.0f}, Row{u"-0.25", -0.25f}, Row{u"12.5 m", 12.5f},
+    Row{u"abc", 0.0f}, Row{u"00012", 12.0f}, Row{u"+5", 5.0f}, Row{u"-0", 0.0f},
+    Row{u"5.", 5.0f}, Row{u".5", 0.5f}, Row{u"-.5", -0.5f}, Row{u"1.5.3", 1.5f},
+    Row{u"3540", 3540.0f}, Row{u"0.1", 0.1f}));
+
+INSTANTIATE_TEST_SUITE_P(Incomplete, LeadingNumberRows, ::testing::Values(
+    Row{u"-", 0.0f}, Row{u"+", 0.0f}, Row{u".", 0.0f}, Row{u"-.", 0.0f}, Row{u"--5", 0.0f},
+    Row{u"+-5", 0.0f}, Row{u"- 5", 0.0f}, Row{u"e5", 0.0f}, Row{u".e5", 0.0f},
+    Row{u"1e", 1.0f}, Row{u"1e+", 1.0f}, Row{u"1e-", 1.0f}, Row{u"1.5e", 1.5f},
+    Row{u"2e+x", 2.0f}));
+
+INSTANTIATE_TEST_SUITE_P(Exponent, LeadingNumberRows, ::testing::Values(
+    Row{u"1E3", 1000.0f}, Row{u"1e+3", 1000.0f}, Row{u"1e-3", 0.001f}, Row{u"1.e2", 100.0f},
+    Row{u"  -.5e-3x", -0.0005f}, Row{u"1e5.3", 100000.0f}, Row{u"1d5", 1.0f},
+    Row{u"1e0005", 100000.0f}));
+
+INSTANTIATE_TEST_SUITE_P(Blanks, LeadingNumberRows, ::testing::Values(
+    Row{u"  7", 7.0f}, Row{u"\t7", 7.0f}, Row{u" 12 ", 12.0f}, Row{u"12 m", 12.0f},
+    Row{u"1 2", 1.0f}, Row{u"   ", 0.0f}, Row{u"\n7", 0.0f}));
+
+INSTANTIATE_TEST_SUITE_P(NotNumbers, LeadingNumberRows, ::testing::Values(
+    Row{u"1,5", 1.0f}, Row{u"1,000", 1.0f}, Row{u"inf", 0.0f}, Row{u"-inf", 0.0f},
+    Row{u"nan", 0.0f}, Row{u"Infinity", 0.0f}, Row{u"0x1F", 0.0f}, Row{u"$5", 0.0f},
+    Row{u"(5)", 0.0f}, Row{u"\u0661\u0662", 0.0f}, Row{u"\uff17", 0.0f}));
+
+INSTANTIATE_TEST_SUITE_P(Hexadecimal, LeadingNumberRows, ::testing::Values(
+    Row{u"&H00FFFFFF&", 16777215.0f}, Row{u"&HFF", 255.0f}, Row{u"&hff", 255.0f},
+    Row{u"&HFF&", 255.0f}, Row{u"&HFF& m", 255.0f}, Row{u" &H10", 16.0f},
+    Row{u"&HFFFFFFFF", -1.0f}, Row{u"&HFFFFFFFF&", -1.0f},
+    Row{u"&H80000000", -2147483648.0f}, Row{u"&H7FFFFFFF", 2147483647.0f},
+    Row{u"&HFFFF", 65535.0f}, Row{u"&H123456789", float(0x12345678)},
+    Row{u"&H", 0.0f}, Row{u"&HG", 0.0f}, Row{u"&", 0.0f}, Row{u"-&HFF", 0.0f},
+    Row{u"&O17", 0.0f}));
+
+// Beyond the float range reads as the largest float of its sign; too small
+// for a float reads as 0 (subnormals stay).
+INSTANTIATE_TEST_SUITE_P(Range, LeadingNumberRows, ::testing::Values(
+    Row{u"1e39", kMax}, Row{u"-1e39", -kMax}, Row{u"3.4028235e38", kMax},
+    Row{u"3.4e38", 3.4e38f}, Row{u"1000e36", kMax}, Row{u"0.00001e44", kMax},
+    Row{u"0.0001e42", 1e38f}, Row{u"1e-50", 0.0f}, Row{u"-1e-50", 0.0f},
+    Row{u"100e-52", 0.0f}, Row{u"1e-40", 1e-40f}, Row{u"1e99999999999999999999", kMax},
+    Row{u"-1e99999999999999999999", -kMax}, Row{u"1e-99999999999999999999", 0.0f},
+    Row{u"0e99999", 0.0f}, Row{u"0.000e-99999", 0.0f}));
+
+TEST(LeadingNumber, APastedMegabyteIsReadInOnePass)
+{
+    const qsizetype mb = 1 << 20;
+    EXPECT_EQ(LeadingNumber(QString(mb, QChar(u'9'))), kMax);
+    EXPECT_EQ(LeadingNumber(QString(mb, u' ') + QStringLiteral("5x")), 5.0f);
+    EXPECT_EQ(LeadingNumber(QString::fromUtf16(u"1.") + QString(mb, u'0') + QStringLiteral("1")), 1.0f);
+    EXPECT_EQ(LeadingNumber(QString::fromUtf16(u"0.") + QString(mb, u'0') + QStringLiteral("1")), 0.0f);
+    EXPECT_EQ(LeadingNumber(QString::fromUtf16(u"1e") + QString(mb, QChar(u'9'))), kMax);
+    EXPECT_EQ(LeadingNumber(QString::fromUtf16(u"1e-") + QString(mb, QChar(u'9'))), 0.0f);
+    EXPECT_EQ(LeadingNumber(QString(mb, u'x')), 0.0f);
+    EXPECT_EQ(LeadingNumber(QString(mb, u'-')), 0.0f);
+    EXPECT_EQ(LeadingNumber(QString::fromUtf16(u"&H") + QString(mb, u'F')), -1.0f);
+}
+
+TEST(LeadingNumber, StopsAtAnEmbeddedNul)
+{
+    EXPECT_EQ(LeadingNumber(QStringView(u"5\0" "7", 3)), 5.0f);
+}
+
+} // namespace

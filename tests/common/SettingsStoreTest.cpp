@@ -1,0 +1,192 @@
+#include "LeadingNumber.h"
+#include "SettingsStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+using namespace tolva;
+namespace s = tolva::settings;
+
+namespace {
+
+const QString kTool = QStringLiteral(TOLVA_BIN_DIR "/tolva-settings");
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun runTool(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+{
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(kTool, args);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+// Every test starts from an empty store (the test main already points the
+// store at a private temporary folder).
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, "Mossane", "Tolva3");
+        raw.clear();
+        raw.sync();
+    }
+    QString rawFile() const
+    {
+        QFile file(store.fileName());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    SettingsStore store;
+};
+
+TEST_F(SettingsStoreTest, AFirstRunReadsTheDefaults)
+{
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kTopoHeight, s::kDefaultTopoHeight), "10");
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kTopoLight, s::kDefaultTopoLight), "0.5");
+    EXPECT_EQ(LeadingNumber(store.ReadSetting(s::kTopo3D, s::kTopoColor, s::kDefaultTopoColor)), 16777215.0f);
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kTopoRender, s::kDefaultTopoRender), "False");
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kNewFile, s::kDefaultNewFile), "");
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kPrintPreviewSize, s::kDefaultPrintPreviewSize), "6060");
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kFastPrint, s::kDefaultFastPrint), "True");
+    EXPECT_EQ(store.ReadSetting(s::kSettings, s::kDataPath, s::kDefaultDataPath), "");
+    // A 1024 x 768 screen and a 640 x 480 window, in twips.
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kLeft, CentredPosition(15360, 9600)), "2880");
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kTop, CentredPosition(11520, 7207)), "2156.5");
+    // Reading writes nothing.
+    EXPECT_FALSE(QFile::exists(store.fileName()) && rawFile().contains("Topo"));
+}
+
+TEST_F(SettingsStoreTest, TopoColorRoundTripsAsAnInteger)
+{
+    store.WriteSetting(s::kTopo3D, s::kTopoColor, 16777215);
+    const QString text = store.ReadSetting(s::kTopo3D, s::kTopoColor, s::kDefaultTopoColor);
+    EXPECT_EQ(text, "16777215");
+    EXPECT_EQ(LeadingNumber(text), 16777215.0f);
+}
+
+TEST_F(SettingsStoreTest, ValuesAreStoredAsTextTheSimulatorCanRead)
+{
+    store.WriteSetting(s::kTopo3D, s::kTopoRender, true);
+    store.WriteSetting(s::kTopo3D, s::kTopoColor, 255);
+    store.WriteSetting(s::kTopo3D, s::kLeft, 3540.0f);
+    store.WriteSetting(s::kTopo3D, s::kTopoLight, QStringLiteral("0.75"));
+    const QString file = rawFile();
+    EXPECT_TRUE(file.contains("[Tolva3]")) << qPrintable(file);
+    EXPECT_TRUE(file.contains("Topo3D\\TopoRender=True")) << qPrintable(file);
+    EXPECT_TRUE(file.contains("Topo3D\\TopoColor=255")) << qPrintable(file);
+    EXPECT_TRUE(file.contains("Topo3D\\Left=3540\n")) << qPrintable(file);
+    EXPECT_TRUE(file.contains("Topo3D\\TopoLight=0.75")) << qPrintable(file);
+    EXPECT_FALSE(file.contains("@Variant")) << qPrintable(file);
+    EXPECT_FALSE(file.contains("%5C")) << "a backslash section must become a group";
+}
+
+TEST(SettingsStoreValueText, EachKindOfValueHasOneText)
+{
+    const struct { QVariant value; const char* text; } rows[] = {
+        {true, "True"}, {false, "False"}, {16777215, "16777215"}, {-5, "-5"},
+        {qint64(-3000000000), "-3000000000"}, {quint32(4294967295u), "4294967295"},
+        {3540.0f, "3540"}, {0.1f, "0.1"}, {-1.5f, "-1.5"}, {1e20f, "1e+20"}, {0.1, "0.1"},
+        {QStringLiteral("&H00FFFFFF&"), "&H00FFFFFF&"}, {QString(), ""},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(SettingsStore::ValueText(row.value), QString::fromUtf8(row.text)) << row.text;
+}
+
+TEST_F(SettingsStoreTest, AnEmptyStoredValueIsNotTheDefault)
+{
+    store.WriteSetting(s::kTopo3D, s::kCaption, QString());
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kCaption, "unset"), "");
+}
+
+TEST_F(SettingsStoreTest, ListLikeTextWrittenByAnotherProgramReadsAsText)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(store.fileName()).path()));
+    QFile file(store.fileName());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Tolva3]\nSettings\\DataPath=C:\\\\Data, old\n");
+    file.close();
+    EXPECT_EQ(store.ReadSetting(s::kSettings, s::kDataPath), "C:\\Data, old");
+}
+
+TEST_F(SettingsStoreTest, AnOpenStoreSeesAnotherProcesssLatestWrite)
+{
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kNewFile, s::kDefaultNewFile), "");
+    ASSERT_EQ(runTool({"set", s::kTopo3D, s::kNewFile, "True"}).exitCode, 0);
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kNewFile, s::kDefaultNewFile), "True");
+    ASSERT_EQ(runTool({"set", s::kTopo3D, s::kNewFile, "False"}).exitCode, 0);
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kNewFile, s::kDefaultNewFile), "False");
+
+    // And the other way: what this store writes, another process reads at once.
+    store.WriteSetting(s::kTopo3D, s::kCaption, QStringLiteral("Tolva3D Viewer - Crater"));
+    EXPECT_EQ(runTool({"get", s::kTopo3D, s::kCaption}).out, "Tolva3D Viewer - Crater\n");
+}
+
+TEST_F(SettingsStoreTest, ConcurrentWritersOfDifferentKeysLoseNothing)
+{
+    const int count = 150;
+    QProcess a, b;
+    const QString section = QStringLiteral("Tolva3\\Stress");
+    a.start(kTool, {"fill", section, "a", QString::number(count)});
+    b.start(kTool, {"fill", section, "b", QString::number(count)});
+    // Meanwhile this process writes keys of its own.
+    for (int i = 0; i < count; ++i)
+        store.WriteSetting(section, QStringLiteral("c%1").arg(i), i);
+    ASSERT_TRUE(a.waitForFinished(120000));
+    ASSERT_TRUE(b.waitForFinished(120000));
+    EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().constData();
+    EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().constData();
+
+    int lost = 0;
+    for (const char* prefix : {"a", "b", "c"})
+        for (int i = 0; i < count; ++i)
+            if (store.ReadSetting(section, prefix + QString::number(i), "lost") != QString::number(i))
+                ++lost;
+    EXPECT_EQ(lost, 0);
+}
+
+TEST(SettingsTool, ReportsMisuseAndMissingValuesByExitCode)
+{
+    const ToolRun none = runTool({});
+    EXPECT_EQ(none.exitCode, 2);
+    EXPECT_TRUE(none.err.contains("Usage:"));
+    EXPECT_EQ(runTool({"set", "Tolva3\\Topo3D", "NewFile"}).exitCode, 2);
+    EXPECT_EQ(runTool({"set", "Tolva3\\Topo3D", "", "x"}).exitCode, 2);
+    EXPECT_EQ(runTool({"fill", "Tolva3\\Topo3D", "k", "many"}).exitCode, 2);
+    EXPECT_TRUE(runTool({"frobnicate"}).err.contains("unknown command \"frobnicate\""));
+
+    const ToolRun missing = runTool({"get", "Tolva3\\Nowhere", "Nothing"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.out, "");
+    const ToolRun withDefault = runTool({"get", "Tolva3\\Nowhere", "Nothing", "10"});
+    EXPECT_EQ(withDefault.exitCode, 0);
+    EXPECT_EQ(withDefault.out, "10\n");
+}
+
+TEST(SettingsTool, FailsClearlyWhenTheStoreCannotBeWritten)
+{
+    // A configuration folder below a plain file cannot be created, even by root.
+    QTemporaryDir dir;
+    QFile blocker(dir.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", dir.filePath("blocker/config"));
+    const ToolRun run = runTool({"set", "Tolva3\\Topo3D", "NewFile", "True"}, env);
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_TRUE(run.err.contains("cannot write")) << qPrintable(run.err);
+}
+
+} // namespace
