@@ -1,0 +1,79 @@
+#pragma once
+// The record as the editor holds it: the committed copy (what was read or
+// last applied, and what is saved) and the working copy (what the window's
+// controls edit), with the open file's path, the phase shown and the
+// stratigraphic file chosen since the last apply. The window's handlers call
+// these operations and then show the result.
+
+#include "ApplyChecks.h"
+#include "Platform.h"
+#include "RecordFile.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace tolva::record {
+
+using phase::CheckFailure;
+
+struct EditorRecord {
+    // The committed copy: StratigraphicFile, Scale (shared by both copies)
+    // and the committed phases with their flow durations.
+    RecordFile Committed;
+    // The working copy of the phases and their flow durations.
+    PhaseList Working;
+    QString RecordPath;                // empty for a new, never saved record
+    int CurrentPhase = 0;              // the phase shown, 0 when there is none
+    QString PendingStratigraphicFile;  // chosen or typed since the last apply
+
+    // Reads the record file at `path`. On success it becomes the committed
+    // copy, RecordPath becomes `path` and ReadData runs. On failure nothing
+    // changes and the failure (line and reason) is returned.
+    std::optional<ReadFailure> Open(const QString& path);
+
+    // Refreshes the working copy from the committed one: the working copy is
+    // cleared and the committed phases copied in, a record without scale gets
+    // the Normal scale, the pending stratigraphic file becomes the committed
+    // one and phase 1 (or none) becomes the current phase.
+    void ReadData();
+
+    // Checks every working phase in order. On the first failure that phase
+    // becomes CurrentPhase and the failure is returned; only scarp corrections
+    // change the working copy. When every phase passes, the working copy and
+    // the pending stratigraphic file are committed and nothing is returned.
+    std::optional<CheckFailure> ApplyParams();
+
+    // Writes the committed copy to `path`; on success RecordPath becomes
+    // `path`. On failure RecordPath and the file on disk stay as they were.
+    SaveResult SaveRec(const QString& path);
+
+    // Empties the committed record (a new record's reset), then ReadData.
+    void ClearRecord();
+
+    // The user chose a stratigraphic file in the dialog: its full path is
+    // pending. Returns the text the box shows (its display form).
+    QString ChooseStratigraphicFile(const QString& fullPath);
+
+    // The text of the stratigraphic file box changed (typed, or set by the
+    // window). An empty text or "none" in any case removes the file ("(None)"
+    // is pending); the display form of the pending file keeps the pending full
+    // path; any other text is the pending name. Returns the text the box
+    // shows.
+    QString EditStratigraphicBox(const QString& text);
+};
+
+// True for a stratigraphic file value that means "none attached": empty,
+// "(None)" or "none" in any case.
+bool IsNoStratigraphicFile(const QString& name);
+
+// A path as the window shows it: its file name without the folder; longer
+// than 40 characters, "..." and its last 37 characters.
+QString DisplayForm(const QString& path);
+
+// The message boxes that report these outcomes, titled "TolvaEdit".
+MessageReport ApplyFailureReport(const CheckFailure& failure);
+MessageReport SaveFailureReport(const SaveResult& result);
+MessageReport ReadFailureReport(const QString& path, const ReadFailure& failure);
+
+} // namespace tolva::record

@@ -1,0 +1,310 @@
+// Reading a record file: line by line, each line split into its items, every
+// item checked against its type and range before the record is handed back.
+
+#include "RecordFile.h"
+
+#include "Cp1252.h"
+
+#include <QFile>
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+namespace tolva::record {
+
+using phase::kMaxFlows;
+using phase::kMaxPhases;
+
+QString ReadFailure::text() const
+{
+    if (line <= 0)
+        return reason;
+    return QStringLiteral("line %1: %2").arg(line).arg(reason);
+}
+
+namespace {
+
+// A record holds at most 500 phases of 108 short lines: anything far beyond
+// that is not a record, and is refused before it is read into memory.
+constexpr qint64 kMaxRecordBytes = 16 * 1024 * 1024;
+
+struct Item {
+    std::string_view text;
+    bool quoted = false;
+};
+
+// An error on the current line; thrown only inside the parser and turned into
+// a ReadFailure at its edge.
+struct LineError {
+    QString reason;
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view Trim(std::string_view s)
+{
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+// The item as it may be shown in a reason: short and printable.
+QString Shown(std::string_view s)
+{
+    QString text = DecodeCp1252(s.substr(0, 24));
+    for (QChar& c : text)
+        if (!c.isPrint())
+            c = QLatin1Char('?');
+    if (s.size() > 24)
+        text += QStringLiteral("...");
+    return QStringLiteral("\"") + text + QStringLiteral("\"");
+}
+
+class Parser {
+public:
+    explicit Parser(std::string_view data) : m_data(data) {}
+
+    RecordFile parse()
+    {
+        RecordFile record;
+        items(2, QStringLiteral("the stratigraphic file line"));
+        record.StratigraphicFile = DecodeCp1252(m_items[1].text);
+
+        items(3, QStringLiteral("the phase count line"));
+        const int count = integer(1);
+        if (count < 0 || count > kMaxPhases)
+            fail(QStringLiteral("the phase count %1 must be from 0 to %2").arg(count).arg(kMaxPhases));
+        record.Scale = static_cast<qint16>(integer(2));
+
+        for (int p = 1; p <= count; ++p)
+            readPhase(p, record.Phases.phases[p], record.Phases.durations[p]);
+        record.Phases.count = count;
+
+        // Trailing blank lines are harmless; anything else would be lost on
+        // the next save, so it is refused.
+        std::string_view line;
+        while (nextLine(line))
+            if (!Trim(line).empty())
+                fail(QStringLiteral("text follows the last phase"));
+        return record;
+    }
+
+    int lineNumber() const { return m_line; }
+
+private:
+    void readPhase(int p, PhaseRecord& ph, phase::FlowDurations& durations)
+    {
+        const QString which = QStringLiteral("phase %1").arg(p);
+        items(1, QStringLiteral("the empty line before ") + which);
+        if (!Trim(m_items[0].text).empty() || m_items[0].quoted)
+            fail(QStringLiteral("an empty line is expected before phase %1").arg(p));
+        items(2, QStringLiteral("the heading of ") + which);
+
+        items(4);
+        ph.VentLocation = single(0);
+        ph.EruptionType = integer(1);
+        ph.Strength = single(2);
+        ph.Wind = single(3);
+
+        items(4);
+        ph.MassFlux = single(0);
+        ph.Caldera = integer(1);
+        ph.Directed = integer(2);
+        ph.CalderaStyle = integer(3);
+
+        items(4);
+        ph.ScarpTop = single(0);
+        ph.ScarpBase = single(1);
+        ph.BurstCount = integer(2);
+        ph.ExplosiveBursts = integer(3);
+        const int flows = phase::StoredFlowCount(ph);
+        if (flows > kMaxFlows)
+            fail(QStringLiteral("phase %1 has %2 flows, at most %3 are allowed").arg(p).arg(flows).arg(kMaxFlows));
+
+        items(5);
+        ph.EventKind = integer(0);
+        ph.FaultMagnitude = integer(1);
+        ph.FaultDip = integer(2);
+        ph.DownSide = integer(3);
+        ph.ErosionDuration = integer(4);
+
+        items(6);
+        ph.FlowLength = integer(0);
+        ph.CraterSize = integer(1);
+        ph.Position3D = integer(2);
+        ph.VentPosition = integer(3);
+        ph.Growth = integer(4);
+        ph.Speed = integer(5);
+
+        items(4);
+        ph.MidRadius = single(0);
+        ph.DepositAngle = single(1);
+        ph.LeftAngle = single(2);
+        ph.RightAngle = single(3);
+
+        for (int n = 1; n <= flows; ++n) {
+            items(1);
+            durations[n] = single(0);
+        }
+    }
+
+    [[noreturn]] void fail(const QString& reason) { throw LineError{reason}; }
+
+    bool nextLine(std::string_view& line)
+    {
+        if (m_pos >= m_data.size())
+            return false;
+        const size_t end = m_data.find('\n', m_pos);
+        const size_t stop = end == std::string_view::npos ? m_data.size() : end;
+        line = m_data.substr(m_pos, stop - m_pos);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        m_pos = end == std::string_view::npos ? m_data.size() : end + 1;
+        ++m_line;
+        return true;
+    }
+
+    // Reads the next line and splits it into exactly `expected` items.
+    void items(size_t expected, const QString& what = {})
+    {
+        std::string_view line;
+        if (!nextLine(line)) {
+            ++m_line;
+            fail(QStringLiteral("the file ends early"));
+        }
+        m_items.clear();
+        size_t i = 0;
+        for (;;) {
+            while (i < line.size() && IsBlank(line[i])) ++i;
+            Item item;
+            if (i < line.size() && line[i] == '"') {
+                const size_t close = line.find('"', i + 1);
+                if (close == std::string_view::npos)
+                    fail(QStringLiteral("a quoted text has no closing quote"));
+                item = {line.substr(i + 1, close - i - 1), true};
+                i = close + 1;
+                while (i < line.size() && IsBlank(line[i])) ++i;
+                if (i < line.size() && line[i] != ',')
+                    fail(QStringLiteral("unexpected text after a closing quote"));
+            } else {
+                const size_t comma = std::min(line.find(',', i), line.size());
+                item = {Trim(line.substr(i, comma - i)), false};
+                i = comma;
+            }
+            m_items.push_back(item);
+            if (i >= line.size())
+                break;
+            ++i; // the comma
+        }
+        if (m_items.size() != expected) {
+            QString reason = QStringLiteral("expected %1 item%2, found %3")
+                                 .arg(expected).arg(expected == 1 ? "" : "s").arg(m_items.size());
+            if (!what.isEmpty())
+                reason += QStringLiteral(" in ") + what;
+            fail(reason);
+        }
+    }
+
+    // Checks the number syntax: optional sign, digits with an optional
+    // decimal point (".5" and "5." included), optional exponent. Returns the
+    // text without a leading '+', which std::from_chars does not take.
+    std::string_view number(size_t index)
+    {
+        const Item& item = m_items[index];
+        std::string_view s = item.text;
+        size_t i = 0;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        size_t digits = 0;
+        while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+        if (i < s.size() && s[i] == '.') {
+            ++i;
+            while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++digits;
+        }
+        bool ok = digits > 0 && !item.quoted;
+        if (ok && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+            ++i;
+            if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+            size_t expDigits = 0;
+            while (i < s.size() && s[i] >= '0' && s[i] <= '9') ++i, ++expDigits;
+            ok = expDigits > 0;
+        }
+        if (!ok || i != s.size())
+            fail(QStringLiteral("item %1 (%2) is not a number").arg(index + 1).arg(Shown(s)));
+        if (s.front() == '+')
+            s.remove_prefix(1);
+        return s;
+    }
+
+    qint16 integer(size_t index)
+    {
+        const std::string_view s = number(index);
+        double v = 0;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        if (ec != std::errc{} || end != s.data() + s.size() || v != std::trunc(v) || v < -32768 || v > 32767)
+            fail(QStringLiteral("item %1 (%2) is not a whole number from -32768 to 32767")
+                     .arg(index + 1).arg(Shown(m_items[index].text)));
+        return static_cast<qint16>(v);
+    }
+
+    float single(size_t index)
+    {
+        const std::string_view s = number(index);
+        float v = 0;
+        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        if (ec != std::errc{} || end != s.data() + s.size() || !std::isfinite(v))
+            fail(QStringLiteral("item %1 (%2) does not fit a 32-bit number")
+                     .arg(index + 1).arg(Shown(m_items[index].text)));
+        return v;
+    }
+
+    std::string_view m_data;
+    size_t m_pos = 0;
+    int m_line = 0;
+    std::vector<Item> m_items;
+};
+
+} // namespace
+
+ReadResult ParseRecord(QByteArrayView bytes)
+{
+    ReadResult result;
+    if (bytes.size() > kMaxRecordBytes) {
+        result.failure = ReadFailure{0, QStringLiteral("the file is too large to be a record")};
+        return result;
+    }
+    Parser parser(std::string_view(bytes.data(), static_cast<size_t>(bytes.size())));
+    try {
+        result.record = parser.parse();
+    } catch (const LineError& e) {
+        result.failure = ReadFailure{parser.lineNumber(), e.reason};
+    }
+    return result;
+}
+
+ReadResult ReadRecordFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ReadResult result;
+        result.failure = ReadFailure{0, QStringLiteral("the file cannot be opened (%1)").arg(file.errorString())};
+        return result;
+    }
+    if (file.size() > kMaxRecordBytes) {
+        ReadResult result;
+        result.failure = ReadFailure{0, QStringLiteral("the file is too large to be a record")};
+        return result;
+    }
+    // Read one byte more than a record may hold, so that a file that grows
+    // while it is read (or a device) is still refused by size.
+    const QByteArray bytes = file.read(kMaxRecordBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        ReadResult result;
+        result.failure = ReadFailure{0, QStringLiteral("the file cannot be read (%1)").arg(file.errorString())};
+        return result;
+    }
+    return ParseRecord(bytes);
+}
+
+} // namespace tolva::record
