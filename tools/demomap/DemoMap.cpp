@@ -54,26 +54,47 @@ double Fractal(double x, double y)
     return sum / 0.9375;
 }
 
-// Distance from (u, v) to the lava flow's centre line and how far down the
-// flow that point lies (0 at the crater, 1 at the toe).
+// The lava flow's centre line: from the crater rim down the south-east flank,
+// meandering as it slows.
+struct FlowLine {
+    static constexpr int kSteps = 64;
+    double u[kSteps + 1];
+    double v[kSteps + 1];
+    double minU = 1e9, minV = 1e9, maxU = -1e9, maxV = -1e9;
+
+    FlowLine(double cu, double cv)
+    {
+        for (int k = 0; k <= kSteps; ++k) {
+            const double t = double(k) / kSteps;
+            const double reach = 0.06 + 0.46 * t;
+            const double heading = 0.55 + 0.35 * std::sin(t * 5.0) * t;
+            u[k] = cu + reach * std::cos(heading);
+            v[k] = cv + reach * std::sin(heading);
+            minU = std::min(minU, u[k]);
+            maxU = std::max(maxU, u[k]);
+            minV = std::min(minV, v[k]);
+            maxV = std::max(maxV, v[k]);
+        }
+    }
+};
+
+// Distance from (u, v) to the flow's centre line and how far down the flow
+// that point lies (0 at the crater, 1 at the toe).
 struct FlowPoint {
     double distance = 1e9;
     double along = 0;
 };
 
-FlowPoint NearestOnFlow(double u, double v, double cu, double cv)
+FlowPoint NearestOnFlow(const FlowLine& flow, double u, double v, double margin)
 {
     FlowPoint best;
-    const int steps = 64;
-    for (int k = 0; k <= steps; ++k) {
-        const double t = double(k) / steps;
-        const double reach = 0.06 + 0.46 * t;
-        const double heading = 0.55 + 0.35 * std::sin(t * 5.0) * t; // meanders as it slows
-        const double pu = cu + reach * std::cos(heading);
-        const double pv = cv + reach * std::sin(heading);
-        const double d = std::hypot(u - pu, v - pv);
+    if (u < flow.minU - margin || u > flow.maxU + margin || v < flow.minV - margin
+        || v > flow.maxV + margin)
+        return best;
+    for (int k = 0; k <= FlowLine::kSteps; ++k) {
+        const double d = std::hypot(u - flow.u[k], v - flow.v[k]);
         if (d < best.distance)
-            best = {d, t};
+            best = {d, double(k) / FlowLine::kSteps};
     }
     return best;
 }
@@ -88,6 +109,7 @@ QImage MakeDemoMap(int width, int height)
 
     // u runs 0..2 across, v 0..1 down: square units on a 2:1 map.
     const double cu = 0.95, cv = 0.52; // the summit
+    const FlowLine flowLine(cu, cv);
     for (int y = 0; y < height; ++y) {
         auto* line = reinterpret_cast<QRgb*>(map.scanLine(y));
         for (int x = 0; x < width; ++x) {
@@ -131,7 +153,7 @@ QImage MakeDemoMap(int width, int height)
 
             // The lava flow: raised and bright, orange but with the same sum of
             // channels as its height, since only the sum makes a height.
-            const FlowPoint flow = NearestOnFlow(u, v, cu, cv);
+            const FlowPoint flow = NearestOnFlow(flowLine, u, v, 0.1);
             const double halfWidth = 0.012 + 0.03 * flow.along;
             if (flow.distance < halfWidth * 1.6 && r > 0.05) {
                 const double inside = SmoothStep(halfWidth * 1.6, halfWidth * 0.8, flow.distance);

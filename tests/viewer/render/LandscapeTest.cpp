@@ -1,0 +1,166 @@
+// The terrain put into the scene: 32,400 strips in their order, whatever the
+// scene held before.
+#include "Landscape.h"
+#include "SceneBuilders.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace tolva;
+
+namespace {
+
+TerrainGrid Uniform(ColorRef color)
+{
+    TerrainGrid grid;
+    for (int y = 0; y < kRasterHeight; ++y)
+        for (int x = 0; x < kRasterWidth; ++x)
+            grid.setPixel(x, y, color);
+    return grid;
+}
+
+bool Load(Scene& scene, const TerrainGrid& grid, float meshHeight = 10.0f)
+{
+    return LoadLandscape(scene, grid, 180, 180.0f, meshHeight, 1, 0);
+}
+
+TEST(LoadLandscapeTest, ABlackMapGivesFlatCellsPointingUp)
+{
+    Scene scene;
+    ASSERT_TRUE(Load(scene, Uniform(0)));
+    ASSERT_EQ(scene.PolygonList.size(), 32401u);
+    EXPECT_TRUE(scene.PolygonList[0].Vertices.empty());
+    for (std::size_t k = 1; k < scene.PolygonList.size(); ++k) {
+        const Polygon& p = scene.PolygonList[k];
+        ASSERT_EQ(p.Vertices.size(), 4u);
+        ASSERT_EQ(p.PrimType, TriangleStrip);
+        ASSERT_EQ(p.Material, 1);
+        ASSERT_EQ(p.Texture, 0);
+        for (const Vertex& v : p.Vertices) {
+            ASSERT_EQ(v.y, 0.0f);
+            ASSERT_EQ((Vector3{v.nx, v.ny, v.nz}), (Vector3{0, 1, 0})) << k;
+        }
+    }
+}
+
+TEST(LoadLandscapeTest, AWhiteMapIsHighInsideThePictureAndSlantedOnlyAlongItsBorder)
+{
+    Scene scene;
+    ASSERT_TRUE(Load(scene, Uniform(0x00FFFFFFu), 10.0f));
+    int slanted = 0;
+    for (int i = 1; i <= 180; ++i)
+        for (int j = 1; j <= 180; ++j) {
+            const Polygon& p = scene.PolygonList[std::size_t((i - 1) * 180 + j)];
+            for (const Vertex& v : p.Vertices)
+                ASSERT_EQ(v.y, (v.x < 180 && v.z < 90) ? 10.0f : 0.0f) << v.x << "," << v.z;
+            if (p.Vertices[0].nx != 0 || p.Vertices[0].nz != 0) {
+                ++slanted;
+                EXPECT_TRUE(i == 179 || j == 89) << i << "," << j;
+            }
+        }
+    EXPECT_EQ(slanted, 89 + 178); // the east edge (i = 179) and the south edge (j = 89)
+}
+
+TEST(LoadLandscapeTest, ARampAlongZGivesTheSameTiltedNormalOnEveryCell)
+{
+    TerrainGrid ramp;
+    for (int y = 0; y < kRasterHeight; ++y)
+        for (int x = 0; x < kRasterWidth; ++x)
+            ramp.setPixel(x, y, 0x00010101u * ColorRef(2 * y));
+    Scene scene;
+    ASSERT_TRUE(Load(scene, ramp, 10.0f));
+    const float h = 6.0f / 765.0f * 10.0f; // three channels up by 2 per row
+    for (int i = 1; i <= 178; ++i)
+        for (int j = 1; j <= 88; ++j) {
+            const Vertex& v = scene.PolygonList[std::size_t((i - 1) * 180 + j)].Vertices[1];
+            ASSERT_NEAR(v.nx, 0.0f, 1e-6);
+            ASSERT_EQ(v.ny, 1.0f);
+            ASSERT_NEAR(v.nz, -h, 1e-5) << i << "," << j;
+        }
+}
+
+struct IndexRow {
+    int i, j;
+};
+
+class CellIndexTest : public ::testing::TestWithParam<IndexRow> {};
+
+TEST_P(CellIndexTest, CellIJIsAtIndexIMinusOneTimes180PlusJ)
+{
+    Scene scene;
+    ASSERT_TRUE(Load(scene, Uniform(0)));
+    const auto [i, j] = GetParam();
+    const Polygon& p = scene.PolygonList[std::size_t((i - 1) * 180 + j)];
+    const float corners[4][2] = {{float(i), float(j + 1)}, {float(i + 1), float(j + 1)},
+                                 {float(i), float(j)}, {float(i + 1), float(j)}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(p.Vertices[k].x, corners[k][0]);
+        EXPECT_EQ(p.Vertices[k].z, corners[k][1]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, CellIndexTest, ::testing::Values(
+    IndexRow{1, 1}, IndexRow{1, 180}, IndexRow{2, 1}, IndexRow{7, 13}, IndexRow{180, 1},
+    IndexRow{180, 180}));
+
+TEST(LoadLandscapeTest, TwoLoadsInARowHold32400PolygonsAndNothingElse)
+{
+    Scene scene;
+    ASSERT_TRUE(Load(scene, Uniform(0)));
+    CreateMaterials(scene, 0x00FFFFFFu);
+    CreateLights(scene, ViewState{});
+    CreateCameras(scene, ViewState{});
+    ASSERT_TRUE(Load(scene, Uniform(0x00FFFFFFu)));
+    EXPECT_EQ(scene.PolygonList.size(), 32401u);
+    EXPECT_EQ(scene.MaterialList.size(), 1u);
+    EXPECT_EQ(scene.LightList.size(), 1u);
+    EXPECT_EQ(scene.FrameList.size(), 1u);
+    EXPECT_EQ(scene.PolygonList[1].Vertices[0].y, 10.0f); // the second map's
+}
+
+struct SizeRow {
+    const char* name;
+    int cellsFromScale;
+    float gridSize;
+    float meshHeight;
+};
+
+class BadGridTest : public ::testing::TestWithParam<SizeRow> {};
+
+TEST_P(BadGridTest, FailsWithTheListsEmpty)
+{
+    Scene scene;
+    ASSERT_TRUE(Load(scene, Uniform(0)));
+    const SizeRow row = GetParam();
+    EXPECT_FALSE(LoadLandscape(scene, Uniform(0), row.cellsFromScale, row.gridSize, row.meshHeight, 1, 0));
+    EXPECT_EQ(scene.PolygonList.size(), 1u);
+}
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+INSTANTIATE_TEST_SUITE_P(Sizes, BadGridTest, ::testing::Values(
+    SizeRow{"ZeroCells", 180, 0.0f, 10.0f},
+    SizeRow{"LessThanHalfACell", 180, 0.49f, 10.0f},
+    SizeRow{"Negative", 180, -180.0f, 10.0f},
+    SizeRow{"NotANumber", 180, kNaN, 10.0f},
+    SizeRow{"Infinite", 180, kInf, 10.0f},
+    SizeRow{"BeyondTheLimit", 180, 4096.5f + 0.5f, 10.0f},
+    SizeRow{"HeightNotANumber", 180, 180.0f, kNaN}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LoadLandscapeTest, OtherGridSizesScaleTheSamplePositions)
+{
+    TerrainGrid grid;
+    grid.setPixel(4, 2, 0x00FFFFFFu); // grid point (2, 1) at step 2
+    Scene scene;
+    ASSERT_TRUE(LoadLandscape(scene, grid, 20, 10.0f, 3.0f, 2, 0));
+    ASSERT_EQ(scene.PolygonList.size(), 101u);
+    EXPECT_EQ(scene.PolygonList[1].Vertices[3].y, 3.0f); // cell (1, 1), corner (2, 1)
+    EXPECT_EQ(scene.PolygonList[1].Material, 2);
+    EXPECT_EQ(scene.PolygonList[100].Vertices[3].x, 11.0f);
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+// The scene lists and the three builders of a map's scene.
+#include "SceneBuilders.h"
+
+#include <gtest/gtest.h>
+
+using namespace tolva;
+
+namespace {
+
+ViewState ViewWith(float meshHeight, float lightLevel)
+{
+    ViewState view;
+    view.MeshHeight = meshHeight;
+    view.LightLevel = lightLevel;
+    view.LightAttenuation = LightAttenuationFor(lightLevel);
+    return view;
+}
+
+TEST(SceneBuildersTest, SunAndMainStandAboveTheMiddleOfTheMap)
+{
+    Scene scene;
+    EXPECT_EQ(CreateLights(scene, ViewWith(10, 0.5f)), 1);
+    EXPECT_EQ(CreateCameras(scene, ViewWith(10, 0.5f)), 1);
+
+    const NamedLight& sun = scene.LightList[1];
+    EXPECT_EQ(sun.Name, QStringLiteral("Sun"));
+    EXPECT_TRUE(sun.enabled);
+    EXPECT_EQ(sun.light.type, PointLight);
+    EXPECT_EQ(sun.light.position, (Vector3{90, 50, 90}));
+    EXPECT_EQ(sun.light.range, 20000.0f);
+    EXPECT_EQ(sun.light.diffuse, (Color{10, 10, 10, 10}));
+    EXPECT_EQ(sun.light.ambient, (Color{10, 10, 10, 10}));
+    EXPECT_EQ(sun.light.attenuation0, 0.0f);
+    EXPECT_EQ(sun.light.attenuation2, 0.0f);
+
+    const Frame& main = scene.FrameList[1];
+    EXPECT_EQ(main.Name, QStringLiteral("Main"));
+    EXPECT_EQ(main.Position, (Vector3{90, 13, 90}));
+    EXPECT_EQ(main.Rotation, (Vector3{0, 0, 0}));
+}
+
+struct LightRow {
+    float level;
+    float attenuation;
+};
+
+class LightLevelTest : public ::testing::TestWithParam<LightRow> {};
+
+TEST_P(LightLevelTest, TheSunFallsOffByOneMinusTheLevel)
+{
+    Scene scene;
+    CreateLights(scene, ViewWith(10, GetParam().level));
+    EXPECT_FLOAT_EQ(scene.LightList[1].light.attenuation1, GetParam().attenuation);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, LightLevelTest, ::testing::Values(
+    LightRow{1.00f, 0.0f}, LightRow{0.10f, 0.9f}, LightRow{0.5f, 0.5f}));
+
+struct EarthRow {
+    const char* name;
+    ColorRef earth;
+    Color color;
+};
+
+class LandMaterialTest : public ::testing::TestWithParam<EarthRow> {};
+
+TEST_P(LandMaterialTest, AmbientAndDiffuseAreTheEarthColour)
+{
+    Scene scene;
+    ASSERT_EQ(CreateMaterials(scene, GetParam().earth), 1);
+    const NamedMaterial& land = scene.MaterialList[1];
+    EXPECT_EQ(land.Name, QStringLiteral("Land"));
+    EXPECT_EQ(land.material.ambient, GetParam().color);
+    EXPECT_EQ(land.material.diffuse, GetParam().color);
+    EXPECT_EQ(land.material.specular, (Color{1, 1, 1, 1}));
+    EXPECT_EQ(land.material.emissive, (Color{0, 0, 0, 0}));
+    EXPECT_EQ(land.material.power, 5.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Colours, LandMaterialTest, ::testing::Values(
+    EarthRow{"PureRed", 0x000000FFu, {1, 0, 0, 1}},
+    EarthRow{"PureBlue", 0x00FF0000u, {0, 0, 1, 1}},
+    EarthRow{"White", 0x00FFFFFFu, {1, 1, 1, 1}},
+    EarthRow{"Black", 0u, {0, 0, 0, 1}},
+    EarthRow{"HighByteIgnored", 0xFF000080u, {128.0f / 255.0f, 0, 0, 1}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SceneBuildersTest, DefaultMaterialIsWhiteWithPowerFive)
+{
+    const NamedMaterial m = DefaultMaterial();
+    EXPECT_EQ(m.Name, QStringLiteral("Default Mtrl"));
+    EXPECT_EQ(m.material.ambient, (Color{1, 1, 1, 1}));
+    EXPECT_EQ(m.material.diffuse, (Color{1, 1, 1, 1}));
+    EXPECT_EQ(m.material.specular, (Color{1, 1, 1, 1}));
+    EXPECT_EQ(m.material.emissive, (Color{0, 0, 0, 0}));
+    EXPECT_EQ(m.material.power, 5.0f);
+}
+
+TEST(SceneBuildersTest, MakeColorTakesAlphaFirst)
+{
+    EXPECT_EQ(MakeColor(0.25f, 0.5f, 0.75f, 1.0f), (Color{0.5f, 0.75f, 1.0f, 0.25f}));
+}
+
+TEST(SceneBuildersTest, MakeLightPutsEveryArgumentInItsField)
+{
+    const Light l = MakeLight(SpotLight, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1, 2, 3},
+                              {4, 5, 6}, 7, 8, 9, 10, 11, 12, 13);
+    EXPECT_EQ(l.type, SpotLight);
+    EXPECT_EQ(l.ambient, (Color{1, 0, 0, 0}));
+    EXPECT_EQ(l.diffuse, (Color{0, 1, 0, 0}));
+    EXPECT_EQ(l.specular, (Color{0, 0, 1, 0}));
+    EXPECT_EQ(l.position, (Vector3{1, 2, 3}));
+    EXPECT_EQ(l.direction, (Vector3{4, 5, 6}));
+    EXPECT_EQ((std::array{l.attenuation0, l.attenuation1, l.attenuation2, l.falloff, l.phi,
+                          l.theta, l.range}),
+              (std::array<float, 7>{7, 8, 9, 10, 11, 12, 13}));
+}
+
+TEST(SceneListsTest, ClearingLeavesOnlyThePlaceholdersAndEntriesStartAgainAtOne)
+{
+    Scene scene;
+    for (int k = 0; k < 3; ++k) {
+        AddPolygon(scene, Polygon{});
+        CreateMaterials(scene, 0);
+        CreateLights(scene, ViewState{});
+        CreateCameras(scene, ViewState{});
+    }
+    scene.TextureList.push_back({QStringLiteral("t")});
+    EXPECT_EQ(scene.FrameList.size(), 4u);
+
+    ResetScene(scene);
+    EXPECT_EQ(scene.PolygonList.size(), 1u);
+    EXPECT_EQ(scene.MaterialList.size(), 1u);
+    EXPECT_EQ(scene.TextureList.size(), 1u);
+    EXPECT_EQ(scene.LightList.size(), 1u);
+    EXPECT_EQ(scene.FrameList.size(), 1u);
+    EXPECT_TRUE(scene.FrameList[0].Name.isEmpty());
+    EXPECT_EQ(AddLight(scene, Light{}, QStringLiteral("Off"), false), 1);
+    EXPECT_FALSE(scene.LightList[1].enabled);
+    EXPECT_EQ(AddFrame(scene, MakeFrame({1, 2, 3}, {0.1f, 0.2f, 0.3f}, QStringLiteral("F"))), 1);
+    EXPECT_EQ(AddMaterial(scene, Material{}, QStringLiteral("M")), 1);
+}
+
+TEST(ViewStateTest, StartsAsTheViewerDoes)
+{
+    const ViewState view;
+    EXPECT_EQ(view.GridSize, 180.0f);
+    EXPECT_EQ(view.EarthColor, 16777215u);
+    EXPECT_EQ(view.FlyAltitude, 30);
+    EXPECT_EQ(view.WalkSpeed, 10);
+    EXPECT_EQ(view.Direction, 0.0f);
+    EXPECT_FALSE(view.UseHardware);
+    EXPECT_FALSE(view.LeftHeld || view.UpHeld || view.RightHeld || view.DownHeld);
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+// Reading map pictures: by content whatever the extension, and a clear
+// description for every file that is not a whole picture.
+#include "MapPicture.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstring>
+
+using namespace tolva;
+
+namespace {
+
+QByteArray Encoded(const QImage& picture, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format);
+    return bytes;
+}
+
+QImage Grey(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(qRgb(90, 120, 150));
+    return picture;
+}
+
+void PutLittle32(QByteArray& bytes, int at, quint32 value)
+{
+    for (int k = 0; k < 4; ++k)
+        bytes[at + k] = char(value >> (8 * k));
+}
+
+void PutBig32(QByteArray& bytes, int at, quint32 value)
+{
+    for (int k = 0; k < 4; ++k)
+        bytes[at + k] = char(value >> (8 * (3 - k)));
+}
+
+quint32 Crc32(const QByteArray& bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (char c : bytes) {
+        crc ^= quint8(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A BMP header that claims a picture of the given size, with a little data.
+QByteArray BmpClaiming(quint32 width, quint32 height)
+{
+    QByteArray bytes = Encoded(Grey(4, 4), "BMP").left(54);
+    PutLittle32(bytes, 18, width);
+    PutLittle32(bytes, 22, height);
+    return bytes + QByteArray(1000, '\x55');
+}
+
+// A whole PNG whose header claims the given size (with a valid checksum).
+QByteArray PngClaiming(quint32 width, quint32 height)
+{
+    QByteArray bytes = Encoded(Grey(4, 4), "PNG");
+    // Signature (8), IHDR length (4), "IHDR" at 12, width at 16, height at 20, CRC at 29.
+    PutBig32(bytes, 16, width);
+    PutBig32(bytes, 20, height);
+    PutBig32(bytes, 29, Crc32(bytes.mid(12, 17)));
+    return bytes;
+}
+
+class MapPictureTest : public ::testing::Test {
+protected:
+    QString write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    QTemporaryDir m_dir;
+};
+
+struct GoodRow {
+    const char* name;
+    const char* format;
+};
+
+class GoodPictureTest : public MapPictureTest, public ::testing::WithParamInterface<GoodRow> {};
+
+TEST_P(GoodPictureTest, IsReadByContentWhateverTheExtension)
+{
+    const MapPicture map = LoadMapPicture(write(GetParam().name, Encoded(Grey(36, 18), GetParam().format)));
+    ASSERT_TRUE(map.ok()) << qPrintable(map.error);
+    EXPECT_EQ(map.picture.size(), QSize(36, 18));
+    EXPECT_EQ(map.picture.pixel(35, 17), qRgb(90, 120, 150));
+    EXPECT_TRUE(map.error.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, GoodPictureTest, ::testing::Values(
+    GoodRow{"Crater.ebm", "BMP"}, GoodRow{"Crater.bmp", "BMP"}, GoodRow{"Png.ebm", "PNG"},
+    GoodRow{"NoExtension", "BMP"}, GoodRow{"Bmp.png", "BMP"}));
+
+struct BadRow {
+    const char* name;
+    QByteArray bytes;
+    QString error;
+};
+
+class BadPictureTest : public MapPictureTest, public ::testing::WithParamInterface<BadRow> {};
+
+TEST_P(BadPictureTest, GivesItsDescriptionAndNoPicture)
+{
+    const MapPicture map = LoadMapPicture(write(QStringLiteral("map.ebm"), GetParam().bytes));
+    EXPECT_FALSE(map.ok());
+    EXPECT_TRUE(map.picture.isNull());
+    EXPECT_EQ(map.error, GetParam().error);
+}
+
+const QByteArray kBmp = Encoded(Grey(360, 180), "BMP"); // 54 + 360 * 3 * 180 = 194,454 bytes
+const QByteArray kPng = Encoded(Grey(360, 180), "PNG");
+
+INSTANTIATE_TEST_SUITE_P(Files, BadPictureTest, ::testing::Values(
+    BadRow{"Empty", QByteArray(), "Unsupported image format"},
+    BadRow{"Text", QByteArray("Crater summit 1,2,3\r\n"), "Unsupported image format"},
+    BadRow{"BmpHeaderCut", kBmp.left(20), "Unable to read image data"},
+    BadRow{"BmpHalf", kBmp.left(97227),
+           "The picture file is incomplete: it holds 97227 bytes, its 360 x 180 picture needs 194454."},
+    BadRow{"BmpOneByteShort", kBmp.left(194453),
+           "The picture file is incomplete: it holds 194453 bytes, its 360 x 180 picture needs 194454."},
+    BadRow{"BmpHeaderOnly", kBmp.left(54),
+           "The picture file is incomplete: it holds 54 bytes, its 360 x 180 picture needs 194454."},
+    BadRow{"BmpClaimingHugeSize", BmpClaiming(100000, 100000),
+           "The picture file is incomplete: it holds 1054 bytes, its 100000 x 100000 picture needs 30000000054."},
+    BadRow{"PngClaimingHugeSize", PngClaiming(100000, 100000),
+           "The picture is too large (100000 x 100000 pixels); a map may have at most 33554432 pixels."},
+    BadRow{"PngJustTooLarge", PngClaiming(8193, 4096),
+           "The picture is too large (8193 x 4096 pixels); a map may have at most 33554432 pixels."},
+    BadRow{"PngCut", kPng.left(kPng.size() / 2), "Unable to read image data"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MapPictureTest, AMissingFileGivesTheSystemsReason)
+{
+    const MapPicture map = LoadMapPicture(m_dir.filePath(QStringLiteral("Gone.ebm")));
+    EXPECT_FALSE(map.ok());
+    EXPECT_EQ(map.error, QStringLiteral("No such file or directory"));
+}
+
+TEST_F(MapPictureTest, AFolderIsNotAMap)
+{
+    EXPECT_FALSE(LoadMapPicture(m_dir.path()).ok());
+    EXPECT_FALSE(LoadMapPicture(m_dir.path()).error.isEmpty());
+}
+
+// Some writers leave out the padding after the last row; the pixels are all there.
+TEST_F(MapPictureTest, ABmpWithoutTheLastRowsPaddingIsWhole)
+{
+    const QByteArray bmp = Encoded(Grey(3, 2), "BMP"); // rows of 9 bytes padded to 12
+    ASSERT_EQ(bmp.size(), 54 + 24);
+    EXPECT_TRUE(LoadMapPicture(write(QStringLiteral("a.ebm"), bmp.left(bmp.size() - 3))).ok());
+    EXPECT_FALSE(LoadMapPicture(write(QStringLiteral("b.ebm"), bmp.left(bmp.size() - 4))).ok());
+}
+
+TEST_F(MapPictureTest, ThePixelLimitItselfIsAccepted)
+{
+    // Only the header is judged here: a picture of exactly the limit passes the
+    // size check and then fails on its missing data, with the reader's words.
+    const MapPicture map = LoadMapPicture(write(QStringLiteral("limit.png"), PngClaiming(8192, 4096)));
+    EXPECT_FALSE(map.ok());
+    EXPECT_FALSE(map.error.startsWith(QStringLiteral("The picture is too large")));
+}
+
+} // namespace

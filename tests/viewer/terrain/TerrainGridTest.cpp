@@ -1,0 +1,199 @@
+// The height rule, the 180 x 90 raster and its stretch and mirror.
+#include "DemoMap.h"
+#include "TerrainGrid.h"
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include <cmath>
+#include <limits>
+
+using namespace tolva;
+
+namespace {
+
+struct ColorRow {
+    const char* name;
+    ColorRef color;
+    float height;
+};
+
+class ColorHeightTest : public ::testing::TestWithParam<ColorRow> {};
+
+TEST_P(ColorHeightTest, BrightnessIsTheSumOfTheChannels)
+{
+    EXPECT_FLOAT_EQ(ColorHeight(GetParam().color), GetParam().height);
+}
+
+INSTANTIATE_TEST_SUITE_P(Colors, ColorHeightTest, ::testing::Values(
+    ColorRow{"White", 0x00FFFFFFu, 1.0f},
+    ColorRow{"Black", 0x00000000u, 0.0f},
+    ColorRow{"MidGrey", 0x00808080u, 384.0f / 765.0f},
+    ColorRow{"PureRed", 0x000000FFu, 1.0f / 3.0f},
+    ColorRow{"PureGreen", 0x0000FF00u, 1.0f / 3.0f},
+    ColorRow{"PureBlue", 0x00FF0000u, 1.0f / 3.0f},
+    ColorRow{"HighByteIgnored", 0x7F000000u, 0.0f},
+    ColorRow{"InvalidValueSplitsToWhite", kInvalidColor, 1.0f}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SplitColorTest, RedIsTheLowByte)
+{
+    EXPECT_EQ(SplitColor(0xAB123456u), (ColorChannels{0x56, 0x34, 0x12}));
+}
+
+struct RoundRow {
+    double value;
+    double rounded;
+};
+
+class RoundHalfEvenTest : public ::testing::TestWithParam<RoundRow> {};
+
+TEST_P(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour)
+{
+    EXPECT_EQ(RoundHalfEven(GetParam().value), GetParam().rounded) << GetParam().value;
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, RoundHalfEvenTest, ::testing::Values(
+    RoundRow{0.5, 0.0}, RoundRow{1.5, 2.0}, RoundRow{2.5, 2.0}, RoundRow{3.5, 4.0},
+    RoundRow{-0.5, 0.0}, RoundRow{-1.5, -2.0}, RoundRow{-2.5, -2.0},
+    RoundRow{2.4999, 2.0}, RoundRow{2.5001, 3.0}, RoundRow{179.5, 180.0}, RoundRow{89.5, 90.0},
+    RoundRow{7.0, 7.0}));
+
+TerrainGrid UniformGrid(ColorRef color)
+{
+    TerrainGrid grid;
+    for (int y = 0; y < kRasterHeight; ++y)
+        for (int x = 0; x < kRasterWidth; ++x)
+            grid.setPixel(x, y, color);
+    return grid;
+}
+
+struct ReadRow {
+    int x, y;
+    bool inside;
+};
+
+class RasterEdgeTest : public ::testing::TestWithParam<ReadRow> {};
+
+TEST_P(RasterEdgeTest, SamplesOutsideAreFlatGroundAndWalkReadsGiveOne)
+{
+    const TerrainGrid white = UniformGrid(0x00FFFFFFu);
+    const TerrainGrid black = UniformGrid(0u);
+    const ReadRow row = GetParam();
+    EXPECT_FLOAT_EQ(SampleHeight(white, row.x, row.y, 10.0f), row.inside ? 10.0f : 0.0f);
+    EXPECT_FLOAT_EQ(GroundHeight(black, row.x, row.y), row.inside ? 0.0f : 1.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corners, RasterEdgeTest, ::testing::Values(
+    ReadRow{0, 0, true}, ReadRow{179, 89, true}, ReadRow{179, 0, true}, ReadRow{0, 89, true},
+    ReadRow{180, 0, false}, ReadRow{0, 90, false}, ReadRow{-1, 0, false}, ReadRow{0, -1, false},
+    ReadRow{181, 181, false}, ReadRow{180, 90, false}));
+
+struct GroundRow {
+    double x, z;
+    float height; // on a black raster: 0 inside, 1 outside
+};
+
+class GroundHeightRoundingTest : public ::testing::TestWithParam<GroundRow> {};
+
+TEST_P(GroundHeightRoundingTest, PositionsRoundHalfToEvenBeforeTheRead)
+{
+    EXPECT_FLOAT_EQ(GroundHeight(UniformGrid(0u), GetParam().x, GetParam().z), GetParam().height);
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, GroundHeightRoundingTest, ::testing::Values(
+    GroundRow{178.5, 10, 0.0f},   // 178: inside
+    GroundRow{179.4, 10, 0.0f},   // 179: inside
+    GroundRow{179.5, 10, 1.0f},   // 180: outside
+    GroundRow{10, 88.5, 0.0f},    // 88
+    GroundRow{10, 89.5, 1.0f},    // 90: outside
+    GroundRow{-0.5, 10, 0.0f},    // 0
+    GroundRow{-0.51, 10, 1.0f},   // -1: outside
+    GroundRow{std::numeric_limits<double>::quiet_NaN(), 10, 1.0f},
+    GroundRow{1e300, 10, 1.0f},
+    GroundRow{-1e300, 10, 1.0f}));
+
+// A black picture with one white block.
+QImage PictureWithSpot(int width, int height, QRect spot)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    QPainter(&picture).fillRect(spot, Qt::white);
+    return picture;
+}
+
+TEST(TerrainGridTest, TheRasterIsMirroredLeftToRightButNotUpsideDown)
+{
+    // A bright spot near the picture's top right corner.
+    const TerrainGrid grid = MakeTerrainGrid(PictureWithSpot(360, 180, QRect(340, 4, 16, 16)));
+    EXPECT_GT(GroundHeight(grid, 3, 5), 0.9f);   // small x: the picture's right edge
+    EXPECT_EQ(GroundHeight(grid, 176, 5), 0.0f); // large x: its left edge
+    EXPECT_EQ(GroundHeight(grid, 3, 80), 0.0f);  // large z: its bottom
+}
+
+TEST(TerrainGridTest, APictureOfTheRasterSizeIsCopiedExactlyMirrored)
+{
+    QImage picture(kRasterWidth, kRasterHeight, QImage::Format_RGB32);
+    for (int y = 0; y < kRasterHeight; ++y)
+        for (int x = 0; x < kRasterWidth; ++x)
+            picture.setPixel(x, y, qRgb(x, y, 7));
+    const TerrainGrid grid = MakeTerrainGrid(picture);
+    for (int y = 0; y < kRasterHeight; ++y)
+        for (int x = 0; x < kRasterWidth; ++x)
+            ASSERT_EQ(grid.ReadPixel(x, y), ColorRef(179 - x) | ColorRef(y) << 8 | 7u << 16)
+                << x << "," << y;
+}
+
+struct StretchRow {
+    int width, height;
+};
+
+class StretchTest : public ::testing::TestWithParam<StretchRow> {};
+
+// Pictures of one scene at any size give nearly the same terrain.
+TEST_P(StretchTest, SizesOfOneSceneGiveNearlyTheSameTerrain)
+{
+    const TerrainGrid reference = MakeTerrainGrid(MakeDemoMap(360, 180));
+    const TerrainGrid other = MakeTerrainGrid(MakeDemoMap(GetParam().width, GetParam().height));
+    double sum = 0;
+    int far = 0;
+    for (int y = 0; y < kRasterHeight; ++y)
+        for (int x = 0; x < kRasterWidth; ++x) {
+            const double d = std::abs(ColorHeight(reference.ReadPixel(x, y))
+                                      - ColorHeight(other.ReadPixel(x, y)));
+            sum += d;
+            far += d > 0.1;
+        }
+    EXPECT_LT(sum / (kRasterWidth * kRasterHeight), 0.01);
+    EXPECT_LE(far, kRasterWidth * kRasterHeight / 200); // sharp edges aside
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, StretchTest, ::testing::Values(
+    StretchRow{90, 45}, StretchRow{180, 90}, StretchRow{1440, 720}, StretchRow{400, 400},
+    StretchRow{181, 91}));
+
+TEST(TerrainGridTest, OnePixelFillsTheWholeRaster)
+{
+    QImage picture(1, 1, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(30, 60, 90));
+    const TerrainGrid grid = MakeTerrainGrid(picture);
+    EXPECT_EQ(grid.ReadPixel(0, 0), 0x5A3C1Eu);
+    EXPECT_EQ(grid.ReadPixel(179, 89), 0x5A3C1Eu);
+}
+
+TEST(TerrainGridTest, AlphaIsIgnored)
+{
+    QImage picture(4, 2, QImage::Format_ARGB32);
+    picture.fill(qRgba(200, 100, 50, 0));
+    EXPECT_EQ(MakeTerrainGrid(picture).ReadPixel(90, 45), 0x3264C8u);
+}
+
+TEST(TerrainGridTest, ANullPictureGivesABlackRaster)
+{
+    const TerrainGrid grid = MakeTerrainGrid(QImage());
+    EXPECT_EQ(grid.ReadPixel(0, 0), 0u);
+    EXPECT_EQ(grid.ReadPixel(179, 89), 0u);
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+// Face normals, the normals of each primitive type and the cells of the mesh.
+#include "TerrainMesh.h"
+
+#include <gtest/gtest.h>
+
+using namespace tolva;
+
+namespace {
+
+Vertex At(float x, float y, float z)
+{
+    Vertex v;
+    v.x = x;
+    v.y = y;
+    v.z = z;
+    return v;
+}
+
+Vector3 NormalOf(const Vertex& v)
+{
+    return {v.nx, v.ny, v.nz};
+}
+
+// The four corners of a cell in strip order: (0,1), (1,1), (0,0), (1,0) in x, z.
+Polygon Cell(float h01, float h11, float h00, float h10)
+{
+    Polygon p;
+    p.PrimType = TriangleStrip;
+    p.Vertices = {At(0, h01, 1), At(1, h11, 1), At(0, h00, 0), At(1, h10, 0)};
+    return p;
+}
+
+struct CellRow {
+    const char* name;
+    float h01, h11, h00, h10;
+    Vector3 normal;
+};
+
+class CellNormalTest : public ::testing::TestWithParam<CellRow> {};
+
+TEST_P(CellNormalTest, EveryVertexTakesTheFirstTrianglesNormal)
+{
+    const CellRow row = GetParam();
+    Polygon p = Cell(row.h01, row.h11, row.h00, row.h10);
+    ComputeNormals(p);
+    for (const Vertex& v : p.Vertices)
+        EXPECT_EQ(NormalOf(v), row.normal);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, CellNormalTest, ::testing::Values(
+    CellRow{"Flat", 0, 0, 0, 0, {0, 1, 0}},
+    CellRow{"FlatHigh", 7, 7, 7, 7, {0, 1, 0}},
+    CellRow{"FirstTriangleFlatFourthCornerDiffers", 2, 2, 2, 9, {0, 1, 0}},
+    CellRow{"RampAlongZ", 3, 3, 1, 1, {0, 1, -2}},        // not normalised
+    CellRow{"RampAlongX", 0, 4, 0, 4, {-4, 1, 0}},
+    CellRow{"EastBorderOfAWhiteMap", 10, 0, 10, 0, {10, 1, 0}},
+    CellRow{"SouthBorderOfAWhiteMap", 0, 0, 10, 10, {0, 1, 10}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FaceNormalTest, IsTheFirstEdgeCrossedWithTheSecond)
+{
+    // Clockwise seen from above in a left-handed frame with y up: points up.
+    EXPECT_EQ(FaceNormal({0, 0, 1}, {1, 0, 1}, {0, 0, 0}), (Vector3{0, 1, 0}));
+    // The other winding points down.
+    EXPECT_EQ(FaceNormal({0, 0, 0}, {1, 0, 1}, {0, 0, 1}), (Vector3{0, -1, 0}));
+    // Not normalised: twice the edges, four times the normal.
+    EXPECT_EQ(FaceNormal({0, 0, 2}, {2, 0, 2}, {0, 0, 0}), (Vector3{0, 4, 0}));
+}
+
+TEST(ComputeNormalsTest, ATriangleListGivesEachTriangleItsOwnNormalAndLeavesAPartialOneAlone)
+{
+    Polygon p;
+    p.PrimType = TriangleList;
+    p.Vertices = {At(0, 0, 1), At(1, 0, 1), At(0, 0, 0),   // up
+                  At(0, 0, 0), At(1, 0, 1), At(0, 0, 1),   // down
+                  At(5, 5, 5)};                            // no triangle
+    p.Vertices[6].nx = 42;
+    ComputeNormals(p);
+    for (int k = 0; k < 3; ++k)
+        EXPECT_EQ(NormalOf(p.Vertices[k]), (Vector3{0, 1, 0}));
+    for (int k = 3; k < 6; ++k)
+        EXPECT_EQ(NormalOf(p.Vertices[k]), (Vector3{0, -1, 0}));
+    EXPECT_EQ(NormalOf(p.Vertices[6]), (Vector3{42, 0, 0}));
+}
+
+TEST(ComputeNormalsTest, ShortStripsFansAndUnknownTypesKeepTheirNormals)
+{
+    for (std::int32_t type : {std::int32_t(TriangleStrip), std::int32_t(TriangleList),
+                              std::int32_t(TriangleFan), std::int32_t(99)}) {
+        for (std::size_t count : {0u, 1u, 2u}) {
+            Polygon p;
+            p.PrimType = type;
+            p.Vertices.assign(count, At(1, 2, 3));
+            for (Vertex& v : p.Vertices)
+                v.ny = 5;
+            ComputeNormals(p);
+            for (const Vertex& v : p.Vertices)
+                EXPECT_EQ(NormalOf(v), (Vector3{0, 5, 0})) << type;
+        }
+    }
+    Polygon fan = Cell(0, 4, 0, 4);
+    fan.PrimType = TriangleFan;
+    ComputeNormals(fan);
+    EXPECT_EQ(NormalOf(fan.Vertices[0]), (Vector3{0, 0, 0}));
+}
+
+TerrainGrid WhiteGrid()
+{
+    TerrainGrid grid;
+    for (int y = 0; y < kRasterHeight; ++y)
+        for (int x = 0; x < kRasterWidth; ++x)
+            grid.setPixel(x, y, 0x00FFFFFFu);
+    return grid;
+}
+
+TEST(MakeTerrainCellTest, CornersComeInStripOrderWithSampledHeights)
+{
+    TerrainGrid grid;
+    grid.setPixel(3, 5, 0x00FFFFFFu); // only grid point (3, 5) is high
+    const Polygon cell = MakeTerrainCell(grid, 3, 4, CellSampling{1.0f, 10.0f, 1, 0});
+    ASSERT_EQ(cell.Vertices.size(), 4u);
+    EXPECT_EQ(cell.PrimType, TriangleStrip);
+    EXPECT_EQ(cell.Material, 1);
+    EXPECT_EQ(cell.Texture, 0);
+    const float expected[4][3] = {{3, 10, 5}, {4, 0, 5}, {3, 0, 4}, {4, 0, 4}};
+    for (int k = 0; k < 4; ++k) {
+        EXPECT_EQ(cell.Vertices[k].x, expected[k][0]) << k;
+        EXPECT_EQ(cell.Vertices[k].y, expected[k][1]) << k;
+        EXPECT_EQ(cell.Vertices[k].z, expected[k][2]) << k;
+        EXPECT_EQ(cell.Vertices[k].tu, 0.0f);
+        EXPECT_EQ(cell.Vertices[k].tv, 0.0f);
+    }
+    EXPECT_EQ(NormalOf(cell.Vertices[3]), (Vector3{10, 1, -10}));
+}
+
+TEST(MakeTerrainCellTest, CornersOutsideTheRasterAreFlatGround)
+{
+    const TerrainGrid white = WhiteGrid();
+    const CellSampling sampling{1.0f, 10.0f, 1, 0};
+    const Polygon corner = MakeTerrainCell(white, 179, 89, sampling);
+    EXPECT_EQ(corner.Vertices[2].y, 10.0f);                 // (179, 89): inside
+    EXPECT_EQ(corner.Vertices[0].y, 0.0f);                  // (179, 90)
+    EXPECT_EQ(corner.Vertices[3].y, 0.0f);                  // (180, 89)
+    EXPECT_EQ(NormalOf(corner.Vertices[0]), (Vector3{0, 1, 10}));
+    const Polygon last = MakeTerrainCell(white, 180, 180, sampling);
+    for (const Vertex& v : last.Vertices)
+        EXPECT_EQ(v.y, 0.0f);
+}
+
+} // namespace
