@@ -1,0 +1,93 @@
+#pragma once
+// The viewer's display: set-up on the software path (Loading) or the OpenGL
+// path (Loading2), the render states, the view transform, and the tear-down
+// (UnloadDX). A failed set-up tears down what it made and reports through
+// FatalError; its failure flag tells the window to fall back.
+
+#include "Display.h"
+#include "Scene.h"
+
+#include "Platform.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace tolva {
+
+enum class RenderPath { Software, Hardware };
+
+// The report of a failed set-up step on one path. RenderStates reports only
+// on the software path ("Could not start VK3D"); on the hardware path a
+// failure there is not a set-up failure.
+QString SetupFailureMessage(RenderPath path, SetupStep step);
+
+class DisplayChain {
+public:
+    explicit DisplayChain(MessageSink* messages, DisplayOptions options = {});
+    ~DisplayChain();
+    DisplayChain(const DisplayChain&) = delete;
+    DisplayChain& operator=(const DisplayChain&) = delete;
+
+    // Software set-up. Empties the scene (ResetScene) once the display is up.
+    // False, with SoftwareFailed set, when a step failed. A failed render-state
+    // check reports too, and since FatalError has then torn the display down,
+    // it counts as a failed set-up rather than leaving a display that is gone.
+    bool Loading(Scene& scene);
+    // OpenGL set-up; false with HardwareFailed set when a step failed.
+    bool Loading2(Scene& scene);
+    // Releases the display; harmless when there is none.
+    void UnloadDX();
+    // Tears the display down, then shows "ERROR : " + message under "FATAL ERROR!".
+    void FatalError(const QString& message);
+
+    bool SoftwareFailed = false;
+    bool HardwareFailed = false;
+
+    // The display, or null when none is set up.
+    Display* device() { return m_device.get(); }
+    RenderPath path() const { return m_path; }
+
+    // Fill mode render state; kept across set-ups.
+    void SetFillMode(FillMode mode);
+    FillMode fillMode() const { return m_mode; }
+
+    // The view transform from FrameList(index); false when there is no such
+    // frame (entry 0 is the placeholder and counts as a frame) or no display.
+    bool SetViewFromFrame(const Scene& scene, int index);
+
+    // Tells the display that the scene's lists changed (a map load): what it
+    // prepared from them is rebuilt before the next frame. Changes of the
+    // material or light lists and of the number of polygons are noticed
+    // without this call.
+    void SceneChanged() { ++m_sceneRevision; }
+
+    // The scene as the display draws it, rebuilt when the scene changed.
+    const PreparedScene& prepared(const Scene& scene);
+    std::uint64_t preparedRevision() const { return m_preparedRevision; }
+
+    MessageSink* messages() const { return m_messages; }
+
+private:
+    bool setUp(RenderPath path, Scene& scene);
+
+    MessageSink* m_messages;
+    DisplayOptions m_options;
+    std::unique_ptr<Display> m_device;
+    RenderPath m_path = RenderPath::Software;
+    FillMode m_mode = FillMode::Solid;
+
+    // What the prepared scene was built from.
+    std::uint64_t m_sceneRevision = 1;
+    bool m_preparedValid = false;
+    std::uint64_t m_preparedRevision = 0; // counts rebuilds, never goes back
+    std::uint64_t m_preparedFor = 0;
+    std::size_t m_preparedPolygons = 0;
+    std::vector<Material> m_preparedMaterials;
+    std::vector<Light> m_preparedLights;
+    std::vector<bool> m_preparedEnabled;
+    PreparedScene m_prepared;
+};
+
+} // namespace tolva

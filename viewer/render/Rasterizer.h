@@ -1,0 +1,71 @@
+#pragma once
+// The software rasterizer: draws a prepared scene into a 450 x 450 colour and
+// depth target under a view-projection transform.
+//
+// Its rules are the OpenGL display's, so that both draw the same picture:
+// - screen x = (x/w + 1) * 225, screen y = (1 - y/w) * 225 (y down), depth z/w;
+//   vertices snap to 1/256 pixel;
+// - triangles that run counter-clockwise on screen are culled;
+// - triangles crossing the near plane are clipped, not dropped;
+// - a pixel is covered when its centre (x + 0.5, y + 0.5) lies inside the
+//   triangle; a centre exactly on an edge belongs to the triangle only when
+//   that edge is a top or a left edge, so that triangles sharing an edge draw
+//   each pixel along it once;
+// - depth test less-or-equal; each triangle has one flat colour;
+// - points: each vertex one pixel; wireframe: the triangles' edges.
+
+#include "Matrix.h"
+#include "PreparedScene.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+namespace tolva {
+
+// The display's fill modes, numbered as the render state takes them.
+enum class FillMode : int { Points = 1, Wireframe = 2, Solid = 3 };
+
+// Colour and depth of one frame.
+class FrameTarget {
+public:
+    explicit FrameTarget(int size = kTargetSize);
+
+    void clear(PixelColor color, float depth);
+
+    int size() const { return m_size; }
+    // Format_RGB32, size x size.
+    const QImage& image() const { return m_color; }
+    QImage& image() { return m_color; }
+    PixelColor* pixels();
+    float* depth() { return m_depth.data(); }
+    const float* depth() const { return m_depth.data(); }
+
+private:
+    int m_size;
+    QImage m_color;
+    std::vector<float> m_depth;
+};
+
+// Which fill code runs. Automatic takes the AVX2 code where the processor has
+// it; tests force each path to check that they agree.
+enum class RasterPath { Automatic, Baseline, Avx2 };
+void SetRasterPath(RasterPath path);
+// The path that Automatic resolves to on this machine right now.
+RasterPath ActiveRasterPath();
+bool Avx2Available();
+
+// Per-frame working storage, kept between frames to avoid allocations.
+struct RasterScratch {
+    std::vector<std::int32_t> sx, sy;   // screen position, 1/256 pixel
+    std::vector<float> sz;              // depth z/w
+    std::vector<float> cx, cy, cz, cw;  // clip-space position
+    std::vector<std::uint8_t> outcode;  // which planes the vertex lies beyond
+};
+
+// Draws every triangle of the scene, in order.
+void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene,
+                       const Matrix4& viewProjection, FillMode mode, RasterScratch& scratch);
+
+} // namespace tolva

@@ -1,0 +1,246 @@
+#include "RenderCommand.h"
+
+#include "DisplayChain.h"
+#include "FrameDrawing.h"
+#include "Landscape.h"
+#include "MapPicture.h"
+#include "SceneBuilders.h"
+#include "StartView.h"
+#include "TerrainGrid.h"
+#include "ViewState.h"
+
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QStringList>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+namespace tolva {
+
+namespace {
+
+const char* const kUsage =
+    "usage: Tolva3DView --render MAP --output FILE.png [--hardware] [--mode solid|wire|points]\n"
+    "                   [--height 1..60] [--light 0.10..1.00] [--color #RRGGBB|COLORREF] [--size 16..4096]\n";
+
+struct RenderRequest {
+    QString map;
+    QString output;
+    bool hardware = false;
+    FillMode mode = FillMode::Solid;
+    float height = 10.0f;
+    float light = 0.5f;
+    ColorRef color = 0x00FFFFFFu;
+    int size = kTargetSize;
+};
+
+void PrintError(const QString& text)
+{
+    std::fprintf(stderr, "Tolva3DView: %s\n", qPrintable(text));
+}
+
+// Reports of the display go to the error stream: there is no window to show them.
+class ConsoleMessages : public MessageSink {
+public:
+    void show(const MessageReport& report) override
+    {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(report.title), qPrintable(report.text));
+    }
+};
+
+class KeepFrame : public FrameSink {
+public:
+    std::optional<QString> present(const QImage& frame) override
+    {
+        picture = frame;
+        return std::nullopt;
+    }
+    QImage picture;
+};
+
+std::optional<float> Number(const QString& text)
+{
+    bool ok = false;
+    const float value = text.toFloat(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// "#RRGGBB" or a colour reference with red in the low byte (16777215 is white).
+std::optional<ColorRef> EarthColor(const QString& text)
+{
+    bool ok = false;
+    if (text.startsWith(QLatin1Char('#')) && text.size() == 7) {
+        const uint rgb = text.mid(1).toUInt(&ok, 16);
+        if (!ok)
+            return std::nullopt;
+        return ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
+    }
+    const uint value = text.toUInt(&ok);
+    if (!ok || value > 0xFFFFFFu)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<RenderRequest> Parse(const QStringList& args)
+{
+    RenderRequest r;
+    for (int i = 1; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const bool hasValue = i + 1 < args.size();
+        const QString value = hasValue ? args[i + 1] : QString();
+        const auto missing = [&] {
+            PrintError(QStringLiteral("%1 needs a value").arg(a));
+            return std::nullopt;
+        };
+        const auto bad = [&](const QString& what) {
+            PrintError(QStringLiteral("%1 %2: %3").arg(a, value, what));
+            return std::nullopt;
+        };
+        if (a == QLatin1String("--hardware")) {
+            r.hardware = true;
+            continue;
+        }
+        if (!a.startsWith(QLatin1String("--"))) {
+            PrintError(QStringLiteral("unexpected argument %1").arg(a));
+            return std::nullopt;
+        }
+        if (!hasValue)
+            return missing();
+        ++i;
+        if (a == QLatin1String("--render")) {
+            r.map = value;
+        } else if (a == QLatin1String("--output")) {
+            r.output = value;
+        } else if (a == QLatin1String("--mode")) {
+            if (value == QLatin1String("solid")) r.mode = FillMode::Solid;
+            else if (value == QLatin1String("wire")) r.mode = FillMode::Wireframe;
+            else if (value == QLatin1String("points")) r.mode = FillMode::Points;
+            else return bad(QStringLiteral("the mode is solid, wire or points"));
+        } else if (a == QLatin1String("--height")) {
+            const auto v = Number(value);
+            if (!v || *v < 1.0f || *v > 60.0f)
+                return bad(QStringLiteral("the height is a number from 1 to 60"));
+            r.height = *v;
+        } else if (a == QLatin1String("--light")) {
+            const auto v = Number(value);
+            if (!v || *v < 0.1f || *v > 1.0f)
+                return bad(QStringLiteral("the light is a number from 0.10 to 1.00"));
+            r.light = *v;
+        } else if (a == QLatin1String("--color")) {
+            const auto c = EarthColor(value);
+            if (!c)
+                return bad(QStringLiteral("the colour is #RRGGBB or a colour number up to 16777215"));
+            r.color = *c;
+        } else if (a == QLatin1String("--size")) {
+            bool ok = false;
+            const int v = value.toInt(&ok);
+            if (!ok || v < 16 || v > 4096)
+                return bad(QStringLiteral("the size is a number of pixels from 16 to 4096"));
+            r.size = v;
+        } else {
+            PrintError(QStringLiteral("unknown option %1").arg(a));
+            return std::nullopt;
+        }
+    }
+    if (r.map.isEmpty() || r.output.isEmpty()) {
+        PrintError(QStringLiteral("--render and --output are both needed"));
+        return std::nullopt;
+    }
+    return r;
+}
+
+int Render(const RenderRequest& request)
+{
+    const MapPicture map = LoadMapPicture(request.map);
+    if (!map.ok()) {
+        PrintError(QStringLiteral("cannot read the map %1: %2").arg(request.map, map.error));
+        return 1;
+    }
+
+    ConsoleMessages messages;
+    DisplayOptions options;
+    options.size = request.size;
+    DisplayChain chain(&messages, options);
+    Scene scene;
+    bool ready = request.hardware ? chain.Loading2(scene) : chain.Loading(scene);
+    if (!ready && request.hardware) {
+        PrintError(QStringLiteral("OpenGL is not available; drawing in software instead"));
+        ready = chain.Loading(scene);
+    }
+    if (!ready) {
+        PrintError(QStringLiteral("Cannot run DirectX version on this system."));
+        return 1;
+    }
+
+    // The map load: raster, terrain, then material, light and camera.
+    ViewState view;
+    view.MeshHeight = request.height;
+    view.LightLevel = request.light;
+    view.LightAttenuation = LightAttenuationFor(request.light);
+    view.EarthColor = request.color;
+    const TerrainGrid grid = MakeTerrainGrid(map.picture);
+    if (!LoadLandscape(scene, grid, kRasterWidth, view.GridSize, view.MeshHeight, 1, 0)) {
+        PrintError(QStringLiteral("ERROR : Could not load landscape!"));
+        return 1;
+    }
+    CreateMaterials(scene, view.EarthColor);
+    CreateLights(scene, view);
+    CreateCameras(scene, view);
+    chain.SceneChanged();
+
+    // The view after a load: the reset's start camera.
+    scene.FrameList[1] = StartCameraFrame(view);
+    chain.SetViewFromFrame(scene, 1);
+    chain.SetFillMode(request.mode);
+    KeepFrame frame;
+    RenderIt(chain, scene, frame);
+    if (frame.picture.isNull())
+        return 1; // Blt2screen has said why
+
+    // Written whole or not at all.
+    QSaveFile file(request.output);
+    QImageWriter writer(&file, "png");
+    if (!file.open(QIODevice::WriteOnly) || !writer.write(frame.picture) || !file.commit()) {
+        const QString why = file.errorString().isEmpty() || writer.error() != QImageWriter::UnknownError
+            ? writer.errorString() : file.errorString();
+        PrintError(QStringLiteral("cannot write %1: %2").arg(request.output, why));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool IsRenderCommand(int argc, char* argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--render") == 0)
+            return true;
+    return false;
+}
+
+int RunRenderCommand(int argc, char* argv[])
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const std::optional<RenderRequest> request = Parse(args);
+    if (!request) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    // The software path needs no display at all; OpenGL needs the real platform.
+    if (!request->hardware && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setApplicationName(QStringLiteral("Tolva3DView"));
+    return Render(*request);
+}
+
+} // namespace tolva
