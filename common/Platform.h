@@ -48,6 +48,11 @@ public:
     virtual void play(const QString& name) = 0;
 };
 
+// Help topics by context number.
+inline constexpr int kHelpTopicViewer = 96;
+inline constexpr int kHelpTopicEditor = 94;
+inline constexpr int kHelpTopicPrinting = 39;
+
 class HelpViewer {
 public:
     virtual ~HelpViewer() = default;

@@ -1,0 +1,155 @@
+#include "InstanceGuard.h"
+
+#include "Platform.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLocalSocket>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QThread>
+#include <QWidget>
+
+namespace tolva {
+
+namespace {
+
+const QByteArray kRequest = "activate\n";
+const QByteArray kAnswer = "ok\n";
+constexpr qint64 kMaxLine = 64;
+// How long a connected first instance may take to answer, at least.
+constexpr int kMinAnswerMs = 2000;
+
+} // namespace
+
+InstanceGuard::InstanceGuard(const QString& name, const QString& folder, QObject* parent)
+    : QObject(parent),
+      m_lockPath(QDir(folder).filePath(name + QStringLiteral(".lock"))),
+      m_serverName(QDir(folder).filePath(name + QStringLiteral(".socket"))),
+      m_lock(m_lockPath)
+{
+    // A viewer runs for hours: the lock must never go stale by age, only when
+    // its owner is gone (QLockFile checks the process id it recorded).
+    m_lock.setStaleLockTime(0);
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    connect(&m_server, &QLocalServer::newConnection, this, &InstanceGuard::acceptConnection);
+}
+
+InstanceGuard::~InstanceGuard()
+{
+    m_server.close();
+}
+
+QString InstanceGuard::DefaultFolder()
+{
+    // Per user and cleared at log-out; QStandardPaths falls back to a private
+    // folder under /tmp when XDG_RUNTIME_DIR is not set.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+}
+
+InstanceGuard::Start InstanceGuard::start(int timeoutMs)
+{
+    // A live first instance answers on its socket: that is the surest sign of
+    // it, whatever state its lock file is in.
+    if (askEarlierInstance(0))
+        return Start::EarlierActivated;
+    if (takeLock())
+        return Start::First;
+    if (m_lock.error() != QLockFile::LockFailedError)
+        return Start::Unguarded;
+    // A lock file that names no owner (cut short by a crash) is never cleared
+    // by QLockFile itself.
+    qint64 pid = 0;
+    QString host, application;
+    if (!m_lock.getLockInfo(&pid, &host, &application) && m_lock.removeStaleLockFile() && takeLock())
+        return Start::First;
+    // The owner lives: it may have taken the lock a moment ago and not be
+    // listening yet.
+    return askEarlierInstance(timeoutMs) ? Start::EarlierActivated : Start::EarlierUnreachable;
+}
+
+bool InstanceGuard::takeLock()
+{
+    if (!m_lock.tryLock(0))
+        return false;
+    // Holding the lock proves that no live instance listens: a socket file
+    // that is still there was left by a killed one.
+    QLocalServer::removeServer(m_serverName);
+    if (!m_server.listen(m_serverName))
+        qWarning("InstanceGuard: cannot listen on %s: %s", qPrintable(m_serverName),
+                 qPrintable(m_server.errorString()));
+    return true;
+}
+
+bool InstanceGuard::askEarlierInstance(int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    auto remaining = [&deadline] { return int(qMax<qint64>(1, deadline.remainingTime())); };
+    QLocalSocket socket;
+    for (;;) {
+        socket.connectToServer(m_serverName);
+        if (socket.waitForConnected(remaining()))
+            break;
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(50);
+    }
+    // A connected instance gets at least a moment to answer.
+    const QDeadlineTimer answerDeadline(qMax(timeoutMs, kMinAnswerMs));
+    auto answerTime = [&answerDeadline] { return int(qMax<qint64>(1, answerDeadline.remainingTime())); };
+    socket.write(kRequest);
+    if (!socket.waitForBytesWritten(answerTime()))
+        return false;
+    while (!socket.canReadLine()) {
+        if (answerDeadline.hasExpired() || !socket.waitForReadyRead(answerTime()))
+            return false;
+    }
+    return socket.readLine(kMaxLine) == kAnswer;
+}
+
+void InstanceGuard::acceptConnection()
+{
+    while (QLocalSocket* socket = m_server.nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            if (!socket->canReadLine()) {
+                if (socket->bytesAvailable() > kMaxLine)
+                    socket->abort();  // not one of ours
+                return;
+            }
+            const bool request = socket->readLine(kMaxLine) == kRequest;
+            if (request)
+                emit activationRequested();
+            socket->write(request ? kAnswer : QByteArray("?\n"));
+            socket->flush();
+            socket->disconnectFromServer();
+        });
+    }
+}
+
+bool ActivatePreviousInstance(InstanceGuard& guard)
+{
+    return guard.start() == InstanceGuard::Start::EarlierActivated;
+}
+
+void BringToFront(QWidget* window, SoundPlayer* sounds)
+{
+    if (!window)
+        return;
+    if (window->isMinimized())
+        window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (sounds)
+        sounds->play(QStringLiteral("RestoreUp"));
+}
+
+void ForwardActivations(InstanceGuard& guard, QWidget* window, SoundPlayer* sounds)
+{
+    QObject::connect(&guard, &InstanceGuard::activationRequested, window,
+                     [window, sounds] { BringToFront(window, sounds); });
+}
+
+} // namespace tolva

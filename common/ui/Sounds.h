@@ -1,0 +1,40 @@
+#pragma once
+// The system sounds "RestoreUp", "Minimize" and "Maximize", played through the
+// desktop's sound theme with libcanberra. Silent where there is no sound
+// output (or no libcanberra); never blocks and never fails the caller.
+
+#include "Platform.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+namespace tolva {
+
+// The freedesktop sound-theme event ids for a sound name, best first; empty
+// for a name we do not know. "RestoreUp" falls back to "window-attention",
+// which every theme has; "Minimize" and "Maximize" play only where the theme
+// has the window sounds, and stay silent otherwise rather than play a
+// stranger's sound.
+QStringList FreedesktopSoundIds(const QString& name);
+
+class CanberraSoundPlayer : public SoundPlayer {
+public:
+    // `driver` picks a libcanberra back end ("pulse", "alsa", ...); empty for
+    // the default choice.
+    explicit CanberraSoundPlayer(QByteArray driver = {});
+    ~CanberraSoundPlayer() override;
+    CanberraSoundPlayer(const CanberraSoundPlayer&) = delete;
+    CanberraSoundPlayer& operator=(const CanberraSoundPlayer&) = delete;
+
+    void play(const QString& name) override;
+
+    // Whether a sound output could be opened (opens it on first use).
+    bool hasOutput();
+
+private:
+    QByteArray m_driver;
+    void* m_context = nullptr;  // ca_context*
+    bool m_opened = false;
+};
+
+} // namespace tolva

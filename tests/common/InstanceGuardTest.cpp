@@ -1,0 +1,171 @@
+#include "FakePlatform.h"
+#include "InstanceGuard.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace tolva;
+using Start = InstanceGuard::Start;
+
+namespace {
+
+const QString kProbe = QStringLiteral(TOLVA_INSTANCE_PROBE);
+const QString kName = QStringLiteral("Tolva3DView");
+
+class InstanceGuardTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+
+    // Starts the stand-in viewer and waits for its first line.
+    QString startProbe(QProcess& probe)
+    {
+        probe.start(kProbe, {dir.path(), kName});
+        while (!probe.canReadLine())
+            if (!probe.waitForReadyRead(20000))
+                return QString();
+        return QString::fromUtf8(probe.readLine()).trimmed();
+    }
+};
+
+TEST_F(InstanceGuardTest, ASecondProcessBringsTheFirstWindowForwardAndEnds)
+{
+    InstanceGuard first(kName, dir.path());
+    ASSERT_EQ(first.start(), Start::First);
+    EXPECT_TRUE(first.isListening());
+
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Tolva3D Viewer - Crater"));
+    window.showMinimized();
+    tolva::testing::RecordingSounds sounds;
+    ForwardActivations(first, &window, &sounds);
+
+    // The second instance blocks in its own process while this one's event
+    // loop answers.
+    QProcess second;
+    QSignalSpy finished(&second, &QProcess::finished);
+    second.start(kProbe, {dir.path(), kName});
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(second.readAllStandardOutput().trimmed(), "EarlierActivated");
+    EXPECT_EQ(second.exitCode(), int(Start::EarlierActivated));
+
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(sounds.played, QStringList{"RestoreUp"});
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tolva3D Viewer - Crater"));
+}
+
+TEST_F(InstanceGuardTest, AKilledFirstInstanceDoesNotBlockTheNextStart)
+{
+    QProcess probe;
+    ASSERT_EQ(startProbe(probe), "First");
+    {
+        InstanceGuard second(kName, dir.path());
+        EXPECT_EQ(second.start(), Start::EarlierActivated);
+        ASSERT_TRUE(probe.canReadLine() || probe.waitForReadyRead(20000));
+        EXPECT_EQ(probe.readLine().trimmed(), "activated");
+    }
+
+    // Killed without a chance to clean up: its lock file and socket stay.
+    probe.kill();
+    ASSERT_TRUE(probe.waitForFinished(20000));
+    ASSERT_TRUE(QFile::exists(dir.filePath(kName + ".lock")));
+    ASSERT_TRUE(QFile::exists(dir.filePath(kName + ".socket")));
+
+    InstanceGuard next(kName, dir.path());
+    EXPECT_EQ(next.start(), Start::First);
+    EXPECT_TRUE(next.isListening());
+
+    // And it answers later instances in its turn.
+    QProcess later;
+    QSignalSpy finished(&later, &QProcess::finished);
+    QSignalSpy asked(&next, &InstanceGuard::activationRequested);
+    later.start(kProbe, {dir.path(), kName});
+    ASSERT_TRUE(finished.wait(20000));
+    EXPECT_EQ(later.readAllStandardOutput().trimmed(), "EarlierActivated");
+    EXPECT_EQ(asked.count(), 1);
+}
+
+TEST_F(InstanceGuardTest, ALeftoverSocketFileWithoutLockIsReplaced)
+{
+    // A socket file that nobody listens on, as a crash leaves it.
+    const QByteArray path = dir.filePath(kName + ".socket").toLocal8Bit();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+
+    InstanceGuard guard(kName, dir.path());
+    EXPECT_EQ(guard.start(), Start::First);
+    EXPECT_TRUE(guard.isListening());
+}
+
+TEST_F(InstanceGuardTest, AnEmptyLockFileLeftByACrashIsCleared)
+{
+    QFile lock(dir.filePath(kName + ".lock"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+
+    InstanceGuard guard(kName, dir.path());
+    EXPECT_EQ(guard.start(), Start::First);
+}
+
+TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerLetsThisInstanceGoOn)
+{
+    // A live owner (this very process) holds the lock but listens nowhere.
+    QLockFile held(dir.filePath(kName + ".lock"));
+    ASSERT_TRUE(held.tryLock(0));
+
+    InstanceGuard guard(kName, dir.path());
+    EXPECT_EQ(guard.start(200), Start::EarlierUnreachable);
+    EXPECT_FALSE(guard.isListening());
+}
+
+TEST_F(InstanceGuardTest, AStrangerOnTheSocketGetsNoActivation)
+{
+    InstanceGuard first(kName, dir.path());
+    ASSERT_EQ(first.start(), Start::First);
+    QSignalSpy asked(&first, &InstanceGuard::activationRequested);
+
+    QLocalSocket stranger;
+    stranger.connectToServer(first.serverName());
+    ASSERT_TRUE(stranger.waitForConnected(5000));
+    stranger.write("hello\n");
+    QSignalSpy closed(&stranger, &QLocalSocket::disconnected);
+    ASSERT_TRUE(closed.wait(5000));
+    EXPECT_EQ(asked.count(), 0);
+}
+
+TEST(BringToFront, RestoresAMinimisedWindowKeepsItsTitleAndPlaysRestoreUp)
+{
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("Tolva3D Viewer"));
+    window.showMinimized();
+    tolva::testing::RecordingSounds sounds;
+    BringToFront(&window, &sounds);
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tolva3D Viewer"));
+    EXPECT_EQ(sounds.played, QStringList{"RestoreUp"});
+
+    BringToFront(&window, nullptr);  // no sound player: still comes forward
+    EXPECT_TRUE(window.isVisible());
+}
+
+} // namespace

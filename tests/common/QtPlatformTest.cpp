@@ -1,0 +1,137 @@
+#include "Printers.h"
+#include "QtPlatform.h"
+#include "Sounds.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+
+using namespace tolva;
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+TEST(HelpViewer, OpensTheTopicsPageInItsOwnWindow)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("viewer.html"), "<html><body><h1>Viewing maps</h1></body></html>");
+    QtHelpViewer help(dir.path(), QStringLiteral("Tolva3 Help"));
+    help.showTopic(kHelpTopicViewer);
+    ASSERT_NE(help.window(), nullptr);
+    EXPECT_TRUE(help.window()->isVisible());
+    EXPECT_FALSE(help.window()->isModal());
+    EXPECT_EQ(help.window()->windowTitle(), QStringLiteral("Tolva3 Help"));
+    EXPECT_TRUE(help.browser()->toPlainText().contains("Viewing maps"));
+    help.close();
+    EXPECT_FALSE(help.window()->isVisible());
+}
+
+TEST(HelpViewer, ATopicWithoutAPageSaysSoInsteadOfFailing)
+{
+    QTemporaryDir dir;  // empty: no page at all
+    QtHelpViewer help(dir.path());
+    for (int topic : {kHelpTopicEditor, 12345, -1}) {
+        help.showTopic(topic);
+        EXPECT_TRUE(help.browser()->toPlainText().contains("No help for this topic")) << topic;
+        EXPECT_TRUE(help.browser()->toPlainText().contains(QString::number(topic))) << topic;
+    }
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    help.close();
+}
+
+TEST(HelpViewer, CloseBeforeAnyTopicDoesNothing)
+{
+    QtHelpViewer help(QStringLiteral("/nonexistent"));
+    help.close();
+    EXPECT_EQ(help.window(), nullptr);
+}
+
+// The pages we ship: one per topic, in the sources and beside the programs,
+// and every link between them leads to a page that exists.
+TEST(HelpPages, EveryTopicHasAPageAndEveryLinkLeadsSomewhere)
+{
+    const QDir source(QStringLiteral(TOLVA_SOURCE_DIR "/data/help"));
+    const QDir installed(QStringLiteral(TOLVA_BIN_DIR "/help"));
+    for (int topic : {kHelpTopicViewer, kHelpTopicEditor, kHelpTopicPrinting}) {
+        const QString page = QtHelpViewer::TopicPage(topic);
+        ASSERT_FALSE(page.isEmpty()) << topic;
+        EXPECT_TRUE(source.exists(page)) << qPrintable(page);
+        EXPECT_TRUE(installed.exists(page)) << qPrintable(page) << " not copied beside the programs";
+    }
+    const QRegularExpression link(QStringLiteral("href=\"([^\"#:]+)(#[^\"]*)?\""));
+    for (const QString& page : source.entryList({"*.html"})) {
+        QFile file(source.filePath(page));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(file.readAll());
+        EXPECT_TRUE(html.contains("<title>")) << qPrintable(page);
+        for (auto match = link.globalMatch(html); match.hasNext();) {
+            const QString target = match.next().captured(1);
+            EXPECT_TRUE(source.exists(target)) << qPrintable(page) << " links to " << qPrintable(target);
+        }
+    }
+}
+
+TEST(Printers, AvailableWhenAtLeastOneIsInstalled)
+{
+    EXPECT_FALSE(PrinterAvailable([] { return QStringList(); }));
+    EXPECT_TRUE(PrinterAvailable([] { return QStringList{"Office"}; }));
+    EXPECT_TRUE(PrinterAvailable([] { return QStringList{"Office", "PDF"}; }));
+    EXPECT_FALSE(PrinterAvailable(nullptr));
+    // The system's answer, whatever it is, comes without a hang or a crash.
+    EXPECT_EQ(PrinterAvailable(), !InstalledPrinterNames().isEmpty());
+}
+
+TEST(Sounds, NamesMapToTheFreedesktopTheme)
+{
+    EXPECT_EQ(FreedesktopSoundIds("RestoreUp"), (QStringList{"window-unminimized", "window-attention"}));
+    EXPECT_EQ(FreedesktopSoundIds("Minimize"), QStringList{"window-minimized"});
+    EXPECT_EQ(FreedesktopSoundIds("Maximize"), QStringList{"window-maximized"});
+    EXPECT_TRUE(FreedesktopSoundIds("restoreup").isEmpty());
+    EXPECT_TRUE(FreedesktopSoundIds("").isEmpty());
+}
+
+TEST(Sounds, WithoutASoundOutputPlayingIsSilent)
+{
+    CanberraSoundPlayer player("no-such-driver");
+    EXPECT_FALSE(player.hasOutput());
+    player.play("RestoreUp");
+    player.play("Minimize");
+    player.play("Unknown");
+    EXPECT_FALSE(player.hasOutput());
+}
+
+TEST(ColorRef, RedIsTheLowByte)
+{
+    EXPECT_EQ(ColorRefFromColor(QColor(255, 0, 0)), 0x0000FFu);
+    EXPECT_EQ(ColorRefFromColor(QColor(0, 255, 0)), 0x00FF00u);
+    EXPECT_EQ(ColorRefFromColor(QColor(0, 0, 255)), 0xFF0000u);
+    EXPECT_EQ(ColorRefFromColor(Qt::white), 16777215u);
+    EXPECT_EQ(ColorFromColorRef(0x00336699u), QColor(0x99, 0x66, 0x33));
+    // Bits above the blue byte do not leak into the colour.
+    EXPECT_EQ(ColorFromColorRef(0xFF000000u), QColor(0, 0, 0));
+    for (quint32 ref : {0u, 1u, 0x123456u, 16777215u})
+        EXPECT_EQ(ColorRefFromColor(ColorFromColorRef(ref)), ref);
+}
+
+TEST(SystemRandom, StaysInTheUnitInterval)
+{
+    SystemRandom random;
+    for (int i = 0; i < 1000; ++i) {
+        const double r = random.next();
+        ASSERT_GE(r, 0.0);
+        ASSERT_LT(r, 1.0);
+    }
+}
+
+} // namespace
