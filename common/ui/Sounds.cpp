@@ -1,5 +1,9 @@
 #include "Sounds.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #ifdef TOLVA_HAVE_CANBERRA
 #include <canberra.h>
 #endif
@@ -15,6 +19,26 @@ QStringList FreedesktopSoundIds(const QString& name)
     if (name == u"Maximize")
         return {QStringLiteral("window-maximized")};
     return {};
+}
+
+bool SoundOutputPresent(const QString& runtimeFolder, const QString& alsaCards)
+{
+    if (!qEnvironmentVariableIsEmpty("PULSE_SERVER"))
+        return true;
+    if (!runtimeFolder.isEmpty() && QFileInfo::exists(runtimeFolder + QStringLiteral("/pulse/native")))
+        return true;
+    QFile cards(alsaCards);
+    if (!cards.open(QIODevice::ReadOnly))
+        return false;
+    // One line " 0 [PCH            ]: HDA-Intel - ..." per card, or
+    // "--- no soundcards ---".
+    const QByteArray list = cards.read(64 * 1024);
+    return !list.trimmed().isEmpty() && !list.contains("no soundcards");
+}
+
+bool SoundOutputPresent()
+{
+    return SoundOutputPresent(qEnvironmentVariable("XDG_RUNTIME_DIR"), QStringLiteral("/proc/asound/cards"));
 }
 
 CanberraSoundPlayer::CanberraSoundPlayer(QByteArray driver) : m_driver(std::move(driver)) {}
@@ -34,6 +58,10 @@ bool CanberraSoundPlayer::hasOutput()
     // server, and a machine without one costs a single failed try.
     if (!m_opened) {
         m_opened = true;
+        // Without a sound output, libcanberra's fallback back ends only fill
+        // the error output.
+        if (m_driver.isEmpty() && !SoundOutputPresent())
+            return false;
         ca_context* context = nullptr;
         if (ca_context_create(&context) != CA_SUCCESS)
             return false;

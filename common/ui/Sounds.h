@@ -17,10 +17,17 @@ namespace tolva {
 // stranger's sound.
 QStringList FreedesktopSoundIds(const QString& name);
 
+// Whether the machine has somewhere to play sounds: a sound server
+// (PulseAudio or PipeWire: PULSE_SERVER, or its socket in `runtimeFolder`) or
+// at least one sound card in the ALSA card list `alsaCards` (/proc/asound/cards).
+bool SoundOutputPresent(const QString& runtimeFolder, const QString& alsaCards);
+bool SoundOutputPresent();
+
 class CanberraSoundPlayer : public SoundPlayer {
 public:
     // `driver` picks a libcanberra back end ("pulse", "alsa", ...); empty for
-    // the default choice.
+    // the default choice. Without a sound output (SoundOutputPresent) nothing
+    // is opened at all, unless `driver` names one.
     explicit CanberraSoundPlayer(QByteArray driver = {});
     ~CanberraSoundPlayer() override;
     CanberraSoundPlayer(const CanberraSoundPlayer&) = delete;

@@ -135,3 +135,24 @@ TEST(SystemRandom, StaysInTheUnitInterval)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Sounds, AnOutputIsASoundServerOrASoundCard)
+{
+    QTemporaryDir runtime;
+    const QString cards = runtime.filePath("cards");
+    const QString server = runtime.filePath("server");
+    ASSERT_TRUE(QDir(runtime.path()).mkpath("server/pulse"));
+    writeFile(runtime.filePath("server/pulse/native"), "");
+    const bool pulseServerSet = !qEnvironmentVariableIsEmpty("PULSE_SERVER");
+
+    EXPECT_TRUE(SoundOutputPresent(server, cards));
+    writeFile(cards, "--- no soundcards ---\n");
+    EXPECT_EQ(SoundOutputPresent(runtime.path(), cards), pulseServerSet);
+    EXPECT_EQ(SoundOutputPresent(QString(), runtime.filePath("missing")), pulseServerSet);
+    writeFile(cards, " 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n");
+    EXPECT_TRUE(SoundOutputPresent(QString(), cards));
+}
+
+} // namespace

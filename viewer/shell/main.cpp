@@ -1,5 +1,7 @@
 // Tolva3DView: the 3-D topography viewer.
+#include "InstanceGuard.h"
 #include "RenderCommand.h"
+#include "Sounds.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -13,9 +15,16 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolva3DView"));
 
+    // One viewer at a time: a second start brings the running one forward and ends.
+    tolva::InstanceGuard instanceGuard(QStringLiteral("Tolva3DView"));
+    if (tolva::ActivatePreviousInstance(instanceGuard))
+        return 0;
+    tolva::CanberraSoundPlayer sounds;
+
     QMainWindow window;
     window.setObjectName(QStringLiteral("frm3DView"));
     window.setWindowTitle(QStringLiteral("Tolva3D Viewer"));
+    tolva::ForwardActivations(instanceGuard, &window, &sounds);
     window.show();
     return app.exec();
 }
