@@ -1,0 +1,192 @@
+// Picking another eruption type and the random flow durations it draws.
+#include "EruptionTypes.h"
+#include "FakePlatform.h"
+#include "Parameters.h"
+#include "TypeChange.h"
+
+#include <gtest/gtest.h>
+
+using namespace tolva::phase;
+using tolva::testing::SequenceRandom;
+
+namespace {
+
+PhaseRecord Strombolian08()
+{
+    PhaseRecord p = NewPhase();
+    p.EruptionType = Strombolian;
+    p.VentLocation = 12;
+    p.Strength = 0.8f;
+    p.Wind = 7;
+    p.MassFlux = 10;
+    p.BurstCount = 3;
+    p.ScarpTop = 4;
+    p.ScarpBase = 6;
+    return p;
+}
+
+struct Picked {
+    PhaseRecord phase;
+    FlowDurations durations{};
+    std::optional<int> shown;
+};
+
+Picked Pick(PhaseRecord working, const QString& name, const PhaseRecord& committed = {},
+            const FlowDurations& committedDurations = {}, std::deque<double> random = {0.5})
+{
+    Picked r{working, {}, {}};
+    SequenceRandom source(std::move(random));
+    r.shown = TypeChange(r.phase, r.durations, committed, committedDurations, name, source);
+    return r;
+}
+
+TEST(TypeList, NamesCodesAndOrder)
+{
+    const auto& list = TypeList();
+    ASSERT_EQ(list.size(), 9u);
+    EXPECT_EQ(list[0].name, QStringLiteral("Hawaiian"));
+    EXPECT_EQ(list[0].code, 3);
+    EXPECT_EQ(list[1].name, QString::fromUtf8("Pel\xc3\xa9" "ean"));
+    EXPECT_EQ(list[4].name, QStringLiteral("Vulcanian/Surtseyan"));
+    EXPECT_EQ(list[8].name, QStringLiteral("Erosion"));
+    PhaseRecord p;
+    p.EruptionType = 1;
+    EXPECT_EQ(TypeName(p), QStringLiteral("Vulcanian/Surtseyan"));
+    p.EruptionType = 0;
+    p.EventKind = 0;
+    EXPECT_EQ(TypeName(p), QStringLiteral("Erosion")); // every EventKind but 1
+    p.EruptionType = -1;
+    EXPECT_EQ(TypeName(p), QStringLiteral("Select Parameters"));
+    EXPECT_EQ(ShownTypeOf(p), -1);
+}
+
+TEST(TypeChange, FaultingResetsTheEruptionValues)
+{
+    const Picked r = Pick(Strombolian08(), QStringLiteral("Faulting"));
+    ASSERT_EQ(r.shown, 0);
+    PhaseRecord expected = Strombolian08();
+    expected.EruptionType = 0;
+    expected.EventKind = 1;
+    expected.VentLocation = 0;
+    expected.Strength = 0;
+    expected.Wind = 0;
+    expected.MassFlux = 1;
+    expected.BurstCount = 1;
+    expected.ScarpTop = 0;
+    expected.ScarpBase = 0;
+    expected.FaultMagnitude = 1;
+    EXPECT_EQ(r.phase, expected);
+}
+
+TEST(TypeChange, ErosionKeepsTheFaultMagnitude)
+{
+    const Picked r = Pick(Strombolian08(), QStringLiteral("Erosion"));
+    EXPECT_EQ(r.phase.EventKind, 2);
+    EXPECT_EQ(r.phase.FaultMagnitude, 0);
+    EXPECT_EQ(r.phase.MassFlux, 1);
+}
+
+TEST(TypeChange, BetweenEruptiveTypesOnlyTheCodeChanges)
+{
+    PhaseRecord v = Strombolian08();
+    v.EruptionType = Vulcanian;
+    v.Caldera = 1;
+    v.CalderaStyle = 2;
+    v.Directed = 1;
+    const Picked r = Pick(v, QStringLiteral("Plinian"));
+    PhaseRecord expected = v;
+    expected.EruptionType = Plinian;
+    EXPECT_EQ(r.phase, expected);
+}
+
+TEST(TypeChange, UnknownNameChangesNothing)
+{
+    const Picked r = Pick(Strombolian08(), QStringLiteral("Peleean"));
+    EXPECT_FALSE(r.shown);
+    EXPECT_EQ(r.phase, Strombolian08());
+}
+
+TEST(TypeChange, HawaiianAppliedAsHawaiianGetsItsDurationsBack)
+{
+    PhaseRecord committed = Strombolian08();
+    committed.EruptionType = Hawaiian;
+    FlowDurations applied{};
+    applied[1] = 111;
+    applied[2] = 222;
+    applied[3] = 333;
+    const Picked r = Pick(Strombolian08(), QStringLiteral("Hawaiian"), committed, applied);
+    EXPECT_EQ(r.shown, 3);
+    EXPECT_EQ(r.durations[1], 111);
+    EXPECT_EQ(r.durations[3], 333);
+}
+
+TEST(TypeChange, HawaiianAppliedAsOtherTypeDrawsEachFlow)
+{
+    const Picked r = Pick(Strombolian08(), QStringLiteral("Hawaiian"), Strombolian08(), {}, {0.0, 0.5, 0.999999});
+    EXPECT_EQ(r.durations[1], 20);   // a draw of 0 stops at the lower limit
+    EXPECT_EQ(r.durations[2], 600);
+    EXPECT_LE(r.durations[3], 1200);
+    EXPECT_GT(r.durations[3], 1199);
+    EXPECT_EQ(r.durations[4], 0);    // beyond the burst count
+}
+
+TEST(TypeChange, NoBurstsDrawNothing)
+{
+    PhaseRecord p = Strombolian08();
+    p.BurstCount = 0;
+    const Picked r = Pick(p, QStringLiteral("Pel\u00e9ean"));
+    EXPECT_EQ(r.shown, 4);
+    EXPECT_EQ(r.durations, FlowDurations{});
+}
+
+TEST(TypeChange, NeverWritesBeyondTheFlowStorage)
+{
+    PhaseRecord p = Strombolian08();
+    p.BurstCount = 30000;
+    const Picked r = Pick(p, QStringLiteral("Hawaiian"));
+    EXPECT_EQ(r.durations[kMaxFlows], 600);
+}
+
+struct DrawRow {
+    int type;
+    int flow;
+    int flowLength;
+    double r;
+    float expected;
+};
+
+void PrintTo(const DrawRow& r, std::ostream* os) { *os << r.type << " flow " << r.flow << " length " << r.flowLength << " r " << r.r; }
+
+class RandomDurations : public ::testing::TestWithParam<DrawRow> {};
+
+TEST_P(RandomDurations, ScaledByFlowLengthAndWithinTheApplyLimits)
+{
+    const DrawRow& row = GetParam();
+    SequenceRandom source({row.r});
+    const float d = RandomFlowDuration(row.type, row.flow, row.flowLength, source);
+    EXPECT_FLOAT_EQ(d, row.expected);
+    const Range limits = FlowDurationRange(row.type, row.flow, row.flowLength);
+    EXPECT_TRUE(limits.contains(d)) << d;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RandomDurations,
+                         ::testing::Values(DrawRow{3, 1, 6, 0.5, 600}, DrawRow{3, 1, 11, 0.5, 900},
+                                           DrawRow{3, 1, 1, 0.5, 300}, DrawRow{3, 1, 6, 0.01, 20},
+                                           DrawRow{3, 7, 11, 0.9999999, 1800}, DrawRow{4, 5, 6, 0.9999999, 250},
+                                           DrawRow{4, 1, 6, 0.0, 10}, DrawRow{4, 10, 1, 0.5, 75},
+                                           DrawRow{4, 100, 11, 0.9999999, 1800}, DrawRow{4, 3, 7, 0.9999999, 253}));
+
+TEST(RandomDurations, AlwaysPassTheApplyCheckForEveryFlowAndLength)
+{
+    for (int type : {3, 4})
+        for (int length = 1; length <= 11; ++length)
+            for (int flow = 1; flow <= kMaxFlows; ++flow)
+                for (double r : {0.0, 0.3333333, 0.7777777, 0.99999999, 0.9999999999}) {
+                    SequenceRandom source({r});
+                    const float d = RandomFlowDuration(type, flow, length, source);
+                    ASSERT_TRUE(FlowDurationRange(type, flow, length).contains(d))
+                        << type << " " << flow << " " << length << " " << r;
+                }
+}
+
+} // namespace

@@ -1,0 +1,230 @@
+// The editor's record state: a failed open changes nothing, apply commits
+// only when every phase passes, and the stratigraphic file commit.
+#include "EditorRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace tolva::record;
+using tolva::phase::NewPhase;
+
+namespace {
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A committed record of two passing phases, opened from `path`.
+EditorRecord Opened(const QTemporaryDir& dir, QString* path = nullptr)
+{
+    RecordFile r;
+    r.StratigraphicFile = QStringLiteral("/data/strata/first.str");
+    r.Scale = 20;
+    r.Phases.count = 2;
+    for (int p = 1; p <= 2; ++p) {
+        PhaseRecord& ph = r.Phases.phases[p];
+        ph = NewPhase();
+        ph.EruptionType = 3;
+        ph.VentLocation = 10;
+        ph.BurstCount = 2;
+        r.Phases.durations[p][1] = 100;
+        r.Phases.durations[p][2] = 200;
+    }
+    const QString file = dir.filePath(QStringLiteral("first.rec"));
+    EXPECT_TRUE(SaveRec(r, file).ok);
+    if (path)
+        *path = file;
+    EditorRecord e;
+    EXPECT_FALSE(e.Open(file));
+    return e;
+}
+
+TEST(EditorRecord, OpenFillsBothCopies)
+{
+    QTemporaryDir dir;
+    QString path;
+    const EditorRecord e = Opened(dir, &path);
+    EXPECT_EQ(e.RecordPath, path);
+    EXPECT_EQ(e.Working.count, 2);
+    EXPECT_EQ(e.CurrentPhase, 1);
+    EXPECT_EQ(e.Working.durations[2][2], 200);
+    EXPECT_EQ(e.PendingStratigraphicFile, QStringLiteral("/data/strata/first.str"));
+}
+
+TEST(EditorRecord, AFailedOpenChangesNothing)
+{
+    QTemporaryDir dir;
+    EditorRecord e = Opened(dir);
+    e.Working.phases[1].Wind = 33;  // an unapplied edit
+    e.CurrentPhase = 2;
+    const EditorRecord before = e;
+    const QString bad = dir.filePath(QStringLiteral("bad.rec"));
+    WriteBytes(bad, "\"Stratigraphic file:\",\"other.str\"\r\n\"Recorded phases\",3,100\r\n\r\n");
+    const auto failure = e.Open(bad);
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->text(), QStringLiteral("line 4: the file ends early"));
+    EXPECT_EQ(e.RecordPath, before.RecordPath);
+    EXPECT_EQ(e.Committed.StratigraphicFile, before.Committed.StratigraphicFile);
+    EXPECT_EQ(e.Committed.Scale, 20);
+    EXPECT_EQ(e.Committed.Phases.count, 2);
+    EXPECT_EQ(e.Committed.Phases.phases, before.Committed.Phases.phases);
+    EXPECT_EQ(e.Working.phases, before.Working.phases);
+    EXPECT_EQ(e.CurrentPhase, 2);
+    const auto report = ReadFailureReport(bad, *failure);
+    EXPECT_EQ(report.text, QStringLiteral("The record file bad.rec cannot be opened:\nline 4: the file ends early"));
+    EXPECT_EQ(report.title, QStringLiteral("TolvaEdit"));
+}
+
+TEST(EditorRecord, AFailingApplyShowsThePhaseAndCommitsNothing)
+{
+    QTemporaryDir dir;
+    EditorRecord e = Opened(dir);
+    e.Working.phases[1].Wind = 10;
+    e.Working.phases[2].Wind = 60;
+    e.Working.phases[2].LeftAngle = 9;
+    const auto failure = e.ApplyParams();
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->text(), QStringLiteral("Phase 2 Wind speed too high"));
+    EXPECT_EQ(e.CurrentPhase, 2);
+    EXPECT_EQ(e.Committed.Phases.phases[1].Wind, 0);
+    const auto report = ApplyFailureReport(*failure);
+    EXPECT_EQ(report.icon, tolva::MessageIcon::Information);
+    EXPECT_EQ(report.title, QStringLiteral("TolvaEdit"));
+}
+
+TEST(EditorRecord, AFlowFailureNamesTheFlow)
+{
+    QTemporaryDir dir;
+    EditorRecord e = Opened(dir);
+    e.Working.durations[1][2] = 5000;
+    const auto failure = e.ApplyParams();
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->text(), QStringLiteral("Phase 1 Flow Duration too long."));
+    EXPECT_EQ(failure->flow, 2);
+}
+
+TEST(EditorRecord, ApplyCommitsFieldsAndFlowsOfTheWorkingCopy)
+{
+    QTemporaryDir dir;
+    EditorRecord e = Opened(dir);
+    e.Working.count = 1;
+    e.Working.phases[1].BurstCount = 3;
+    e.Working.durations[1][3] = 300;
+    e.Working.durations[1][4] = 400; // beyond the burst count: not committed
+    ASSERT_FALSE(e.ApplyParams());
+    EXPECT_EQ(e.Committed.Phases.count, 1);
+    EXPECT_EQ(e.Committed.Phases.durations[1][3], 300);
+    EXPECT_EQ(e.Committed.Phases.durations[1][4], 0);
+}
+
+TEST(EditorRecord, ScarpCorrectionsStayInTheWorkingPhase)
+{
+    EditorRecord e;
+    e.ReadData();
+    e.Working.count = 1;
+    PhaseRecord& p = e.Working.phases[1];
+    p = NewPhase();
+    p.EruptionType = 6;
+    p.ScarpTop = 5;
+    p.ScarpBase = 30;
+    const auto first = e.ApplyParams();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->text(), QStringLiteral("Phase 1 Scarp base reset"));
+    EXPECT_FLOAT_EQ(p.ScarpBase, 24.6f);
+    EXPECT_EQ(e.Committed.Phases.count, 0);
+    EXPECT_FALSE(e.ApplyParams()) << "the corrected value passes";
+}
+
+struct StrataRow {
+    const char* name;
+    std::function<void(EditorRecord&)> edit;
+    const char* committed;
+};
+
+void PrintTo(const StrataRow& row, std::ostream* os) { *os << row.name; }
+
+class StratigraphicCommit : public ::testing::TestWithParam<StrataRow> {};
+
+TEST_P(StratigraphicCommit, CommitsWhatTheUserLastChose)
+{
+    QTemporaryDir dir;
+    EditorRecord e = Opened(dir);
+    GetParam().edit(e);
+    ASSERT_FALSE(e.ApplyParams());
+    EXPECT_EQ(e.Committed.StratigraphicFile, QString::fromLatin1(GetParam().committed));
+}
+
+const QString kLong = QStringLiteral("/home/student/strata/a_very_long_stratigraphic_file_name_from_the_field.str");
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StratigraphicCommit,
+    ::testing::Values(
+        StrataRow{"Unchanged", [](EditorRecord& e) { e.EditStratigraphicBox(QStringLiteral("first.str")); },
+                  "/data/strata/first.str"},
+        StrataRow{"Removed", [](EditorRecord& e) { e.EditStratigraphicBox(QString()); }, "(None)"},
+        StrataRow{"TypedNone", [](EditorRecord& e) { EXPECT_EQ(e.EditStratigraphicBox("NONE"), "(None)"); },
+                  "(None)"},
+        StrataRow{"ChosenAfterRemoval",
+                  [](EditorRecord& e) {
+                      e.EditStratigraphicBox(QString());
+                      ASSERT_FALSE(e.ApplyParams());
+                      const QString shown = e.ChooseStratigraphicFile(QStringLiteral("/x/second.str"));
+                      e.EditStratigraphicBox(shown);
+                  },
+                  "/x/second.str"},
+        StrataRow{"LongNameKeepsItsFullPath",
+                  [](EditorRecord& e) {
+                      const QString shown = e.ChooseStratigraphicFile(kLong);
+                      EXPECT_EQ(shown, QStringLiteral("...")
+                                           + QStringLiteral("a_very_long_stratigraphic_file_name_from_the_field.str")
+                                                 .right(37));
+                      EXPECT_EQ(shown.size(), 40);
+                      EXPECT_TRUE(shown.startsWith(QStringLiteral("...")));
+                      e.EditStratigraphicBox(shown);
+                  },
+                  "/home/student/strata/a_very_long_stratigraphic_file_name_from_the_field.str"},
+        StrataRow{"TypedName", [](EditorRecord& e) { e.EditStratigraphicBox(QStringLiteral("typed.str")); },
+                  "typed.str"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(EditorRecord, SaveSetsThePathOnlyOnSuccess)
+{
+    QTemporaryDir dir;
+    QString path;
+    EditorRecord e = Opened(dir, &path);
+    ASSERT_FALSE(e.ApplyParams());
+    const SaveResult failed = e.SaveRec(dir.path());
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(SaveFailureReport(failed).text, QStringLiteral("Recorder file save error"));
+    EXPECT_EQ(SaveFailureReport(failed).icon, tolva::MessageIcon::Exclamation);
+    EXPECT_EQ(e.RecordPath, path);
+    const QString other = dir.filePath(QStringLiteral("second.rec"));
+    EXPECT_TRUE(e.SaveRec(other).ok);
+    EXPECT_EQ(e.RecordPath, other);
+}
+
+TEST(EditorRecord, ClearingANewRecordGivesTheNormalScaleAndNoPhases)
+{
+    QTemporaryDir dir;
+    EditorRecord e = Opened(dir);
+    e.ClearRecord();
+    EXPECT_EQ(e.Committed.Phases.count, 0);
+    EXPECT_EQ(e.Committed.Scale, 20);
+    EXPECT_EQ(e.Working.count, 0);
+    EXPECT_EQ(e.CurrentPhase, 0);
+    EXPECT_TRUE(e.Committed.StratigraphicFile.isEmpty());
+}
+
+TEST(DisplayForm, FileTitleShortenedTo40)
+{
+    EXPECT_EQ(DisplayForm(QStringLiteral("C:\\data\\x.rec")), QStringLiteral("x.rec"));
+    EXPECT_EQ(DisplayForm(QStringLiteral("/a/") + QString(40, QLatin1Char('b'))), QString(40, QLatin1Char('b')));
+    EXPECT_EQ(DisplayForm(QString(41, QLatin1Char('c'))), QStringLiteral("...") + QString(37, QLatin1Char('c')));
+}
+
+} // namespace

@@ -1,0 +1,366 @@
+// The record file: its exact layout, the round trip of every value, every
+// read failure with its line, the 8-bit text and the save failure paths.
+#include "Cp1252.h"
+#include "RecordFile.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace tolva::record;
+using tolva::phase::FlowDurations;
+using tolva::phase::NewPhase;
+
+namespace {
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+// A record with a phase of every kind of value: negative, fractional and
+// extreme floats, a Hawaiian phase with flows and a typeless one.
+RecordFile Sample()
+{
+    RecordFile r;
+    r.StratigraphicFile = QString::fromUtf8("C:\\Strata\\Caf\xc3\xa9 \xe2\x82\xac, \xc5\x92uvre.str");
+    r.Scale = 100;
+    r.Phases.count = 3;
+    PhaseRecord& a = r.Phases.phases[1];
+    a = NewPhase();
+    a.EruptionType = 3;
+    a.VentLocation = 12.345f;
+    a.Wind = -17.25f;
+    a.FaultDip = -7;
+    a.BurstCount = 3;
+    a.MidRadius = std::numeric_limits<float>::max();
+    a.DepositAngle = std::numeric_limits<float>::denorm_min();
+    a.LeftAngle = -std::numeric_limits<float>::min();
+    a.RightAngle = 0.1f;
+    r.Phases.durations[1][1] = 1e-7f;
+    r.Phases.durations[1][2] = 123456789.0f;
+    r.Phases.durations[1][3] = -0.0f;
+    PhaseRecord& b = r.Phases.phases[2];
+    b.EruptionType = -1;
+    b.Strength = 1.0f / 3.0f;
+    b.ScarpTop = -32768;
+    b.Speed = 32767;
+    b.Growth = -32768;
+    b.BurstCount = 5;
+    PhaseRecord& c = r.Phases.phases[3];
+    c.EruptionType = 4;
+    c.BurstCount = 0;
+    return r;
+}
+
+bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(RecordFile, ExactLayout)
+{
+    RecordFile r;
+    r.Scale = 20;
+    r.Phases.count = 1;
+    PhaseRecord& p = r.Phases.phases[1];
+    p = NewPhase();
+    p.EruptionType = 4;
+    p.VentLocation = 2.5f;
+    p.Wind = -3;
+    p.BurstCount = 2;
+    r.Phases.durations[1][1] = 10.5f;
+    r.Phases.durations[1][2] = 200;
+    const QByteArray expected = "\"Stratigraphic file:\",\"\"\r\n"
+                                "\"Recorded phases\",1,20\r\n"
+                                "\r\n"
+                                "\"Record Phase: \",1\r\n"
+                                "2.5,4,0,-3\r\n"
+                                "0,0,0,0\r\n"
+                                "0,0,2,0\r\n"
+                                "0,0,0,0,0\r\n"
+                                "6,6,20,6,6,0\r\n"
+                                "0,0,0,0\r\n"
+                                "10.5\r\n"
+                                "200\r\n";
+    EXPECT_EQ(RecordText(r).bytes, expected);
+}
+
+TEST(RecordFile, NoPhasesIsTwoLines)
+{
+    RecordFile r;
+    r.StratigraphicFile = kNoStratigraphicFile;
+    EXPECT_EQ(RecordText(r).bytes, QByteArray("\"Stratigraphic file:\",\"(None)\"\r\n\"Recorded phases\",0,0\r\n"));
+}
+
+TEST(RecordFile, SinglesArePlainDecimalWithTheFewestDigits)
+{
+    EXPECT_EQ(FormatSingle(0.1f), "0.1");
+    EXPECT_EQ(FormatSingle(24.6f), "24.6");
+    EXPECT_EQ(FormatSingle(-12.5f), "-12.5");
+    EXPECT_EQ(FormatSingle(1200), "1200");
+    EXPECT_EQ(FormatSingle(1e-7f), "0.0000001");
+    EXPECT_EQ(FormatSingle(1.5e10f), "15000000000");
+    EXPECT_EQ(FormatSingle(std::numeric_limits<float>::max()), "340282350000000000000000000000000000000");
+    EXPECT_EQ(FormatSingle(std::numeric_limits<float>::denorm_min()).size(), 47u); // "0." and 45 digits
+}
+
+TEST(RecordFile, RoundTripKeepsEveryValueAndByte)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.rec"));
+    const RecordFile r = Sample();
+    ASSERT_TRUE(SaveRec(r, path).ok);
+    const ReadResult back = ReadRecordFile(path);
+    ASSERT_TRUE(back.ok()) << back.failure->text().toStdString();
+    EXPECT_EQ(back.record.StratigraphicFile, r.StratigraphicFile);
+    EXPECT_EQ(back.record.Scale, 100);
+    ASSERT_EQ(back.record.Phases.count, 3);
+    for (int p = 1; p <= 3; ++p)
+        EXPECT_EQ(back.record.Phases.phases[p], r.Phases.phases[p]) << p;
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_TRUE(SameBits(back.record.Phases.durations[1][n], r.Phases.durations[1][n])) << n;
+    // A typeless phase with bursts, and a Peléean phase with none, have no flow lines.
+    EXPECT_EQ(back.record.Phases.durations[2], FlowDurations{});
+    EXPECT_EQ(RecordText(back.record).bytes, ReadBytes(path));
+}
+
+TEST(RecordFile, EveryFloatOfAWideSweepReadsBackIdentically)
+{
+    RecordFile r;
+    r.Phases.count = 1;
+    r.Phases.phases[1].EruptionType = 3;
+    r.Phases.phases[1].BurstCount = 100;
+    uint32_t bits = 0x00000001u;
+    for (int n = 1; n <= 100; ++n, bits = bits * 2654435761u + 12345u) {
+        float f;
+        uint32_t b = bits & 0xFF7FFFFFu; // clear an exponent bit: no infinities or NaNs
+        std::memcpy(&f, &b, sizeof f);
+        r.Phases.durations[1][n] = f;
+    }
+    const ReadResult back = ParseRecord(RecordText(r).bytes);
+    ASSERT_TRUE(back.ok()) << back.failure->text().toStdString();
+    for (int n = 1; n <= 100; ++n)
+        EXPECT_TRUE(SameBits(back.record.Phases.durations[1][n], r.Phases.durations[1][n])) << n;
+}
+
+TEST(RecordFile, ReadsLineFeedOnlyAndLenientNumbers)
+{
+    const QByteArray text = "\"Stratigraphic file:\",\"x.str\"\n"
+                            "\"Recorded phases\",1,4\n"
+                            "\n"
+                            "\"Record Phase: \",7\n"
+                            ".5,+3,0.5, -1.5E1\n"
+                            "1e1,0,0,0\n"
+                            "0,0,1.0e0,0\n"
+                            "0,0,-3,0,0\n"
+                            "6,6,20,6,6,1\n"
+                            "0,0,0,0\n"
+                            "5.\n";
+    const ReadResult r = ParseRecord(text);
+    ASSERT_TRUE(r.ok()) << r.failure->text().toStdString();
+    const PhaseRecord& p = r.record.Phases.phases[1];
+    EXPECT_EQ(p.VentLocation, 0.5f);
+    EXPECT_EQ(p.EruptionType, 3);
+    EXPECT_EQ(p.Wind, -15.0f);
+    EXPECT_EQ(p.MassFlux, 10.0f);
+    EXPECT_EQ(p.BurstCount, 1);
+    EXPECT_EQ(p.FaultDip, -3);
+    EXPECT_EQ(r.record.Phases.durations[1][1], 5.0f);
+    EXPECT_EQ(r.record.StratigraphicFile, QStringLiteral("x.str"));
+}
+
+TEST(RecordFile, TextItemsAreWindows1252ByteForByte)
+{
+    QByteArray all;
+    for (int b = 0x20; b < 0x100; ++b)
+        if (b != '"')
+            all.append(static_cast<char>(b));
+    const QString text = DecodeCp1252(std::string_view(all.constData(), all.size()));
+    EXPECT_EQ(text[0x80 - 0x21], QChar(0x20AC)); // 0x20 to 0x7F less the double quote
+    EXPECT_EQ(*EncodeCp1252(text), all);
+    EXPECT_FALSE(EncodeCp1252(QStringLiteral("\u0100")));
+    EXPECT_EQ(*FirstUnencodable(QString::fromUtf8("ab\xf0\x9f\x8c\x8b")), QString::fromUtf8("\xf0\x9f\x8c\x8b"));
+}
+
+// A valid file with one Hawaiian phase of two flows, lines numbered 1 to 12.
+QByteArray GoodLines(int line, const QByteArray& replacement, bool drop = false)
+{
+    QList<QByteArray> lines = {"\"Stratigraphic file:\",\"a.str\"", "\"Recorded phases\",1,20", "",
+                               "\"Record Phase: \",1", "12,3,0,5", "1,0,0,0", "0,0,2,0", "0,0,0,0,0",
+                               "6,6,20,6,6,1", "100,0,0,0", "300", "400"};
+    if (line > 0) {
+        if (drop)
+            lines = lines.mid(0, line - 1);
+        else
+            lines[line - 1] = replacement;
+    }
+    return lines.join("\r\n") + "\r\n";
+}
+
+struct FailureRow {
+    const char* name;
+    QByteArray bytes;
+    int line;
+    const char* reason;
+};
+
+void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.name; }
+
+class ReadFailures : public ::testing::TestWithParam<FailureRow> {};
+
+TEST_P(ReadFailures, NameTheLineAndTheReason)
+{
+    const FailureRow& row = GetParam();
+    const ReadResult r = ParseRecord(row.bytes);
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.failure->line, row.line);
+    EXPECT_EQ(r.failure->reason, QString::fromLatin1(row.reason));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReadFailures,
+    ::testing::Values(
+        FailureRow{"Empty", "", 1, "the file ends early"},
+        FailureRow{"EndsInTheHeader", GoodLines(2, "", true), 2, "the file ends early"},
+        FailureRow{"EndsBeforeTheLastFlow", GoodLines(12, "", true), 12, "the file ends early"},
+        FailureRow{"EndsInAPhase", GoodLines(7, "", true), 7, "the file ends early"},
+        FailureRow{"HeaderItems", GoodLines(2, "\"Recorded phases\",1"), 2,
+                   "expected 3 items, found 2 in the phase count line"},
+        FailureRow{"TooManyItems", GoodLines(6, "1,0,0,0,0"), 6, "expected 4 items, found 5"},
+        FailureRow{"MissingEmptyLine", GoodLines(3, "0"), 3, "an empty line is expected before phase 1"},
+        FailureRow{"HalfInAWholeNumber", GoodLines(7, "0,0,2.5,0"), 7,
+                   "item 3 (\"2.5\") is not a whole number from -32768 to 32767"},
+        FailureRow{"WholeNumberOutOf16Bits", GoodLines(9, "6,6,40000,6,6,1"), 9,
+                   "item 3 (\"40000\") is not a whole number from -32768 to 32767"},
+        FailureRow{"NotANumber", GoodLines(5, "12,3,abc,5"), 5, "item 3 (\"abc\") is not a number"},
+        FailureRow{"QuotedNumber", GoodLines(5, "\"12\",3,0,5"), 5, "item 1 (\"12\") is not a number"},
+        FailureRow{"EmptyNumber", GoodLines(5, "12,,0,5"), 5, "item 2 (\"\") is not a number"},
+        FailureRow{"InfinityIsNoNumber", GoodLines(10, "inf,0,0,0"), 10, "item 1 (\"inf\") is not a number"},
+        FailureRow{"FloatOverflow", GoodLines(11, "1e39"), 11, "item 1 (\"1e39\") does not fit a 32-bit number"},
+        FailureRow{"BadExponent", GoodLines(11, "1e"), 11, "item 1 (\"1e\") is not a number"},
+        FailureRow{"NegativePhaseCount", GoodLines(2, "\"Recorded phases\",-1,20"), 2,
+                   "the phase count -1 must be from 0 to 500"},
+        FailureRow{"Phases501", GoodLines(2, "\"Recorded phases\",501,20"), 2,
+                   "the phase count 501 must be from 0 to 500"},
+        FailureRow{"Flows101", GoodLines(7, "0,0,101,0"), 7, "phase 1 has 101 flows, at most 100 are allowed"},
+        FailureRow{"UnclosedQuote", GoodLines(1, "\"Stratigraphic file:\",\"a.str"), 1,
+                   "a quoted text has no closing quote"},
+        FailureRow{"TextAfterQuote", GoodLines(1, "\"Stratigraphic file:\",\"a\".str"), 1,
+                   "unexpected text after a closing quote"},
+        FailureRow{"TextAfterTheLastPhase", GoodLines(0, "") + "\r\n500\r\n", 14, "text follows the last phase"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(RecordFile, TrailingBlankLinesAndNoFinalLineEndAreAccepted)
+{
+    EXPECT_TRUE(ParseRecord(GoodLines(0, "") + "\r\n\r\n").ok());
+    QByteArray unterminated = GoodLines(0, "");
+    unterminated.chop(2);
+    EXPECT_TRUE(ParseRecord(unterminated).ok());
+}
+
+TEST(RecordFile, AFileThatCannotBeOpenedIsLineZero)
+{
+    QTemporaryDir dir;
+    const ReadResult r = ReadRecordFile(dir.filePath(QStringLiteral("missing.rec")));
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.failure->line, 0);
+    EXPECT_TRUE(r.failure->text().startsWith(QStringLiteral("the file cannot be opened"))) << r.failure->text().toStdString();
+    const ReadResult d = ReadRecordFile(dir.path());
+    ASSERT_FALSE(d.ok());
+}
+
+TEST(SaveRec, ReplacesTheOldFileOnlyWhenComplete)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("r.rec"));
+    WriteBytes(path, "old");
+    ASSERT_TRUE(SaveRec(Sample(), path).ok);
+    EXPECT_EQ(ReadBytes(path), RecordText(Sample()).bytes);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("r.rec")}); // no leftovers
+}
+
+TEST(SaveRec, AnUnwritableNameIsRefusedBeforeAnythingIsWritten)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("r.rec"));
+    WriteBytes(path, "old");
+    for (const QString& name : {QStringLiteral("Stra\u0163a.str"), QStringLiteral("a\"b.str"), QStringLiteral("a\nb")}) {
+        RecordFile r = Sample();
+        r.StratigraphicFile = name;
+        const SaveResult result = SaveRec(r, path);
+        EXPECT_FALSE(result.ok);
+        EXPECT_TRUE(result.message.startsWith(QStringLiteral("The stratigraphic file name cannot be stored")))
+            << result.message.toStdString();
+        EXPECT_EQ(ReadBytes(path), QByteArray("old"));
+    }
+}
+
+TEST(SaveRec, WriteFailuresReportTheSaveError)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.rec")));
+    const QString paths[] = {dir.filePath(QStringLiteral("folder.rec")),
+                             dir.filePath(QStringLiteral("no/such/folder/r.rec")), QString()};
+    for (const QString& path : paths) {
+        const SaveResult result = SaveRec(Sample(), path);
+        EXPECT_FALSE(result.ok) << path.toStdString();
+        EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
+    }
+    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("folder.rec"))).isDir());
+}
+
+TEST(SaveRec, AWriteThatFailsHalfwayLeavesTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("r.rec"));
+    WriteBytes(path, "old");
+    // A file size limit makes the write fail after the first bytes, as a
+    // full disk would; it binds the super-user too.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const SaveResult result = SaveRec(Sample(), path);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
+    EXPECT_FALSE(result.detail.isEmpty());
+    EXPECT_EQ(ReadBytes(path), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("r.rec")}); // no leftovers
+}
+
+TEST(SaveRec, AFolderThatCannotBeWrittenLeavesTheOldFile)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not bind the super-user";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("r.rec"));
+    WriteBytes(path, "old");
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const SaveResult result = SaveRec(Sample(), path);
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
+    EXPECT_EQ(ReadBytes(path), QByteArray("old"));
+}
+
+} // namespace
