@@ -19,6 +19,11 @@ constexpr int kMaxCellsPerSide = 4096;
 bool LoadLandscape(Scene& scene, const TerrainGrid& grid, int cellsFromScale, float gridSize,
                    float meshHeight, std::uint8_t material, std::uint8_t texture)
 {
+    // The old cells give their vertex storage to the new ones: a reload (the
+    // live following loads every map the simulator writes) then allocates
+    // nothing per cell.
+    std::vector<Polygon> previous;
+    previous.swap(scene.PolygonList);
     ClearSceneLists(scene);
 
     const double cells = RoundHalfEven(gridSize);
@@ -29,12 +34,16 @@ bool LoadLandscape(Scene& scene, const TerrainGrid& grid, int cellsFromScale, fl
         return false;
 
     const int n = int(cells);
-    const CellSampling sampling{float(step), meshHeight, material, texture};
     try {
+        const GridHeights heights(grid, n, step, meshHeight);
         scene.PolygonList.reserve(std::size_t(n) * std::size_t(n) + 1);
+        std::size_t reused = 1;
         for (int i = 1; i <= n; ++i)
-            for (int j = 1; j <= n; ++j)
-                AddPolygon(scene, MakeTerrainCell(grid, i, j, sampling));
+            for (int j = 1; j <= n; ++j) {
+                Polygon cell = reused < previous.size() ? std::move(previous[reused++]) : Polygon{};
+                SetTerrainCell(cell, heights, i, j, material, texture);
+                AddPolygon(scene, std::move(cell));
+            }
     } catch (const std::bad_alloc&) {
         ClearSceneLists(scene);
         return false;

@@ -54,10 +54,18 @@ TerrainGrid MakeTerrainGrid(const QImage& picture)
 
 double RoundHalfEven(double value)
 {
-    const double nearest = std::round(value); // halves away from zero
-    if (std::fabs(value - std::trunc(value)) == 0.5)
-        return 2.0 * std::round(value / 2.0);
-    return nearest;
+    // Plain arithmetic rather than the maths library: the mesh rounds a few
+    // ten thousand positions per load. Beyond 2^52 every double is whole.
+    if (!(std::fabs(value) < 4.0e15))
+        return value; // whole already, infinite or not a number
+    const auto whole = std::int64_t(value); // towards zero
+    const double fraction = value - double(whole);
+    const bool odd = (whole & 1) != 0;
+    if (fraction > 0.5 || (fraction == 0.5 && odd))
+        return double(whole + 1);
+    if (fraction < -0.5 || (fraction == -0.5 && odd))
+        return double(whole - 1);
+    return double(whole);
 }
 
 ColorChannels SplitColor(ColorRef color)

@@ -49,24 +49,46 @@ void ComputeNormals(Polygon& polygon)
     }
 }
 
-Polygon MakeTerrainCell(const TerrainGrid& grid, int i, int j, const CellSampling& sampling)
+GridHeights::GridHeights(const TerrainGrid& grid, int cells, double step, float meshHeight)
+    : m_cells(cells > 0 ? cells : 0)
+    , m_heights(std::size_t(m_cells + 1) * std::size_t(m_cells + 1))
+{
+    const int points = m_cells + 1;
+    std::vector<int> pixel(std::size_t(points), -1); // the same for x and z
+    for (int k = 1; k <= points; ++k)
+        pixel[std::size_t(k - 1)] = PixelIndex(double(k) * step);
+    for (int z = 0; z < points; ++z)
+        for (int x = 0; x < points; ++x)
+            m_heights[std::size_t(z) * std::size_t(points) + std::size_t(x)]
+                = SampleHeight(grid, pixel[std::size_t(x)], pixel[std::size_t(z)], meshHeight);
+}
+
+float GridHeights::at(int x, int z) const
+{
+    if (x < 1 || x > m_cells + 1 || z < 1 || z > m_cells + 1)
+        return 0.0f;
+    return m_heights[std::size_t(z - 1) * std::size_t(m_cells + 1) + std::size_t(x - 1)];
+}
+
+void SetTerrainCell(Polygon& cell, const GridHeights& heights, int i, int j,
+                    std::uint8_t material, std::uint8_t texture)
 {
     const auto corner = [&](int x, int z) {
         Vertex v;
         v.x = float(x);
+        v.y = heights.at(x, z);
         v.z = float(z);
-        v.y = SampleHeight(grid, PixelIndex(double(x) * sampling.step),
-                           PixelIndex(double(z) * sampling.step), sampling.meshHeight);
         return v;
     };
-
-    Polygon cell;
     cell.PrimType = TriangleStrip;
-    cell.Material = sampling.material;
-    cell.Texture = sampling.texture;
-    cell.Vertices = {corner(i, j + 1), corner(i + 1, j + 1), corner(i, j), corner(i + 1, j)};
+    cell.Material = material;
+    cell.Texture = texture;
+    cell.Vertices.resize(4);
+    cell.Vertices[0] = corner(i, j + 1);
+    cell.Vertices[1] = corner(i + 1, j + 1);
+    cell.Vertices[2] = corner(i, j);
+    cell.Vertices[3] = corner(i + 1, j);
     ComputeNormals(cell);
-    return cell;
 }
 
 } // namespace tolva

@@ -27,19 +27,30 @@ Vector3 FaceNormal(const Vector3& a, const Vector3& b, const Vector3& c);
 // the cell is lit brighter, which is part of the look.
 void ComputeNormals(Polygon& polygon);
 
-// Where the corners of cell (i, j) sample the raster and what the cell is made
-// of. step is the raster pixels per grid unit (1 for the viewer's raster).
-struct CellSampling {
-    float step = 1.0f;
-    float meshHeight = 1.0f;
-    std::uint8_t material = 1;
-    std::uint8_t texture = 0;
+// The heights of the grid points (x, z), x and z from 1 to cells + 1, each
+// sampled once from the raster at pixel (x * step, z * step), both rounded half
+// to even, with SampleHeight. step is the raster pixels per grid unit (1 for
+// the viewer's raster). Neighbouring cells share their corner samples, so a
+// load reads each grid point once instead of four times.
+class GridHeights {
+public:
+    // Throws std::bad_alloc when the table does not fit in memory.
+    GridHeights(const TerrainGrid& grid, int cells, double step, float meshHeight);
+
+    int cells() const { return m_cells; }
+    // The height at grid point (x, z); 0 for a point outside 1..cells + 1.
+    float at(int x, int z) const;
+
+private:
+    int m_cells = 0;
+    std::vector<float> m_heights; // (cells + 1)^2, row by row in z
 };
 
-// The strip of cell (i, j), i along x and j along z: vertices (i, j+1),
-// (i+1, j+1), (i, j), (i+1, j) with heights from SampleHeight at the sample
-// positions rounded half to even, normals filled. Seen from above both of its
-// triangles turn clockwise.
-Polygon MakeTerrainCell(const TerrainGrid& grid, int i, int j, const CellSampling& sampling);
+// Makes `cell` the strip of terrain cell (i, j), i along x and j along z:
+// vertices (i, j+1), (i+1, j+1), (i, j), (i+1, j), normals filled. Seen from
+// above both of its triangles turn clockwise. The cell's vertex storage is
+// reused when it has room, so that reloading a map allocates nothing per cell.
+void SetTerrainCell(Polygon& cell, const GridHeights& heights, int i, int j,
+                    std::uint8_t material, std::uint8_t texture);
 
 } // namespace tolva

@@ -113,11 +113,18 @@ TerrainGrid WhiteGrid()
     return grid;
 }
 
-TEST(MakeTerrainCellTest, CornersComeInStripOrderWithSampledHeights)
+Polygon CellOf(const TerrainGrid& grid, int i, int j)
+{
+    Polygon cell;
+    SetTerrainCell(cell, GridHeights(grid, 180, 1.0, 10.0f), i, j, 1, 0);
+    return cell;
+}
+
+TEST(TerrainCellTest, CornersComeInStripOrderWithSampledHeights)
 {
     TerrainGrid grid;
     grid.setPixel(3, 5, 0x00FFFFFFu); // only grid point (3, 5) is high
-    const Polygon cell = MakeTerrainCell(grid, 3, 4, CellSampling{1.0f, 10.0f, 1, 0});
+    const Polygon cell = CellOf(grid, 3, 4);
     ASSERT_EQ(cell.Vertices.size(), 4u);
     EXPECT_EQ(cell.PrimType, TriangleStrip);
     EXPECT_EQ(cell.Material, 1);
@@ -133,18 +140,42 @@ TEST(MakeTerrainCellTest, CornersComeInStripOrderWithSampledHeights)
     EXPECT_EQ(NormalOf(cell.Vertices[3]), (Vector3{10, 1, -10}));
 }
 
-TEST(MakeTerrainCellTest, CornersOutsideTheRasterAreFlatGround)
+TEST(TerrainCellTest, CornersOutsideTheRasterAreFlatGround)
 {
     const TerrainGrid white = WhiteGrid();
-    const CellSampling sampling{1.0f, 10.0f, 1, 0};
-    const Polygon corner = MakeTerrainCell(white, 179, 89, sampling);
+    const Polygon corner = CellOf(white, 179, 89);
     EXPECT_EQ(corner.Vertices[2].y, 10.0f);                 // (179, 89): inside
     EXPECT_EQ(corner.Vertices[0].y, 0.0f);                  // (179, 90)
     EXPECT_EQ(corner.Vertices[3].y, 0.0f);                  // (180, 89)
     EXPECT_EQ(NormalOf(corner.Vertices[0]), (Vector3{0, 1, 10}));
-    const Polygon last = MakeTerrainCell(white, 180, 180, sampling);
-    for (const Vertex& v : last.Vertices)
+    for (const Vertex& v : CellOf(white, 180, 180).Vertices)
         EXPECT_EQ(v.y, 0.0f);
+}
+
+TEST(TerrainCellTest, AReusedCellIsRewrittenWhole)
+{
+    Polygon cell;
+    cell.PrimType = TriangleList;
+    cell.Material = 9;
+    cell.Texture = 3;
+    cell.Vertices.assign(6, At(50, 50, 50));
+    SetTerrainCell(cell, GridHeights(TerrainGrid(), 180, 1.0, 10.0f), 1, 1, 1, 0);
+    EXPECT_EQ(cell.PrimType, TriangleStrip);
+    EXPECT_EQ(cell.Material, 1);
+    EXPECT_EQ(cell.Texture, 0);
+    ASSERT_EQ(cell.Vertices.size(), 4u);
+    EXPECT_EQ(cell.Vertices[0], (Vertex{1, 0, 2, 0, 1, 0, 0, 0}));
+}
+
+TEST(GridHeightsTest, PointsOutsideTheTableAreFlat)
+{
+    const GridHeights heights(WhiteGrid(), 180, 1.0, 10.0f);
+    EXPECT_EQ(heights.at(1, 1), 10.0f);
+    EXPECT_EQ(heights.at(0, 1), 0.0f);
+    EXPECT_EQ(heights.at(1, 0), 0.0f);
+    EXPECT_EQ(heights.at(182, 1), 0.0f);
+    EXPECT_EQ(heights.at(1, 182), 0.0f);
+    EXPECT_EQ(GridHeights(WhiteGrid(), -5, 1.0, 10.0f).cells(), 0);
 }
 
 } // namespace
