@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+#include <QRegularExpression>
 #include <QString>
 
 #include <iomanip>
+#include <cmath>
 #include <limits>
+#include <random>
 
 using namespace tolva;
 
@@ -103,6 +107,57 @@ TEST(LeadingNumber, APastedMegabyteIsReadInOnePass)
 TEST(LeadingNumber, StopsAtAnEmbeddedNul)
 {
     EXPECT_EQ(LeadingNumber(QStringView(u"5\0" "7", 3)), 5.0f);
+}
+
+} // namespace
+
+namespace {
+
+// A slow, obviously right reading of the rule: try every prefix, keep the
+// longest that is a whole number by the grammar, and convert that with Qt's
+// own C-locale reader. Random texts over an alphabet of number characters
+// must read the same both ways.
+float referenceLeadingNumber(const QString& text)
+{
+    static const QRegularExpression decimal(
+        QStringLiteral("^[ \\t]*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?[ \\t]*$"));
+    static const QRegularExpression hex(QStringLiteral("^[ \\t]*&[Hh]([0-9A-Fa-f]{1,8})&?[ \\t]*$"));
+    for (qsizetype n = text.size(); n > 0; --n) {
+        const QString prefix = text.left(n);
+        if (const auto m = hex.match(prefix); m.hasMatch())
+            return float(qint32(m.captured(1).toUInt(nullptr, 16)));
+        if (decimal.match(prefix).hasMatch()) {
+            bool ok = false;
+            const double value = QLocale::c().toDouble(prefix.trimmed(), &ok);
+            if (!ok)  // beyond even a double: the Range rows cover these
+                return std::numeric_limits<float>::quiet_NaN();
+            if (std::abs(value) > std::numeric_limits<float>::max())
+                return std::copysign(kMax, value);
+            return float(value);
+        }
+    }
+    return 0.0f;
+}
+
+TEST(LeadingNumber, AgreesWithTryingEveryPrefix)
+{
+    const QString alphabet = QStringLiteral(" \t+-.eE0123456789&HhFx,");
+    std::mt19937 random(20261207);
+    for (int round = 0; round < 50000; ++round) {
+        QString text;
+        const int length = int(random() % 13);
+        for (int i = 0; i < length; ++i)
+            text += alphabet[qsizetype(random() % alphabet.size())];
+        const float expected = referenceLeadingNumber(text);
+        if (std::isnan(expected))
+            continue;
+        const float actual = LeadingNumber(text);
+        // Qt rounds through double first: allow the float's last bit.
+        if (std::abs(expected) < 1e-30f)
+            ASSERT_LT(std::abs(actual), 1e-30f) << '"' << text.toStdString() << '"';
+        else
+            ASSERT_FLOAT_EQ(actual, expected) << '"' << text.toStdString() << '"';
+    }
 }
 
 } // namespace
