@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
 
 using namespace tolva;
 
@@ -153,6 +155,48 @@ TEST(Sounds, AnOutputIsASoundServerOrASoundCard)
     EXPECT_EQ(SoundOutputPresent(QString(), runtime.filePath("missing")), pulseServerSet);
     writeFile(cards, " 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n");
     EXPECT_TRUE(SoundOutputPresent(QString(), cards));
+}
+
+} // namespace
+
+namespace {
+
+// Answers the next modal dialog once it is open: accepts it or cancels it.
+void answerNextDialog(bool accept)
+{
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, accept] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            accept ? dialog->accept() : dialog->reject();
+            timer->deleteLater();
+        }
+    });
+    timer->start(10);
+}
+
+TEST(QtDialogs, TheColourDialogAnswersAColourReferenceOrNothing)
+{
+    QtColorDialog colors;
+    answerNextDialog(true);
+    EXPECT_EQ(colors.chooseColor(0x336699u), std::optional<quint32>(0x336699u));
+    answerNextDialog(false);
+    EXPECT_EQ(colors.chooseColor(0x336699u), std::nullopt);
+}
+
+TEST(QtDialogs, FileDialogsStartAtTheFolderAndOfferedName)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath("Crater.ebm"), "BM");
+    QtFileDialogs files;
+    const FileDialogRequest open{"Open", dir.path(), "Crater.ebm", "Tolva3D File (*.ebm)"};
+    answerNextDialog(true);
+    EXPECT_EQ(files.openFile(open), std::optional<QString>(QDir::toNativeSeparators(dir.filePath("Crater.ebm"))));
+    answerNextDialog(false);
+    EXPECT_EQ(files.openFile(open), std::nullopt);
+
+    const FileDialogRequest save{"Save", dir.path(), "Topo1.ebm", "Tolva3D File (*.ebm)"};
+    answerNextDialog(true);
+    EXPECT_EQ(files.saveFile(save), std::optional<QString>(QDir::toNativeSeparators(dir.filePath("Topo1.ebm"))));
 }
 
 } // namespace
