@@ -38,15 +38,26 @@ struct ClipVertex {
     float x, y, z, w;
 };
 
+// Where the pixels go.
+struct Raster {
+    PixelColor* pixels;
+    float* depth;
+    int size;
+};
+
 // One triangle ready to fill: its clamped pixel box, its three edge functions
 // at the first pixel centre of the box (with the fill-rule bias folded in),
 // their steps per pixel, and the depth plane.
+template <typename Int>
 struct TriangleSetup {
     int px0, py0, px1, py1;
-    std::int64_t e[3], stepX[3], stepY[3];
+    Int e[3], stepX[3], stepY[3];
     float z0, dzdx, dzdy;
     PixelColor color;
 };
+
+using WideSetup = TriangleSetup<std::int64_t>;
+using SmallSetup = TriangleSetup<std::int32_t>;
 
 std::int64_t FloorShift(std::int64_t v)
 {
@@ -60,28 +71,33 @@ std::int64_t DoubledArea(const ScreenPoint& a, const ScreenPoint& b, const Scree
     return std::int64_t(b.x - a.x) * (c.y - a.y) - std::int64_t(b.y - a.y) * (c.x - a.x);
 }
 
-// Sets up a clockwise triangle with area > 0. False when no pixel centre of
-// the target lies in its bounding box.
-bool SetUp(const ScreenPoint& v0, const ScreenPoint& v1, const ScreenPoint& v2, std::int64_t area,
-           int size, PixelColor color, TriangleSetup& t)
+// Pixels whose centre lies inside the box [min, max]:
+// ceil((min - 128) / 256) .. floor((max - 128) / 256), clamped to the target.
+// False when there are none.
+template <typename Int>
+bool PixelBox(std::int32_t minX, std::int32_t maxX, std::int32_t minY, std::int32_t maxY, int size,
+              TriangleSetup<Int>& t)
 {
-    const std::int64_t minX = std::min({v0.x, v1.x, v2.x}), maxX = std::max({v0.x, v1.x, v2.x});
-    const std::int64_t minY = std::min({v0.y, v1.y, v2.y}), maxY = std::max({v0.y, v1.y, v2.y});
-    // Pixels whose centre lies inside the box: ceil((min - 128) / 256) .. floor((max - 128) / 256).
-    t.px0 = int(std::max<std::int64_t>(0, FloorShift(minX - kHalfSub + kSub - 1)));
-    t.py0 = int(std::max<std::int64_t>(0, FloorShift(minY - kHalfSub + kSub - 1)));
-    t.px1 = int(std::min<std::int64_t>(size - 1, FloorShift(maxX - kHalfSub)));
-    t.py1 = int(std::min<std::int64_t>(size - 1, FloorShift(maxY - kHalfSub)));
-    if (t.px0 > t.px1 || t.py0 > t.py1)
-        return false;
+    t.px0 = std::max(0, int(FloorShift(std::int64_t(minX) - kHalfSub + kSub - 1)));
+    t.py0 = std::max(0, int(FloorShift(std::int64_t(minY) - kHalfSub + kSub - 1)));
+    t.px1 = std::min(size - 1, int(FloorShift(std::int64_t(maxX) - kHalfSub)));
+    t.py1 = std::min(size - 1, int(FloorShift(std::int64_t(maxY) - kHalfSub)));
+    return t.px0 <= t.px1 && t.py0 <= t.py1;
+}
 
-    const std::int64_t cx = std::int64_t(t.px0) * kSub + kHalfSub;
-    const std::int64_t cy = std::int64_t(t.py0) * kSub + kHalfSub;
+// The edges and the depth plane of a clockwise triangle with area > 0, in
+// Int arithmetic (32 bits suffice for a box under 64 pixels a side).
+template <typename Int, typename Real>
+void SetUpEdges(const ScreenPoint& v0, const ScreenPoint& v1, const ScreenPoint& v2, std::int64_t area,
+                TriangleSetup<Int>& t)
+{
+    const Int cx = Int(t.px0) * kSub + kHalfSub;
+    const Int cy = Int(t.py0) * kSub + kHalfSub;
     const ScreenPoint* from[3] = {&v1, &v2, &v0};
     const ScreenPoint* to[3] = {&v2, &v0, &v1};
-    std::int64_t raw[3];
+    Int raw[3];
     for (int k = 0; k < 3; ++k) {
-        const std::int64_t dx = to[k]->x - from[k]->x, dy = to[k]->y - from[k]->y;
+        const Int dx = Int(to[k]->x) - from[k]->x, dy = Int(to[k]->y) - from[k]->y;
         // Edge function: positive on the inside of a clockwise triangle.
         raw[k] = dx * (cy - from[k]->y) - dy * (cx - from[k]->x);
         t.stepX[k] = -dy * kSub;
@@ -93,33 +109,28 @@ bool SetUp(const ScreenPoint& v0, const ScreenPoint& v1, const ScreenPoint& v2, 
     }
     // Depth plane through the three vertices: z = z0 + l1 (z1 - z0) + l2 (z2 - z0),
     // with the barycentric weights l1 = e[1] / area and l2 = e[2] / area.
-    const double inv = 1.0 / double(area);
-    const double dz1 = double(v1.z) - v0.z, dz2 = double(v2.z) - v0.z;
-    t.z0 = float(v0.z + (double(raw[1]) * dz1 + double(raw[2]) * dz2) * inv);
-    t.dzdx = float((double(t.stepX[1]) * dz1 + double(t.stepX[2]) * dz2) * inv);
-    t.dzdy = float((double(t.stepY[1]) * dz1 + double(t.stepY[2]) * dz2) * inv);
-    t.color = color;
-    return true;
+    const Real inv = Real(1) / Real(area);
+    const Real dz1 = Real(v1.z) - Real(v0.z), dz2 = Real(v2.z) - Real(v0.z);
+    t.z0 = float(Real(v0.z) + (Real(raw[1]) * dz1 + Real(raw[2]) * dz2) * inv);
+    t.dzdx = float((Real(t.stepX[1]) * dz1 + Real(t.stepX[2]) * dz2) * inv);
+    t.dzdy = float((Real(t.stepY[1]) * dz1 + Real(t.stepY[2]) * dz2) * inv);
 }
 
 // Any triangle, 64-bit edge values.
-void FillWide(FrameTarget& target, const TriangleSetup& t)
+void FillWide(const Raster& target, const WideSetup& t)
 {
-    const int size = target.size();
-    PixelColor* pixels = target.pixels();
-    float* depth = target.depth();
     for (int r = 0; r <= t.py1 - t.py0; ++r) {
         std::int64_t e0 = t.e[0] + r * t.stepY[0];
         std::int64_t e1 = t.e[1] + r * t.stepY[1];
         std::int64_t e2 = t.e[2] + r * t.stepY[2];
         const float zRow = t.z0 + float(r) * t.dzdy;
-        const std::size_t row = std::size_t(t.py0 + r) * size + t.px0;
+        const std::size_t row = std::size_t(t.py0 + r) * target.size + t.px0;
         for (int k = 0; k <= t.px1 - t.px0; ++k) {
             if ((e0 | e1 | e2) >= 0) {
                 const float z = zRow + float(k) * t.dzdx;
-                if (z <= depth[row + k]) {
-                    depth[row + k] = z;
-                    pixels[row + k] = t.color;
+                if (z <= target.depth[row + k]) {
+                    target.depth[row + k] = z;
+                    target.pixels[row + k] = t.color;
                 }
             }
             e0 += t.stepX[0];
@@ -129,57 +140,133 @@ void FillWide(FrameTarget& target, const TriangleSetup& t)
     }
 }
 
-// A triangle under 64 pixels a side: the same rule in 32-bit arithmetic.
-void FillSmallBaseline(FrameTarget& target, const TriangleSetup& t)
+// A triangle under 64 pixels a side, pixel by pixel.
+void FillSmallBaseline(const Raster& target, const SmallSetup& t)
 {
-    const int size = target.size();
-    PixelColor* pixels = target.pixels();
-    float* depth = target.depth();
-    const std::int32_t sx0 = std::int32_t(t.stepX[0]), sx1 = std::int32_t(t.stepX[1]), sx2 = std::int32_t(t.stepX[2]);
     for (int r = 0; r <= t.py1 - t.py0; ++r) {
-        std::int32_t e0 = std::int32_t(t.e[0] + r * t.stepY[0]);
-        std::int32_t e1 = std::int32_t(t.e[1] + r * t.stepY[1]);
-        std::int32_t e2 = std::int32_t(t.e[2] + r * t.stepY[2]);
+        std::int32_t e0 = t.e[0] + r * t.stepY[0];
+        std::int32_t e1 = t.e[1] + r * t.stepY[1];
+        std::int32_t e2 = t.e[2] + r * t.stepY[2];
         const float zRow = t.z0 + float(r) * t.dzdy;
-        const std::size_t row = std::size_t(t.py0 + r) * size + t.px0;
+        const std::size_t row = std::size_t(t.py0 + r) * target.size + t.px0;
         for (int k = 0; k <= t.px1 - t.px0; ++k) {
             if ((e0 | e1 | e2) >= 0) {
                 const float z = zRow + float(k) * t.dzdx;
-                if (z <= depth[row + k]) {
-                    depth[row + k] = z;
-                    pixels[row + k] = t.color;
+                if (z <= target.depth[row + k]) {
+                    target.depth[row + k] = z;
+                    target.pixels[row + k] = t.color;
                 }
             }
-            e0 += sx0;
-            e1 += sx1;
-            e2 += sx2;
+            e0 += t.stepX[0];
+            e1 += t.stepX[1];
+            e2 += t.stepX[2];
         }
     }
 }
 
 // The same fill, eight pixels of a row at a time.
-__attribute__((target("avx2"))) void FillSmallAvx2(FrameTarget& target, const TriangleSetup& t)
+__attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const SmallSetup& t)
 {
-    const int size = target.size();
-    PixelColor* pixels = target.pixels();
-    float* depth = target.depth();
     const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i step0 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(std::int32_t(t.stepX[0])));
-    const __m256i step1 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(std::int32_t(t.stepX[1])));
-    const __m256i step2 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(std::int32_t(t.stepX[2])));
-    const __m256i eight0 = _mm256_set1_epi32(std::int32_t(t.stepX[0]) * 8);
-    const __m256i eight1 = _mm256_set1_epi32(std::int32_t(t.stepX[1]) * 8);
-    const __m256i eight2 = _mm256_set1_epi32(std::int32_t(t.stepX[2]) * 8);
+    const __m256i step0 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[0]));
+    const __m256i step1 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[1]));
+    const __m256i step2 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[2]));
     const __m256 dzdx = _mm256_set1_ps(t.dzdx);
     const __m256 laneF = _mm256_cvtepi32_ps(lane);
     const __m256i color = _mm256_set1_epi32(std::int32_t(t.color));
     const int width = t.px1 - t.px0 + 1;
+    // Whole eight-pixel rows are read and written back, the pixels outside the
+    // triangle unchanged: masked stores are slow on some processors. Only the
+    // end of the buffer needs care.
+    const std::size_t end = std::size_t(target.size) * target.size;
+    const std::size_t lastRow = std::size_t(t.py1) * target.size + t.px0;
+    const int height = t.py1 - t.py0 + 1;
+    if (width <= 4 && lastRow + std::size_t(target.size) + 4 <= end) {
+        // Small triangles: four pixels of two rows per vector.
+        const __m256i kx = _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3);
+        const __m256i ky = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
+        const auto offset = [&](int k) __attribute__((target("avx2"))) {
+            return _mm256_add_epi32(_mm256_mullo_epi32(kx, _mm256_set1_epi32(t.stepX[k])),
+                                    _mm256_mullo_epi32(ky, _mm256_set1_epi32(t.stepY[k])));
+        };
+        __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(t.e[0]), offset(0));
+        __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(t.e[1]), offset(1));
+        __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(t.e[2]), offset(2));
+        const __m256i down0 = _mm256_set1_epi32(2 * t.stepY[0]);
+        const __m256i down1 = _mm256_set1_epi32(2 * t.stepY[1]);
+        const __m256i down2 = _mm256_set1_epi32(2 * t.stepY[2]);
+        const __m256i inBoxX = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), kx);
+        const __m256 laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(kx), dzdx);
+        std::size_t row = std::size_t(t.py0) * target.size + t.px0;
+        for (int r = 0; r < height; r += 2, row += 2 * std::size_t(target.size),
+                 e0 = _mm256_add_epi32(e0, down0), e1 = _mm256_add_epi32(e1, down1),
+                 e2 = _mm256_add_epi32(e2, down2)) {
+            const __m256i inBox = _mm256_and_si256(inBoxX, _mm256_cmpgt_epi32(_mm256_set1_epi32(height - r), ky));
+            const __m256i inside = _mm256_andnot_si256(
+                _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), inBox);
+            if (_mm256_testz_si256(inside, inside))
+                continue;
+            // zRow + k dzdx for each of the two rows, the steps of the pixel-by-pixel fill.
+            const __m256 zRows = _mm256_set_m128(_mm_set1_ps(t.z0 + float(r + 1) * t.dzdy),
+                                                 _mm_set1_ps(t.z0 + float(r) * t.dzdy));
+            const __m256 z = _mm256_add_ps(zRows, laneZ);
+            float* d0 = target.depth + row;
+            float* d1 = d0 + target.size;
+            PixelColor* c0 = target.pixels + row;
+            PixelColor* c1 = c0 + target.size;
+            const __m256 old = _mm256_set_m128(_mm_loadu_ps(d1), _mm_loadu_ps(d0));
+            const __m256 pass = _mm256_and_ps(_mm256_castsi256_ps(inside), _mm256_cmp_ps(z, old, _CMP_LE_OQ));
+            const __m256 depth = _mm256_blendv_ps(old, z, pass);
+            _mm_storeu_ps(d0, _mm256_castps256_ps128(depth));
+            _mm_storeu_ps(d1, _mm256_extractf128_ps(depth, 1));
+            const __m256 oldColor = _mm256_castsi256_ps(_mm256_set_m128i(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(c1)),
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(c0))));
+            const __m256 colors = _mm256_blendv_ps(oldColor, _mm256_castsi256_ps(color), pass);
+            _mm_storeu_ps(reinterpret_cast<float*>(c0), _mm256_castps256_ps128(colors));
+            _mm_storeu_ps(reinterpret_cast<float*>(c1), _mm256_extractf128_ps(colors, 1));
+        }
+        return;
+    }
+    if (width <= 8 && lastRow + 8 <= end) {
+        // Most terrain triangles: one vector per row.
+        const __m256i inBox = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), lane);
+        const __m256 laneZ = _mm256_mul_ps(laneF, dzdx);
+        std::size_t row = std::size_t(t.py0) * target.size + t.px0;
+        __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(t.e[0]), step0);
+        __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(t.e[1]), step1);
+        __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(t.e[2]), step2);
+        const __m256i down0 = _mm256_set1_epi32(t.stepY[0]);
+        const __m256i down1 = _mm256_set1_epi32(t.stepY[1]);
+        const __m256i down2 = _mm256_set1_epi32(t.stepY[2]);
+        for (int r = 0; r <= t.py1 - t.py0; ++r, row += target.size,
+                 e0 = _mm256_add_epi32(e0, down0), e1 = _mm256_add_epi32(e1, down1),
+                 e2 = _mm256_add_epi32(e2, down2)) {
+            const __m256i inside = _mm256_andnot_si256(
+                _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), inBox);
+            if (_mm256_testz_si256(inside, inside))
+                continue;
+            // zRow + k dzdx, the very steps of the pixel-by-pixel fill.
+            const __m256 z = _mm256_add_ps(_mm256_set1_ps(t.z0 + float(r) * t.dzdy), laneZ);
+            float* d = target.depth + row;
+            __m256i* c = reinterpret_cast<__m256i*>(target.pixels + row);
+            const __m256 old = _mm256_loadu_ps(d);
+            const __m256 pass = _mm256_and_ps(_mm256_castsi256_ps(inside), _mm256_cmp_ps(z, old, _CMP_LE_OQ));
+            _mm256_storeu_ps(d, _mm256_blendv_ps(old, z, pass));
+            _mm256_storeu_si256(c, _mm256_castps_si256(_mm256_blendv_ps(
+                                       _mm256_castsi256_ps(_mm256_loadu_si256(c)), _mm256_castsi256_ps(color), pass)));
+        }
+        return;
+    }
+    const __m256i eight0 = _mm256_set1_epi32(t.stepX[0] * 8);
+    const __m256i eight1 = _mm256_set1_epi32(t.stepX[1] * 8);
+    const __m256i eight2 = _mm256_set1_epi32(t.stepX[2] * 8);
     for (int r = 0; r <= t.py1 - t.py0; ++r) {
-        __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(std::int32_t(t.e[0] + r * t.stepY[0])), step0);
-        __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(std::int32_t(t.e[1] + r * t.stepY[1])), step1);
-        __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(std::int32_t(t.e[2] + r * t.stepY[2])), step2);
+        __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(t.e[0] + r * t.stepY[0]), step0);
+        __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(t.e[1] + r * t.stepY[1]), step1);
+        __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(t.e[2] + r * t.stepY[2]), step2);
         const __m256 zRow = _mm256_set1_ps(t.z0 + float(r) * t.dzdy);
-        const std::size_t row = std::size_t(t.py0 + r) * size + t.px0;
+        const std::size_t row = std::size_t(t.py0 + r) * target.size + t.px0;
         for (int k = 0; k < width; k += 8) {
             // Lanes past the box's right side stay untouched.
             const __m256i inBox = _mm256_cmpgt_epi32(_mm256_set1_epi32(width - k), lane);
@@ -188,12 +275,12 @@ __attribute__((target("avx2"))) void FillSmallAvx2(FrameTarget& target, const Tr
             if (!_mm256_testz_si256(inside, inside)) {
                 const __m256 kF = _mm256_add_ps(_mm256_set1_ps(float(k)), laneF);
                 const __m256 z = _mm256_add_ps(zRow, _mm256_mul_ps(kF, dzdx));
-                float* d = depth + row + k;
+                float* d = target.depth + row + k;
                 const __m256 old = _mm256_maskload_ps(d, inside);
                 const __m256i pass = _mm256_and_si256(
                     inside, _mm256_castps_si256(_mm256_cmp_ps(z, old, _CMP_LE_OQ)));
                 _mm256_maskstore_ps(d, pass, z);
-                _mm256_maskstore_epi32(reinterpret_cast<int*>(pixels + row + k), pass, color);
+                _mm256_maskstore_epi32(reinterpret_cast<int*>(target.pixels + row + k), pass, color);
             }
             e0 = _mm256_add_epi32(e0, eight0);
             e1 = _mm256_add_epi32(e1, eight1);
@@ -202,42 +289,95 @@ __attribute__((target("avx2"))) void FillSmallAvx2(FrameTarget& target, const Tr
     }
 }
 
-using SmallFill = void (*)(FrameTarget&, const TriangleSetup&);
-
-void FillTriangle(FrameTarget& target, const ScreenPoint& a, const ScreenPoint& b,
-                  const ScreenPoint& c, std::int64_t area, PixelColor color, SmallFill small)
+// The set-up of a triangle under 64 pixels a side, all in 32 bits: the same
+// rule as SetUpEdges, written out, as it runs for most of the terrain.
+__attribute__((always_inline)) inline bool SetUpSmall(const ScreenPoint& a, const ScreenPoint& b,
+                                                      const ScreenPoint& c, std::int32_t minX, std::int32_t maxX,
+                                                      std::int32_t minY, std::int32_t maxY, int size,
+                                                      SmallSetup& t)
 {
-    TriangleSetup t;
-    if (!SetUp(a, b, c, area, target.size(), color, t))
-        return;
-    const int spanX = std::max({a.x, b.x, c.x}) - std::min({a.x, b.x, c.x});
-    const int spanY = std::max({a.y, b.y, c.y}) - std::min({a.y, b.y, c.y});
-    if (spanX < kSmallSpan && spanY < kSmallSpan)
-        small(target, t);
-    else
-        FillWide(target, t);
+    // Twice the area; clockwise (visible) triangles are positive.
+    const std::int32_t area = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
+    if (area <= 0)
+        return false;
+    // Pixels with their centre in the box: ceil((min - 128) / 256) .. floor((max - 128) / 256).
+    t.px0 = std::max(0, (minX + kHalfSub - 1) >> kSubBits);
+    t.py0 = std::max(0, (minY + kHalfSub - 1) >> kSubBits);
+    t.px1 = std::min(size - 1, (maxX - kHalfSub) >> kSubBits);
+    t.py1 = std::min(size - 1, (maxY - kHalfSub) >> kSubBits);
+    if (t.px0 > t.px1 || t.py0 > t.py1)
+        return false; // no pixel centre inside: most distant terrain triangles
+    const std::int32_t cx = t.px0 * kSub + kHalfSub, cy = t.py0 * kSub + kHalfSub;
+    // Edges b->c, c->a, a->b: each zero on its edge and positive inside.
+    const std::int32_t dx0 = c.x - b.x, dy0 = c.y - b.y;
+    const std::int32_t dx1 = a.x - c.x, dy1 = a.y - c.y;
+    const std::int32_t dx2 = b.x - a.x, dy2 = b.y - a.y;
+    const std::int32_t raw0 = dx0 * (cy - b.y) - dy0 * (cx - b.x);
+    const std::int32_t raw1 = dx1 * (cy - c.y) - dy1 * (cx - c.x);
+    const std::int32_t raw2 = dx2 * (cy - a.y) - dy2 * (cx - a.x);
+    // Centres on a top or left edge are inside, on the others outside.
+    t.e[0] = raw0 - !(dy0 < 0 || (dy0 == 0 && dx0 > 0));
+    t.e[1] = raw1 - !(dy1 < 0 || (dy1 == 0 && dx1 > 0));
+    t.e[2] = raw2 - !(dy2 < 0 || (dy2 == 0 && dx2 > 0));
+    t.stepX[0] = -dy0 * kSub; t.stepX[1] = -dy1 * kSub; t.stepX[2] = -dy2 * kSub;
+    t.stepY[0] = dx0 * kSub;  t.stepY[1] = dx1 * kSub;  t.stepY[2] = dx2 * kSub;
+    // Depth plane: z = z0 + l1 (z1 - z0) + l2 (z2 - z0) with l = edge / area.
+    const float inv = 1.0f / float(area);
+    const float dz1 = b.z - a.z, dz2 = c.z - a.z;
+    t.z0 = a.z + (float(raw1) * dz1 + float(raw2) * dz2) * inv;
+    t.dzdx = (float(t.stepX[1]) * dz1 + float(t.stepX[2]) * dz2) * inv;
+    t.dzdy = (float(t.stepY[1]) * dz1 + float(t.stepY[2]) * dz2) * inv;
+    return true;
 }
 
-void PlotPoint(FrameTarget& target, const ScreenPoint& p, PixelColor color)
+// A clockwise triangle whose corners are all on the safe side of the guard band.
+template <bool kAvx2>
+__attribute__((always_inline)) inline void FillTriangle(const Raster& target, const ScreenPoint& a,
+                                                        const ScreenPoint& b, const ScreenPoint& c,
+                                                        PixelColor color)
+{
+    const std::int32_t minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
+    const std::int32_t minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
+    if (maxX - minX < kSmallSpan && maxY - minY < kSmallSpan) {
+        SmallSetup t;
+        if (!SetUpSmall(a, b, c, minX, maxX, minY, maxY, target.size, t))
+            return;
+        t.color = color;
+        if constexpr (kAvx2)
+            FillSmallAvx2(target, t);
+        else
+            FillSmallBaseline(target, t);
+        return;
+    }
+    const std::int64_t area = DoubledArea(a, b, c);
+    WideSetup t;
+    if (area <= 0 || !PixelBox(minX, maxX, minY, maxY, target.size, t))
+        return;
+    SetUpEdges<std::int64_t, double>(a, b, c, area, t);
+    t.color = color;
+    FillWide(target, t);
+}
+
+void PlotPoint(const Raster& target, const ScreenPoint& p, PixelColor color)
 {
     // The pixel whose centre lies in the point's 1 x 1 square.
-    const int size = target.size();
+    const int size = target.size;
     const int x = int(FloorShift(std::int64_t(p.x) + kSub - 1)) - 1;
     const int y = int(FloorShift(p.y));
     if (x < 0 || y < 0 || x >= size || y >= size)
         return;
     const std::size_t i = std::size_t(y) * size + x;
-    if (p.z <= target.depth()[i]) {
-        target.depth()[i] = p.z;
-        target.pixels()[i] = color;
+    if (p.z <= target.depth[i]) {
+        target.depth[i] = p.z;
+        target.pixels[i] = color;
     }
 }
 
 // A one-pixel line: one pixel per column (or row, when steep) whose centre
 // the line passes, the last pixel left out as for a line strip.
-void DrawLine(FrameTarget& target, const ScreenPoint& a, const ScreenPoint& b, PixelColor color)
+void DrawLine(const Raster& target, const ScreenPoint& a, const ScreenPoint& b, PixelColor color)
 {
-    const int size = target.size();
+    const int size = target.size;
     const double ax = a.x / double(kSub), ay = a.y / double(kSub);
     const double bx = b.x / double(kSub), by = b.y / double(kSub);
     const double dx = bx - ax, dy = by - ay;
@@ -259,9 +399,9 @@ void DrawLine(FrameTarget& target, const ScreenPoint& a, const ScreenPoint& b, P
         const int x = steep ? n : m, y = steep ? m : n;
         const float z = float(a.z + s * (double(b.z) - a.z));
         const std::size_t i = std::size_t(y) * size + x;
-        if (z <= target.depth()[i]) {
-            target.depth()[i] = z;
-            target.pixels()[i] = color;
+        if (z <= target.depth[i]) {
+            target.depth[i] = z;
+            target.pixels[i] = color;
         }
     }
 }
@@ -276,9 +416,9 @@ ScreenPoint Project(float x, float y, float z, float w, float half)
             std::int32_t(std::lrintf(scale - y * inv * scale)), z * inv};
 }
 
-std::uint8_t Outcode(float x, float y, float z, float w)
+std::uint32_t Outcode(float x, float y, float z, float w)
 {
-    std::uint8_t code = 0;
+    std::uint32_t code = 0;
     if (x < -w) code |= kLeft;
     if (x > w) code |= kRight;
     if (y > w) code |= kTop;
@@ -289,18 +429,25 @@ std::uint8_t Outcode(float x, float y, float z, float w)
     return code;
 }
 
+void TransformOne(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s, std::size_t i)
+{
+    const ClipPoint c = TransformPoint(m, scene.x[i], scene.y[i], scene.z[i]);
+    s.cx[i] = c.x; s.cy[i] = c.y; s.cz[i] = c.z; s.cw[i] = c.w;
+    ScreenVertex& v = s.screen[i];
+    v.outcode = Outcode(c.x, c.y, c.z, c.w);
+    if (v.outcode & (kNear | kGuard)) {
+        v.x = v.y = 0;
+        v.z = 0.0f;
+        return;
+    }
+    const ScreenPoint p = Project(c.x, c.y, c.z, c.w, half);
+    v.x = p.x; v.y = p.y; v.z = p.z;
+}
+
 void TransformBaseline(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s)
 {
-    const std::size_t n = scene.x.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const ClipPoint c = TransformPoint(m, scene.x[i], scene.y[i], scene.z[i]);
-        s.cx[i] = c.x; s.cy[i] = c.y; s.cz[i] = c.z; s.cw[i] = c.w;
-        s.outcode[i] = Outcode(c.x, c.y, c.z, c.w);
-        if (s.outcode[i] & (kNear | kGuard))
-            continue;
-        const ScreenPoint p = Project(c.x, c.y, c.z, c.w, half);
-        s.sx[i] = p.x; s.sy[i] = p.y; s.sz[i] = p.z;
-    }
+    for (std::size_t i = 0; i < scene.x.size(); ++i)
+        TransformOne(scene, m, half, s, i);
 }
 
 // The same transform eight vertices at a time, with the same float steps (no
@@ -311,8 +458,14 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
     const std::size_t n = scene.x.size();
     std::size_t i = 0;
     const float scale = half * kSub;
-    const __m256 vScale = _mm256_set1_ps(scale), one = _mm256_set1_ps(1.0f), guard = _mm256_set1_ps(kGuardBand), zero = _mm256_setzero_ps();
+    const __m256 vScale = _mm256_set1_ps(scale), one = _mm256_set1_ps(1.0f);
+    const __m256 guard = _mm256_set1_ps(kGuardBand), zero = _mm256_setzero_ps();
     const __m256 absMask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
+    const auto bits = [](__m256 mask, std::uint32_t bit) __attribute__((target("avx2"))) {
+        return _mm256_and_si256(_mm256_castps_si256(mask), _mm256_set1_epi32(std::int32_t(bit)));
+    };
+    alignas(32) std::int32_t tx[8], ty[8], tc[8];
+    alignas(32) float tz[8];
     for (; i + 8 <= n; i += 8) {
         const __m256 x = _mm256_loadu_ps(&scene.x[i]);
         const __m256 y = _mm256_loadu_ps(&scene.y[i]);
@@ -331,42 +484,33 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
         _mm256_storeu_ps(&s.cw[i], c[3]);
         const __m256 w = c[3], negW = _mm256_sub_ps(zero, w);
         const __m256 gw = _mm256_mul_ps(guard, w);
-        const int left = _mm256_movemask_ps(_mm256_cmp_ps(c[0], negW, _CMP_LT_OQ));
-        const int right = _mm256_movemask_ps(_mm256_cmp_ps(c[0], w, _CMP_GT_OQ));
-        const int top = _mm256_movemask_ps(_mm256_cmp_ps(c[1], w, _CMP_GT_OQ));
-        const int bottom = _mm256_movemask_ps(_mm256_cmp_ps(c[1], negW, _CMP_LT_OQ));
-        const int nearBits = _mm256_movemask_ps(_mm256_cmp_ps(c[2], zero, _CMP_LT_OQ));
         const __m256 inGuard = _mm256_and_ps(
             _mm256_cmp_ps(_mm256_and_ps(c[0], absMask), gw, _CMP_LE_OQ),
             _mm256_cmp_ps(_mm256_and_ps(c[1], absMask), gw, _CMP_LE_OQ));
-        const int guardBits = ~_mm256_movemask_ps(inGuard) & 0xFF;
-        for (int k = 0; k < 8; ++k) {
-            s.outcode[i + k] = std::uint8_t(((left >> k) & 1) * kLeft | ((right >> k) & 1) * kRight
-                                            | ((top >> k) & 1) * kTop | ((bottom >> k) & 1) * kBottom
-                                            | ((nearBits >> k) & 1) * kNear | ((guardBits >> k) & 1) * kGuard);
-        }
-        // Projection; lanes that need clipping get values nobody reads.
+        const __m256 behind = _mm256_cmp_ps(c[2], zero, _CMP_LT_OQ);
+        __m256i code = bits(_mm256_cmp_ps(c[0], negW, _CMP_LT_OQ), kLeft);
+        code = _mm256_or_si256(code, bits(_mm256_cmp_ps(c[0], w, _CMP_GT_OQ), kRight));
+        code = _mm256_or_si256(code, bits(_mm256_cmp_ps(c[1], w, _CMP_GT_OQ), kTop));
+        code = _mm256_or_si256(code, bits(_mm256_cmp_ps(c[1], negW, _CMP_LT_OQ), kBottom));
+        code = _mm256_or_si256(code, bits(behind, kNear));
+        code = _mm256_or_si256(code, _mm256_andnot_si256(_mm256_castps_si256(inGuard), _mm256_set1_epi32(kGuard)));
+        // Projection; lanes that need clipping get zeros, as TransformOne gives them.
+        const __m256 safe = _mm256_andnot_ps(behind, inGuard);
         const __m256 inv = _mm256_div_ps(one, w);
         const __m256 px = _mm256_add_ps(_mm256_mul_ps(_mm256_mul_ps(c[0], inv), vScale), vScale);
         const __m256 py = _mm256_sub_ps(vScale, _mm256_mul_ps(_mm256_mul_ps(c[1], inv), vScale));
-        const __m256 keep = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
-        const __m256 safe = _mm256_and_ps(inGuard, _mm256_andnot_ps(_mm256_cmp_ps(c[2], zero, _CMP_LT_OQ), keep));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(&s.sx[i]), _mm256_cvtps_epi32(_mm256_and_ps(px, safe)));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(&s.sy[i]), _mm256_cvtps_epi32(_mm256_and_ps(py, safe)));
-        _mm256_storeu_ps(&s.sz[i], _mm256_mul_ps(c[2], inv));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(tx), _mm256_cvtps_epi32(_mm256_and_ps(px, safe)));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(ty), _mm256_cvtps_epi32(_mm256_and_ps(py, safe)));
+        _mm256_store_ps(tz, _mm256_and_ps(_mm256_mul_ps(c[2], inv), safe));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(tc), code);
+        for (int k = 0; k < 8; ++k)
+            s.screen[i + k] = {tx[k], ty[k], tz[k], std::uint32_t(tc[k])};
     }
-    for (; i < n; ++i) {
-        const ClipPoint c = TransformPoint(m, scene.x[i], scene.y[i], scene.z[i]);
-        s.cx[i] = c.x; s.cy[i] = c.y; s.cz[i] = c.z; s.cw[i] = c.w;
-        s.outcode[i] = Outcode(c.x, c.y, c.z, c.w);
-        if (s.outcode[i] & (kNear | kGuard))
-            continue;
-        const ScreenPoint p = Project(c.x, c.y, c.z, c.w, half);
-        s.sx[i] = p.x; s.sy[i] = p.y; s.sz[i] = p.z;
-    }
+    for (; i < n; ++i)
+        TransformOne(scene, m, half, s, i);
 }
 
-// Sutherland-Hodgman against the near plane and the guard band, in clip space.
+
 int ClipPolygon(ClipVertex* poly, int count)
 {
     ClipVertex buffer[16];
@@ -400,8 +544,9 @@ int ClipPolygon(ClipVertex* poly, int count)
     return count;
 }
 
-void DrawClipped(FrameTarget& target, const RasterScratch& s, const std::uint32_t* corner,
-                 PixelColor color, FillMode mode, float half, SmallFill small)
+template <bool kAvx2>
+void DrawClipped(const Raster& target, const RasterScratch& s, const std::uint32_t* corner,
+                 PixelColor color, FillMode mode, float half)
 {
     ClipVertex poly[16];
     for (int k = 0; k < 3; ++k) {
@@ -425,7 +570,7 @@ void DrawClipped(FrameTarget& target, const RasterScratch& s, const std::uint32_
         for (int k = 1; k + 1 < count; ++k) {
             const std::int64_t a = DoubledArea(p[0], p[k], p[k + 1]);
             if (a > 0)
-                FillTriangle(target, p[0], p[k], p[k + 1], a, color, small);
+                FillTriangle<kAvx2>(target, p[0], p[k], p[k + 1], color);
         }
         break;
     case FillMode::Wireframe:
@@ -443,12 +588,72 @@ void DrawClipped(FrameTarget& target, const RasterScratch& s, const std::uint32_
         break;
     case FillMode::Points:
         for (int k = 0; k < 3; ++k) {
-            const std::uint32_t i = corner[k];
-            if (!(s.outcode[i] & (kNear | kGuard)))
-                PlotPoint(target, {s.sx[i], s.sy[i], s.sz[i]}, color);
+            const ScreenVertex& v = s.screen[corner[k]];
+            if (!(v.outcode & (kNear | kGuard)))
+                PlotPoint(target, {v.x, v.y, v.z}, color);
         }
         break;
     }
+}
+
+
+// Every triangle of the scene in order, on one path.
+template <bool kAvx2>
+__attribute__((always_inline)) inline void DrawTriangles(const Raster& raster, const PreparedScene& scene,
+                                                         FillMode mode, float half, const RasterScratch& s)
+{
+    const std::size_t triangles = scene.triangleCount();
+    const std::uint32_t* corners = scene.corners.data();
+    const ScreenVertex* screen = s.screen.data();
+    for (std::size_t t = 0; t < triangles; ++t) {
+        const std::uint32_t* c = corners + 3 * t;
+        const ScreenVertex& v0 = screen[c[0]];
+        const ScreenVertex& v1 = screen[c[1]];
+        const ScreenVertex& v2 = screen[c[2]];
+        // All three beyond one side of the view: nothing to draw.
+        if (v0.outcode & v1.outcode & v2.outcode & kOutside)
+            continue;
+        if ((v0.outcode | v1.outcode | v2.outcode) & (kNear | kGuard)) {
+            DrawClipped<kAvx2>(raster, s, c, scene.colors[t], mode, half);
+            continue;
+        }
+        const ScreenPoint a{v0.x, v0.y, v0.z};
+        const ScreenPoint b{v1.x, v1.y, v1.z};
+        const ScreenPoint d{v2.x, v2.y, v2.z};
+        if (mode == FillMode::Solid) {
+            // Culls counter-clockwise and edge-on triangles itself.
+            FillTriangle<kAvx2>(raster, a, b, d, scene.colors[t]);
+            continue;
+        }
+        if (DoubledArea(a, b, d) <= 0)
+            continue; // counter-clockwise on screen, or edge-on
+        switch (mode) {
+        case FillMode::Solid:
+            break;
+        case FillMode::Wireframe:
+            DrawLine(raster, a, b, scene.colors[t]);
+            DrawLine(raster, b, d, scene.colors[t]);
+            DrawLine(raster, d, a, scene.colors[t]);
+            break;
+        case FillMode::Points:
+            PlotPoint(raster, a, scene.colors[t]);
+            PlotPoint(raster, b, scene.colors[t]);
+            PlotPoint(raster, d, scene.colors[t]);
+            break;
+        }
+    }
+}
+
+void DrawTrianglesBaseline(const Raster& raster, const PreparedScene& scene, FillMode mode, float half,
+                           const RasterScratch& s)
+{
+    DrawTriangles<false>(raster, scene, mode, half, s);
+}
+
+__attribute__((target("avx2"))) void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene,
+                                                       FillMode mode, float half, const RasterScratch& s)
+{
+    DrawTriangles<true>(raster, scene, mode, half, s);
 }
 
 } // namespace
@@ -497,50 +702,16 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
     if (target.image().isNull())
         return;
     const std::size_t n = scene.x.size();
-    s.sx.resize(n); s.sy.resize(n); s.sz.resize(n);
+    s.screen.resize(n);
     s.cx.resize(n); s.cy.resize(n); s.cz.resize(n); s.cw.resize(n);
-    s.outcode.resize(n);
     const float half = target.size() / 2.0f;
-    const bool avx2 = ActiveRasterPath() == RasterPath::Avx2;
-    if (avx2)
+    const Raster raster{target.pixels(), target.depth(), target.size()};
+    if (ActiveRasterPath() == RasterPath::Avx2) {
         TransformAvx2(scene, viewProjection, half, s);
-    else
+        DrawTrianglesAvx2(raster, scene, mode, half, s);
+    } else {
         TransformBaseline(scene, viewProjection, half, s);
-    const SmallFill small = avx2 ? FillSmallAvx2 : FillSmallBaseline;
-
-    const std::size_t triangles = scene.triangleCount();
-    const std::uint32_t* corners = scene.corners.data();
-    for (std::size_t t = 0; t < triangles; ++t) {
-        const std::uint32_t* c = corners + 3 * t;
-        const std::uint8_t o0 = s.outcode[c[0]], o1 = s.outcode[c[1]], o2 = s.outcode[c[2]];
-        // All three beyond one side of the view: nothing to draw.
-        if (o0 & o1 & o2 & kOutside)
-            continue;
-        if ((o0 | o1 | o2) & (kNear | kGuard)) {
-            DrawClipped(target, s, c, scene.colors[t], mode, half, small);
-            continue;
-        }
-        const ScreenPoint a{s.sx[c[0]], s.sy[c[0]], s.sz[c[0]]};
-        const ScreenPoint b{s.sx[c[1]], s.sy[c[1]], s.sz[c[1]]};
-        const ScreenPoint d{s.sx[c[2]], s.sy[c[2]], s.sz[c[2]]};
-        const std::int64_t area = DoubledArea(a, b, d);
-        if (area <= 0)
-            continue; // counter-clockwise on screen, or edge-on
-        switch (mode) {
-        case FillMode::Solid:
-            FillTriangle(target, a, b, d, area, scene.colors[t], small);
-            break;
-        case FillMode::Wireframe:
-            DrawLine(target, a, b, scene.colors[t]);
-            DrawLine(target, b, d, scene.colors[t]);
-            DrawLine(target, d, a, scene.colors[t]);
-            break;
-        case FillMode::Points:
-            PlotPoint(target, a, scene.colors[t]);
-            PlotPoint(target, b, scene.colors[t]);
-            PlotPoint(target, d, scene.colors[t]);
-            break;
-        }
+        DrawTrianglesBaseline(raster, scene, mode, half, s);
     }
 }
 

@@ -56,12 +56,17 @@ void SetRasterPath(RasterPath path);
 RasterPath ActiveRasterPath();
 bool Avx2Available();
 
+// A transformed position: where it lands on screen and which planes it lies beyond.
+struct ScreenVertex {
+    std::int32_t x, y;     // 1/256 pixel; 0 when the vertex needs clipping
+    float z;               // depth z/w
+    std::uint32_t outcode;
+};
+
 // Per-frame working storage, kept between frames to avoid allocations.
 struct RasterScratch {
-    std::vector<std::int32_t> sx, sy;   // screen position, 1/256 pixel
-    std::vector<float> sz;              // depth z/w
-    std::vector<float> cx, cy, cz, cw;  // clip-space position
-    std::vector<std::uint8_t> outcode;  // which planes the vertex lies beyond
+    std::vector<ScreenVertex> screen;
+    std::vector<float> cx, cy, cz, cw; // clip-space position
 };
 
 // Draws every triangle of the scene, in order.

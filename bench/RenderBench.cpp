@@ -1,0 +1,116 @@
+// One 450 x 450 frame of the demonstration map (MeshHeight 10) on each
+// display, from the start camera and from high above. Goal: the software
+// frame at 1.0 ms or less, and at least 12 times faster than the OpenGL
+// display on Mesa's llvmpipe (the "speedup" counter of the OpenGL rows).
+#include "DemoMap.h"
+#include "DisplayChain.h"
+#include "FrameDrawing.h"
+#include "Landscape.h"
+#include "MapPicture.h"
+#include "SceneBuilders.h"
+#include "StartView.h"
+#include "TerrainGrid.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+using namespace tolva;
+
+enum View { kStartView = 0, kHighAbove = 1 };
+
+class DiscardFrame : public FrameSink {
+public:
+    std::optional<QString> present(const QImage& frame) override
+    {
+        benchmark::DoNotOptimize(frame.constBits());
+        return std::nullopt;
+    }
+};
+
+class NoMessages : public MessageSink {
+public:
+    void show(const MessageReport&) override {}
+};
+
+// The map as the viewer loads it, and a display set up on one path.
+struct Rig {
+    NoMessages messages;
+    DisplayChain chain{&messages};
+    Scene scene;
+    bool ready = false;
+
+    Rig(RenderPath path, View view)
+    {
+        ready = path == RenderPath::Software ? chain.Loading(scene) : chain.Loading2(scene);
+        if (!ready)
+            return;
+        MapPicture map = LoadMapPicture(QStringLiteral(TOLVA_DEMO_MAP));
+        if (!map.ok())
+            map.picture = MakeDemoMap(360, 180); // the same volcano, should the file be missing
+        ViewState state;
+        state.MeshHeight = 10.0f;
+        LoadLandscape(scene, MakeTerrainGrid(map.picture), kRasterWidth, state.GridSize, state.MeshHeight, 1, 0);
+        CreateMaterials(scene, state.EarthColor);
+        CreateLights(scene, state);
+        CreateCameras(scene, state);
+        chain.SceneChanged();
+        scene.FrameList[1] = StartCameraFrame(state);
+        if (view == kHighAbove) {
+            // Straight down over the middle of the map, high enough to see all of it.
+            scene.FrameList[1].Position = {91.0f, 170.0f, 91.0f};
+            scene.FrameList[1].Rotation = {-3.14159265f / 2.0f, 3.14159265f, 0.0f};
+        }
+        chain.SetViewFromFrame(scene, 1);
+    }
+};
+
+// Median time of one frame per path and view, for the ratio.
+std::map<std::pair<int, int>, double>& Medians()
+{
+    static std::map<std::pair<int, int>, double> medians;
+    return medians;
+}
+
+void Frame(benchmark::State& state, RenderPath path)
+{
+    const View view = View(state.range(0));
+    Rig rig(path, view);
+    if (!rig.ready) {
+        state.SkipWithError("this display cannot be set up here");
+        return;
+    }
+    DiscardFrame sink;
+    RenderIt(rig.chain, rig.scene, sink); // prepares and uploads the scene once
+    std::vector<double> times;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        RenderIt(rig.chain, rig.scene, sink);
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    const double median = times[times.size() / 2];
+    Medians()[{int(path), int(view)}] = median;
+    state.counters["median_ms"] = median;
+    state.counters["triangles"] = double(rig.chain.prepared(rig.scene).triangleCount());
+    if (path == RenderPath::Hardware) {
+        const auto software = Medians().find({int(RenderPath::Software), int(view)});
+        if (software != Medians().end() && software->second > 0.0)
+            state.counters["speedup"] = median / software->second;
+    }
+}
+
+void BM_SoftwareFrame(benchmark::State& state) { Frame(state, RenderPath::Software); }
+void BM_LlvmpipeFrame(benchmark::State& state) { Frame(state, RenderPath::Hardware); }
+
+// Arg 0: the start view; arg 1: from high above. Software first, for the ratio.
+BENCHMARK(BM_SoftwareFrame)->Arg(kStartView)->Arg(kHighAbove)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_LlvmpipeFrame)->Arg(kStartView)->Arg(kHighAbove)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+} // namespace
