@@ -23,19 +23,24 @@ int hexValue(QChar c)
     return -1;
 }
 
-// "&H" and up to 8 hex digits, starting at `i`. Longer digit runs stop at the
-// eighth digit: the prefix with 8 digits is the longest that converts.
+// "&H" and hex digits, starting at `i`. A prefix converts while its value fits
+// in 32 bits: leading zeros are free, and the digits stop at the eighth
+// significant one.
 float readHex(QStringView text, qsizetype i)
 {
     quint32 value = 0;
-    int digits = 0;
-    for (; i < text.size() && digits < 8; ++i, ++digits) {
+    bool digits = false;
+    int significant = 0;
+    for (; i < text.size(); ++i) {
         const int d = hexValue(text[i]);
-        if (d < 0)
+        if (d < 0 || (significant == 8))
             break;
+        digits = true;
+        if (significant > 0 || d > 0)
+            ++significant;
         value = value * 16 + quint32(d);
     }
-    return digits == 0 ? 0.0f : float(qint32(value));
+    return digits ? float(qint32(value)) : 0.0f;
 }
 
 // Converts a checked decimal literal ("-12.5e3"). When the value lies beyond

@@ -11,8 +11,8 @@ namespace tolva {
 // A number is: blanks (spaces, tabs), an optional sign, digits with an optional
 // decimal point ('.' whatever the locale; "1." and ".5" count, "." does not), an
 // optional exponent ("e"/"E", optional sign, digits), blanks. Or the hexadecimal
-// form "&H" with 1 to 8 hex digits and an optional trailing "&", read as a 32-bit
-// two's-complement integer ("&HFFFFFFFF" is -1). Commas, "inf", "nan" and the
+// form "&H" with hex digits (at most 8 after any leading zeros) and an optional
+// trailing "&", read as a 32-bit two's-complement integer ("&HFFFFFFFF" is -1). Commas, "inf", "nan" and the
 // like are not part of a number. The result is always finite: a value beyond the
 // float range reads as the largest float of its sign; one too small for a float
 // reads as 0. One pass over the text; never throws.

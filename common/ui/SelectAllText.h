@@ -14,7 +14,7 @@ class SelectAllText : public QObject {
 public:
     // Watches `edit`; the filter belongs to the edit and goes with it.
     static void attach(QLineEdit* edit);
-    // Watches every line edit inside `form` (spin boxes included).
+    // Watches every line edit inside `form`.
     static void attachAll(QWidget* form);
 
 protected:

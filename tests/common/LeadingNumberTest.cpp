@@ -77,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Hexadecimal, LeadingNumberRows, ::testing::Values(
     Row{u"&HFFFFFFFF", -1.0f}, Row{u"&HFFFFFFFF&", -1.0f},
     Row{u"&H80000000", -2147483648.0f}, Row{u"&H7FFFFFFF", 2147483647.0f},
     Row{u"&HFFFF", 65535.0f}, Row{u"&H123456789", float(0x12345678)},
+    Row{u"&H000000001", 1.0f}, Row{u"&H00000000FFFFFFFF&", -1.0f}, Row{u"&H0", 0.0f},
     Row{u"&H", 0.0f}, Row{u"&HG", 0.0f}, Row{u"&", 0.0f}, Row{u"-&HFF", 0.0f},
     Row{u"&O17", 0.0f}));
 
@@ -121,7 +122,7 @@ float referenceLeadingNumber(const QString& text)
 {
     static const QRegularExpression decimal(
         QStringLiteral("^[ \\t]*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?[ \\t]*$"));
-    static const QRegularExpression hex(QStringLiteral("^[ \\t]*&[Hh]([0-9A-Fa-f]{1,8})&?[ \\t]*$"));
+    static const QRegularExpression hex(QStringLiteral("^[ \\t]*&[Hh]0*([0-9A-Fa-f]{1,8})&?[ \\t]*$"));
     for (qsizetype n = text.size(); n > 0; --n) {
         const QString prefix = text.left(n);
         if (const auto m = hex.match(prefix); m.hasMatch())
@@ -141,7 +142,7 @@ float referenceLeadingNumber(const QString& text)
 
 TEST(LeadingNumber, AgreesWithTryingEveryPrefix)
 {
-    const QString alphabet = QStringLiteral(" \t+-.eE0123456789&HhFx,");
+    const QString alphabet = QStringLiteral(" \t+-.eE0123456789&HhFx,00");
     std::mt19937 random(20261207);
     for (int round = 0; round < 50000; ++round) {
         QString text;
