@@ -16,22 +16,22 @@ void SetNormal(Vertex& v, const Vector3& n)
     v.nz = n.z;
 }
 
-} // namespace
-
-Vector3 FaceNormal(const Vector3& a, const Vector3& b, const Vector3& c)
+// The bodies of FaceNormal and ComputeNormals, inlined into the mesh loop:
+// a load computes 32,400 normals.
+[[gnu::always_inline]] inline Vector3 Normal(const Vector3& a, const Vector3& b, const Vector3& c)
 {
     const Vector3 u{b.x - a.x, b.y - a.y, b.z - a.z};
     const Vector3 v{c.x - b.x, c.y - b.y, c.z - b.z};
     return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
 }
 
-void ComputeNormals(Polygon& polygon)
+[[gnu::always_inline]] inline void FillNormals(Polygon& polygon)
 {
     auto& vs = polygon.Vertices;
     switch (polygon.PrimType) {
     case TriangleList:
         for (std::size_t k = 0; k + 2 < vs.size(); k += 3) {
-            const Vector3 n = FaceNormal(PositionOf(vs[k]), PositionOf(vs[k + 1]), PositionOf(vs[k + 2]));
+            const Vector3 n = Normal(PositionOf(vs[k]), PositionOf(vs[k + 1]), PositionOf(vs[k + 2]));
             SetNormal(vs[k], n);
             SetNormal(vs[k + 1], n);
             SetNormal(vs[k + 2], n);
@@ -39,7 +39,7 @@ void ComputeNormals(Polygon& polygon)
         break;
     case TriangleStrip:
         if (vs.size() >= 3) {
-            const Vector3 n = FaceNormal(PositionOf(vs[0]), PositionOf(vs[1]), PositionOf(vs[2]));
+            const Vector3 n = Normal(PositionOf(vs[0]), PositionOf(vs[1]), PositionOf(vs[2]));
             for (Vertex& v : vs)
                 SetNormal(v, n);
         }
@@ -47,6 +47,18 @@ void ComputeNormals(Polygon& polygon)
     default:
         break;
     }
+}
+
+} // namespace
+
+Vector3 FaceNormal(const Vector3& a, const Vector3& b, const Vector3& c)
+{
+    return Normal(a, b, c);
+}
+
+void ComputeNormals(Polygon& polygon)
+{
+    FillNormals(polygon);
 }
 
 GridHeights::GridHeights(const TerrainGrid& grid, int cells, double step, float meshHeight)
@@ -63,32 +75,20 @@ GridHeights::GridHeights(const TerrainGrid& grid, int cells, double step, float 
                 = SampleHeight(grid, pixel[std::size_t(x)], pixel[std::size_t(z)], meshHeight);
 }
 
-float GridHeights::at(int x, int z) const
-{
-    if (x < 1 || x > m_cells + 1 || z < 1 || z > m_cells + 1)
-        return 0.0f;
-    return m_heights[std::size_t(z - 1) * std::size_t(m_cells + 1) + std::size_t(x - 1)];
-}
-
 void SetTerrainCell(Polygon& cell, const GridHeights& heights, int i, int j,
                     std::uint8_t material, std::uint8_t texture)
 {
-    const auto corner = [&](int x, int z) {
-        Vertex v;
-        v.x = float(x);
-        v.y = heights.at(x, z);
-        v.z = float(z);
-        return v;
-    };
     cell.PrimType = TriangleStrip;
     cell.Material = material;
     cell.Texture = texture;
     cell.Vertices.resize(4);
-    cell.Vertices[0] = corner(i, j + 1);
-    cell.Vertices[1] = corner(i + 1, j + 1);
-    cell.Vertices[2] = corner(i, j);
-    cell.Vertices[3] = corner(i + 1, j);
-    ComputeNormals(cell);
+    Vertex* v = cell.Vertices.data();
+    const int corners[4][2] = {{i, j + 1}, {i + 1, j + 1}, {i, j}, {i + 1, j}};
+    for (int k = 0; k < 4; ++k) {
+        const auto [x, z] = corners[k];
+        v[k] = Vertex{float(x), heights.at(x, z), float(z), 0, 0, 0, 0, 0};
+    }
+    FillNormals(cell);
 }
 
 } // namespace tolva

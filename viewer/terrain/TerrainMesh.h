@@ -39,7 +39,12 @@ public:
 
     int cells() const { return m_cells; }
     // The height at grid point (x, z); 0 for a point outside 1..cells + 1.
-    float at(int x, int z) const;
+    float at(int x, int z) const
+    {
+        if (x < 1 || x > m_cells + 1 || z < 1 || z > m_cells + 1)
+            return 0.0f;
+        return m_heights[std::size_t(z - 1) * std::size_t(m_cells + 1) + std::size_t(x - 1)];
+    }
 
 private:
     int m_cells = 0;
