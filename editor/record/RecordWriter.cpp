@@ -11,13 +11,16 @@
 #include <QSaveFile>
 
 #include <charconv>
-#include <cstdlib>
+#include <algorithm>
+#include <cmath>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
 
 namespace tolva::record {
+
+void AppendSingle(std::string& out, float value);
 
 namespace {
 
@@ -28,7 +31,7 @@ void AppendInt(std::string& out, int v)
     out.append(buf, res.ptr);
 }
 
-void Append(std::string& out, float v) { out += FormatSingle(v); }
+void Append(std::string& out, float v) { AppendSingle(out, v); }
 void Append(std::string& out, qint16 v) { AppendInt(out, v); }
 
 void EndLine(std::string& out) { out += "\r\n"; }
@@ -37,40 +40,107 @@ template <typename... Values>
 void Line(std::string& out, Values... values)
 {
     bool first = true;
-    ((out += first ? "" : ",", first = false, Append(out, values)), ...);
+    auto item = [&](auto v) {
+        if (!first)
+            out += ',';
+        first = false;
+        Append(out, v);
+    };
+    (item(values), ...);
     EndLine(out);
 }
 
 } // namespace
 
-std::string FormatSingle(float value)
+namespace {
+
+// Most values in a record are short decimals (12.5, 0.25, 1200): the fewest
+// decimals, 0 to 6, whose text reads back to the same float. Much faster
+// than the general conversion below; false when no such text exists.
+bool AppendShortDecimal(std::string& out, float value)
 {
+    const double v = value;
+    if (!(std::fabs(v) < 1e7))
+        return false;
+    double scale = 1;
+    for (int decimals = 0; decimals <= 6; ++decimals, scale *= 10) {
+        const double k = std::nearbyint(v * scale);
+        if (static_cast<float>(k / scale) != value)
+            continue;
+        char buf[32];
+        char* p = buf;
+        if (std::signbit(v))
+            *p++ = '-';
+        auto magnitude = static_cast<unsigned long long>(std::fabs(k));
+        char digits[24];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0 || count <= decimals);
+        for (int i = count - 1; i >= 0; --i) {
+            *p++ = digits[i];
+            if (i == decimals && decimals > 0)
+                *p++ = '.';
+        }
+        // The decimal text may round to another float than the double
+        // quotient did (a tie between two floats): make sure it reads back.
+        float back = 0;
+        const char* first = buf[0] == '-' ? buf : buf;
+        const auto res = std::from_chars(first, p, back);
+        if (res.ec != std::errc{} || back != value)
+            return false;
+        out.append(buf, p);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void AppendSingle(std::string& out, float value)
+{
+    if (AppendShortDecimal(out, value))
+        return;
     // The shortest form that reads back to the same float, in scientific
-    // notation, then spelled out without the exponent.
+    // notation ("-1.2345e+02"), then spelled out without the exponent.
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-    std::string_view s(buf, static_cast<size_t>(res.ptr - buf));
-    std::string sign;
-    if (!s.empty() && s.front() == '-') {
-        sign = "-";
-        s.remove_prefix(1);
+    const char* s = buf;
+    if (*s == '-') {
+        out += '-';
+        ++s;
     }
-    const size_t e = s.find('e');
-    std::string digits;
-    for (char c : s.substr(0, e))
-        if (c != '.')
-            digits += c;
-    const int exponent = std::atoi(std::string(s.substr(e + 1)).c_str());
+    const char* const end = res.ptr;
+    const char* e = std::find(s, end, 'e');
+    char digits[32];
+    int count = 0;
+    for (const char* c = s; c != e; ++c)
+        if (*c != '.')
+            digits[count++] = *c;
+    int exponent = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
     // The decimal point goes after digit number (exponent + 1).
     const int point = exponent + 1;
+    if (point <= 0) {
+        out += "0.";
+        out.append(static_cast<size_t>(-point), '0');
+        out.append(digits, static_cast<size_t>(count));
+    } else if (point >= count) {
+        out.append(digits, static_cast<size_t>(count));
+        out.append(static_cast<size_t>(point - count), '0');
+    } else {
+        out.append(digits, static_cast<size_t>(point));
+        out += '.';
+        out.append(digits + point, static_cast<size_t>(count - point));
+    }
+}
+
+std::string FormatSingle(float value)
+{
     std::string out;
-    if (point <= 0)
-        out = "0." + std::string(static_cast<size_t>(-point), '0') + digits;
-    else if (point >= static_cast<int>(digits.size()))
-        out = digits + std::string(static_cast<size_t>(point) - digits.size(), '0');
-    else
-        out = digits.substr(0, static_cast<size_t>(point)) + "." + digits.substr(static_cast<size_t>(point));
-    return sign + out;
+    AppendSingle(out, value);
+    return out;
 }
 
 std::optional<QString> StratigraphicNameProblem(const QString& name)
@@ -96,7 +166,11 @@ RecordBytes RecordText(const RecordFile& record)
     const PhaseList& phases = record.Phases;
 
     std::string out;
-    out.reserve(96 + static_cast<size_t>(phases.count) * 160);
+    // Room for the longest lines, so that the text never moves while it grows.
+    size_t flowLines = 0;
+    for (int p = 1; p <= phases.count; ++p)
+        flowLines += static_cast<size_t>(std::min(phase::StoredFlowCount(phases.phases[p]), phase::kMaxFlows));
+    out.reserve(128 + static_cast<size_t>(name.size()) + static_cast<size_t>(phases.count) * 320 + flowLines * 16);
     out += "\"Stratigraphic file:\",\"";
     out.append(name.constData(), static_cast<size_t>(name.size()));
     out += "\"";
