@@ -12,6 +12,19 @@ MapPicture Failure(const QString& error)
     return {QImage(), error};
 }
 
+bool TooLarge(qint64 width, qint64 height)
+{
+    return width * height > kMaxMapPixels;
+}
+
+QString TooLargeText(qint64 width, qint64 height)
+{
+    return QStringLiteral("The picture is too large (%1 x %2 pixels); a map may have at most %3 pixels.")
+        .arg(width)
+        .arg(height)
+        .arg(kMaxMapPixels);
+}
+
 quint32 Little32(const QByteArray& bytes, int at)
 {
     quint32 value = 0;
@@ -30,8 +43,9 @@ quint16 Little16(const QByteArray& bytes, int at)
 // simulator is still writing look like a real terrain with a cliff. An
 // uncompressed BMP says how many bytes its rows take, so a short file is
 // refused here. Compressed (run-length) pictures carry no such promise and are
-// left to the reader.
-QString CheckBmpComplete(QIODevice* device)
+// left to the reader. A header claiming a gigantic picture is refused here
+// too, before any sum over its size could overflow.
+QString CheckBmpHeader(QIODevice* device)
 {
     if (device->isSequential())
         return QString();
@@ -60,6 +74,8 @@ QString CheckBmpComplete(QIODevice* device)
         return QString(); // not ours to judge: the reader refuses these itself
 
     height = qAbs(height);
+    if (TooLarge(width, height)) // and beyond any file this check could measure
+        return TooLargeText(width, height);
     const qint64 stride = (width * bitsPerPixel + 31) / 32 * 4;
     const qint64 lastRow = (width * bitsPerPixel + 7) / 8; // its padding may be left out
     const qint64 needed = qint64(dataOffset) + stride * (height - 1) + lastRow;
@@ -80,18 +96,12 @@ MapPicture Read(QImageReader& reader)
     reader.setDecideFormatFromContent(true);
 
     // Before the reader touches the device: it moves past the header.
-    if (const QString cut = CheckBmpComplete(reader.device()); !cut.isEmpty())
-        return Failure(cut);
+    if (const QString refused = CheckBmpHeader(reader.device()); !refused.isEmpty())
+        return Failure(refused);
 
     const QSize declared = reader.size();
-    if (declared.isValid()
-        && qint64(declared.width()) * qint64(declared.height()) > kMaxMapPixels) {
-        return Failure(QStringLiteral("The picture is too large (%1 x %2 pixels); "
-                                      "a map may have at most %3 pixels.")
-                           .arg(declared.width())
-                           .arg(declared.height())
-                           .arg(kMaxMapPixels));
-    }
+    if (declared.isValid() && TooLarge(declared.width(), declared.height()))
+        return Failure(TooLargeText(declared.width(), declared.height()));
 
     QImage picture;
     if (!reader.read(&picture) || picture.isNull()) {
