@@ -1,5 +1,6 @@
 // Reading map pictures: by content whatever the extension, and a clear
 // description for every file that is not a whole picture.
+#include "DemoMap.h"
 #include "MapPicture.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <cstring>
+#include <algorithm>
+#include <cstdlib>
 
 using namespace tolva;
 
@@ -179,6 +181,28 @@ TEST_F(MapPictureTest, ThePixelLimitItselfIsAccepted)
     const MapPicture map = LoadMapPicture(write(QStringLiteral("limit.png"), PngClaiming(8192, 4096)));
     EXPECT_FALSE(map.ok());
     EXPECT_FALSE(map.error.startsWith(QStringLiteral("The picture is too large")));
+}
+
+} // namespace
+
+namespace {
+
+// The committed demonstration map is what its generator makes (within a level,
+// should another maths library round a pixel the other way).
+TEST(DemoMapTest, TheCommittedMapIsTheGeneratorsOutput)
+{
+    const MapPicture map = LoadMapPicture(QStringLiteral(TOLVA_SOURCE_DIR "/data/TolvaDemo.ebm"));
+    ASSERT_TRUE(map.ok()) << qPrintable(map.error);
+    const QImage made = MakeDemoMap(360, 180);
+    ASSERT_EQ(map.picture.size(), made.size());
+    int worst = 0;
+    for (int y = 0; y < made.height(); ++y)
+        for (int x = 0; x < made.width(); ++x) {
+            const QRgb a = map.picture.pixel(x, y), b = made.pixel(x, y);
+            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                              std::abs(qBlue(a) - qBlue(b))});
+        }
+    EXPECT_LE(worst, 1);
 }
 
 } // namespace
