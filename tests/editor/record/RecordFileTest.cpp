@@ -285,6 +285,15 @@ TEST(RecordFile, AFileThatCannotBeOpenedIsLineZero)
     ASSERT_FALSE(d.ok());
 }
 
+TEST(RecordFile, ADeviceWithoutEndIsRefusedBySize)
+{
+    if (!QFile::exists(QStringLiteral("/dev/zero")))
+        GTEST_SKIP() << "no /dev/zero here";
+    const ReadResult r = ReadRecordFile(QStringLiteral("/dev/zero"));
+    ASSERT_FALSE(r.ok());
+    EXPECT_EQ(r.failure->text(), QStringLiteral("the file is too large to be a record"));
+}
+
 TEST(SaveRec, ReplacesTheOldFileOnlyWhenComplete)
 {
     QTemporaryDir dir;
