@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 #include "Parameters.h"
+#include "TypeChange.h"
 
 #include <algorithm>
 
@@ -72,6 +73,15 @@ SaveResult EditorRecord::SaveRec(const QString& path)
     if (result.ok)
         RecordPath = path;
     return result;
+}
+
+std::optional<int> EditorRecord::TypeChange(const QString& typeName, RandomSource& random)
+{
+    const int p = CurrentPhase;
+    if (p < 1 || p > Working.count)
+        return std::nullopt;
+    return phase::TypeChange(Working.phases[p], Working.durations[p], Committed.Phases.phases[p],
+                             Committed.Phases.durations[p], typeName, random);
 }
 
 void EditorRecord::ClearRecord()

@@ -48,6 +48,12 @@ struct EditorRecord {
     // `path`. On failure RecordPath and the file on disk stay as they were.
     SaveResult SaveRec(const QString& path);
 
+    // The user picked `typeName` in the type list for the current phase: the
+    // working phase changes as TypeChange describes, taking back the flow
+    // durations last applied to the same phase number. Returns the new
+    // ShownType, or nothing when there is no current phase or no such type.
+    std::optional<int> TypeChange(const QString& typeName, RandomSource& random);
+
     // Empties the committed record (a new record's reset), then ReadData.
     void ClearRecord();
 

@@ -1,6 +1,7 @@
 // The editor's record state: a failed open changes nothing, apply commits
 // only when every phase passes, and the stratigraphic file commit.
 #include "EditorRecord.h"
+#include "FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -206,6 +207,22 @@ TEST(EditorRecord, SaveSetsThePathOnlyOnSuccess)
     const QString other = dir.filePath(QStringLiteral("second.rec"));
     EXPECT_TRUE(e.SaveRec(other).ok);
     EXPECT_EQ(e.RecordPath, other);
+}
+
+TEST(EditorRecord, TypeChangeActsOnTheCurrentPhaseAndBringsBackAppliedFlows)
+{
+    QTemporaryDir dir;
+    EditorRecord e = Opened(dir);
+    tolva::testing::SequenceRandom random({0.5});
+    e.CurrentPhase = 2;
+    EXPECT_EQ(e.TypeChange(QStringLiteral("Pel\u00e9ean"), random), 4); // applied as Hawaiian: drawn anew
+    EXPECT_EQ(e.Working.durations[2][1], 105);
+    EXPECT_EQ(e.Working.phases[1].EruptionType, 3);
+    EXPECT_EQ(e.TypeChange(QStringLiteral("Hawaiian"), random), 3);  // the applied durations return
+    EXPECT_EQ(e.Working.durations[2][1], 100);
+    EXPECT_EQ(e.Working.durations[2][2], 200);
+    e.CurrentPhase = 0;
+    EXPECT_FALSE(e.TypeChange(QStringLiteral("Hawaiian"), random));
 }
 
 TEST(EditorRecord, ClearingANewRecordGivesTheNormalScaleAndNoPhases)
