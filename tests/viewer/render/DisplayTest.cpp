@@ -1,0 +1,190 @@
+// Display set-up, tear-down and frame drawing on the software path, with the
+// reports a user sees when a step fails.
+#include "DisplayChain.h"
+#include "FakePlatform.h"
+#include "FrameDrawing.h"
+#include "RenderTestScenes.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::testing {
+namespace {
+
+class KeepFrame : public FrameSink {
+public:
+    std::optional<QString> present(const QImage& frame) override
+    {
+        ++frames;
+        picture = frame;
+        return failure;
+    }
+    QImage picture;
+    int frames = 0;
+    std::optional<QString> failure;
+};
+
+const MessageReport Fatal(const char* message)
+{
+    return {QStringLiteral("ERROR : ") + QString::fromUtf8(message), QStringLiteral("FATAL ERROR!"),
+            MessageIcon::Critical};
+}
+
+struct SetupFailureCase {
+    const char* name;
+    SetupStep step;
+    const char* message;
+};
+
+class SoftwareSetupFailure : public ::testing::TestWithParam<SetupFailureCase> {};
+
+TEST_P(SoftwareSetupFailure, ShowsItsMessageOnceTearsDownAndSetsSoftwareFailed)
+{
+    RecordingMessages messages;
+    DisplayOptions options;
+    options.failAt = GetParam().step;
+    DisplayChain chain(&messages, options);
+    Scene scene;
+    EXPECT_FALSE(chain.Loading(scene));
+    EXPECT_TRUE(chain.SoftwareFailed);
+    EXPECT_FALSE(chain.HardwareFailed);
+    EXPECT_EQ(chain.device(), nullptr);
+    ASSERT_EQ(messages.reports.size(), 1);
+    EXPECT_EQ(messages.reports[0], Fatal(GetParam().message));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, SoftwareSetupFailure,
+    ::testing::Values(
+        SetupFailureCase{"DirectDraw", SetupStep::DirectDraw,
+                         "Could not start DirectDraw! Make sure DirectX 7 or higher is installed!"},
+        SetupFailureCase{"Cooperation", SetupStep::Cooperation,
+                         "Could not set DirectDraw cooperative level! Make sure no other programs are interfering!"},
+        SetupFailureCase{"Surfaces", SetupStep::Surfaces,
+                         "Could not start Direct3D! Make sure DirectX 7 or higher is installed!"},
+        SetupFailureCase{"Direct3D", SetupStep::Direct3D,
+                         "Could not start Direct3D! Make sure DirectX 7 or higher is installed!"},
+        SetupFailureCase{"ZBuffer", SetupStep::ZBuffer,
+                         "Could not create Z-Buffer! Your computer does not support the required mode or bit depth!"},
+        SetupFailureCase{"Device", SetupStep::Device, "Could not start Direct3D software rendering!"},
+        SetupFailureCase{"RenderStates", SetupStep::RenderStates, "Could not start VK3D"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DisplayChain, SoftwareSetUpEmptiesTheSceneAndDrawsABlackFrameForIt)
+{
+    RecordingMessages messages;
+    DisplayChain chain(&messages);
+    Scene scene = VolcanoScene();
+    ASSERT_TRUE(chain.Loading(scene));
+    EXPECT_FALSE(chain.SoftwareFailed);
+    EXPECT_EQ(scene.PolygonList.size(), 1u);
+    EXPECT_EQ(scene.FrameList.size(), 1u);
+    KeepFrame view;
+    RenderIt(chain, scene, view);
+    ASSERT_EQ(view.frames, 1);
+    EXPECT_EQ(view.picture.size(), QSize(450, 450));
+    EXPECT_EQ(view.picture.format(), QImage::Format_RGB32);
+    EXPECT_EQ(CountPixels(view.picture, 0xFF000000u), 450 * 450);
+    EXPECT_TRUE(messages.reports.isEmpty());
+}
+
+TEST(DisplayChain, UnloadTwiceDoesNoHarmAndASecondSetUpWorks)
+{
+    RecordingMessages messages;
+    DisplayChain chain(&messages);
+    Scene scene;
+    ASSERT_TRUE(chain.Loading(scene));
+    chain.FatalError(QStringLiteral("boom"));
+    chain.UnloadDX();
+    chain.UnloadDX();
+    EXPECT_EQ(chain.device(), nullptr);
+    ASSERT_EQ(messages.reports.size(), 1);
+    EXPECT_EQ(messages.reports[0], Fatal("boom"));
+    EXPECT_TRUE(chain.Loading(scene));
+    EXPECT_NE(chain.device(), nullptr);
+}
+
+TEST(DisplayChain, ViewFromAFrameThatDoesNotExistIsRefused)
+{
+    DisplayChain chain(nullptr);
+    Scene scene = VolcanoScene();
+    EXPECT_FALSE(chain.SetViewFromFrame(scene, 1)) << "no display yet";
+    Scene empty;
+    ASSERT_TRUE(chain.Loading(empty));
+    EXPECT_TRUE(chain.SetViewFromFrame(scene, 1));
+    EXPECT_TRUE(chain.SetViewFromFrame(scene, 0));
+    EXPECT_FALSE(chain.SetViewFromFrame(scene, 2));
+    EXPECT_FALSE(chain.SetViewFromFrame(scene, -1));
+}
+
+TEST(FrameDrawing, DrawsTheVolcanoAndNoticesANewEarthColour)
+{
+    DisplayChain chain(nullptr);
+    Scene empty;
+    ASSERT_TRUE(chain.Loading(empty));
+    Scene scene = VolcanoScene();
+    chain.SetViewFromFrame(scene, 1);
+    KeepFrame view;
+    RenderIt(chain, scene, view);
+    const int black = CountPixels(view.picture, 0xFF000000u);
+    EXPECT_GT(black, 450 * 150) << "sky";
+    EXPECT_LT(black, 450 * 300) << "ground";
+    const QRgb ground = view.picture.pixel(225, 440);
+    EXPECT_EQ(qRed(ground), qBlue(ground)) << "white earth";
+
+    // The view refresh rebuilds "Land" after a colour change; no other call needed.
+    scene.MaterialList.resize(1);
+    CreateMaterials(scene, 0x0000FFu);
+    RenderIt(chain, scene, view);
+    const QRgb red = view.picture.pixel(225, 440);
+    EXPECT_GT(qRed(red), 0);
+    EXPECT_EQ(qGreen(red), 0);
+    EXPECT_EQ(qBlue(red), 0);
+}
+
+TEST(FrameDrawing, RenderSceneFailsForAMaterialThatIsNotThere)
+{
+    DisplayChain chain(nullptr);
+    Scene scene;
+    ASSERT_TRUE(chain.Loading(scene));
+    Polygon p;
+    p.Vertices.resize(4);
+    p.Material = 5;
+    AddPolygon(scene, p);
+    EXPECT_FALSE(RenderScene(chain, scene));
+    scene.PolygonList[1].Material = 0;
+    chain.SceneChanged();
+    EXPECT_TRUE(RenderScene(chain, scene));
+}
+
+TEST(FrameDrawing, Blt2screenReportsWhatWentWrong)
+{
+    RecordingMessages messages;
+    DisplayChain chain(&messages);
+    KeepFrame view;
+    EXPECT_FALSE(Blt2screen(chain, view)) << "no display";
+    Scene scene;
+    ASSERT_TRUE(chain.Loading(scene));
+    view.failure = QStringLiteral("The view is gone.");
+    EXPECT_FALSE(Blt2screen(chain, view));
+    ASSERT_EQ(messages.reports.size(), 2);
+    EXPECT_EQ(messages.reports[0],
+              (MessageReport{QStringLiteral("Blit2scren error: No display is set up."),
+                             QStringLiteral("Tolva3DView"), MessageIcon::Exclamation}));
+    EXPECT_EQ(messages.reports[1],
+              (MessageReport{QStringLiteral("Blit2scren error: The view is gone."),
+                             QStringLiteral("Tolva3DView"), MessageIcon::Exclamation}));
+}
+
+TEST(FrameDrawing, ClearViewClearsOnlyWhatItIsAskedTo)
+{
+    DisplayChain chain(nullptr);
+    Scene scene;
+    EXPECT_FALSE(ClearView(chain, kClearTarget, 0xFF112233u, 1.0f, 0));
+    ASSERT_TRUE(chain.Loading(scene));
+    ASSERT_TRUE(ClearView(chain, kClearTarget | kClearZBuffer, 0xFF112233u, 0.25f, 0));
+    ASSERT_TRUE(ClearView(chain, kClearZBuffer, 0xFF000000u, 0.75f, 0));
+    EXPECT_EQ(chain.device()->frame().pixel(10, 10), 0xFF112233u);
+}
+
+} // namespace
+} // namespace tolva::testing

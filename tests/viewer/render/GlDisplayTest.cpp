@@ -1,0 +1,167 @@
+// The OpenGL display: its set-up failures, and that it draws the same picture
+// as the software display. Runs where an OpenGL context can be made (Mesa
+// under Xvfb in `make test`); elsewhere the drawing cases are skipped.
+#include "DisplayChain.h"
+#include "FakePlatform.h"
+#include "FrameDrawing.h"
+#include "RenderTestScenes.h"
+
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace tolva::testing {
+namespace {
+
+bool OpenGlAvailable()
+{
+    QOffscreenSurface surface;
+    surface.create();
+    QOpenGLContext context;
+    return surface.isValid() && context.create() && context.makeCurrent(&surface);
+}
+
+class KeepFrame : public FrameSink {
+public:
+    std::optional<QString> present(const QImage& frame) override
+    {
+        picture = frame;
+        return std::nullopt;
+    }
+    QImage picture;
+};
+
+TEST(GlDisplay, NoUsableOpenGlEndsAtTheDeviceStepAndSetsHardwareFailed)
+{
+    RecordingMessages messages;
+    DisplayOptions options;
+    options.contextFactory = [] { return std::unique_ptr<QOpenGLContext>(); };
+    DisplayChain chain(&messages, options);
+    Scene scene;
+    EXPECT_FALSE(chain.Loading2(scene));
+    EXPECT_TRUE(chain.HardwareFailed);
+    EXPECT_FALSE(chain.SoftwareFailed);
+    EXPECT_EQ(chain.device(), nullptr);
+    ASSERT_EQ(messages.reports.size(), 1);
+    EXPECT_EQ(messages.reports[0],
+              (MessageReport{QStringLiteral("ERROR : Could not start Direct3D hardware rendering!"),
+                             QStringLiteral("FATAL ERROR!"), MessageIcon::Critical}));
+    // The fall-back path still works.
+    EXPECT_TRUE(chain.Loading(scene));
+    chain.UnloadDX();
+    chain.UnloadDX();
+}
+
+struct HardwareFailureCase {
+    const char* name;
+    SetupStep step;
+    const char* message; // empty: the set-up succeeds
+};
+
+class HardwareSetupFailure : public ::testing::TestWithParam<HardwareFailureCase> {};
+
+TEST_P(HardwareSetupFailure, ShowsItsMessageAndSetsHardwareFailed)
+{
+    if (!OpenGlAvailable())
+        GTEST_SKIP() << "no OpenGL context can be made here";
+    RecordingMessages messages;
+    DisplayOptions options;
+    options.failAt = GetParam().step;
+    DisplayChain chain(&messages, options);
+    Scene scene;
+    const bool expectSuccess = std::string(GetParam().message).empty();
+    EXPECT_EQ(chain.Loading2(scene), expectSuccess);
+    EXPECT_EQ(chain.HardwareFailed, !expectSuccess);
+    if (expectSuccess) {
+        EXPECT_TRUE(messages.reports.isEmpty()) << "the hardware path does not check its render states";
+        return;
+    }
+    ASSERT_EQ(messages.reports.size(), 1);
+    EXPECT_EQ(messages.reports[0].text, QStringLiteral("ERROR : ") + QString::fromUtf8(GetParam().message));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, HardwareSetupFailure,
+    ::testing::Values(
+        HardwareFailureCase{"DirectDraw", SetupStep::DirectDraw,
+                            "Could not start DirectDraw! Make sure DirectX 7 or higher is installed!"},
+        HardwareFailureCase{"Cooperation", SetupStep::Cooperation,
+                            "Could not set DirectDraw cooperative level! Make sure no other programs are interfering!"},
+        HardwareFailureCase{"Surfaces", SetupStep::Surfaces,
+                            "Could not start Direct3D! Make sure DirectX 7 or higher is installed!"},
+        HardwareFailureCase{"ZBuffer", SetupStep::ZBuffer,
+                            "Could not create Z-Buffer! Your computer does not support the required mode or bit depth!"},
+        HardwareFailureCase{"Device", SetupStep::Device, "Could not start Direct3D hardware rendering!"},
+        HardwareFailureCase{"RenderStates", SetupStep::RenderStates, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Both displays draw the same scene from the same camera: the same pixels
+// covered, and colours within 2 levels for at least 99% of them.
+struct AgreeCase {
+    const char* name;
+    bool highAbove;
+    FillMode mode;
+    double minCoverageAgreement;
+    double minColourAgreement;
+};
+
+class DisplaysAgree : public ::testing::TestWithParam<AgreeCase> {};
+
+QImage RenderOn(RenderPath path, const AgreeCase& c)
+{
+    DisplayChain chain(nullptr);
+    Scene scene;
+    if (!(path == RenderPath::Software ? chain.Loading(scene) : chain.Loading2(scene)))
+        return QImage();
+    scene = VolcanoScene();
+    if (c.highAbove)
+        scene.FrameList[1] = HighAbove();
+    chain.SceneChanged();
+    chain.SetViewFromFrame(scene, 1);
+    chain.SetFillMode(c.mode);
+    KeepFrame view;
+    RenderIt(chain, scene, view);
+    return view.picture;
+}
+
+TEST_P(DisplaysAgree, SamePixelsCoveredAndColoursWithinTwoLevels)
+{
+    if (!OpenGlAvailable())
+        GTEST_SKIP() << "no OpenGL context can be made here";
+    const QImage software = RenderOn(RenderPath::Software, GetParam());
+    const QImage gl = RenderOn(RenderPath::Hardware, GetParam());
+    ASSERT_FALSE(software.isNull());
+    ASSERT_FALSE(gl.isNull());
+    ASSERT_EQ(gl.size(), software.size());
+    int sameCoverage = 0, covered = 0, closeColour = 0;
+    for (int y = 0; y < software.height(); ++y)
+        for (int x = 0; x < software.width(); ++x) {
+            const QRgb a = software.pixel(x, y), b = gl.pixel(x, y);
+            const bool coveredA = (a & 0xFFFFFF) != 0, coveredB = (b & 0xFFFFFF) != 0;
+            sameCoverage += coveredA == coveredB;
+            if (coveredA || coveredB) {
+                ++covered;
+                closeColour += std::abs(qRed(a) - qRed(b)) <= 2 && std::abs(qGreen(a) - qGreen(b)) <= 2
+                               && std::abs(qBlue(a) - qBlue(b)) <= 2;
+            }
+        }
+    ASSERT_GT(covered, 1000);
+    EXPECT_GE(double(sameCoverage) / (software.width() * software.height()), GetParam().minCoverageAgreement);
+    EXPECT_GE(double(closeColour) / covered, GetParam().minColourAgreement);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, DisplaysAgree,
+    ::testing::Values(AgreeCase{"StartSolid", false, FillMode::Solid, 0.99, 0.99},
+                      AgreeCase{"HighAboveSolid", true, FillMode::Solid, 0.99, 0.99},
+                      // Lines and points follow slightly different rules in
+                      // OpenGL; most pixels must still agree.
+                      AgreeCase{"HighAboveWire", true, FillMode::Wireframe, 0.90, 0.80},
+                      AgreeCase{"StartPoints", false, FillMode::Points, 0.98, 0.50}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace tolva::testing

@@ -1,0 +1,343 @@
+// The software rasterizer's rules: which pixels a triangle covers, culling,
+// depth, clipping at the near plane, the fill modes, and the two code paths.
+#include "RenderTestScenes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+namespace tolva::testing {
+namespace {
+
+constexpr PixelColor kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlack = 0xFF000000u;
+
+struct Triangle {
+    ScreenCorner a, b, c;
+};
+
+// Puts a screen triangle in clockwise (visible) order.
+Triangle Clockwise(Triangle t)
+{
+    const double area = (t.b.x - t.a.x) * (t.c.y - t.a.y) - (t.b.y - t.a.y) * (t.c.x - t.a.x);
+    if (area < 0)
+        std::swap(t.b, t.c);
+    return t;
+}
+
+// How often each pixel is covered when the triangles are drawn one by one.
+std::vector<int> Coverage(const std::vector<Triangle>& mesh)
+{
+    std::vector<int> count(kTargetSize * kTargetSize, 0);
+    for (const Triangle& t : mesh) {
+        PreparedScene scene;
+        const Triangle cw = Clockwise(t);
+        AddScreenTriangle(scene, cw.a, cw.b, cw.c, kRed);
+        const QImage image = Draw(scene).image();
+        for (int y = 0; y < kTargetSize; ++y)
+            for (int x = 0; x < kTargetSize; ++x)
+                count[y * kTargetSize + x] += image.pixel(x, y) == kRed;
+    }
+    return count;
+}
+
+struct TilingCase {
+    const char* name;
+    std::function<std::vector<Triangle>()> mesh;
+    int x0, y0, x1, y1; // pixels [x0, x1) x [y0, y1) must be covered exactly once
+    int total;          // pixels covered in all, -1 when not fixed
+};
+
+class FillRule : public ::testing::TestWithParam<TilingCase> {};
+
+TEST_P(FillRule, SharedEdgesDrawEachPixelOnceWithoutGaps)
+{
+    const TilingCase& c = GetParam();
+    const std::vector<int> count = Coverage(c.mesh());
+    int total = 0;
+    for (int y = 0; y < kTargetSize; ++y)
+        for (int x = 0; x < kTargetSize; ++x) {
+            const int n = count[y * kTargetSize + x];
+            ASSERT_LE(n, 1) << "pixel (" << x << ", " << y << ") drawn twice";
+            if (x >= c.x0 && x < c.x1 && y >= c.y0 && y < c.y1)
+                ASSERT_EQ(n, 1) << "gap at (" << x << ", " << y << ")";
+            total += n;
+        }
+    if (c.total >= 0)
+        EXPECT_EQ(total, c.total);
+}
+
+std::vector<Triangle> SquareWithDiagonal()
+{
+    // Corners on pixel corners; the diagonal runs through pixel centres.
+    return {{{100, 100}, {200, 100}, {200, 200}}, {{100, 100}, {200, 200}, {100, 200}}};
+}
+
+std::vector<Triangle> FanThroughCentres()
+{
+    // Eight triangles around a pixel centre, every edge through pixel centres:
+    // the square's top and left edges are inside, bottom and right outside.
+    const double c = 150.5, r = 40;
+    const ScreenCorner ring[8] = {{c - r, c - r}, {c, c - r}, {c + r, c - r}, {c + r, c},
+                                  {c + r, c + r}, {c, c + r}, {c - r, c + r}, {c - r, c}};
+    std::vector<Triangle> mesh;
+    for (int k = 0; k < 8; ++k)
+        mesh.push_back({{c, c}, ring[k], ring[(k + 1) % 8]});
+    return mesh;
+}
+
+std::vector<Triangle> JitteredGrid()
+{
+    // 12 x 12 quads of about 7 pixels with corners moved by sub-pixel amounts.
+    const auto corner = [](int i, int j) {
+        const double jx = std::fmod(i * 0.618 + j * 0.414, 1.0) - 0.5;
+        const double jy = std::fmod(i * 0.302 + j * 0.771, 1.0) - 0.5;
+        return ScreenCorner{60 + i * 7.3 + jx * 3, 70 + j * 6.9 + jy * 3};
+    };
+    std::vector<Triangle> mesh;
+    for (int i = 0; i < 12; ++i)
+        for (int j = 0; j < 12; ++j) {
+            mesh.push_back({corner(i, j), corner(i + 1, j), corner(i, j + 1)});
+            mesh.push_back({corner(i, j + 1), corner(i + 1, j), corner(i + 1, j + 1)});
+        }
+    return mesh;
+}
+
+std::vector<Triangle> SliversAtTargetEdge()
+{
+    // Thin triangles sharing edges, partly outside the target on the right and bottom.
+    return {{{430.25, 430.5}, {470.0, 431.0}, {440.0, 470.0}},
+            {{430.25, 430.5}, {440.0, 470.0}, {420.5, 460.75}}};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Meshes, FillRule,
+    ::testing::Values(TilingCase{"SquareWithDiagonal", SquareWithDiagonal, 100, 100, 200, 200, 10000},
+                      TilingCase{"FanThroughCentres", FanThroughCentres, 110, 110, 190, 190, 6400},
+                      TilingCase{"JitteredGrid", JitteredGrid, 64, 74, 144, 148, -1},
+                      TilingCase{"SliversAtTargetEdge", SliversAtTargetEdge, 432, 440, 440, 450, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Rasterizer, CoversPixelsWhoseCentresLieInside)
+{
+    // A right triangle with its corners on pixel corners: row y covers the
+    // centres left of the hypotenuse, x + 0.5 < 10 - (y + 0.5) from x = 0.
+    PreparedScene scene;
+    AddScreenTriangle(scene, {0, 0}, {10, 0}, {0, 10}, kRed);
+    const QImage image = Draw(scene).image();
+    for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 12; ++x)
+            EXPECT_EQ(image.pixel(x, y) == kRed, x + y < 9) << x << ", " << y;
+}
+
+TEST(Rasterizer, CullsTrianglesThatRunCounterClockwiseOnScreen)
+{
+    PreparedScene clockwise, counter;
+    AddScreenTriangle(clockwise, {100, 100}, {200, 100}, {100, 200}, kRed);
+    AddScreenTriangle(counter, {100, 100}, {100, 200}, {200, 100}, kRed);
+    EXPECT_GT(CountPixels(Draw(clockwise).image(), kRed), 4000);
+    EXPECT_EQ(CountPixels(Draw(counter).image(), kRed), 0);
+}
+
+struct DepthCase {
+    const char* name;
+    float first, second;
+    PixelColor expected;
+};
+
+class DepthOrder : public ::testing::TestWithParam<DepthCase> {};
+
+TEST_P(DepthOrder, NearerWinsAndEqualDepthGoesToTheLater)
+{
+    const DepthCase& c = GetParam();
+    PreparedScene scene;
+    AddScreenTriangle(scene, {50, 50, c.first}, {300, 50, c.first}, {50, 300, c.first}, kRed);
+    AddScreenTriangle(scene, {60, 60, c.second}, {310, 60, c.second}, {60, 310, c.second}, kGreen);
+    const FrameTarget target = Draw(scene);
+    EXPECT_EQ(target.image().pixel(100, 100), c.expected);
+    EXPECT_FLOAT_EQ(target.depth()[100 * kTargetSize + 100], std::min(c.first, c.second));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DepthOrder,
+                         ::testing::Values(DepthCase{"FirstNearer", 0.2f, 0.6f, kRed},
+                                           DepthCase{"SecondNearer", 0.6f, 0.2f, kGreen},
+                                           DepthCase{"Equal", 0.4f, 0.4f, kGreen},
+                                           DepthCase{"FarPlane", 1.0f, 1.0f, kGreen}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Rasterizer, DrawsNothingBeyondTheFarPlane)
+{
+    PreparedScene scene;
+    AddScreenTriangle(scene, {50, 50, 1.001f}, {300, 50, 1.001f}, {50, 300, 1.001f}, kRed);
+    EXPECT_EQ(CountPixels(Draw(scene).image(), kRed), 0);
+}
+
+TEST(Rasterizer, FillModes)
+{
+    // Corners on pixel centres, so that each point is one known pixel.
+    PreparedScene scene;
+    AddScreenTriangle(scene, {100.5, 100.5}, {140.5, 100.5}, {100.5, 140.5}, kRed);
+    const QImage points = Draw(scene, FillMode::Points).image();
+    const QImage wire = Draw(scene, FillMode::Wireframe).image();
+    const QImage solid = Draw(scene, FillMode::Solid).image();
+
+    EXPECT_EQ(CountPixels(points, kRed), 3);
+    EXPECT_EQ(points.pixel(100, 100), kRed);
+    EXPECT_EQ(points.pixel(140, 100), kRed);
+    EXPECT_EQ(points.pixel(100, 140), kRed);
+
+    EXPECT_EQ(wire.pixel(120, 100), kRed); // on the top edge
+    EXPECT_EQ(wire.pixel(100, 120), kRed); // on the left edge
+    EXPECT_EQ(wire.pixel(120, 120), kRed); // on the slanted edge
+    EXPECT_EQ(wire.pixel(110, 110), kBlack); // inside
+    EXPECT_LT(CountPixels(wire, kRed), 130);
+
+    EXPECT_EQ(solid.pixel(110, 110), kRed);
+    EXPECT_EQ(CountPixels(solid, kRed), 40 * 41 / 2);
+}
+
+TEST(Rasterizer, ClipsTrianglesCrossingTheNearPlaneInsteadOfDroppingThem)
+{
+    // Ground two units below an eye at the origin looking along +z; two corners
+    // lie behind the eye. Its visible part is the triangle cut at z = 1, which
+    // is drawn for comparison: both must cover the same pixels.
+    const Matrix4 projection = ProjectionMatrix();
+    const auto world = [](PreparedScene& s, std::initializer_list<Vector3> corners) {
+        for (const Vector3& v : corners) {
+            s.corners.push_back(std::uint32_t(s.x.size()));
+            s.x.push_back(v.x); s.y.push_back(v.y); s.z.push_back(v.z);
+        }
+        s.colors.push_back(kRed);
+    };
+    PreparedScene crossing, cut;
+    world(crossing, {{0, -2, 50}, {10, -2, -5}, {-10, -2, -5}});
+    const float t = 49.0f / 55.0f; // from the far corner to the near plane
+    world(cut, {{0, -2, 50}, {10 * t, -2, 1.0001f}, {-10 * t, -2, 1.0001f}});
+    const QImage clipped = Draw(crossing, FillMode::Solid, projection).image();
+    const QImage reference = Draw(cut, FillMode::Solid, projection).image();
+
+    EXPECT_EQ(clipped.pixel(225, 449), kRed); // the ground right below the view
+    EXPECT_EQ(clipped.pixel(225, 100), kBlack); // the sky
+    int differ = 0;
+    for (int y = 0; y < kTargetSize; ++y)
+        for (int x = 0; x < kTargetSize; ++x)
+            differ += clipped.pixel(x, y) != reference.pixel(x, y);
+    EXPECT_LT(differ, 50);
+    EXPECT_GT(CountPixels(clipped, kRed), 20000);
+}
+
+TEST(Rasterizer, DropsTrianglesEntirelyBehindTheEye)
+{
+    PreparedScene scene;
+    for (const Vector3& v : {Vector3{0, -2, -50}, Vector3{-10, -2, -5}, Vector3{10, -2, -5}}) {
+        scene.corners.push_back(std::uint32_t(scene.x.size()));
+        scene.x.push_back(v.x); scene.y.push_back(v.y); scene.z.push_back(v.z);
+    }
+    scene.colors.push_back(kRed);
+    EXPECT_EQ(CountPixels(Draw(scene, FillMode::Solid, ProjectionMatrix()).image(), kRed), 0);
+}
+
+TEST(Rasterizer, SurvivesPositionsThatAreNotNumbers)
+{
+    PreparedScene scene;
+    AddScreenTriangle(scene, {100, 100}, {200, 100}, {100, 200}, kRed);
+    scene.x[1] = std::nanf("");
+    AddScreenTriangle(scene, {300, 300}, {1e30, 300}, {300, 1e30}, kGreen);
+    const QImage image = Draw(scene).image();
+    EXPECT_EQ(CountPixels(image, kRed), 0);
+    EXPECT_GT(CountPixels(image, kGreen), 10000); // the huge one is clipped, not lost
+}
+
+// The AVX2 code must place and fill every pixel exactly as the baseline code.
+struct PathCase {
+    const char* name;
+    std::function<Frame()> camera;
+    FillMode mode;
+};
+
+class RasterPaths : public ::testing::TestWithParam<PathCase> {
+protected:
+    void TearDown() override { SetRasterPath(RasterPath::Automatic); }
+};
+
+TEST_P(RasterPaths, BaselineAndAvx2DrawTheSameFrame)
+{
+    if (!Avx2Available())
+        GTEST_SKIP() << "this processor has no AVX2";
+    static const Scene volcano = VolcanoScene();
+    const PreparedScene prepared = PrepareScene(volcano, DefaultMaterial().material);
+    const Matrix4 transform = MatrixMultiply(ViewMatrixFromFrame(GetParam().camera()), ProjectionMatrix());
+    SetRasterPath(RasterPath::Baseline);
+    const FrameTarget baseline = Draw(prepared, GetParam().mode, transform);
+    SetRasterPath(RasterPath::Avx2);
+    const FrameTarget avx2 = Draw(prepared, GetParam().mode, transform);
+    ASSERT_GT(CountPixels(baseline.image(), kBlack), 0);
+    EXPECT_TRUE(baseline.image() == avx2.image());
+    EXPECT_EQ(0, std::memcmp(baseline.depth(), avx2.depth(), sizeof(float) * kTargetSize * kTargetSize));
+}
+
+Frame Walking()
+{
+    // Low over the ground, turned: big triangles near the eye, many clipped.
+    Frame f;
+    f.Position = {60.0f, 2.5f, 40.0f};
+    f.Rotation = {0.1f, 0.8f, 0.0f};
+    return f;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Views, RasterPaths,
+    ::testing::Values(PathCase{"StartSolid", [] { return StartCameraFrame(ViewState{}); }, FillMode::Solid},
+                      PathCase{"HighAboveSolid", HighAbove, FillMode::Solid},
+                      PathCase{"WalkingSolid", Walking, FillMode::Solid},
+                      PathCase{"WalkingWire", Walking, FillMode::Wireframe},
+                      PathCase{"HighAbovePoints", HighAbove, FillMode::Points}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The start view looks across the map from its far edge, and the terrain's x
+// runs opposite to the picture's: what is near the picture's right edge must
+// show on the right of the view.
+struct SpotCase {
+    const char* name;
+    int spotX;      // in a 360 x 180 picture
+    bool onRight;
+};
+
+class Orientation : public ::testing::TestWithParam<SpotCase> {};
+
+TEST_P(Orientation, SpotNearAPictureEdgeShowsOnThatSideOfTheStartView)
+{
+    const auto render = [](const QImage& picture) {
+        const Scene scene = VolcanoScene(picture);
+        const PreparedScene prepared = PrepareScene(scene, DefaultMaterial().material);
+        return Draw(prepared, FillMode::Solid,
+                    MatrixMultiply(ViewMatrixFromFrame(scene.FrameList[1]), ProjectionMatrix()))
+            .image();
+    };
+    QImage flat(360, 180, QImage::Format_RGB32);
+    flat.fill(Qt::black);
+    QImage spot = flat;
+    for (int y = 30; y < 50; ++y)
+        for (int x = GetParam().spotX - 10; x < GetParam().spotX + 10; ++x)
+            spot.setPixel(x, y, 0xFFFFFFFFu);
+    const QImage a = render(flat), b = render(spot);
+    double sumX = 0;
+    int n = 0;
+    for (int y = 0; y < kTargetSize; ++y)
+        for (int x = 0; x < kTargetSize; ++x)
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                sumX += x;
+                ++n;
+            }
+    ASSERT_GT(n, 20) << "the spot is not in view";
+    EXPECT_EQ(sumX / n > kTargetSize / 2.0, GetParam().onRight) << "centre at x = " << sumX / n;
+}
+
+INSTANTIATE_TEST_SUITE_P(Spots, Orientation,
+                         ::testing::Values(SpotCase{"NearRightEdge", 340, true},
+                                           SpotCase{"NearLeftEdge", 20, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace tolva::testing

@@ -1,0 +1,81 @@
+#pragma once
+// Scenes for the display tests: triangles placed directly on screen, and the
+// demonstration volcano loaded as the viewer loads a map.
+
+#include "DemoMap.h"
+#include "Landscape.h"
+#include "PreparedScene.h"
+#include "Rasterizer.h"
+#include "SceneBuilders.h"
+#include "StartView.h"
+#include "TerrainGrid.h"
+
+#include <QImage>
+
+#include <vector>
+
+namespace tolva::testing {
+
+// A screen position in pixels (y down) and a depth.
+struct ScreenCorner {
+    double x, y;
+    float z = 0.5f;
+};
+
+// Under the identity transform clip space is the screen: w = 1, so
+// x = 2 sx / size - 1 and y = 1 - 2 sy / size.
+inline void AddScreenTriangle(PreparedScene& scene, ScreenCorner a, ScreenCorner b, ScreenCorner c,
+                              PixelColor color, int size = kTargetSize)
+{
+    for (const ScreenCorner& p : {a, b, c}) {
+        scene.corners.push_back(std::uint32_t(scene.x.size()));
+        scene.x.push_back(float(2.0 * p.x / size - 1.0));
+        scene.y.push_back(float(1.0 - 2.0 * p.y / size));
+        scene.z.push_back(p.z);
+    }
+    scene.colors.push_back(color);
+}
+
+inline FrameTarget Draw(const PreparedScene& scene, FillMode mode = FillMode::Solid,
+                        const Matrix4& transform = IdentityMatrix(), int size = kTargetSize)
+{
+    FrameTarget target(size);
+    target.clear(0xFF000000u, 1.0f);
+    RasterScratch scratch;
+    DrawPreparedScene(target, scene, transform, mode, scratch);
+    return target;
+}
+
+inline int CountPixels(const QImage& image, PixelColor color)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixel(x, y) == color;
+    return n;
+}
+
+// The demonstration volcano as a map load makes it (MeshHeight 10, white
+// earth, light level 0.5), with camera 1 at the start view.
+inline Scene VolcanoScene(const QImage& picture = MakeDemoMap(360, 180))
+{
+    Scene scene;
+    ViewState view;
+    LoadLandscape(scene, MakeTerrainGrid(picture), kRasterWidth, view.GridSize, view.MeshHeight, 1, 0);
+    CreateMaterials(scene, view.EarthColor);
+    CreateLights(scene, view);
+    CreateCameras(scene, view);
+    scene.FrameList[1] = StartCameraFrame(view);
+    return scene;
+}
+
+// Straight down over the middle of the map, high enough to see all of it.
+inline Frame HighAbove()
+{
+    Frame frame;
+    frame.Position = {91.0f, 170.0f, 91.0f};
+    frame.Rotation = {-3.14159265f / 2.0f, 3.14159265f, 0.0f};
+    return frame;
+}
+
+} // namespace tolva::testing

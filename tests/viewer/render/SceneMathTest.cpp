@@ -1,0 +1,228 @@
+// View transform and projection, lighting and the flattening of the polygon
+// list that both displays draw from.
+#include "RenderTestScenes.h"
+
+#include <gtest/gtest.h>
+
+namespace tolva::testing {
+namespace {
+
+struct ViewCase {
+    const char* name;
+    Vector3 world;
+    Vector3 view; // expected, left-handed: x right, y up, z ahead
+};
+
+class StartCameraView : public ::testing::TestWithParam<ViewCase> {};
+
+TEST_P(StartCameraView, LooksAcrossTheMapTowardsSmallerZWithSmallXOnTheRight)
+{
+    // The start camera: (90, 30, 180), turned half round.
+    const Matrix4 view = ViewMatrixFromFrame(StartCameraFrame(ViewState{}));
+    const Vector3 w = GetParam().world;
+    const ClipPoint p = TransformPoint(view, w.x, w.y, w.z);
+    EXPECT_NEAR(p.x, GetParam().view.x, 1e-4);
+    EXPECT_NEAR(p.y, GetParam().view.y, 1e-4);
+    EXPECT_NEAR(p.z, GetParam().view.z, 1e-4);
+    EXPECT_FLOAT_EQ(p.w, 1.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, StartCameraView,
+    ::testing::Values(ViewCase{"Eye", {90, 30, 180}, {0, 0, 0}},
+                      ViewCase{"StraightAhead", {90, 30, 100}, {0, 0, 80}},
+                      ViewCase{"SmallXIsRight", {80, 30, 170}, {10, 0, 10}},
+                      ViewCase{"GroundBelow", {90, 0, 170}, {0, -30, 10}},
+                      ViewCase{"BehindTheEye", {90, 30, 181}, {0, 0, -1}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ViewMatrix, PitchTurnsAboutTheWorldXAxisAfterTheYaw)
+{
+    // Level at yaw 0 the eye looks along +z; a pitch of +30 degrees brings a
+    // point below the view axis onto it.
+    Frame frame;
+    frame.Rotation = {0.5235988f, 0.0f, 0.0f};
+    const ClipPoint p = TransformPoint(ViewMatrixFromFrame(frame), 0.0f, -0.5f, 0.8660254f);
+    EXPECT_NEAR(p.x, 0.0f, 1e-5);
+    EXPECT_NEAR(p.y, 0.0f, 1e-5);
+    EXPECT_NEAR(p.z, 1.0f, 1e-5);
+}
+
+TEST(Projection, NearPlaneIsDepthZeroFarPlaneOneAndTheFieldOfViewSixtyDegrees)
+{
+    const Matrix4 p = ProjectionMatrix();
+    const ClipPoint nearPoint = TransformPoint(p, 0, 0, kNearPlane);
+    const ClipPoint farPoint = TransformPoint(p, 0, 0, kFarPlane);
+    EXPECT_FLOAT_EQ(nearPoint.z / nearPoint.w, 0.0f);
+    EXPECT_FLOAT_EQ(farPoint.z / farPoint.w, 1.0f);
+    // At distance 10, half the view is 10 tan 30 degrees to each side.
+    const ClipPoint edge = TransformPoint(p, 10 * 0.57735027f, -10 * 0.57735027f, 10);
+    EXPECT_NEAR(edge.x / edge.w, 1.0f, 1e-6);
+    EXPECT_NEAR(edge.y / edge.w, -1.0f, 1e-6);
+}
+
+// One vertex at the origin under one light.
+struct LightCase {
+    const char* name;
+    Vector3 normal;
+    Light light;
+    bool enabled;
+    float expected; // every channel
+};
+
+Light PointAbove(float colour, float a0, float a1, float a2, float range = 1000.0f)
+{
+    Light l;
+    l.type = PointLight;
+    l.ambient = l.diffuse = {colour, colour, colour, 1};
+    l.position = {0, 10, 0};
+    l.attenuation0 = a0; l.attenuation1 = a1; l.attenuation2 = a2;
+    l.range = range;
+    return l;
+}
+
+class Lighting : public ::testing::TestWithParam<LightCase> {};
+
+TEST_P(Lighting, AmbientPlusDiffuseScaledByAttenuation)
+{
+    Vertex v;
+    v.nx = GetParam().normal.x; v.ny = GetParam().normal.y; v.nz = GetParam().normal.z;
+    Material white;
+    white.ambient = white.diffuse = {1, 1, 1, 1};
+    white.emissive = {0.05f, 0.05f, 0.05f, 0};
+    std::vector<NamedLight> lights(2);
+    lights[1].light = GetParam().light;
+    lights[1].enabled = GetParam().enabled;
+    const Color c = LightVertex(v, white, lights);
+    EXPECT_NEAR(c.r, GetParam().expected, 1e-5);
+    EXPECT_NEAR(c.g, GetParam().expected, 1e-5);
+    EXPECT_NEAR(c.b, GetParam().expected, 1e-5);
+}
+
+Light Directional()
+{
+    Light l;
+    l.type = DirectionalLight;
+    l.ambient = l.diffuse = {0.2f, 0.2f, 0.2f, 1};
+    l.direction = {0, -2, 0};
+    return l;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Lighting,
+    ::testing::Values(
+        // atten 1 / (0.1 * 10) = 1: 0.05 + 0.25 + 0.25
+        LightCase{"Straight", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0), true, 0.55f},
+        // atten 1 / (0.2 * 10) = 0.5
+        LightCase{"Linear", {0, 1, 0}, PointAbove(0.25f, 0, 0.2f, 0), true, 0.3f},
+        // atten 1 / (1 + 0.01 * 100) = 0.5
+        LightCase{"Quadratic", {0, 1, 0}, PointAbove(0.25f, 1, 0, 0.01f), true, 0.3f},
+        LightCase{"NoFallOffWhenAllZero", {0, 1, 0}, PointAbove(0.25f, 0, 0, 0), true, 0.55f},
+        // a slope's normal is longer than 1 and catches more light
+        LightCase{"LongNormal", {0.5f, 2, 0}, PointAbove(0.2f, 0, 0.1f, 0), true, 0.65f},
+        LightCase{"FromBelow", {0, -1, 0}, PointAbove(0.25f, 0, 0.1f, 0), true, 0.3f},
+        LightCase{"Clamped", {0, 1, 0}, PointAbove(10.0f, 0, 0.5f, 0), true, 1.0f},
+        LightCase{"JustInRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 10.0f), true, 0.55f},
+        LightCase{"BeyondRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 9.99f), true, 0.05f},
+        LightCase{"Disabled", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0), false, 0.05f},
+        LightCase{"Directional", {0, 1, 0}, Directional(), true, 0.45f}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+Polygon Strip(std::uint8_t material, float y0 = 0, std::uint8_t texture = 0)
+{
+    Polygon p;
+    p.PrimType = TriangleStrip;
+    p.Material = material;
+    p.Texture = texture;
+    p.Vertices = {{1, y0, 2, 0, 1, 0}, {2, 0, 2, 0, 1, 0}, {1, 0, 1, 0, 1, 0}, {2, 0, 1, 0, 1, 0}};
+    return p;
+}
+
+Scene LitScene(std::initializer_list<Polygon> polygons)
+{
+    Scene scene;
+    for (const Polygon& p : polygons)
+        AddPolygon(scene, p);
+    CreateMaterials(scene, 0x0000FFu); // "Land", pure red
+    ViewState view;
+    view.LightAttenuation = 1.0f; // dim enough that nothing saturates
+    CreateLights(scene, view);
+    return scene;
+}
+
+TEST(PrepareScene, StripTrianglesKeepTheFirstWindingAndTakeTheColourOfVertexK)
+{
+    Scene scene = LitScene({Strip(1, 0.0f)});
+    // Make vertex 1 the only one that sees the light from the side, so the
+    // two triangles' colours tell which vertex each took.
+    scene.PolygonList[1].Vertices[1].nx = 5.0f;
+    const PreparedScene p = PrepareScene(scene, DefaultMaterial().material);
+    ASSERT_EQ(p.triangleCount(), 2u);
+    const auto at = [&](int t, int k) {
+        const std::uint32_t i = p.corners[3 * t + k];
+        return Vector3{p.x[i], p.y[i], p.z[i]};
+    };
+    // (0, 1, 2) and (2, 1, 3)
+    EXPECT_EQ(at(0, 0), (Vector3{1, 0, 2}));
+    EXPECT_EQ(at(0, 1), (Vector3{2, 0, 2}));
+    EXPECT_EQ(at(0, 2), (Vector3{1, 0, 1}));
+    EXPECT_EQ(at(1, 0), (Vector3{1, 0, 1}));
+    EXPECT_EQ(at(1, 1), (Vector3{2, 0, 2}));
+    EXPECT_EQ(at(1, 2), (Vector3{2, 0, 1}));
+    EXPECT_EQ(p.colors[0], ToPixel(LightVertex(scene.PolygonList[1].Vertices[0], scene.MaterialList[1].material, scene.LightList)));
+    EXPECT_EQ(p.colors[1], ToPixel(LightVertex(scene.PolygonList[1].Vertices[1], scene.MaterialList[1].material, scene.LightList)));
+    EXPECT_NE(p.colors[0], p.colors[1]);
+}
+
+TEST(PrepareScene, MaterialZeroIsTheDefaultFirstAndThePlaceholderAfterAnother)
+{
+    const Scene scene = LitScene({Strip(0), Strip(1), Strip(0)});
+    const PreparedScene p = PrepareScene(scene, DefaultMaterial().material);
+    ASSERT_EQ(p.triangleCount(), 6u);
+    const PixelColor white = p.colors[0], red = p.colors[2], placeholder = p.colors[4];
+    EXPECT_EQ(white & 0xFFu, (white >> 16) & 0xFFu) << "the default material is white";
+    EXPECT_GT(white & 0xFFu, 0u);
+    EXPECT_EQ(red & 0xFFFFu, 0u) << "\"Land\" of pure red";
+    EXPECT_GT(red >> 16 & 0xFFu, 0u);
+    EXPECT_EQ(placeholder, 0xFF000000u) << "the empty placeholder lights nothing";
+    EXPECT_EQ(p.materialChanges, 3);
+    EXPECT_TRUE(p.ok);
+}
+
+TEST(PrepareScene, OneMaterialForAllPolygonsIsSetOnce)
+{
+    const Scene scene = LitScene({Strip(1), Strip(1), Strip(1), Strip(1)});
+    const PreparedScene p = PrepareScene(scene, DefaultMaterial().material);
+    EXPECT_EQ(p.materialChanges, 2); // the default at the start, then "Land"
+    EXPECT_EQ(p.textureChanges, 0);
+}
+
+TEST(PrepareScene, UnknownMaterialOrTextureFailsTheSelectionButStillDraws)
+{
+    const PreparedScene badMaterial = PrepareScene(LitScene({Strip(1), Strip(7)}), DefaultMaterial().material);
+    EXPECT_FALSE(badMaterial.ok);
+    ASSERT_EQ(badMaterial.triangleCount(), 4u);
+    EXPECT_EQ(badMaterial.colors[2], badMaterial.colors[0]) << "drawn with the material before it";
+    EXPECT_FALSE(PrepareScene(LitScene({Strip(1, 0, 3)}), DefaultMaterial().material).ok);
+}
+
+TEST(PrepareScene, ShortAndUnknownPrimitivesDrawNothing)
+{
+    Polygon two = Strip(1);
+    two.Vertices.resize(2);
+    Polygon lines = Strip(1);
+    lines.PrimType = 2;
+    const PreparedScene p = PrepareScene(LitScene({two, lines}), DefaultMaterial().material);
+    EXPECT_EQ(p.triangleCount(), 0u);
+    EXPECT_FALSE(p.ok);
+}
+
+TEST(PrepareScene, TerrainCornersAreSharedBetweenCells)
+{
+    const PreparedScene p = PrepareScene(VolcanoScene(), DefaultMaterial().material);
+    EXPECT_EQ(p.triangleCount(), 64800u);
+    EXPECT_EQ(p.x.size(), 181u * 181u);
+}
+
+} // namespace
+} // namespace tolva::testing
