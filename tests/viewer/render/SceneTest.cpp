@@ -96,11 +96,6 @@ TEST(SceneBuildersTest, DefaultMaterialIsWhiteWithPowerFive)
     EXPECT_EQ(m.material.power, 5.0f);
 }
 
-TEST(SceneBuildersTest, MakeColorTakesAlphaFirst)
-{
-    EXPECT_EQ(MakeColor(0.25f, 0.5f, 0.75f, 1.0f), (Color{0.5f, 0.75f, 1.0f, 0.25f}));
-}
-
 TEST(SceneBuildersTest, MakeLightPutsEveryArgumentInItsField)
 {
     const Light l = MakeLight(SpotLight, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1, 2, 3},
@@ -139,18 +134,6 @@ TEST(SceneListsTest, ClearingLeavesOnlyThePlaceholdersAndEntriesStartAgainAtOne)
     EXPECT_FALSE(scene.LightList[1].enabled);
     EXPECT_EQ(AddFrame(scene, MakeFrame({1, 2, 3}, {0.1f, 0.2f, 0.3f}, QStringLiteral("F"))), 1);
     EXPECT_EQ(AddMaterial(scene, Material{}, QStringLiteral("M")), 1);
-}
-
-TEST(ViewStateTest, StartsAsTheViewerDoes)
-{
-    const ViewState view;
-    EXPECT_EQ(view.GridSize, 180.0f);
-    EXPECT_EQ(view.EarthColor, 16777215u);
-    EXPECT_EQ(view.FlyAltitude, 30);
-    EXPECT_EQ(view.WalkSpeed, 10);
-    EXPECT_EQ(view.Direction, 0.0f);
-    EXPECT_FALSE(view.UseHardware);
-    EXPECT_FALSE(view.LeftHeld || view.UpHeld || view.RightHeld || view.DownHeld);
 }
 
 } // namespace

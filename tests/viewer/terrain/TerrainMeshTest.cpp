@@ -140,18 +140,6 @@ TEST(TerrainCellTest, CornersComeInStripOrderWithSampledHeights)
     EXPECT_EQ(NormalOf(cell.Vertices[3]), (Vector3{10, 1, -10}));
 }
 
-TEST(TerrainCellTest, CornersOutsideTheRasterAreFlatGround)
-{
-    const TerrainGrid white = WhiteGrid();
-    const Polygon corner = CellOf(white, 179, 89);
-    EXPECT_EQ(corner.Vertices[2].y, 10.0f);                 // (179, 89): inside
-    EXPECT_EQ(corner.Vertices[0].y, 0.0f);                  // (179, 90)
-    EXPECT_EQ(corner.Vertices[3].y, 0.0f);                  // (180, 89)
-    EXPECT_EQ(NormalOf(corner.Vertices[0]), (Vector3{0, 1, 10}));
-    for (const Vertex& v : CellOf(white, 180, 180).Vertices)
-        EXPECT_EQ(v.y, 0.0f);
-}
-
 TEST(TerrainCellTest, AReusedCellIsRewrittenWhole)
 {
     Polygon cell;
