@@ -1,8 +1,12 @@
 #include "EditorRecord.h"
 
 #include "Messages.h"
+#include "PathTools.h"
 #include "Parameters.h"
 #include "TypeChange.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -120,11 +124,23 @@ bool IsNoStratigraphicFile(const QString& name)
 
 QString DisplayForm(const QString& path)
 {
-    const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    const QString title = path.mid(slash + 1);
+    const QString title = PathTools::FileTitle(path);
     if (title.size() > 40)
         return QStringLiteral("...") + title.right(37);
     return title;
+}
+
+bool IsDemoRecord(const QString& path, const QString& dataFolder)
+{
+    if (path.isEmpty() || dataFolder.isEmpty())
+        return false;
+    const QString demo = QDir::cleanPath(QDir(dataFolder).absoluteFilePath(kDemoRecordName));
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath()) == demo;
+}
+
+MessageReport DemoRecordReport()
+{
+    return {QStringLiteral("Cannot replace TOLVA Demonstration file"), kEditorTitle, MessageIcon::Critical};
 }
 
 MessageReport ApplyFailureReport(const CheckFailure& failure)

@@ -77,6 +77,13 @@ bool IsNoStratigraphicFile(const QString& name);
 // than 40 characters, "..." and its last 37 characters.
 QString DisplayForm(const QString& path);
 
+// The demonstration record in the data folder is never replaced by a save.
+// Paths are compared cleaned and absolute (so "./TolvaDemo.rec" is caught),
+// with letter case as it is.
+inline const QString kDemoRecordName = QStringLiteral("TolvaDemo.rec");
+bool IsDemoRecord(const QString& path, const QString& dataFolder);
+MessageReport DemoRecordReport();
+
 // The message boxes that report these outcomes, titled "TolvaEdit".
 MessageReport ApplyFailureReport(const CheckFailure& failure);
 MessageReport SaveFailureReport(const SaveResult& result);

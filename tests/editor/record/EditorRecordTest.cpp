@@ -237,6 +237,16 @@ TEST(EditorRecord, ClearingANewRecordGivesTheNormalScaleAndNoPhases)
     EXPECT_TRUE(e.Committed.StratigraphicFile.isEmpty());
 }
 
+TEST(DemoRecord, RefusedHoweverThePathIsSpelled)
+{
+    const QString data = QStringLiteral("/opt/tolva/data/");
+    EXPECT_TRUE(IsDemoRecord(QStringLiteral("/opt/tolva/data/TolvaDemo.rec"), data));
+    EXPECT_TRUE(IsDemoRecord(QStringLiteral("/opt/tolva/data/./x/../TolvaDemo.rec"), QStringLiteral("/opt/tolva/data")));
+    EXPECT_FALSE(IsDemoRecord(QStringLiteral("/opt/tolva/data/tolvademo.rec"), data));
+    EXPECT_FALSE(IsDemoRecord(QStringLiteral("/home/ana/TolvaDemo.rec"), data));
+    EXPECT_EQ(DemoRecordReport().text, QStringLiteral("Cannot replace TOLVA Demonstration file"));
+}
+
 TEST(DisplayForm, FileTitleShortenedTo40)
 {
     EXPECT_EQ(DisplayForm(QStringLiteral("C:\\data\\x.rec")), QStringLiteral("x.rec"));
