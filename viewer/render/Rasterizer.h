@@ -62,6 +62,7 @@ struct ScreenVertex {
     float z;               // depth z/w
     std::uint32_t outcode;
 };
+static_assert(sizeof(ScreenVertex) == 16, "the AVX2 set-up loads one vertex as 16 bytes");
 
 // Per-frame working storage, kept between frames to avoid allocations.
 struct RasterScratch {
