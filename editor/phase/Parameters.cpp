@@ -176,6 +176,28 @@ double LimitTyped(Param param, int eruptionType, double v)
     }
 }
 
+FieldEdit EditField(Param param, int eruptionType, double typed)
+{
+    const double held = LimitTyped(param, eruptionType, typed);
+    switch (Info(param).entry) {
+    case Entry::LimitedReal: {
+        // General number form: as few digits as the value needs ("12.5").
+        const QString text = QString::number(held, 'g', 15);
+        return {text, text.toDouble()};
+    }
+    case Entry::LimitedWhole: {
+        const QString text = FormatShown(held, 0);
+        return {text, text.toDouble()};
+    }
+    case Entry::AtLeastOne:
+        if (held != typed)
+            return {FormatShown(held, 0), static_cast<double>(RoundHalfEven(held))};
+        return {std::nullopt, static_cast<double>(RoundHalfEven(typed))};
+    default:
+        return {std::nullopt, typed};
+    }
+}
+
 qint16 RoundHalfEven(double v)
 {
     if (std::isnan(v))

@@ -72,6 +72,18 @@ Range TypingLimits(Param param, int eruptionType);
 // the field's own order. Plain and flow fields keep v.
 double LimitTyped(Param param, int eruptionType, double v);
 
+// What a text field does when the user typed a text that reads as `typed`
+// (LeadingNumber): the text it rewrites itself to (nothing when it keeps the
+// typed text) and the value it stores. Limited fields are held in their
+// limits and show the held value; a whole-number field stores what it
+// shows; a burst or erosion count of 0 or less becomes 1 and is stored
+// rounded, halves to even.
+struct FieldEdit {
+    std::optional<QString> text;
+    double stored = 0;
+};
+FieldEdit EditField(Param param, int eruptionType, double typed);
+
 // Nearest whole number, halves to the even neighbour (2.5 gives 2, 3.5 gives 4),
 // held within 16 bits.
 qint16 RoundHalfEven(double v);

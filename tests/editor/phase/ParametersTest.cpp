@@ -47,6 +47,41 @@ INSTANTIATE_TEST_SUITE_P(
                       TypingRow{Param::BurstCount, 3, 101, 100}, TypingRow{Param::BurstCount, 4, 100, 100},
                       TypingRow{Param::BurstCount, 2, 1e6, 32767}, TypingRow{Param::Wind, 1, 12.6, 12.6}));
 
+struct EditRow {
+    Param param;
+    int type;
+    double typed;
+    const char* text;  // nullptr: the field keeps what was typed
+    double stored;
+};
+
+void PrintTo(const EditRow& r, std::ostream* os) { *os << Info(r.param).name.toStdString() << " " << r.typed; }
+
+class FieldEdits : public ::testing::TestWithParam<EditRow> {};
+
+TEST_P(FieldEdits, RewriteAndStore)
+{
+    const EditRow& row = GetParam();
+    const FieldEdit edit = EditField(row.param, row.type, row.typed);
+    if (row.text) {
+        ASSERT_TRUE(edit.text);
+        EXPECT_EQ(*edit.text, QString::fromLatin1(row.text));
+    } else {
+        EXPECT_FALSE(edit.text) << edit.text->toStdString();
+    }
+    EXPECT_DOUBLE_EQ(edit.stored, row.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FieldEdits,
+    ::testing::Values(EditRow{Param::FlowLength, 3, 15, "11", 11}, EditRow{Param::FlowLength, 3, 0, "1", 1},
+                      EditRow{Param::FaultDip, 0, -12, "-10", -10}, EditRow{Param::Growth, 1, 2.5, "3", 3},
+                      EditRow{Param::MassFlux, 1, 0, "1", 1}, EditRow{Param::MassFlux, 1, 12.5, "12.5", 12.5},
+                      EditRow{Param::MassFlux, 1, 80, "50", 50}, EditRow{Param::Position3D, 1, 0, "0", 0},
+                      EditRow{Param::BurstCount, 2, 0, "1", 1}, EditRow{Param::BurstCount, 2, 2.5, nullptr, 2},
+                      EditRow{Param::BurstCount, 2, 3.5, nullptr, 4}, EditRow{Param::BurstCount, 3, 250, "100", 100},
+                      EditRow{Param::ErosionDuration, 0, -4, "1", 1}, EditRow{Param::Wind, 1, 12.6, nullptr, 12.6}));
+
 TEST(Parameters, RoundingOfWholeNumbers)
 {
     EXPECT_EQ(RoundHalfEven(2.5), 2);
