@@ -88,6 +88,44 @@ std::optional<int> EditorRecord::TypeChange(const QString& typeName, RandomSourc
                              Committed.Phases.durations[p], typeName, random);
 }
 
+bool EditorRecord::AddPhase()
+{
+    if (Working.count >= phase::kMaxPhases)
+        return false;
+    ++Working.count;
+    CurrentPhase = std::clamp(CurrentPhase, 0, Working.count - 1) + 1;
+    for (int i = Working.count; i > CurrentPhase; --i) {
+        Working.phases[i] = Working.phases[i - 1];
+        Working.durations[i] = Working.durations[i - 1];
+    }
+    PhaseRecord& added = Working.phases[CurrentPhase];
+    const PhaseRecord slot = added;
+    added = phase::NewPhase();
+    added.MidRadius = slot.MidRadius;
+    added.DepositAngle = slot.DepositAngle;
+    added.LeftAngle = slot.LeftAngle;
+    added.RightAngle = slot.RightAngle;
+    return true;
+}
+
+void EditorRecord::DeletePhase()
+{
+    if (Working.count < 1)
+        return;
+    const int removed = std::clamp(CurrentPhase, 1, Working.count);
+    --Working.count;
+    if (Working.count == 0) {
+        Working.clear();
+        CurrentPhase = 0;
+        return;
+    }
+    for (int i = removed; i <= Working.count; ++i) {
+        Working.phases[i] = Working.phases[i + 1];
+        Working.durations[i] = Working.durations[i + 1];
+    }
+    CurrentPhase = std::min(removed, Working.count);
+}
+
 void EditorRecord::ClearRecord()
 {
     Committed.Phases.count = 0;

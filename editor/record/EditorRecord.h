@@ -54,6 +54,18 @@ struct EditorRecord {
     // ShownType, or nothing when there is no current phase or no such type.
     std::optional<int> TypeChange(const QString& typeName, RandomSource& random);
 
+    // Inserts a new phase (NewPhase values) after the current one, which
+    // becomes the new current phase; the phases after it move up with all
+    // their values. The new phase keeps the mapping values and flow durations
+    // that its slot held, those of the phase that moved up. Refused (false)
+    // when the record already holds 500 phases.
+    bool AddPhase();
+
+    // Removes the current phase; the phases after it move down. When the last
+    // phase was removed, the one before it becomes current; when none is
+    // left, the working copy is cleared and there is no current phase.
+    void DeletePhase();
+
     // Empties the committed record (a new record's reset), then ReadData.
     void ClearRecord();
 

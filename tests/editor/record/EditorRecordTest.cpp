@@ -225,6 +225,70 @@ TEST(EditorRecord, TypeChangeActsOnTheCurrentPhaseAndBringsBackAppliedFlows)
     EXPECT_FALSE(e.TypeChange(QStringLiteral("Hawaiian"), random));
 }
 
+// Three working phases told apart by their wind, with mapping values and flows.
+EditorRecord ThreePhases(int current)
+{
+    EditorRecord e;
+    e.ReadData();
+    e.Working.count = 3;
+    for (int p = 1; p <= 3; ++p) {
+        e.Working.phases[p] = NewPhase();
+        e.Working.phases[p].EruptionType = 3;
+        e.Working.phases[p].Wind = static_cast<float>(p);
+        e.Working.phases[p].MidRadius = 100.0f * p;
+        e.Working.durations[p][1] = 10.0f * p;
+    }
+    e.CurrentPhase = current;
+    return e;
+}
+
+TEST(PhaseList, AddInsertsAfterTheCurrentPhase)
+{
+    EditorRecord e = ThreePhases(2);
+    ASSERT_TRUE(e.AddPhase());
+    EXPECT_EQ(e.Working.count, 4);
+    EXPECT_EQ(e.CurrentPhase, 3);
+    const PhaseRecord& added = e.Working.phases[3];
+    EXPECT_EQ(added.EruptionType, -1);
+    EXPECT_EQ(added.Wind, 0);
+    EXPECT_EQ(added.MidRadius, 300);  // the slot's mapping values stay
+    EXPECT_EQ(e.Working.durations[3][1], 30);
+    EXPECT_EQ(e.Working.phases[4].Wind, 3);  // the former phase 3, whole
+    EXPECT_EQ(e.Working.phases[4].MidRadius, 300);
+    EXPECT_EQ(e.Working.durations[4][1], 30);
+}
+
+TEST(PhaseList, AddToAnEmptyRecordGivesPhase1AndStopsAt500)
+{
+    EditorRecord e;
+    e.ReadData();
+    ASSERT_TRUE(e.AddPhase());
+    EXPECT_EQ(e.CurrentPhase, 1);
+    EXPECT_EQ(e.Working.phases[1].EruptionType, -1);
+    e.Working.count = 500;
+    EXPECT_FALSE(e.AddPhase());
+    EXPECT_EQ(e.Working.count, 500);
+}
+
+TEST(PhaseList, DeleteMovesTheFollowingPhasesDown)
+{
+    EditorRecord last = ThreePhases(3);
+    last.DeletePhase();
+    EXPECT_EQ(last.Working.count, 2);
+    EXPECT_EQ(last.CurrentPhase, 2);
+    EditorRecord first = ThreePhases(1);
+    first.DeletePhase();
+    EXPECT_EQ(first.CurrentPhase, 1);
+    EXPECT_EQ(first.Working.phases[1].Wind, 2);
+    EXPECT_EQ(first.Working.durations[2][1], 30);
+    EditorRecord only = ThreePhases(1);
+    only.Working.count = 1;
+    only.DeletePhase();
+    EXPECT_EQ(only.Working.count, 0);
+    EXPECT_EQ(only.CurrentPhase, 0);
+    EXPECT_EQ(only.Working.phases[1], PhaseRecord{});
+}
+
 TEST(EditorRecord, ClearingANewRecordGivesTheNormalScaleAndNoPhases)
 {
     QTemporaryDir dir;
