@@ -167,20 +167,28 @@ void FillSmallBaseline(const Raster& target, const SmallSetup& t)
 // The same fill, eight pixels of a row at a time.
 __attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const SmallSetup& t)
 {
-    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i step0 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[0]));
-    const __m256i step1 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[1]));
-    const __m256i step2 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[2]));
-    const __m256 dzdx = _mm256_set1_ps(t.dzdx);
-    const __m256 laneF = _mm256_cvtepi32_ps(lane);
-    const __m256i color = _mm256_set1_epi32(std::int32_t(t.color));
     const int width = t.px1 - t.px0 + 1;
-    // Whole eight-pixel rows are read and written back, the pixels outside the
-    // triangle unchanged: masked stores are slow on some processors. Only the
-    // end of the buffer needs care.
+    const int height = t.py1 - t.py0 + 1;
+    if (width == 1 && height == 1) {
+        // One candidate pixel, as distant triangles mostly have: the same
+        // test and the same depth steps as the pixel-by-pixel fill.
+        if ((t.e[0] | t.e[1] | t.e[2]) < 0)
+            return;
+        const std::size_t i = std::size_t(t.py0) * target.size + t.px0;
+        const float z = (t.z0 + float(0) * t.dzdy) + float(0) * t.dzdx;
+        if (z <= target.depth[i]) {
+            target.depth[i] = z;
+            target.pixels[i] = t.color;
+        }
+        return;
+    }
+    const __m256 dzdx = _mm256_set1_ps(t.dzdx);
+    const __m256i color = _mm256_set1_epi32(std::int32_t(t.color));
+    // Whole rows of four or eight pixels are read and written back, the pixels
+    // outside the triangle unchanged: masked stores are slow on some
+    // processors. Only the end of the buffer needs care.
     const std::size_t end = std::size_t(target.size) * target.size;
     const std::size_t lastRow = std::size_t(t.py1) * target.size + t.px0;
-    const int height = t.py1 - t.py0 + 1;
     if (width <= 4 && lastRow + std::size_t(target.size) + 4 <= end) {
         // Small triangles: four pixels of two rows per vector.
         const __m256i kx = _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3);
@@ -204,8 +212,8 @@ __attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const S
             const __m256i inBox = _mm256_and_si256(inBoxX, _mm256_cmpgt_epi32(_mm256_set1_epi32(height - r), ky));
             const __m256i inside = _mm256_andnot_si256(
                 _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), inBox);
-            if (_mm256_testz_si256(inside, inside))
-                continue;
+            // No test for an empty row pair: writing back what was read costs
+            // less than a branch that cannot be predicted.
             // zRow + k dzdx for each of the two rows, the steps of the pixel-by-pixel fill.
             const __m256 zRows = _mm256_set_m128(_mm_set1_ps(t.z0 + float(r + 1) * t.dzdy),
                                                  _mm_set1_ps(t.z0 + float(r) * t.dzdy));
@@ -228,6 +236,11 @@ __attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const S
         }
         return;
     }
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i step0 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[0]));
+    const __m256i step1 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[1]));
+    const __m256i step2 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[2]));
+    const __m256 laneF = _mm256_cvtepi32_ps(lane);
     if (width <= 8 && lastRow + 8 <= end) {
         // Most terrain triangles: one vector per row.
         const __m256i inBox = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), lane);
@@ -650,6 +663,71 @@ void DrawTrianglesBaseline(const Raster& raster, const PreparedScene& scene, Fil
     DrawTriangles<false>(raster, scene, mode, half, s);
 }
 
+// Two small triangles after one another (the two halves of a terrain cell)
+// whose boxes fit four pixels across: both filled in one pass over their
+// rows, the first before the second at every pixel, with the same edge and
+// depth values each would have alone.
+__attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const SmallSetup& a, const SmallSetup& b)
+{
+    const int ux0 = std::min(a.px0, b.px0), uy0 = std::min(a.py0, b.py0);
+    const int height = std::max(a.py1, b.py1) - uy0 + 1;
+    const int width = std::max(a.px1, b.px1) - ux0 + 1;
+    const __m256i kx = _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3);
+    const __m256i ky = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
+    struct Lanes {
+        __m256i e[3], down[3], row;
+        __m256 laneZ, z0, dzdy, color;
+    };
+    const auto lanes = [&](const SmallSetup& t) __attribute__((target("avx2"))) {
+        Lanes l;
+        // Column and row of each lane within the triangle's own box.
+        const __m256i col = _mm256_sub_epi32(kx, _mm256_set1_epi32(t.px0 - ux0));
+        l.row = _mm256_sub_epi32(ky, _mm256_set1_epi32(t.py0 - uy0));
+        for (int k = 0; k < 3; ++k) {
+            l.e[k] = _mm256_add_epi32(_mm256_set1_epi32(t.e[k]),
+                                      _mm256_add_epi32(_mm256_mullo_epi32(col, _mm256_set1_epi32(t.stepX[k])),
+                                                       _mm256_mullo_epi32(l.row, _mm256_set1_epi32(t.stepY[k]))));
+            l.down[k] = _mm256_set1_epi32(2 * t.stepY[k]);
+        }
+        l.laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(col), _mm256_set1_ps(t.dzdx));
+        l.z0 = _mm256_set1_ps(t.z0);
+        l.dzdy = _mm256_set1_ps(t.dzdy);
+        l.color = _mm256_castsi256_ps(_mm256_set1_epi32(std::int32_t(t.color)));
+        return l;
+    };
+    Lanes la = lanes(a), lb = lanes(b);
+    const __m256i inBoxX = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), kx);
+    const __m256i two = _mm256_set1_epi32(2);
+    std::size_t row = std::size_t(uy0) * target.size + ux0;
+    for (int r = 0; r < height; r += 2, row += 2 * std::size_t(target.size)) {
+        const __m256i inBox = _mm256_and_si256(inBoxX, _mm256_cmpgt_epi32(_mm256_set1_epi32(height - r), ky));
+        float* d0 = target.depth + row;
+        float* d1 = d0 + target.size;
+        PixelColor* c0 = target.pixels + row;
+        PixelColor* c1 = c0 + target.size;
+        __m256 depth = _mm256_set_m128(_mm_loadu_ps(d1), _mm_loadu_ps(d0));
+        __m256 colors = _mm256_castsi256_ps(_mm256_set_m128i(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c1)),
+                                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(c0))));
+        for (Lanes* l : {&la, &lb}) {
+            const __m256 inside = _mm256_castsi256_ps(_mm256_andnot_si256(
+                _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(l->e[0], l->e[1]), l->e[2]), 31), inBox));
+            // (z0 + row dzdy) + column dzdx, as the pixel-by-pixel fill steps.
+            const __m256 z = _mm256_add_ps(_mm256_add_ps(l->z0, _mm256_mul_ps(_mm256_cvtepi32_ps(l->row), l->dzdy)),
+                                           l->laneZ);
+            const __m256 pass = _mm256_and_ps(inside, _mm256_cmp_ps(z, depth, _CMP_LE_OQ));
+            depth = _mm256_blendv_ps(depth, z, pass);
+            colors = _mm256_blendv_ps(colors, l->color, pass);
+            for (int k = 0; k < 3; ++k)
+                l->e[k] = _mm256_add_epi32(l->e[k], l->down[k]);
+            l->row = _mm256_add_epi32(l->row, two);
+        }
+        _mm_storeu_ps(d0, _mm256_castps256_ps128(depth));
+        _mm_storeu_ps(d1, _mm256_extractf128_ps(depth, 1));
+        _mm_storeu_ps(reinterpret_cast<float*>(c0), _mm256_castps256_ps128(colors));
+        _mm_storeu_ps(reinterpret_cast<float*>(c1), _mm256_extractf128_ps(colors, 1));
+    }
+}
+
 // One solid triangle of the AVX2 path that the batch below does not set up:
 // clipped, large or culled.
 __attribute__((target("avx2"))) void SolidTriangleAvx2(const Raster& raster, const PreparedScene& scene,
@@ -768,18 +846,32 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
             _mm256_store_si256(reinterpret_cast<__m256i*>(py1), by1);
         }
         // In order, so that equal depths resolve as they do one by one.
+        const std::size_t end = std::size_t(raster.size) * raster.size;
+        const auto setup = [&](int k) {
+            SmallSetup st;
+            st.px0 = px0[k]; st.py0 = py0[k]; st.px1 = px1[k]; st.py1 = py1[k];
+            for (int j = 0; j < 3; ++j) {
+                st.e[j] = e[j][k];
+                st.stepX[j] = stepX[j][k];
+                st.stepY[j] = stepY[j][k];
+            }
+            st.z0 = z0[k]; st.dzdx = dzdx[k]; st.dzdy = dzdy[k];
+            st.color = scene.colors[t + k];
+            return st;
+        };
         for (int k = 0; k < 8; ++k) {
             if (fillMask >> k & 1) {
-                SmallSetup setup;
-                setup.px0 = px0[k]; setup.py0 = py0[k]; setup.px1 = px1[k]; setup.py1 = py1[k];
-                for (int j = 0; j < 3; ++j) {
-                    setup.e[j] = e[j][k];
-                    setup.stepX[j] = stepX[j][k];
-                    setup.stepY[j] = stepY[j][k];
+                if (k < 7 && (fillMask >> (k + 1) & 1)) {
+                    const int ux0 = std::min(px0[k], px0[k + 1]), ux1 = std::max(px1[k], px1[k + 1]);
+                    const int uy1 = std::max(py1[k], py1[k + 1]);
+                    // Rows are read in pairs: the one below the last must still be in the buffer.
+                    if (ux1 - ux0 < 4 && std::size_t(uy1 + 1) * raster.size + ux0 + 4 <= end) {
+                        FillPairAvx2(raster, setup(k), setup(k + 1));
+                        ++k;
+                        continue;
+                    }
                 }
-                setup.z0 = z0[k]; setup.dzdx = dzdx[k]; setup.dzdy = dzdy[k];
-                setup.color = scene.colors[t + k];
-                FillSmallAvx2(raster, setup);
+                FillSmallAvx2(raster, setup(k));
             } else if (otherMask >> k & 1) {
                 SolidTriangleAvx2(raster, scene, half, s, t + k);
             }
