@@ -51,8 +51,19 @@ int CheckFile(const QString& path, QTextStream& out)
 
 bool WantsCommandLine(const QStringList& arguments)
 {
-    return std::any_of(arguments.begin(), arguments.end(),
-                       [](const QString& a) { return a.startsWith(QStringLiteral("--")); });
+    // Qt's own window options may also be spelled with two dashes; they start
+    // the window. Any other argument with two dashes (a mistyped "--check"
+    // included) is answered on the command line, never by opening a window.
+    static const QStringList qtOptions = {
+        QStringLiteral("--platform"), QStringLiteral("--platformpluginpath"), QStringLiteral("--platformtheme"),
+        QStringLiteral("--style"), QStringLiteral("--stylesheet"), QStringLiteral("--reverse"),
+        QStringLiteral("--session"), QStringLiteral("--display"), QStringLiteral("--geometry"),
+        QStringLiteral("--qwindowgeometry"), QStringLiteral("--qwindowtitle"), QStringLiteral("--qwindowicon"),
+        QStringLiteral("--plugin"), QStringLiteral("--widgetcount"), QStringLiteral("--nograb"),
+        QStringLiteral("--dograb"), QStringLiteral("--sync")};
+    return std::any_of(arguments.begin(), arguments.end(), [](const QString& a) {
+        return a.startsWith(QStringLiteral("--")) && !qtOptions.contains(a.section(QLatin1Char('='), 0, 0));
+    });
 }
 
 int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)

@@ -12,7 +12,8 @@ namespace tolva::record {
 enum CheckExit : int { CheckPassed = 0, CheckFailed = 1, CheckUnreadable = 2 };
 
 // True when the arguments (without the program name) ask for the command
-// line rather than the window: any argument that begins with "--".
+// line rather than the window: any argument that begins with "--" and is not
+// one of Qt's own window options.
 bool WantsCommandLine(const QStringList& arguments);
 
 // Runs the command line; report lines go to `out`, usage errors to `err`.

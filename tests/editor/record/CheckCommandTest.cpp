@@ -1,5 +1,6 @@
 // `TolvaEdit --check`: the built program, run without a display, prints one
 // line per file and exits 0, 1 or 2.
+#include "CheckCommand.h"
 #include "RecordFile.h"
 
 #include <gtest/gtest.h>
@@ -92,6 +93,14 @@ TEST(CheckCommand, WrongArgumentsExit2WithUsage)
         EXPECT_TRUE(run.err.contains(QStringLiteral("Usage: TolvaEdit"))) << run.err.toStdString();
         EXPECT_TRUE(run.out.isEmpty());
     }
+}
+
+TEST(CheckCommand, QtWindowOptionsStartTheWindow)
+{
+    EXPECT_FALSE(WantsCommandLine({QStringLiteral("-platform"), QStringLiteral("offscreen")}));
+    EXPECT_FALSE(WantsCommandLine({QStringLiteral("--platform"), QStringLiteral("offscreen")}));
+    EXPECT_FALSE(WantsCommandLine({}));
+    EXPECT_TRUE(WantsCommandLine({QStringLiteral("--chek"), QStringLiteral("a.rec")}));
 }
 
 TEST(CheckCommand, HelpExplainsTheChecker)
