@@ -66,9 +66,10 @@ class Parser {
 public:
     explicit Parser(std::string_view data) : m_data(data) {}
 
-    RecordFile parse()
+    // Fills `record`, which the caller has just made, so that a full record
+    // is never built twice.
+    void parse(RecordFile& record)
     {
-        RecordFile record;
         items(2, QStringLiteral("the stratigraphic file line"));
         record.StratigraphicFile = DecodeCp1252(m_items[1].text);
 
@@ -88,7 +89,6 @@ public:
         while (nextLine(line))
             if (!Trim(line).empty())
                 fail(QStringLiteral("text follows the last phase"));
-        return record;
     }
 
     int lineNumber() const { return m_line; }
@@ -276,7 +276,7 @@ ReadResult ParseRecord(QByteArrayView bytes)
     }
     Parser parser(std::string_view(bytes.data(), static_cast<size_t>(bytes.size())));
     try {
-        result.record = parser.parse();
+        parser.parse(result.record);
     } catch (const LineError& e) {
         result.failure = ReadFailure{parser.lineNumber(), e.reason};
     }
