@@ -8,9 +8,10 @@ namespace tolva {
 
 namespace {
 
+// Also takes a colour that is not a number (a light at an impossible place) to black.
 float Clamp01(float v)
 {
-    return std::clamp(v, 0.0f, 1.0f);
+    return v > 0.0f ? std::min(v, 1.0f) : 0.0f;
 }
 
 // Finds or adds a position. An open-addressing table on the exact bits of the

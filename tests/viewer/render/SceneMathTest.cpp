@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace tolva::testing {
 namespace {
 
@@ -99,6 +101,13 @@ TEST_P(Lighting, AmbientPlusDiffuseScaledByAttenuation)
     EXPECT_NEAR(c.b, GetParam().expected, 1e-5);
 }
 
+Light Nowhere()
+{
+    Light l = PointAbove(0.25f, 0, 0.1f, 0);
+    l.position = {std::nanf(""), 0, 0};
+    return l;
+}
+
 Light Directional()
 {
     Light l;
@@ -125,7 +134,9 @@ INSTANTIATE_TEST_SUITE_P(
         LightCase{"JustInRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 10.0f), true, 0.55f},
         LightCase{"BeyondRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 9.99f), true, 0.05f},
         LightCase{"Disabled", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0), false, 0.05f},
-        LightCase{"Directional", {0, 1, 0}, Directional(), true, 0.45f}),
+        LightCase{"Directional", {0, 1, 0}, Directional(), true, 0.45f},
+        // a light at no place lights nothing, rather than a colour that is not a number
+        LightCase{"NotANumber", {0, 1, 0}, Nowhere(), true, 0.0f}),
     [](const auto& info) { return std::string(info.param.name); });
 
 Polygon Strip(std::uint8_t material, float y0 = 0, std::uint8_t texture = 0)
