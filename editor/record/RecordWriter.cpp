@@ -20,38 +20,6 @@
 
 namespace tolva::record {
 
-void AppendSingle(std::string& out, float value);
-
-namespace {
-
-void AppendInt(std::string& out, int v)
-{
-    char buf[16];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    out.append(buf, res.ptr);
-}
-
-void Append(std::string& out, float v) { AppendSingle(out, v); }
-void Append(std::string& out, qint16 v) { AppendInt(out, v); }
-
-void EndLine(std::string& out) { out += "\r\n"; }
-
-template <typename... Values>
-void Line(std::string& out, Values... values)
-{
-    bool first = true;
-    auto item = [&](auto v) {
-        if (!first)
-            out += ',';
-        first = false;
-        Append(out, v);
-    };
-    (item(values), ...);
-    EndLine(out);
-}
-
-} // namespace
-
 namespace {
 
 // Most values in a record are short decimals (12.5, 0.25, 1200): the fewest
@@ -86,8 +54,7 @@ bool AppendShortDecimal(std::string& out, float value)
         // The decimal text may round to another float than the double
         // quotient did (a tie between two floats): make sure it reads back.
         float back = 0;
-        const char* first = buf[0] == '-' ? buf : buf;
-        const auto res = std::from_chars(first, p, back);
+        const auto res = std::from_chars(buf, p, back);
         if (res.ec != std::errc{} || back != value)
             return false;
         out.append(buf, p);
@@ -95,8 +62,6 @@ bool AppendShortDecimal(std::string& out, float value)
     }
     return false;
 }
-
-} // namespace
 
 void AppendSingle(std::string& out, float value)
 {
@@ -135,6 +100,35 @@ void AppendSingle(std::string& out, float value)
         out.append(digits + point, static_cast<size_t>(count - point));
     }
 }
+
+
+void AppendInt(std::string& out, int v)
+{
+    char buf[16];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, res.ptr);
+}
+
+void Append(std::string& out, float v) { AppendSingle(out, v); }
+void Append(std::string& out, qint16 v) { AppendInt(out, v); }
+
+void EndLine(std::string& out) { out += "\r\n"; }
+
+template <typename... Values>
+void Line(std::string& out, Values... values)
+{
+    bool first = true;
+    auto item = [&](auto v) {
+        if (!first)
+            out += ',';
+        first = false;
+        Append(out, v);
+    };
+    (item(values), ...);
+    EndLine(out);
+}
+
+} // namespace
 
 std::string FormatSingle(float value)
 {
