@@ -1,0 +1,439 @@
+// The rasterizer's AVX2 code: the same rules and the same arithmetic as the
+// baseline code, so that both draw identical frames; chosen at run time on
+// processors that have AVX2 (see ActiveRasterPath).
+#include "RasterizerInternal.h"
+
+#include <immintrin.h>
+
+namespace tolva::raster {
+
+// The same fill, eight pixels of a row at a time.
+__attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const SmallSetup& t)
+{
+    const int width = t.px1 - t.px0 + 1;
+    const int height = t.py1 - t.py0 + 1;
+    if (width == 1 && height == 1) {
+        // One candidate pixel, as distant triangles mostly have: the same
+        // test and the same depth steps as the pixel-by-pixel fill.
+        if ((t.e[0] | t.e[1] | t.e[2]) < 0)
+            return;
+        const std::size_t i = std::size_t(t.py0) * target.size + t.px0;
+        const float z = (t.z0 + float(0) * t.dzdy) + float(0) * t.dzdx;
+        if (z <= target.depth[i]) {
+            target.depth[i] = z;
+            target.pixels[i] = t.color;
+        }
+        return;
+    }
+    const __m256 dzdx = _mm256_set1_ps(t.dzdx);
+    const __m256i color = _mm256_set1_epi32(std::int32_t(t.color));
+    // Whole rows of four or eight pixels are read and written back, the pixels
+    // outside the triangle unchanged: masked stores are slow on some
+    // processors. Only the end of the buffer needs care.
+    const std::size_t end = std::size_t(target.size) * target.size;
+    const std::size_t lastRow = std::size_t(t.py1) * target.size + t.px0;
+    if (width <= 4 && lastRow + std::size_t(target.size) + 4 <= end) {
+        // Small triangles: four pixels of two rows per vector.
+        const __m256i kx = _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3);
+        const __m256i ky = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
+        const auto offset = [&](int k) __attribute__((target("avx2"))) {
+            return _mm256_add_epi32(_mm256_mullo_epi32(kx, _mm256_set1_epi32(t.stepX[k])),
+                                    _mm256_mullo_epi32(ky, _mm256_set1_epi32(t.stepY[k])));
+        };
+        __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(t.e[0]), offset(0));
+        __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(t.e[1]), offset(1));
+        __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(t.e[2]), offset(2));
+        const __m256i down0 = _mm256_set1_epi32(2 * t.stepY[0]);
+        const __m256i down1 = _mm256_set1_epi32(2 * t.stepY[1]);
+        const __m256i down2 = _mm256_set1_epi32(2 * t.stepY[2]);
+        const __m256i inBoxX = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), kx);
+        const __m256 laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(kx), dzdx);
+        std::size_t row = std::size_t(t.py0) * target.size + t.px0;
+        for (int r = 0; r < height; r += 2, row += 2 * std::size_t(target.size),
+                 e0 = _mm256_add_epi32(e0, down0), e1 = _mm256_add_epi32(e1, down1),
+                 e2 = _mm256_add_epi32(e2, down2)) {
+            const __m256i inBox = _mm256_and_si256(inBoxX, _mm256_cmpgt_epi32(_mm256_set1_epi32(height - r), ky));
+            const __m256i inside = _mm256_andnot_si256(
+                _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), inBox);
+            // No test for an empty row pair: writing back what was read costs
+            // less than a branch that cannot be predicted.
+            // zRow + k dzdx for each of the two rows, the steps of the pixel-by-pixel fill.
+            const __m256 zRows = _mm256_set_m128(_mm_set1_ps(t.z0 + float(r + 1) * t.dzdy),
+                                                 _mm_set1_ps(t.z0 + float(r) * t.dzdy));
+            const __m256 z = _mm256_add_ps(zRows, laneZ);
+            float* d0 = target.depth + row;
+            float* d1 = d0 + target.size;
+            PixelColor* c0 = target.pixels + row;
+            PixelColor* c1 = c0 + target.size;
+            const __m256 old = _mm256_set_m128(_mm_loadu_ps(d1), _mm_loadu_ps(d0));
+            const __m256 pass = _mm256_and_ps(_mm256_castsi256_ps(inside), _mm256_cmp_ps(z, old, _CMP_LE_OQ));
+            const __m256 depth = _mm256_blendv_ps(old, z, pass);
+            _mm_storeu_ps(d0, _mm256_castps256_ps128(depth));
+            _mm_storeu_ps(d1, _mm256_extractf128_ps(depth, 1));
+            const __m256 oldColor = _mm256_castsi256_ps(_mm256_set_m128i(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(c1)),
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(c0))));
+            const __m256 colors = _mm256_blendv_ps(oldColor, _mm256_castsi256_ps(color), pass);
+            _mm_storeu_ps(reinterpret_cast<float*>(c0), _mm256_castps256_ps128(colors));
+            _mm_storeu_ps(reinterpret_cast<float*>(c1), _mm256_extractf128_ps(colors, 1));
+        }
+        return;
+    }
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i step0 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[0]));
+    const __m256i step1 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[1]));
+    const __m256i step2 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[2]));
+    const __m256 laneF = _mm256_cvtepi32_ps(lane);
+    if (width <= 8 && lastRow + 8 <= end) {
+        // Most terrain triangles: one vector per row.
+        const __m256i inBox = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), lane);
+        const __m256 laneZ = _mm256_mul_ps(laneF, dzdx);
+        std::size_t row = std::size_t(t.py0) * target.size + t.px0;
+        __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(t.e[0]), step0);
+        __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(t.e[1]), step1);
+        __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(t.e[2]), step2);
+        const __m256i down0 = _mm256_set1_epi32(t.stepY[0]);
+        const __m256i down1 = _mm256_set1_epi32(t.stepY[1]);
+        const __m256i down2 = _mm256_set1_epi32(t.stepY[2]);
+        for (int r = 0; r <= t.py1 - t.py0; ++r, row += target.size,
+                 e0 = _mm256_add_epi32(e0, down0), e1 = _mm256_add_epi32(e1, down1),
+                 e2 = _mm256_add_epi32(e2, down2)) {
+            const __m256i inside = _mm256_andnot_si256(
+                _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), inBox);
+            if (_mm256_testz_si256(inside, inside))
+                continue;
+            // zRow + k dzdx, the very steps of the pixel-by-pixel fill.
+            const __m256 z = _mm256_add_ps(_mm256_set1_ps(t.z0 + float(r) * t.dzdy), laneZ);
+            float* d = target.depth + row;
+            __m256i* c = reinterpret_cast<__m256i*>(target.pixels + row);
+            const __m256 old = _mm256_loadu_ps(d);
+            const __m256 pass = _mm256_and_ps(_mm256_castsi256_ps(inside), _mm256_cmp_ps(z, old, _CMP_LE_OQ));
+            _mm256_storeu_ps(d, _mm256_blendv_ps(old, z, pass));
+            _mm256_storeu_si256(c, _mm256_castps_si256(_mm256_blendv_ps(
+                                       _mm256_castsi256_ps(_mm256_loadu_si256(c)), _mm256_castsi256_ps(color), pass)));
+        }
+        return;
+    }
+    const __m256i eight0 = _mm256_set1_epi32(t.stepX[0] * 8);
+    const __m256i eight1 = _mm256_set1_epi32(t.stepX[1] * 8);
+    const __m256i eight2 = _mm256_set1_epi32(t.stepX[2] * 8);
+    for (int r = 0; r <= t.py1 - t.py0; ++r) {
+        __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(t.e[0] + r * t.stepY[0]), step0);
+        __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(t.e[1] + r * t.stepY[1]), step1);
+        __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(t.e[2] + r * t.stepY[2]), step2);
+        const __m256 zRow = _mm256_set1_ps(t.z0 + float(r) * t.dzdy);
+        const std::size_t row = std::size_t(t.py0 + r) * target.size + t.px0;
+        for (int k = 0; k < width; k += 8) {
+            // Lanes past the box's right side stay untouched.
+            const __m256i inBox = _mm256_cmpgt_epi32(_mm256_set1_epi32(width - k), lane);
+            const __m256i inside = _mm256_andnot_si256(
+                _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), inBox);
+            if (!_mm256_testz_si256(inside, inside)) {
+                const __m256 kF = _mm256_add_ps(_mm256_set1_ps(float(k)), laneF);
+                const __m256 z = _mm256_add_ps(zRow, _mm256_mul_ps(kF, dzdx));
+                float* d = target.depth + row + k;
+                const __m256 old = _mm256_maskload_ps(d, inside);
+                const __m256i pass = _mm256_and_si256(
+                    inside, _mm256_castps_si256(_mm256_cmp_ps(z, old, _CMP_LE_OQ)));
+                _mm256_maskstore_ps(d, pass, z);
+                _mm256_maskstore_epi32(reinterpret_cast<int*>(target.pixels + row + k), pass, color);
+            }
+            e0 = _mm256_add_epi32(e0, eight0);
+            e1 = _mm256_add_epi32(e1, eight1);
+            e2 = _mm256_add_epi32(e2, eight2);
+        }
+    }
+}
+
+// The same transform eight vertices at a time, with the same float steps (no
+// fused multiply-add), so that both paths place every vertex identically.
+__attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, const Matrix4& m,
+                                                   float half, RasterScratch& s)
+{
+    const std::size_t n = scene.x.size();
+    std::size_t i = 0;
+    const float scale = half * kSub;
+    const __m256 vScale = _mm256_set1_ps(scale), one = _mm256_set1_ps(1.0f);
+    const __m256 guard = _mm256_set1_ps(kGuardBand), zero = _mm256_setzero_ps();
+    const __m256 absMask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
+    const auto bits = [](__m256 mask, std::uint32_t bit) __attribute__((target("avx2"))) {
+        return _mm256_and_si256(_mm256_castps_si256(mask), _mm256_set1_epi32(std::int32_t(bit)));
+    };
+    alignas(32) std::int32_t tx[8], ty[8], tc[8];
+    alignas(32) float tz[8];
+    for (; i + 8 <= n; i += 8) {
+        const __m256 x = _mm256_loadu_ps(&scene.x[i]);
+        const __m256 y = _mm256_loadu_ps(&scene.y[i]);
+        const __m256 z = _mm256_loadu_ps(&scene.z[i]);
+        __m256 c[4];
+        for (int j = 0; j < 4; ++j) {
+            // Same order as TransformPoint: ((x m0 + y m1) + z m2) + m3.
+            __m256 v = _mm256_mul_ps(x, _mm256_set1_ps(m.m[0][j]));
+            v = _mm256_add_ps(v, _mm256_mul_ps(y, _mm256_set1_ps(m.m[1][j])));
+            v = _mm256_add_ps(v, _mm256_mul_ps(z, _mm256_set1_ps(m.m[2][j])));
+            c[j] = _mm256_add_ps(v, _mm256_set1_ps(m.m[3][j]));
+        }
+        _mm256_storeu_ps(&s.cx[i], c[0]);
+        _mm256_storeu_ps(&s.cy[i], c[1]);
+        _mm256_storeu_ps(&s.cz[i], c[2]);
+        _mm256_storeu_ps(&s.cw[i], c[3]);
+        const __m256 w = c[3], negW = _mm256_sub_ps(zero, w);
+        const __m256 gw = _mm256_mul_ps(guard, w);
+        const __m256 inGuard = _mm256_and_ps(
+            _mm256_cmp_ps(_mm256_and_ps(c[0], absMask), gw, _CMP_LE_OQ),
+            _mm256_cmp_ps(_mm256_and_ps(c[1], absMask), gw, _CMP_LE_OQ));
+        const __m256 behind = _mm256_cmp_ps(c[2], zero, _CMP_LT_OQ);
+        __m256i code = bits(_mm256_cmp_ps(c[0], negW, _CMP_LT_OQ), kLeft);
+        code = _mm256_or_si256(code, bits(_mm256_cmp_ps(c[0], w, _CMP_GT_OQ), kRight));
+        code = _mm256_or_si256(code, bits(_mm256_cmp_ps(c[1], w, _CMP_GT_OQ), kTop));
+        code = _mm256_or_si256(code, bits(_mm256_cmp_ps(c[1], negW, _CMP_LT_OQ), kBottom));
+        code = _mm256_or_si256(code, bits(behind, kNear));
+        code = _mm256_or_si256(code, _mm256_andnot_si256(_mm256_castps_si256(inGuard), _mm256_set1_epi32(kGuard)));
+        // Projection; lanes that need clipping get zeros, as TransformOne gives them.
+        const __m256 safe = _mm256_andnot_ps(behind, inGuard);
+        const __m256 inv = _mm256_div_ps(one, w);
+        const __m256 px = _mm256_add_ps(_mm256_mul_ps(_mm256_mul_ps(c[0], inv), vScale), vScale);
+        const __m256 py = _mm256_sub_ps(vScale, _mm256_mul_ps(_mm256_mul_ps(c[1], inv), vScale));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(tx), _mm256_cvtps_epi32(_mm256_and_ps(px, safe)));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(ty), _mm256_cvtps_epi32(_mm256_and_ps(py, safe)));
+        _mm256_store_ps(tz, _mm256_and_ps(_mm256_mul_ps(c[2], inv), safe));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(tc), code);
+        for (int k = 0; k < 8; ++k)
+            s.screen[i + k] = {tx[k], ty[k], tz[k], std::uint32_t(tc[k])};
+    }
+    for (; i < n; ++i)
+        TransformOne(scene, m, half, s, i);
+}
+
+namespace {
+
+// Two small triangles after one another (the two halves of a terrain cell)
+// whose boxes fit four pixels across: both filled in one pass over their
+// rows, the first before the second at every pixel, with the same edge and
+// depth values each would have alone.
+__attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const SmallSetup& a, const SmallSetup& b)
+{
+    const int ux0 = std::min(a.px0, b.px0), uy0 = std::min(a.py0, b.py0);
+    const int height = std::max(a.py1, b.py1) - uy0 + 1;
+    const int width = std::max(a.px1, b.px1) - ux0 + 1;
+    const __m256i kx = _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3);
+    const __m256i ky = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
+    struct Lanes {
+        __m256i e[3], down[3], row;
+        __m256 laneZ, z0, dzdy, color;
+    };
+    const auto lanes = [&](const SmallSetup& t) __attribute__((target("avx2"))) {
+        Lanes l;
+        // Column and row of each lane within the triangle's own box.
+        const __m256i col = _mm256_sub_epi32(kx, _mm256_set1_epi32(t.px0 - ux0));
+        l.row = _mm256_sub_epi32(ky, _mm256_set1_epi32(t.py0 - uy0));
+        for (int k = 0; k < 3; ++k) {
+            l.e[k] = _mm256_add_epi32(_mm256_set1_epi32(t.e[k]),
+                                      _mm256_add_epi32(_mm256_mullo_epi32(col, _mm256_set1_epi32(t.stepX[k])),
+                                                       _mm256_mullo_epi32(l.row, _mm256_set1_epi32(t.stepY[k]))));
+            l.down[k] = _mm256_set1_epi32(2 * t.stepY[k]);
+        }
+        l.laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(col), _mm256_set1_ps(t.dzdx));
+        l.z0 = _mm256_set1_ps(t.z0);
+        l.dzdy = _mm256_set1_ps(t.dzdy);
+        l.color = _mm256_castsi256_ps(_mm256_set1_epi32(std::int32_t(t.color)));
+        return l;
+    };
+    Lanes la = lanes(a), lb = lanes(b);
+    const __m256i inBoxX = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), kx);
+    const __m256i two = _mm256_set1_epi32(2);
+    std::size_t row = std::size_t(uy0) * target.size + ux0;
+    for (int r = 0; r < height; r += 2, row += 2 * std::size_t(target.size)) {
+        const __m256i inBox = _mm256_and_si256(inBoxX, _mm256_cmpgt_epi32(_mm256_set1_epi32(height - r), ky));
+        float* d0 = target.depth + row;
+        float* d1 = d0 + target.size;
+        PixelColor* c0 = target.pixels + row;
+        PixelColor* c1 = c0 + target.size;
+        __m256 depth = _mm256_set_m128(_mm_loadu_ps(d1), _mm_loadu_ps(d0));
+        __m256 colors = _mm256_castsi256_ps(_mm256_set_m128i(_mm_loadu_si128(reinterpret_cast<const __m128i*>(c1)),
+                                                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(c0))));
+        for (Lanes* l : {&la, &lb}) {
+            const __m256 inside = _mm256_castsi256_ps(_mm256_andnot_si256(
+                _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(l->e[0], l->e[1]), l->e[2]), 31), inBox));
+            // (z0 + row dzdy) + column dzdx, as the pixel-by-pixel fill steps.
+            const __m256 z = _mm256_add_ps(_mm256_add_ps(l->z0, _mm256_mul_ps(_mm256_cvtepi32_ps(l->row), l->dzdy)),
+                                           l->laneZ);
+            const __m256 pass = _mm256_and_ps(inside, _mm256_cmp_ps(z, depth, _CMP_LE_OQ));
+            depth = _mm256_blendv_ps(depth, z, pass);
+            colors = _mm256_blendv_ps(colors, l->color, pass);
+            for (int k = 0; k < 3; ++k)
+                l->e[k] = _mm256_add_epi32(l->e[k], l->down[k]);
+            l->row = _mm256_add_epi32(l->row, two);
+        }
+        _mm_storeu_ps(d0, _mm256_castps256_ps128(depth));
+        _mm_storeu_ps(d1, _mm256_extractf128_ps(depth, 1));
+        _mm_storeu_ps(reinterpret_cast<float*>(c0), _mm256_castps256_ps128(colors));
+        _mm_storeu_ps(reinterpret_cast<float*>(c1), _mm256_extractf128_ps(colors, 1));
+    }
+}
+
+// One solid triangle of the AVX2 path that the batch below does not set up:
+// clipped, large or culled.
+__attribute__((target("avx2"))) void SolidTriangleAvx2(const Raster& raster, const PreparedScene& scene,
+                                                       float half, const RasterScratch& s, std::size_t t)
+{
+    const std::uint32_t* c = scene.corners.data() + 3 * t;
+    const ScreenVertex& v0 = s.screen[c[0]];
+    const ScreenVertex& v1 = s.screen[c[1]];
+    const ScreenVertex& v2 = s.screen[c[2]];
+    if (v0.outcode & v1.outcode & v2.outcode & kOutside)
+        return;
+    if ((v0.outcode | v1.outcode | v2.outcode) & (kNear | kGuard)) {
+        DrawClipped<true>(raster, s, c, scene.colors[t], FillMode::Solid, half);
+        return;
+    }
+    FillTriangle<true>(raster, {v0.x, v0.y, v0.z}, {v1.x, v1.y, v1.z}, {v2.x, v2.y, v2.z}, scene.colors[t]);
+}
+
+// Solid triangles eight at a time: the set-up of SetUpSmall computed for
+// eight triangles in the lanes of AVX2 registers (the same integer and float
+// steps, so the same values), then each triangle filled in its order.
+__attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const PreparedScene& scene, float half,
+                                                   const RasterScratch& s)
+{
+    const std::size_t triangles = scene.triangleCount();
+    const ScreenVertex* screen = s.screen.data();
+    const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1);
+    const __m256i last = _mm256_set1_epi32(raster.size - 1);
+    const __m256i small = _mm256_set1_epi32(kSmallSpan);
+    alignas(32) std::int32_t px0[8], py0[8], px1[8], py1[8], e[3][8], stepX[3][8], stepY[3][8];
+    alignas(32) float z0[8], dzdx[8], dzdy[8];
+
+    std::size_t t = 0;
+    for (; t + 8 <= triangles; t += 8) {
+        // The corners' screen positions, depths and outcodes: one 16-byte
+        // record per vertex, turned from eight records into four vectors.
+        __m256i x[3], y[3], code[3];
+        __m256 z[3];
+        const std::uint32_t* c = scene.corners.data() + 3 * t;
+        for (int k = 0; k < 3; ++k) {
+            const auto record = [&](int lane) __attribute__((target("avx2"))) {
+                return _mm_loadu_si128(reinterpret_cast<const __m128i*>(screen + c[3 * lane + k]));
+            };
+            const __m256i r0 = _mm256_set_m128i(record(4), record(0));
+            const __m256i r1 = _mm256_set_m128i(record(5), record(1));
+            const __m256i r2 = _mm256_set_m128i(record(6), record(2));
+            const __m256i r3 = _mm256_set_m128i(record(7), record(3));
+            const __m256i t0 = _mm256_unpacklo_epi32(r0, r1), t1 = _mm256_unpackhi_epi32(r0, r1);
+            const __m256i t2 = _mm256_unpacklo_epi32(r2, r3), t3 = _mm256_unpackhi_epi32(r2, r3);
+            x[k] = _mm256_unpacklo_epi64(t0, t2);
+            y[k] = _mm256_unpackhi_epi64(t0, t2);
+            z[k] = _mm256_castsi256_ps(_mm256_unpacklo_epi64(t1, t3));
+            code[k] = _mm256_unpackhi_epi64(t1, t3);
+        }
+        const __m256i codeAnd = _mm256_and_si256(_mm256_and_si256(code[0], code[1]), code[2]);
+        const __m256i codeOr = _mm256_or_si256(_mm256_or_si256(code[0], code[1]), code[2]);
+        const __m256i outside = _mm256_cmpgt_epi32(_mm256_and_si256(codeAnd, _mm256_set1_epi32(kOutside)), zero);
+        const __m256i clipped = _mm256_cmpgt_epi32(_mm256_and_si256(codeOr, _mm256_set1_epi32(kNear | kGuard)), zero);
+        const __m256i minX = _mm256_min_epi32(_mm256_min_epi32(x[0], x[1]), x[2]);
+        const __m256i maxX = _mm256_max_epi32(_mm256_max_epi32(x[0], x[1]), x[2]);
+        const __m256i minY = _mm256_min_epi32(_mm256_min_epi32(y[0], y[1]), y[2]);
+        const __m256i maxY = _mm256_max_epi32(_mm256_max_epi32(y[0], y[1]), y[2]);
+        const __m256i isSmall = _mm256_and_si256(_mm256_cmpgt_epi32(small, _mm256_sub_epi32(maxX, minX)),
+                                                 _mm256_cmpgt_epi32(small, _mm256_sub_epi32(maxY, minY)));
+        // Twice the area, good in 32 bits for small triangles.
+        const __m256i area = _mm256_sub_epi32(
+            _mm256_mullo_epi32(_mm256_sub_epi32(x[1], x[0]), _mm256_sub_epi32(y[2], y[0])),
+            _mm256_mullo_epi32(_mm256_sub_epi32(y[1], y[0]), _mm256_sub_epi32(x[2], x[0])));
+        // The pixel box, as SetUpSmall computes it.
+        const __m256i bx0 = _mm256_max_epi32(zero, _mm256_srai_epi32(_mm256_add_epi32(minX, _mm256_set1_epi32(kHalfSub - 1)), kSubBits));
+        const __m256i by0 = _mm256_max_epi32(zero, _mm256_srai_epi32(_mm256_add_epi32(minY, _mm256_set1_epi32(kHalfSub - 1)), kSubBits));
+        const __m256i bx1 = _mm256_min_epi32(last, _mm256_srai_epi32(_mm256_sub_epi32(maxX, _mm256_set1_epi32(kHalfSub)), kSubBits));
+        const __m256i by1 = _mm256_min_epi32(last, _mm256_srai_epi32(_mm256_sub_epi32(maxY, _mm256_set1_epi32(kHalfSub)), kSubBits));
+        const __m256i empty = _mm256_or_si256(_mm256_cmpgt_epi32(bx0, bx1), _mm256_cmpgt_epi32(by0, by1));
+        const __m256i simple = _mm256_andnot_si256(_mm256_or_si256(outside, clipped), isSmall);
+        const __m256i fill = _mm256_andnot_si256(empty, _mm256_and_si256(simple, _mm256_cmpgt_epi32(area, zero)));
+        // Lanes the scalar code takes: clipped or large, unless wholly outside.
+        const __m256i other = _mm256_andnot_si256(outside, _mm256_or_si256(clipped, _mm256_andnot_si256(isSmall, _mm256_set1_epi32(-1))));
+        const int fillMask = _mm256_movemask_ps(_mm256_castsi256_ps(fill));
+        const int otherMask = _mm256_movemask_ps(_mm256_castsi256_ps(other));
+        if ((fillMask | otherMask) == 0)
+            continue;
+
+        if (fillMask) {
+            const __m256i cx = _mm256_add_epi32(_mm256_slli_epi32(bx0, kSubBits), _mm256_set1_epi32(kHalfSub));
+            const __m256i cy = _mm256_add_epi32(_mm256_slli_epi32(by0, kSubBits), _mm256_set1_epi32(kHalfSub));
+            // Edges b->c, c->a, a->b.
+            const int from[3] = {1, 2, 0}, to[3] = {2, 0, 1};
+            __m256i raw[3];
+            for (int k = 0; k < 3; ++k) {
+                const __m256i dx = _mm256_sub_epi32(x[to[k]], x[from[k]]);
+                const __m256i dy = _mm256_sub_epi32(y[to[k]], y[from[k]]);
+                raw[k] = _mm256_sub_epi32(_mm256_mullo_epi32(dx, _mm256_sub_epi32(cy, y[from[k]])),
+                                          _mm256_mullo_epi32(dy, _mm256_sub_epi32(cx, x[from[k]])));
+                const __m256i topLeft = _mm256_or_si256(
+                    _mm256_cmpgt_epi32(zero, dy), _mm256_and_si256(_mm256_cmpeq_epi32(dy, zero), _mm256_cmpgt_epi32(dx, zero)));
+                _mm256_store_si256(reinterpret_cast<__m256i*>(e[k]),
+                                   _mm256_sub_epi32(raw[k], _mm256_andnot_si256(topLeft, one)));
+                _mm256_store_si256(reinterpret_cast<__m256i*>(stepX[k]), _mm256_sub_epi32(zero, _mm256_slli_epi32(dy, kSubBits)));
+                _mm256_store_si256(reinterpret_cast<__m256i*>(stepY[k]), _mm256_slli_epi32(dx, kSubBits));
+            }
+            const __m256 inv = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(area));
+            const __m256 dz1 = _mm256_sub_ps(z[1], z[0]), dz2 = _mm256_sub_ps(z[2], z[0]);
+            const auto plane = [&](__m256i a1, __m256i a2) __attribute__((target("avx2"))) {
+                return _mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(a1), dz1),
+                                                   _mm256_mul_ps(_mm256_cvtepi32_ps(a2), dz2)), inv);
+            };
+            _mm256_store_ps(z0, _mm256_add_ps(z[0], plane(raw[1], raw[2])));
+            _mm256_store_ps(dzdx, plane(_mm256_load_si256(reinterpret_cast<const __m256i*>(stepX[1])),
+                                        _mm256_load_si256(reinterpret_cast<const __m256i*>(stepX[2]))));
+            _mm256_store_ps(dzdy, plane(_mm256_load_si256(reinterpret_cast<const __m256i*>(stepY[1])),
+                                        _mm256_load_si256(reinterpret_cast<const __m256i*>(stepY[2]))));
+            _mm256_store_si256(reinterpret_cast<__m256i*>(px0), bx0);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(py0), by0);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(px1), bx1);
+            _mm256_store_si256(reinterpret_cast<__m256i*>(py1), by1);
+        }
+        // In order, so that equal depths resolve as they do one by one.
+        const std::size_t end = std::size_t(raster.size) * raster.size;
+        const auto setup = [&](int k) {
+            SmallSetup st;
+            st.px0 = px0[k]; st.py0 = py0[k]; st.px1 = px1[k]; st.py1 = py1[k];
+            for (int j = 0; j < 3; ++j) {
+                st.e[j] = e[j][k];
+                st.stepX[j] = stepX[j][k];
+                st.stepY[j] = stepY[j][k];
+            }
+            st.z0 = z0[k]; st.dzdx = dzdx[k]; st.dzdy = dzdy[k];
+            st.color = scene.colors[t + k];
+            return st;
+        };
+        for (int k = 0; k < 8; ++k) {
+            if (fillMask >> k & 1) {
+                if (k < 7 && (fillMask >> (k + 1) & 1)) {
+                    const int ux0 = std::min(px0[k], px0[k + 1]), ux1 = std::max(px1[k], px1[k + 1]);
+                    const int uy1 = std::max(py1[k], py1[k + 1]);
+                    // Rows are read in pairs: the one below the last must still be in the buffer.
+                    if (ux1 - ux0 < 4 && std::size_t(uy1 + 1) * raster.size + ux0 + 4 <= end) {
+                        FillPairAvx2(raster, setup(k), setup(k + 1));
+                        ++k;
+                        continue;
+                    }
+                }
+                FillSmallAvx2(raster, setup(k));
+            } else if (otherMask >> k & 1) {
+                SolidTriangleAvx2(raster, scene, half, s, t + k);
+            }
+        }
+    }
+    for (; t < triangles; ++t)
+        SolidTriangleAvx2(raster, scene, half, s, t);
+}
+
+} // namespace
+
+__attribute__((target("avx2"))) void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene,
+                                                       FillMode mode, float half, const RasterScratch& s)
+{
+    if (mode == FillMode::Solid)
+        DrawSolidAvx2(raster, scene, half, s);
+    else
+        DrawTriangles<true>(raster, scene, mode, half, s);
+}
+
+} // namespace tolva::raster
