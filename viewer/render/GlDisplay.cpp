@@ -188,6 +188,7 @@ public:
         f->glFrontFace(GL_CW);
         f->glCullFace(GL_BACK);
         f->glDisable(GL_BLEND);
+        f->glDisable(GL_DITHER); // flat colours stay exactly the prepared ones
         setPolygonMode(m_mode);
 
         m_program->bind();
