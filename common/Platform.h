@@ -5,6 +5,7 @@
 // for the tests (tests/support), so that no test blocks on a modal dialog or
 // depends on the time of day.
 
+class QImage;
 #include <QString>
 #include <optional>
 
@@ -82,6 +83,39 @@ public:
     virtual std::optional<quint32> chooseColor(quint32 initial) = 0;
 };
 
+// The printer as the print window sees it: page values in whole twips, the
+// set-up and print dialogs, and document output. The print window creates one
+// per showing; the Qt implementation sits on QPrinter and its dialogs.
+class PrinterService {
+public:
+    enum class Dialog { Print, Setup };
+    virtual ~PrinterService() = default;
+
+    virtual QString deviceName() const = 0;
+    virtual int pageWidth() const = 0;
+    virtual int pageHeight() const = 0;
+    virtual int offsetLeft() const = 0;
+    virtual int offsetTop() const = 0;
+    virtual int printableWidth() const = 0;
+    virtual int printableHeight() const = 0;
+    virtual int orientation() const = 0; // 1 portrait, 2 landscape
+    virtual void setOrientation(int orientation) = 0;
+
+    // Shows a dialog; true when the user confirmed it.
+    virtual bool showDialog(Dialog dialog) = 0;
+    virtual bool fastPrint() const = 0;
+    virtual void setFastPrint(bool fast) = 0;
+    virtual bool printToFile() const = 0;
+    virtual int copies() const = 0;
+
+    // Document output; each returns false when the printer refused.
+    virtual bool startDoc(const QString& documentName, const QString& outputFile) = 0;
+    virtual bool startPage() = 0;
+    virtual bool drawPicture(const QImage& picture, int left, int top, int width, int height) = 0;
+    virtual bool endPage() = 0;
+    virtual bool endDoc() = 0;
+};
+
 // Everything a window needs from the outside world, handed in at construction.
 // Pointers are not owned; a null pointer means "not available".
 struct Platform {
@@ -92,6 +126,7 @@ struct Platform {
     HelpViewer* help = nullptr;
     FileDialogs* files = nullptr;
     ColorDialog* colors = nullptr;
+    PrinterService* printer = nullptr;
 };
 
 } // namespace tolva
