@@ -1,13 +1,15 @@
 #pragma once
 // The seams between the tools and the world outside them: message boxes,
-// dialogs, sounds, the help viewer, the clock and the random source. Each is a
+// dialogs, the printer, sounds, the help viewer, the clock and the random source. Each is a
 // small interface with a Qt implementation for the programs and a scripted one
 // for the tests (tests/support), so that no test blocks on a modal dialog or
 // depends on the time of day.
 
-class QImage;
 #include <QString>
+
 #include <optional>
+
+class QImage;
 
 namespace tolva {
 
