@@ -109,6 +109,20 @@ void Frame(benchmark::State& state, RenderPath path)
 void BM_SoftwareFrame(benchmark::State& state) { Frame(state, RenderPath::Software); }
 void BM_LlvmpipeFrame(benchmark::State& state) { Frame(state, RenderPath::Hardware); }
 
+// What a map load or a new earth colour costs before the next frame: the
+// polygon list flattened, corners shared, every triangle lit.
+void BM_PrepareScene(benchmark::State& state)
+{
+    Rig rig(RenderPath::Software, kStartView);
+    if (!rig.ready) {
+        state.SkipWithError("the software display cannot be set up");
+        return;
+    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PrepareScene(rig.scene, DefaultMaterial().material));
+}
+BENCHMARK(BM_PrepareScene)->Unit(benchmark::kMillisecond);
+
 // Arg 0: the start view; arg 1: from high above. Software first, for the ratio.
 BENCHMARK(BM_SoftwareFrame)->Arg(kStartView)->Arg(kHighAbove)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_LlvmpipeFrame)->Arg(kStartView)->Arg(kHighAbove)->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -114,7 +114,8 @@ Color LightVertex(const Vertex& v, const Material& m, const std::vector<NamedLig
 
 PixelColor ToPixel(const Color& c)
 {
-    const auto level = [](float v) { return PixelColor(std::lround(Clamp01(v) * 255.0f)); };
+    // Nearest level, halves up (the value is never negative).
+    const auto level = [](float v) { return PixelColor(Clamp01(v) * 255.0f + 0.5f); };
     return 0xFF000000u | (level(c.r) << 16) | (level(c.g) << 8) | level(c.b);
 }
 
