@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 namespace tolva::testing {
@@ -184,6 +185,43 @@ TEST(PrepareScene, StripTrianglesKeepTheFirstWindingAndTakeTheColourOfVertexK)
     EXPECT_EQ(p.colors[1], ToPixel(LightVertex(scene.PolygonList[1].Vertices[1], scene.MaterialList[1].material, scene.LightList)));
     EXPECT_NE(p.colors[0], p.colors[1]);
 }
+
+struct PrimitiveCase {
+    const char* name;
+    std::int32_t type;
+    int vertices;
+    std::vector<std::array<int, 4>> triangles; // three corners, then the vertex that colours it
+};
+
+class Primitives : public ::testing::TestWithParam<PrimitiveCase> {};
+
+TEST_P(Primitives, SplitIntoTrianglesColouredByTheirFirstVertex)
+{
+    Polygon p;
+    p.PrimType = GetParam().type;
+    p.Material = 1;
+    for (int i = 0; i < GetParam().vertices; ++i) // vertex i at x = i, lit more with each i
+        p.Vertices.push_back({float(i), 0, float(i % 2), 0, 1.0f + i, 0});
+    const Scene scene = LitScene({p});
+    const PreparedScene prepared = PrepareScene(scene, DefaultMaterial().material);
+    ASSERT_EQ(prepared.triangleCount(), GetParam().triangles.size());
+    for (std::size_t t = 0; t < prepared.triangleCount(); ++t) {
+        const auto& expected = GetParam().triangles[t];
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(prepared.x[prepared.corners[3 * t + k]], float(expected[k])) << "triangle " << t;
+        EXPECT_EQ(prepared.colors[t], ToPixel(LightVertex(p.Vertices[expected[3]], scene.MaterialList[1].material,
+                                                          scene.LightList)))
+            << "triangle " << t;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, Primitives,
+    ::testing::Values(
+        PrimitiveCase{"ListWithALeftOver", TriangleList, 7, {{0, 1, 2, 0}, {3, 4, 5, 3}}},
+        PrimitiveCase{"Strip", TriangleStrip, 5, {{0, 1, 2, 0}, {2, 1, 3, 1}, {2, 3, 4, 2}}},
+        PrimitiveCase{"Fan", TriangleFan, 5, {{0, 1, 2, 1}, {0, 2, 3, 2}, {0, 3, 4, 3}}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PrepareScene, MaterialZeroIsTheDefaultFirstAndThePlaceholderAfterAnother)
 {
