@@ -407,9 +407,13 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
             if (fillMask >> k & 1) {
                 if (k < 7 && (fillMask >> (k + 1) & 1)) {
                     const int ux0 = std::min(px0[k], px0[k + 1]), ux1 = std::max(px1[k], px1[k + 1]);
-                    const int uy1 = std::max(py1[k], py1[k + 1]);
-                    // Rows are read in pairs: the one below the last must still be in the buffer.
-                    if (ux1 - ux0 < 4 && std::size_t(uy1 + 1) * raster.size + ux0 + 4 <= end) {
+                    const int uy0 = std::min(py0[k], py0[k + 1]), uy1 = std::max(py1[k], py1[k + 1]);
+                    // Neighbours only: a shared box a few pixels across keeps
+                    // both triangles' edge values far from overflowing. Rows
+                    // are read in pairs: the one below the last must still be
+                    // in the buffer.
+                    if (ux1 - ux0 < 4 && uy1 - uy0 < 8
+                        && std::size_t(uy1 + 1) * raster.size + ux0 + 4 <= end) {
                         FillPairAvx2(raster, setup(k), setup(k + 1));
                         ++k;
                         continue;

@@ -277,6 +277,41 @@ TEST_P(RasterPaths, BaselineAndAvx2DrawTheSameFrame)
     EXPECT_EQ(0, std::memcmp(baseline.depth(), avx2.depth(), sizeof(float) * kTargetSize * kTargetSize));
 }
 
+TEST(RasterPathsScattered, SmallTrianglesFarApartOrOverlappingDrawTheSame)
+{
+    if (!Avx2Available())
+        GTEST_SKIP() << "this processor has no AVX2";
+    // Neighbours in the list land anywhere on screen, overlap, tie in depth
+    // and touch the target's edges: every case the batched code must keep in order.
+    PreparedScene scene;
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1 << 24);
+    };
+    double cx = 0, cy = 0;
+    for (int i = 0; i < 4000; ++i) {
+        // Mostly in overlapping pairs around one point, now and then anywhere.
+        if (i % 2 == 0 || i % 11 == 0) {
+            cx = next() * 470 - 10;
+            cy = next() * 470 - 10;
+        }
+        const double x = cx + next() * 2, y = cy + next() * 2;
+        const double size = 0.3 + next() * (i % 13 == 0 ? 40 : 3);
+        const float z = float(int(next() * 4)) / 4.0f; // few depths: many ties
+        Triangle t = Clockwise({{x, y, z}, {x + size * next(), y + size * next(), z}, {x + size * next(), y - size * next(), z}});
+        AddScreenTriangle(scene, t.a, t.b, t.c, 0xFF000000u | (seed & 0xFFFFFFu));
+    }
+    SetRasterPath(RasterPath::Baseline);
+    const FrameTarget baseline = Draw(scene);
+    SetRasterPath(RasterPath::Avx2);
+    const FrameTarget avx2 = Draw(scene);
+    SetRasterPath(RasterPath::Automatic);
+    EXPECT_LT(CountPixels(baseline.image(), kBlack), kTargetSize * kTargetSize);
+    EXPECT_TRUE(baseline.image() == avx2.image());
+    EXPECT_EQ(0, std::memcmp(baseline.depth(), avx2.depth(), sizeof(float) * kTargetSize * kTargetSize));
+}
+
 Frame Walking()
 {
     // Low over the ground, turned: big triangles near the eye, many clipped.
