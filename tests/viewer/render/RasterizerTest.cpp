@@ -297,7 +297,7 @@ TEST(RasterPathsScattered, SmallTrianglesFarApartOrOverlappingDrawTheSame)
             cy = next() * 470 - 10;
         }
         const double x = cx + next() * 2, y = cy + next() * 2;
-        const double size = 0.3 + next() * (i % 13 == 0 ? 40 : 3);
+        const double size = 0.3 + next() * (i % 13 == 0 ? 120 : 3);
         const float z = float(int(next() * 4)) / 4.0f; // few depths: many ties
         Triangle t = Clockwise({{x, y, z}, {x + size * next(), y + size * next(), z}, {x + size * next(), y - size * next(), z}});
         AddScreenTriangle(scene, t.a, t.b, t.c, 0xFF000000u | (seed & 0xFFFFFFu));
