@@ -147,6 +147,16 @@ __attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const S
 
 // The same transform eight vertices at a time, with the same float steps (no
 // fused multiply-add), so that both paths place every vertex identically.
+namespace {
+
+// The outcode bit in the lanes that a comparison selected.
+__attribute__((target("avx2"))) inline __m256i OutcodeBits(__m256 mask, std::uint32_t bit)
+{
+    return _mm256_and_si256(_mm256_castps_si256(mask), _mm256_set1_epi32(std::int32_t(bit)));
+}
+
+} // namespace
+
 __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, const Matrix4& m,
                                                    float half, RasterScratch& s)
 {
@@ -156,9 +166,6 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
     const __m256 vScale = _mm256_set1_ps(scale), one = _mm256_set1_ps(1.0f);
     const __m256 guard = _mm256_set1_ps(kGuardBand), zero = _mm256_setzero_ps();
     const __m256 absMask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
-    const auto bits = [](__m256 mask, std::uint32_t bit) __attribute__((target("avx2"))) {
-        return _mm256_and_si256(_mm256_castps_si256(mask), _mm256_set1_epi32(std::int32_t(bit)));
-    };
     alignas(32) std::int32_t tx[8], ty[8], tc[8];
     alignas(32) float tz[8];
     for (; i + 8 <= n; i += 8) {
@@ -183,11 +190,11 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
             _mm256_cmp_ps(_mm256_and_ps(c[0], absMask), gw, _CMP_LE_OQ),
             _mm256_cmp_ps(_mm256_and_ps(c[1], absMask), gw, _CMP_LE_OQ));
         const __m256 behind = _mm256_cmp_ps(c[2], zero, _CMP_LT_OQ);
-        __m256i code = bits(_mm256_cmp_ps(c[0], negW, _CMP_LT_OQ), kLeft);
-        code = _mm256_or_si256(code, bits(_mm256_cmp_ps(c[0], w, _CMP_GT_OQ), kRight));
-        code = _mm256_or_si256(code, bits(_mm256_cmp_ps(c[1], w, _CMP_GT_OQ), kTop));
-        code = _mm256_or_si256(code, bits(_mm256_cmp_ps(c[1], negW, _CMP_LT_OQ), kBottom));
-        code = _mm256_or_si256(code, bits(behind, kNear));
+        __m256i code = OutcodeBits(_mm256_cmp_ps(c[0], negW, _CMP_LT_OQ), kLeft);
+        code = _mm256_or_si256(code, OutcodeBits(_mm256_cmp_ps(c[0], w, _CMP_GT_OQ), kRight));
+        code = _mm256_or_si256(code, OutcodeBits(_mm256_cmp_ps(c[1], w, _CMP_GT_OQ), kTop));
+        code = _mm256_or_si256(code, OutcodeBits(_mm256_cmp_ps(c[1], negW, _CMP_LT_OQ), kBottom));
+        code = _mm256_or_si256(code, OutcodeBits(behind, kNear));
         code = _mm256_or_si256(code, _mm256_andnot_si256(_mm256_castps_si256(inGuard), _mm256_set1_epi32(kGuard)));
         // Projection; lanes that need clipping get zeros, as TransformOne gives them.
         const __m256 safe = _mm256_andnot_ps(behind, inGuard);
