@@ -3,6 +3,10 @@
 // path (Loading2), the render states, the view transform, and the tear-down
 // (UnloadDX). A failed set-up tears down what it made and reports through
 // FatalError; its failure flag tells the window to fall back.
+//
+// A map load then goes: LoadLandscape, CreateMaterials, CreateLights,
+// CreateCameras, SceneChanged(); each view refresh: SetViewFromFrame(scene, 1)
+// and RenderIt (FrameDrawing.h).
 
 #include "Display.h"
 #include "Scene.h"
