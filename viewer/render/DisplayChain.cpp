@@ -3,7 +3,30 @@
 #include "Messages.h"
 #include "SceneBuilders.h"
 
+#include <algorithm>
+#include <bit>
+
 namespace tolva {
+
+namespace {
+
+// A fingerprint of the vertex positions of 256 polygons spread over the list:
+// a few microseconds a frame, and a new map with the same number of cells
+// almost always changes some of them. It backs up SceneChanged(), which remains the rule. Each
+// vertex is mixed on its own, so that the work does not wait on one chain.
+std::uint64_t SampledFingerprint(const Scene& scene)
+{
+    std::uint64_t h = 0;
+    const std::size_t stride = std::max<std::size_t>(1, scene.PolygonList.size() / 256);
+    for (std::size_t p = 1; p < scene.PolygonList.size(); p += stride)
+        for (const Vertex& v : scene.PolygonList[p].Vertices)
+            h ^= (std::bit_cast<std::uint32_t>(v.x) * 0x9E3779B97F4A7C15ull)
+                 ^ (std::bit_cast<std::uint32_t>(v.y) * 0xC2B2AE3D27D4EB4Full)
+                 ^ (std::bit_cast<std::uint32_t>(v.z) * 0x165667B19E3779F9ull) ^ (p * 0x27D4EB2F165667C5ull);
+    return h;
+}
+
+} // namespace
 
 QString SetupFailureMessage(RenderPath path, SetupStep step)
 {
@@ -109,6 +132,7 @@ const PreparedScene& DisplayChain::prepared(const Scene& scene)
     // outright, so that a new earth colour or light level is never missed.
     bool same = m_preparedValid && m_preparedFor == m_sceneRevision
                 && m_preparedPolygons == scene.PolygonList.size()
+                && m_preparedFingerprint == SampledFingerprint(scene)
                 && m_preparedMaterials.size() == scene.MaterialList.size()
                 && m_preparedLights.size() == scene.LightList.size();
     for (std::size_t i = 0; same && i < scene.MaterialList.size(); ++i)
@@ -122,6 +146,7 @@ const PreparedScene& DisplayChain::prepared(const Scene& scene)
     m_prepared = PrepareScene(scene, DefaultMaterial().material);
     m_preparedFor = m_sceneRevision;
     m_preparedPolygons = scene.PolygonList.size();
+    m_preparedFingerprint = SampledFingerprint(scene);
     m_preparedMaterials.clear();
     for (const NamedMaterial& m : scene.MaterialList)
         m_preparedMaterials.push_back(m.material);

@@ -64,7 +64,7 @@ public:
     // Tells the display that the scene's lists changed (a map load): what it
     // prepared from them is rebuilt before the next frame. Changes of the
     // material or light lists and of the number of polygons are noticed
-    // without this call.
+    // without this call, most new maps too, but only this call is sure.
     void SceneChanged() { ++m_sceneRevision; }
 
     // The scene as the display draws it, rebuilt when the scene changed.
@@ -88,6 +88,7 @@ private:
     std::uint64_t m_preparedRevision = 0; // counts rebuilds, never goes back
     std::uint64_t m_preparedFor = 0;
     std::size_t m_preparedPolygons = 0;
+    std::uint64_t m_preparedFingerprint = 0;
     std::vector<Material> m_preparedMaterials;
     std::vector<Light> m_preparedLights;
     std::vector<bool> m_preparedEnabled;
