@@ -85,7 +85,8 @@ bool DisplayChain::setUp(RenderPath path, Scene& scene)
     m_device->setFillMode(m_mode);
     ResetScene(scene);
     SceneChanged();
-    // Z-buffer on and flat shading. Only the software path checks, and only reports.
+    // Z-buffer on and flat shading. Only the software path checks; as the
+    // report tears the display down, the set-up has then failed.
     const bool statesSet = m_device->setRenderStates(true, true);
     if (!statesSet && path == RenderPath::Software) {
         FatalError(SetupFailureMessage(path, SetupStep::RenderStates));
