@@ -43,19 +43,27 @@ float readHex(QStringView text, qsizetype i)
     return digits ? float(qint32(value)) : 0.0f;
 }
 
-// Converts a checked decimal literal ("-12.5e3"). When the value lies beyond
-// the float range, from_chars reports it out of range; then the decimal
-// exponent of the first significant digit tells overflow from underflow.
+// Converts a checked decimal literal ("-12.5e3"): first to a double, then that
+// double to a float, the two roundings every stored number has always been
+// read with (a text just above the midpoint of two floats can round to the
+// even one). When the value lies beyond even the double range, from_chars
+// reports it out of range; then the decimal exponent of the first significant
+// digit tells overflow from underflow.
 float convertDecimal(const std::string& literal, qsizetype mantissaStart, qsizetype exponentStart)
 {
-    float value = 0.0f;
+    constexpr float kMax = std::numeric_limits<float>::max();
+    double value = 0.0;
     const char* first = literal.data();
     const char* last = literal.data() + literal.size();
     if (*first == '+')
         ++first;  // from_chars takes no plus sign
     const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec == std::errc())
-        return std::isfinite(value) ? value : std::copysign(std::numeric_limits<float>::max(), value);
+    if (ec == std::errc()) {
+        // At or beyond the largest float every value rounds to it or past it.
+        if (std::fabs(value) >= double(kMax))
+            return value > 0 ? kMax : -kMax;
+        return float(value);
+    }
 
     // Out of range: estimate the magnitude (digits before the point of the
     // first significant digit, plus the exponent).
@@ -93,7 +101,7 @@ float convertDecimal(const std::string& literal, qsizetype mantissaStart, qsizet
         magnitude += expNegative ? -exponent : exponent;
     }
     if (magnitude > 0)
-        return negative ? -std::numeric_limits<float>::max() : std::numeric_limits<float>::max();
+        return negative ? -kMax : kMax;
     return 0.0f;
 }
 
