@@ -8,6 +8,9 @@ SettingsStore::SettingsStore()
     : m_settings(QSettings::NativeFormat, QSettings::UserScope,
                  QStringLiteral("Mossane"), QStringLiteral("Tolva3"))
 {
+    // One per-user store: a key missing here reads as the caller's default,
+    // never as a value from a maker-wide "Mossane.conf" or a system folder.
+    m_settings.setFallbacksEnabled(false);
 }
 
 QString SettingsStore::KeyPath(const QString& section, const QString& key)
@@ -53,8 +56,10 @@ namespace {
 template <typename T>
 QString shortestText(T value)
 {
-    char buffer[64];
-    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    char buffer[400]; // the widest double in plain digits has 309 before the point
+    // Plain decimal digits, never an exponent ("100000", not "1e+05"): the
+    // fewest digits after the point that still read back as the same value.
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     if (ec != std::errc())
         return QString::number(double(value));
     return QString::fromLatin1(buffer, end - buffer);

@@ -70,8 +70,8 @@ public:
     static QString KeyPath(const QString& section, const QString& key);
 
     // How a value is stored: Booleans as "True"/"False", integers in decimal,
-    // floats in the shortest text that reads back exactly ("0.5", "3540",
-    // "1e+20"), text unchanged.
+    // floats in plain decimal digits, no exponent, as few as read back exactly
+    // ("0.5", "3540", "100000", "0.00001"), text unchanged.
     static QString ValueText(const QVariant& value);
 
 private:

@@ -98,7 +98,8 @@ TEST(SettingsStoreValueText, EachKindOfValueHasOneText)
     const struct { QVariant value; const char* text; } rows[] = {
         {true, "True"}, {false, "False"}, {16777215, "16777215"}, {-5, "-5"},
         {qint64(-3000000000), "-3000000000"}, {quint32(4294967295u), "4294967295"},
-        {3540.0f, "3540"}, {0.1f, "0.1"}, {-1.5f, "-1.5"}, {1e20f, "1e+20"}, {0.1, "0.1"},
+        {3540.0f, "3540"}, {0.1f, "0.1"}, {-1.5f, "-1.5"}, {100000.0f, "100000"}, {-2e6f, "-2000000"},
+        {1e-5f, "0.00001"}, {1e20f, "100000002004087734272"}, {0.1, "0.1"},
         {QStringLiteral("&H00FFFFFF&"), "&H00FFFFFF&"}, {QString(), ""},
     };
     for (const auto& row : rows)
@@ -109,6 +110,18 @@ TEST_F(SettingsStoreTest, AnEmptyStoredValueIsNotTheDefault)
 {
     store.WriteSetting(s::kTopo3D, s::kCaption, QString());
     EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kCaption, "unset"), "");
+}
+
+TEST_F(SettingsStoreTest, AMissingKeyReadsTheDefaultNotAMakerWideValue)
+{
+    // QSettings would otherwise fall back to $XDG_CONFIG_HOME/Mossane.conf.
+    QFile makerWide(QFileInfo(QFileInfo(store.fileName()).path()).path() + "/Mossane.conf");
+    ASSERT_TRUE(makerWide.open(QIODevice::WriteOnly));
+    makerWide.write("[Tolva3]\nTopo3D\\TopoHeight=99\n");
+    makerWide.close();
+    const SettingsStore fresh;
+    EXPECT_EQ(fresh.ReadSetting(s::kTopo3D, s::kTopoHeight, s::kDefaultTopoHeight), "10");
+    makerWide.remove();
 }
 
 TEST_F(SettingsStoreTest, ListLikeTextWrittenByAnotherProgramReadsAsText)
