@@ -17,8 +17,11 @@ namespace {
 const QByteArray kRequest = "activate\n";
 const QByteArray kAnswer = "ok\n";
 constexpr qint64 kMaxLine = 64;
-// How long a connected first instance may take to answer, at least.
-constexpr int kMinAnswerMs = 2000;
+// How long a connection to a listening instance may take, how long that
+// instance may take to answer, and the pause between two passes of start().
+constexpr int kConnectMs = 200;
+constexpr int kAnswerMs = 2000;
+constexpr unsigned long kRetryMs = 50;
 
 } // namespace
 
@@ -50,23 +53,35 @@ QString InstanceGuard::DefaultFolder()
 
 InstanceGuard::Start InstanceGuard::start(int timeoutMs)
 {
-    // A live first instance answers on its socket: that is the surest sign of
-    // it, whatever state its lock file is in.
-    if (askEarlierInstance(0))
-        return Start::EarlierActivated;
-    if (takeLock())
-        return Start::First;
-    if (m_lock.error() != QLockFile::LockFailedError)
-        return Start::Unguarded;
-    // A lock file that names no owner (cut short by a crash) is never cleared
-    // by QLockFile itself.
-    qint64 pid = 0;
-    QString host, application;
-    if (!m_lock.getLockInfo(&pid, &host, &application) && m_lock.removeStaleLockFile() && takeLock())
-        return Start::First;
-    // The owner lives: it may have taken the lock a moment ago and not be
-    // listening yet.
-    return askEarlierInstance(timeoutMs) ? Start::EarlierActivated : Start::EarlierUnreachable;
+    // Until the deadline, each pass asks a listening instance to come forward,
+    // else tries the lock. The owner of a held lock may have taken it a moment
+    // ago and not listen yet, or be closing: the lock is then free on a later
+    // pass and this instance becomes the first.
+    const QDeadlineTimer deadline(timeoutMs);
+    bool ownerlessBefore = false;
+    for (;;) {
+        // A live first instance answers on its socket: that is the surest sign
+        // of it, whatever state its lock file is in.
+        if (askEarlierInstance())
+            return Start::EarlierActivated;
+        if (takeLock())
+            return Start::First;
+        if (m_lock.error() != QLockFile::LockFailedError)
+            return Start::Unguarded;
+        // A lock file that names no owner (cut short by a crash) is never
+        // cleared by QLockFile itself. An instance that is taking the lock
+        // right now shows the same for a few microseconds before it writes its
+        // name, so only a file seen ownerless on two passes is removed.
+        qint64 pid = 0;
+        QString host, application;
+        const bool ownerless = !m_lock.getLockInfo(&pid, &host, &application);
+        if (ownerless && ownerlessBefore && m_lock.removeStaleLockFile() && takeLock())
+            return Start::First;
+        ownerlessBefore = ownerless;
+        if (deadline.hasExpired())
+            return Start::EarlierUnreachable;
+        QThread::msleep(kRetryMs);
+    }
 }
 
 bool InstanceGuard::takeLock()
@@ -82,21 +97,16 @@ bool InstanceGuard::takeLock()
     return true;
 }
 
-bool InstanceGuard::askEarlierInstance(int timeoutMs)
+bool InstanceGuard::askEarlierInstance()
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    auto remaining = [&deadline] { return int(qMax<qint64>(1, deadline.remainingTime())); };
+    // Nobody listening (no socket file, or one left by a killed instance)
+    // fails at once.
     QLocalSocket socket;
-    for (;;) {
-        socket.connectToServer(m_serverName);
-        if (socket.waitForConnected(remaining()))
-            break;
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(50);
-    }
-    // A connected instance gets at least a moment to answer.
-    const QDeadlineTimer answerDeadline(qMax(timeoutMs, kMinAnswerMs));
+    socket.connectToServer(m_serverName);
+    if (!socket.waitForConnected(kConnectMs))
+        return false;
+    // A connected instance gets a moment to answer.
+    const QDeadlineTimer answerDeadline(kAnswerMs);
     auto answerTime = [&answerDeadline] { return int(qMax<qint64>(1, answerDeadline.remainingTime())); };
     socket.write(kRequest);
     if (!socket.waitForBytesWritten(answerTime()))

@@ -34,8 +34,9 @@ public:
     ~InstanceGuard() override;
 
     // Asks a listening earlier instance to come forward; otherwise takes the
-    // lock and listens; otherwise (the lock's owner lives) keeps asking the
-    // owner for up to `timeoutMs`.
+    // lock and listens; otherwise (the lock's owner lives) keeps doing both
+    // for up to `timeoutMs`, so that an owner that is just starting is asked
+    // and one that is just closing leaves the lock to this instance.
     Start start(int timeoutMs = 3000);
 
     QString lockPath() const { return m_lockPath; }
@@ -50,7 +51,7 @@ signals:
 
 private:
     bool takeLock();
-    bool askEarlierInstance(int timeoutMs);
+    bool askEarlierInstance();
     void acceptConnection();
 
     QString m_lockPath;

@@ -30,9 +30,9 @@ protected:
     QTemporaryDir dir;
 
     // Starts the stand-in viewer and waits for its first line.
-    QString startProbe(QProcess& probe)
+    QString startProbe(QProcess& probe, const QStringList& more = {})
     {
-        probe.start(kProbe, {dir.path(), kName});
+        probe.start(kProbe, QStringList{dir.path(), kName} + more);
         while (!probe.canReadLine())
             if (!probe.waitForReadyRead(20000))
                 return QString();
@@ -96,6 +96,18 @@ TEST_F(InstanceGuardTest, AKilledFirstInstanceDoesNotBlockTheNextStart)
     ASSERT_TRUE(finished.wait(20000));
     EXPECT_EQ(later.readAllStandardOutput().trimmed(), "EarlierActivated");
     EXPECT_EQ(asked.count(), 1);
+}
+
+TEST_F(InstanceGuardTest, AFirstInstanceThatIsClosingLeavesTheLockToTheNext)
+{
+    // It holds the lock but no longer answers, and ends a moment later.
+    QProcess closing;
+    ASSERT_EQ(startProbe(closing, {"hold", "300"}), "held");
+
+    InstanceGuard next(kName, dir.path());
+    EXPECT_EQ(next.start(20000), Start::First);
+    EXPECT_TRUE(next.isListening());
+    EXPECT_TRUE(closing.waitForFinished(20000));
 }
 
 TEST_F(InstanceGuardTest, ALeftoverSocketFileWithoutLockIsReplaced)
