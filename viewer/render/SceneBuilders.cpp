@@ -20,13 +20,8 @@ Color MakeColor(float a, float r, float g, float b)
 Material MakeMaterial(const Color& ambient, const Color& diffuse, const Color& emissive,
                       const Color& specular, float power)
 {
-    Material m;
-    m.ambient = ambient;
-    m.diffuse = diffuse;
-    m.emissive = emissive;
-    m.specular = specular;
-    m.power = power;
-    return m;
+    return {.diffuse = diffuse, .ambient = ambient, .specular = specular, .emissive = emissive,
+            .power = power};
 }
 
 Light MakeLight(LightType type, const Color& ambient, const Color& diffuse, const Color& specular,
@@ -34,21 +29,10 @@ Light MakeLight(LightType type, const Color& ambient, const Color& diffuse, cons
                 float attenuation1, float attenuation2, float falloff, float phi, float theta,
                 float range)
 {
-    Light l;
-    l.type = type;
-    l.ambient = ambient;
-    l.diffuse = diffuse;
-    l.specular = specular;
-    l.position = position;
-    l.direction = direction;
-    l.attenuation0 = attenuation0;
-    l.attenuation1 = attenuation1;
-    l.attenuation2 = attenuation2;
-    l.falloff = falloff;
-    l.phi = phi;
-    l.theta = theta;
-    l.range = range;
-    return l;
+    return {.type = type, .diffuse = diffuse, .specular = specular, .ambient = ambient,
+            .position = position, .direction = direction, .range = range, .falloff = falloff,
+            .attenuation0 = attenuation0, .attenuation1 = attenuation1,
+            .attenuation2 = attenuation2, .theta = theta, .phi = phi};
 }
 
 Frame MakeFrame(const Vector3& position, const Vector3& rotation, const QString& name)
@@ -63,28 +47,36 @@ NamedMaterial DefaultMaterial()
             QStringLiteral("Default Mtrl")};
 }
 
+namespace {
+
+// Appends at the upper bound + 1 and gives that index.
+template <typename Entry>
+int Append(std::vector<Entry>& list, Entry entry)
+{
+    list.push_back(std::move(entry));
+    return int(list.size()) - 1;
+}
+
+} // namespace
+
 int AddPolygon(Scene& scene, Polygon polygon)
 {
-    scene.PolygonList.push_back(std::move(polygon));
-    return int(scene.PolygonList.size()) - 1;
+    return Append(scene.PolygonList, std::move(polygon));
 }
 
 int AddMaterial(Scene& scene, const Material& material, const QString& name)
 {
-    scene.MaterialList.push_back({material, name});
-    return int(scene.MaterialList.size()) - 1;
+    return Append(scene.MaterialList, NamedMaterial{material, name});
 }
 
 int AddLight(Scene& scene, const Light& light, const QString& name, bool enabled)
 {
-    scene.LightList.push_back({light, name, enabled});
-    return int(scene.LightList.size()) - 1;
+    return Append(scene.LightList, NamedLight{light, name, enabled});
 }
 
 int AddFrame(Scene& scene, const Frame& frame)
 {
-    scene.FrameList.push_back(frame);
-    return int(scene.FrameList.size()) - 1;
+    return Append(scene.FrameList, frame);
 }
 
 void ClearSceneLists(Scene& scene)

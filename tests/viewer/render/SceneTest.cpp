@@ -62,19 +62,24 @@ struct EarthRow {
     Color color;
 };
 
+// Ambient and diffuse in `color`, white specular, no emission, power 5.
+void ExpectMaterial(const NamedMaterial& m, const QString& name, const Color& color)
+{
+    EXPECT_EQ(m.Name, name);
+    EXPECT_EQ(m.material.ambient, color);
+    EXPECT_EQ(m.material.diffuse, color);
+    EXPECT_EQ(m.material.specular, (Color{1, 1, 1, 1}));
+    EXPECT_EQ(m.material.emissive, (Color{0, 0, 0, 0}));
+    EXPECT_EQ(m.material.power, 5.0f);
+}
+
 class LandMaterialTest : public ::testing::TestWithParam<EarthRow> {};
 
 TEST_P(LandMaterialTest, AmbientAndDiffuseAreTheEarthColour)
 {
     Scene scene;
     ASSERT_EQ(CreateMaterials(scene, GetParam().earth), 1);
-    const NamedMaterial& land = scene.MaterialList[1];
-    EXPECT_EQ(land.Name, QStringLiteral("Land"));
-    EXPECT_EQ(land.material.ambient, GetParam().color);
-    EXPECT_EQ(land.material.diffuse, GetParam().color);
-    EXPECT_EQ(land.material.specular, (Color{1, 1, 1, 1}));
-    EXPECT_EQ(land.material.emissive, (Color{0, 0, 0, 0}));
-    EXPECT_EQ(land.material.power, 5.0f);
+    ExpectMaterial(scene.MaterialList[1], QStringLiteral("Land"), GetParam().color);
 }
 
 INSTANTIATE_TEST_SUITE_P(Colours, LandMaterialTest, ::testing::Values(
@@ -87,13 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Colours, LandMaterialTest, ::testing::Values(
 
 TEST(SceneBuildersTest, DefaultMaterialIsWhiteWithPowerFive)
 {
-    const NamedMaterial m = DefaultMaterial();
-    EXPECT_EQ(m.Name, QStringLiteral("Default Mtrl"));
-    EXPECT_EQ(m.material.ambient, (Color{1, 1, 1, 1}));
-    EXPECT_EQ(m.material.diffuse, (Color{1, 1, 1, 1}));
-    EXPECT_EQ(m.material.specular, (Color{1, 1, 1, 1}));
-    EXPECT_EQ(m.material.emissive, (Color{0, 0, 0, 0}));
-    EXPECT_EQ(m.material.power, 5.0f);
+    ExpectMaterial(DefaultMaterial(), QStringLiteral("Default Mtrl"), Color{1, 1, 1, 1});
 }
 
 TEST(SceneBuildersTest, MakeLightPutsEveryArgumentInItsField)
