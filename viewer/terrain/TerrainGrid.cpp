@@ -5,7 +5,12 @@
 namespace tolva {
 
 TerrainGrid::TerrainGrid()
-    : m_pixels(std::size_t(kRasterWidth) * kRasterHeight, 0u)
+    : TerrainGrid(0u)
+{
+}
+
+TerrainGrid::TerrainGrid(ColorRef fill)
+    : m_pixels(std::size_t(kRasterWidth) * kRasterHeight, fill)
 {
 }
 

@@ -32,6 +32,8 @@ class TerrainGrid {
 public:
     // A black raster.
     TerrainGrid();
+    // A raster of one colour.
+    explicit TerrainGrid(ColorRef fill);
 
     // The colour reference of raster pixel (x, y), x in 0..179, y in 0..89;
     // kInvalidColor anywhere else.

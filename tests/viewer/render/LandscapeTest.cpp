@@ -12,15 +12,6 @@ using namespace tolva;
 
 namespace {
 
-TerrainGrid Uniform(ColorRef color)
-{
-    TerrainGrid grid;
-    for (int y = 0; y < kRasterHeight; ++y)
-        for (int x = 0; x < kRasterWidth; ++x)
-            grid.setPixel(x, y, color);
-    return grid;
-}
-
 bool Load(Scene& scene, const TerrainGrid& grid, float meshHeight = 10.0f)
 {
     return LoadLandscape(scene, grid, 180, 180.0f, meshHeight, 1, 0);
@@ -29,7 +20,7 @@ bool Load(Scene& scene, const TerrainGrid& grid, float meshHeight = 10.0f)
 TEST(LoadLandscapeTest, ABlackMapGivesFlatCellsPointingUp)
 {
     Scene scene;
-    ASSERT_TRUE(Load(scene, Uniform(0)));
+    ASSERT_TRUE(Load(scene, TerrainGrid()));
     ASSERT_EQ(scene.PolygonList.size(), 32401u);
     EXPECT_TRUE(scene.PolygonList[0].Vertices.empty());
     for (std::size_t k = 1; k < scene.PolygonList.size(); ++k) {
@@ -48,7 +39,7 @@ TEST(LoadLandscapeTest, ABlackMapGivesFlatCellsPointingUp)
 TEST(LoadLandscapeTest, AWhiteMapIsHighInsideThePictureAndSlantedOnlyAlongItsBorder)
 {
     Scene scene;
-    ASSERT_TRUE(Load(scene, Uniform(0x00FFFFFFu), 10.0f));
+    ASSERT_TRUE(Load(scene, TerrainGrid(0x00FFFFFFu), 10.0f));
     int slanted = 0;
     for (int i = 1; i <= 180; ++i)
         for (int j = 1; j <= 180; ++j) {
@@ -90,7 +81,7 @@ class CellIndexTest : public ::testing::TestWithParam<IndexRow> {};
 TEST_P(CellIndexTest, CellIJIsAtIndexIMinusOneTimes180PlusJ)
 {
     Scene scene;
-    ASSERT_TRUE(Load(scene, Uniform(0)));
+    ASSERT_TRUE(Load(scene, TerrainGrid()));
     const auto [i, j] = GetParam();
     const Polygon& p = scene.PolygonList[std::size_t((i - 1) * 180 + j)];
     const float corners[4][2] = {{float(i), float(j + 1)}, {float(i + 1), float(j + 1)},
@@ -108,11 +99,11 @@ INSTANTIATE_TEST_SUITE_P(Cells, CellIndexTest, ::testing::Values(
 TEST(LoadLandscapeTest, TwoLoadsInARowHold32400PolygonsAndNothingElse)
 {
     Scene scene;
-    ASSERT_TRUE(Load(scene, Uniform(0)));
+    ASSERT_TRUE(Load(scene, TerrainGrid()));
     CreateMaterials(scene, 0x00FFFFFFu);
     CreateLights(scene, ViewState{});
     CreateCameras(scene, ViewState{});
-    ASSERT_TRUE(Load(scene, Uniform(0x00FFFFFFu)));
+    ASSERT_TRUE(Load(scene, TerrainGrid(0x00FFFFFFu)));
     EXPECT_EQ(scene.PolygonList.size(), 32401u);
     EXPECT_EQ(scene.MaterialList.size(), 1u);
     EXPECT_EQ(scene.LightList.size(), 1u);
@@ -132,9 +123,9 @@ class BadGridTest : public ::testing::TestWithParam<SizeRow> {};
 TEST_P(BadGridTest, FailsWithTheListsEmpty)
 {
     Scene scene;
-    ASSERT_TRUE(Load(scene, Uniform(0)));
+    ASSERT_TRUE(Load(scene, TerrainGrid()));
     const SizeRow row = GetParam();
-    EXPECT_FALSE(LoadLandscape(scene, Uniform(0), row.cellsFromScale, row.gridSize, row.meshHeight, 1, 0));
+    EXPECT_FALSE(LoadLandscape(scene, TerrainGrid(), row.cellsFromScale, row.gridSize, row.meshHeight, 1, 0));
     EXPECT_EQ(scene.PolygonList.size(), 1u);
 }
 

@@ -131,8 +131,6 @@ INSTANTIATE_TEST_SUITE_P(Files, BadPictureTest, ::testing::Values(
     BadRow{"Empty", QByteArray(), "Unsupported image format"},
     BadRow{"Text", QByteArray("Crater summit 1,2,3\r\n"), "Unsupported image format"},
     BadRow{"BmpHeaderCut", kBmp.left(20), "Unable to read image data"},
-    BadRow{"BmpHalf", kBmp.left(97227),
-           "The picture file is incomplete: it holds 97227 bytes, its 360 x 180 picture needs 194454."},
     BadRow{"BmpOneByteShort", kBmp.left(194453),
            "The picture file is incomplete: it holds 194453 bytes, its 360 x 180 picture needs 194454."},
     BadRow{"BmpHeaderOnly", kBmp.left(54),

@@ -60,15 +60,6 @@ INSTANTIATE_TEST_SUITE_P(Values, RoundHalfEvenTest, ::testing::Values(
     RoundRow{2.4999, 2.0}, RoundRow{2.5001, 3.0}, RoundRow{179.5, 180.0}, RoundRow{89.5, 90.0},
     RoundRow{7.0, 7.0}));
 
-TerrainGrid UniformGrid(ColorRef color)
-{
-    TerrainGrid grid;
-    for (int y = 0; y < kRasterHeight; ++y)
-        for (int x = 0; x < kRasterWidth; ++x)
-            grid.setPixel(x, y, color);
-    return grid;
-}
-
 struct ReadRow {
     int x, y;
     bool inside;
@@ -78,8 +69,8 @@ class RasterEdgeTest : public ::testing::TestWithParam<ReadRow> {};
 
 TEST_P(RasterEdgeTest, SamplesOutsideAreFlatGroundAndWalkReadsGiveOne)
 {
-    const TerrainGrid white = UniformGrid(0x00FFFFFFu);
-    const TerrainGrid black = UniformGrid(0u);
+    const TerrainGrid white = TerrainGrid(0x00FFFFFFu);
+    const TerrainGrid black(0u);
     const ReadRow row = GetParam();
     EXPECT_FLOAT_EQ(SampleHeight(white, row.x, row.y, 10.0f), row.inside ? 10.0f : 0.0f);
     EXPECT_FLOAT_EQ(GroundHeight(black, row.x, row.y), row.inside ? 0.0f : 1.0f);
@@ -99,7 +90,7 @@ class GroundHeightRoundingTest : public ::testing::TestWithParam<GroundRow> {};
 
 TEST_P(GroundHeightRoundingTest, PositionsRoundHalfToEvenBeforeTheRead)
 {
-    EXPECT_FLOAT_EQ(GroundHeight(UniformGrid(0u), GetParam().x, GetParam().z), GetParam().height);
+    EXPECT_FLOAT_EQ(GroundHeight(TerrainGrid(), GetParam().x, GetParam().z), GetParam().height);
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, GroundHeightRoundingTest, ::testing::Values(
