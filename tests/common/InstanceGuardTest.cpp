@@ -164,20 +164,4 @@ TEST_F(InstanceGuardTest, AStrangerOnTheSocketGetsNoActivation)
     EXPECT_EQ(asked.count(), 0);
 }
 
-TEST(BringToFront, RestoresAMinimisedWindowKeepsItsTitleAndPlaysRestoreUp)
-{
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Tolva3D Viewer"));
-    window.showMinimized();
-    tolva::testing::RecordingSounds sounds;
-    BringToFront(&window, &sounds);
-    EXPECT_FALSE(window.isMinimized());
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tolva3D Viewer"));
-    EXPECT_EQ(sounds.played, QStringList{"RestoreUp"});
-
-    BringToFront(&window, nullptr);  // no sound player: still comes forward
-    EXPECT_TRUE(window.isVisible());
-}
-
 } // namespace
