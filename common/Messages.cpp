@@ -7,6 +7,11 @@ MessageReport ViewerError(const QString& procedure, const QString& description, 
     return {procedure + QStringLiteral(" error: ") + description, kViewerTitle, icon};
 }
 
+MessageReport OpenFileError(const QString& description)
+{
+    return {QStringLiteral("Open File error:\n\n") + description, kViewerTitle, MessageIcon::Exclamation};
+}
+
 MessageReport EditorError(const QString& procedure, const QString& description, MessageIcon icon)
 {
     return {QStringLiteral("RecordEdit ") + procedure + QStringLiteral(" error: \n") + description,

@@ -12,6 +12,10 @@ inline const QString kEditorTitle = QStringLiteral("TolvaEdit");
 MessageReport ViewerError(const QString& procedure, const QString& description,
                           MessageIcon icon = MessageIcon::Exclamation);
 
+// A map that cannot be loaded: "Open File error:", two line breaks and the
+// description, titled with the viewer's name.
+MessageReport OpenFileError(const QString& description);
+
 // "RecordEdit <Procedure> error: " + line break + description, titled "TolvaEdit".
 MessageReport EditorError(const QString& procedure, const QString& description,
                           MessageIcon icon = MessageIcon::Exclamation);

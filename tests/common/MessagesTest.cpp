@@ -12,6 +12,14 @@ TEST(Messages, ViewerReportsNameTheProcedureUnderTheViewerTitle)
     EXPECT_EQ(r.icon, MessageIcon::Exclamation);
 }
 
+TEST(Messages, AMapThatCannotBeLoadedHasItsDescriptionAfterTwoLineBreaks)
+{
+    const MessageReport r = OpenFileError(QStringLiteral("Unsupported image format"));
+    EXPECT_EQ(r.text, QStringLiteral("Open File error:\n\nUnsupported image format"));
+    EXPECT_EQ(r.title, QStringLiteral("Tolva3DView"));
+    EXPECT_EQ(r.icon, MessageIcon::Exclamation);
+}
+
 TEST(Messages, EditorReportsPutTheDescriptionOnItsOwnLine)
 {
     const MessageReport r = EditorError(QStringLiteral("ReadData"), QStringLiteral("line 3: bad number"));
