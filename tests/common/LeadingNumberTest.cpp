@@ -6,7 +6,6 @@
 #include <QRegularExpression>
 #include <QString>
 
-#include <iomanip>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -22,19 +21,6 @@ struct Row {
     float expected;
 };
 
-void PrintTo(const Row& row, std::ostream* os)
-{
-    // Test names carry the text: keep them printable ASCII.
-    *os << '"';
-    for (const char16_t* c = row.text; *c; ++c) {
-        if (*c >= 0x20 && *c < 0x7f && *c != '"' && *c != '\\')
-            *os << char(*c);
-        else
-            *os << "\\u" << std::hex << std::setw(4) << std::setfill('0') << unsigned(*c) << std::dec;
-    }
-    *os << '"';
-}
-
 class LeadingNumberRows : public ::testing::TestWithParam<Row> {};
 
 TEST_P(LeadingNumberRows, ReadsTheLongestLeadingNumber)
@@ -42,7 +28,8 @@ TEST_P(LeadingNumberRows, ReadsTheLongestLeadingNumber)
     const Row& row = GetParam();
     // Exact: apart from the TwoRoundings rows no text lies near the midpoint
     // of two floats, so the expected literal rounds as the reader does.
-    EXPECT_EQ(LeadingNumber(QString::fromUtf16(row.text)), row.expected);
+    const QString text = QString::fromUtf16(row.text);
+    EXPECT_EQ(LeadingNumber(text), row.expected) << '"' << text.toStdString() << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(Plain, LeadingNumberRows, ::testing::Values(

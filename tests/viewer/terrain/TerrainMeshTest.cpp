@@ -7,13 +7,10 @@ using namespace tolva;
 
 namespace {
 
+// A vertex at a position, its normal still zero.
 Vertex At(float x, float y, float z)
 {
-    Vertex v;
-    v.x = x;
-    v.y = y;
-    v.z = z;
-    return v;
+    return {x, y, z};
 }
 
 Vector3 NormalOf(const Vertex& v)
