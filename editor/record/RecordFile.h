@@ -50,7 +50,8 @@ struct ReadResult {
 };
 
 // Reads the bytes of a record file. Every item must fit its type and range;
-// anything else is a failure with its line number.
+// anything else is a failure with its line number. Lines after the last
+// phase are not part of the record and are not read.
 ReadResult ParseRecord(QByteArrayView bytes);
 
 // Reads the record file at `path`.
@@ -61,7 +62,9 @@ ReadResult ReadRecordFile(const QString& path);
 std::string FormatSingle(float value);
 
 // The file's bytes for a record, or the reason why the record cannot be
-// written (a stratigraphic file name that the file's text cannot hold).
+// written so that it reads back: a stratigraphic file name that the file's
+// text cannot hold, more than 500 phases or 100 flows, or a Single that is an
+// infinity or not a number.
 struct RecordBytes {
     QByteArray bytes;
     QString refusal;  // empty when bytes holds the file
@@ -75,7 +78,7 @@ inline const QString kSaveError = QStringLiteral("Recorder file save error");
 
 struct SaveResult {
     bool ok = false;
-    QString message;  // "Recorder file save error", or the refusal of an unwritable name
+    QString message;  // "Recorder file save error", or why the record cannot be written
     QString detail;   // the system's description of a write failure, for a log or a tool tip
 };
 

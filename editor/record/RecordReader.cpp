@@ -4,12 +4,14 @@
 #include "RecordFile.h"
 
 #include "Cp1252.h"
+#include "RecordLayout.h"
 
 #include <QFile>
 
 #include <charconv>
 #include <cmath>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace tolva::record {
@@ -67,28 +69,22 @@ public:
     explicit Parser(std::string_view data) : m_data(data) {}
 
     // Fills `record`, which the caller has just made, so that a full record
-    // is never built twice.
+    // is never built twice. What follows the last phase is not part of the
+    // record and is not read.
     void parse(RecordFile& record)
     {
         items(2, QStringLiteral("the stratigraphic file line"));
         record.StratigraphicFile = DecodeCp1252(m_items[1].text);
 
         items(3, QStringLiteral("the phase count line"));
-        const int count = integer(1);
+        const int count = value<qint16>(1);
         if (count < 0 || count > kMaxPhases)
             fail(QStringLiteral("the phase count %1 must be from 0 to %2").arg(count).arg(kMaxPhases));
-        record.Scale = static_cast<qint16>(integer(2));
+        record.Scale = value<qint16>(2);
 
         for (int p = 1; p <= count; ++p)
             readPhase(p, record.Phases.phases[p], record.Phases.durations[p]);
         record.Phases.count = count;
-
-        // Trailing blank lines are harmless; anything else would be lost on
-        // the next save, so it is refused.
-        std::string_view line;
-        while (nextLine(line))
-            if (!Trim(line).empty())
-                fail(QStringLiteral("text follows the last phase"));
     }
 
     int lineNumber() const { return m_line; }
@@ -102,51 +98,19 @@ private:
             fail(QStringLiteral("an empty line is expected before phase %1").arg(p));
         items(2, QStringLiteral("the heading of ") + which);
 
-        items(4);
-        ph.VentLocation = single(0);
-        ph.EruptionType = integer(1);
-        ph.Strength = single(2);
-        ph.Wind = single(3);
+        int line = 0;
+        ForEachPhaseLine(ph, [&](auto&... fields) {
+            items(sizeof...(fields));
+            size_t i = 0;
+            ((fields = value<std::remove_reference_t<decltype(fields)>>(i++)), ...);
+            if (++line == kBurstCountLine && phase::StoredFlowCount(ph) > kMaxFlows)
+                fail(QStringLiteral("phase %1 has %2 flows, at most %3 are allowed")
+                         .arg(p).arg(ph.BurstCount).arg(kMaxFlows));
+        });
 
-        items(4);
-        ph.MassFlux = single(0);
-        ph.Caldera = integer(1);
-        ph.Directed = integer(2);
-        ph.CalderaStyle = integer(3);
-
-        items(4);
-        ph.ScarpTop = single(0);
-        ph.ScarpBase = single(1);
-        ph.BurstCount = integer(2);
-        ph.ExplosiveBursts = integer(3);
-        const int flows = phase::StoredFlowCount(ph);
-        if (flows > kMaxFlows)
-            fail(QStringLiteral("phase %1 has %2 flows, at most %3 are allowed").arg(p).arg(flows).arg(kMaxFlows));
-
-        items(5);
-        ph.EventKind = integer(0);
-        ph.FaultMagnitude = integer(1);
-        ph.FaultDip = integer(2);
-        ph.DownSide = integer(3);
-        ph.ErosionDuration = integer(4);
-
-        items(6);
-        ph.FlowLength = integer(0);
-        ph.CraterSize = integer(1);
-        ph.Position3D = integer(2);
-        ph.VentPosition = integer(3);
-        ph.Growth = integer(4);
-        ph.Speed = integer(5);
-
-        items(4);
-        ph.MidRadius = single(0);
-        ph.DepositAngle = single(1);
-        ph.LeftAngle = single(2);
-        ph.RightAngle = single(3);
-
-        for (int n = 1; n <= flows; ++n) {
+        for (int n = 1; n <= phase::StoredFlowCount(ph); ++n) {
             items(1);
-            durations[n] = single(0);
+            durations[n] = value<float>(0);
         }
     }
 
@@ -166,7 +130,9 @@ private:
         return true;
     }
 
-    // Reads the next line and splits it into exactly `expected` items.
+    // Reads the next line and splits it into exactly `expected` items. Items
+    // beyond those are only counted, so that a line of a million commas costs
+    // no memory.
     void items(size_t expected, const QString& what = {})
     {
         std::string_view line;
@@ -175,6 +141,7 @@ private:
             fail(QStringLiteral("the file ends early"));
         }
         m_items.clear();
+        size_t found = 0;
         size_t i = 0;
         for (;;) {
             while (i < line.size() && IsBlank(line[i])) ++i;
@@ -193,14 +160,15 @@ private:
                 item = {Trim(line.substr(i, comma - i)), false};
                 i = comma;
             }
-            m_items.push_back(item);
+            if (++found <= expected)
+                m_items.push_back(item);
             if (i >= line.size())
                 break;
             ++i; // the comma
         }
-        if (m_items.size() != expected) {
+        if (found != expected) {
             QString reason = QStringLiteral("expected %1 item%2, found %3")
-                                 .arg(expected).arg(expected == 1 ? "" : "s").arg(m_items.size());
+                                 .arg(expected).arg(expected == 1 ? "" : "s").arg(found);
             if (!what.isEmpty())
                 reason += QStringLiteral(" in ") + what;
             fail(reason);
@@ -237,26 +205,26 @@ private:
         return s;
     }
 
-    qint16 integer(size_t index)
+    // Item `index` as an Integer (a whole number within 16 bits, "1e2" and
+    // "100.0" included) or a Single (any finite 32-bit float, rounded once
+    // from the text).
+    template <typename T>
+    T value(size_t index)
     {
+        constexpr bool whole = std::is_same_v<T, qint16>;
         const std::string_view s = number(index);
-        double v = 0;
+        std::conditional_t<whole, double, float> v = 0;
         const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-        if (ec != std::errc{} || end != s.data() + s.size() || v != std::trunc(v) || v < -32768 || v > 32767)
-            fail(QStringLiteral("item %1 (%2) is not a whole number from -32768 to 32767")
-                     .arg(index + 1).arg(Shown(m_items[index].text)));
-        return static_cast<qint16>(v);
-    }
-
-    float single(size_t index)
-    {
-        const std::string_view s = number(index);
-        float v = 0;
-        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-        if (ec != std::errc{} || end != s.data() + s.size() || !std::isfinite(v))
-            fail(QStringLiteral("item %1 (%2) does not fit a 32-bit number")
-                     .arg(index + 1).arg(Shown(m_items[index].text)));
-        return v;
+        bool fits = ec == std::errc{} && end == s.data() + s.size() && std::isfinite(v);
+        if constexpr (whole)
+            fits = fits && v == std::trunc(v) && v >= -32768 && v <= 32767;
+        if (!fits)
+            fail(QStringLiteral("item %1 (%2) %3")
+                     .arg(index + 1)
+                     .arg(Shown(m_items[index].text),
+                          whole ? QStringLiteral("is not a whole number from -32768 to 32767")
+                                : QStringLiteral("does not fit a 32-bit number")));
+        return static_cast<T>(v);
     }
 
     std::string_view m_data;
@@ -265,15 +233,20 @@ private:
     std::vector<Item> m_items;
 };
 
+ReadResult Unreadable(const QString& reason)
+{
+    ReadResult result;
+    result.failure = ReadFailure{0, reason};
+    return result;
+}
+
 } // namespace
 
 ReadResult ParseRecord(QByteArrayView bytes)
 {
+    if (bytes.size() > kMaxRecordBytes)
+        return Unreadable(QStringLiteral("the file is too large to be a record"));
     ReadResult result;
-    if (bytes.size() > kMaxRecordBytes) {
-        result.failure = ReadFailure{0, QStringLiteral("the file is too large to be a record")};
-        return result;
-    }
     Parser parser(std::string_view(bytes.data(), static_cast<size_t>(bytes.size())));
     try {
         parser.parse(result.record);
@@ -286,16 +259,10 @@ ReadResult ParseRecord(QByteArrayView bytes)
 ReadResult ReadRecordFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ReadResult result;
-        result.failure = ReadFailure{0, QStringLiteral("the file cannot be opened (%1)").arg(file.errorString())};
-        return result;
-    }
-    if (file.size() > kMaxRecordBytes) {
-        ReadResult result;
-        result.failure = ReadFailure{0, QStringLiteral("the file is too large to be a record")};
-        return result;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Unreadable(QStringLiteral("the file cannot be opened (%1)").arg(file.errorString()));
+    if (file.size() > kMaxRecordBytes)
+        return Unreadable(QStringLiteral("the file is too large to be a record"));
     // Read in pieces and stop one byte past what a record may hold, so that a
     // file that grows while it is read, or a device without end, is refused
     // by size instead of filling the memory.
@@ -304,11 +271,8 @@ ReadResult ReadRecordFile(const QString& path)
     char chunk[65536];
     while (bytes.size() <= kMaxRecordBytes) {
         const qint64 n = file.read(chunk, sizeof chunk);
-        if (n < 0) {
-            ReadResult result;
-            result.failure = ReadFailure{0, QStringLiteral("the file cannot be read (%1)").arg(file.errorString())};
-            return result;
-        }
+        if (n < 0)
+            return Unreadable(QStringLiteral("the file cannot be read (%1)").arg(file.errorString()));
         if (n == 0)
             break;
         bytes.append(chunk, n);

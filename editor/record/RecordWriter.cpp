@@ -6,6 +6,7 @@
 #include "RecordFile.h"
 
 #include "Cp1252.h"
+#include "RecordLayout.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -63,9 +64,10 @@ bool AppendShortDecimal(std::string& out, float value)
     return false;
 }
 
+// Appends nothing for an infinity or a NaN, which no record may hold.
 void AppendSingle(std::string& out, float value)
 {
-    if (AppendShortDecimal(out, value))
+    if (!std::isfinite(value) || AppendShortDecimal(out, value))
         return;
     // The shortest form that reads back to the same float, in scientific
     // notation ("-1.2345e+02"), then spelled out without the exponent.
@@ -109,24 +111,29 @@ void AppendInt(std::string& out, int v)
     out.append(buf, res.ptr);
 }
 
-void Append(std::string& out, float v) { AppendSingle(out, v); }
-void Append(std::string& out, qint16 v) { AppendInt(out, v); }
-
 void EndLine(std::string& out) { out += "\r\n"; }
 
-template <typename... Values>
-void Line(std::string& out, Values... values)
-{
-    bool first = true;
-    auto item = [&](auto v) {
-        if (!first)
-            out += ',';
-        first = false;
-        Append(out, v);
-    };
-    (item(values), ...);
-    EndLine(out);
-}
+// The text of a file as it grows; it notes a Single that cannot be written.
+struct Writer {
+    std::string out;
+    bool finite = true;
+
+    void item(float v)
+    {
+        finite = finite && std::isfinite(v);
+        AppendSingle(out, v);
+    }
+    void item(qint16 v) { AppendInt(out, v); }
+
+    // One line of comma-separated items.
+    template <typename... Values>
+    void line(const Values&... values)
+    {
+        const char* separator = "";
+        ((out += separator, separator = ",", item(values)), ...);
+        EndLine(out);
+    }
+};
 
 } // namespace
 
@@ -151,19 +158,21 @@ std::optional<QString> StratigraphicNameProblem(const QString& name)
 
 RecordBytes RecordText(const RecordFile& record)
 {
-    RecordBytes result;
-    if (const std::optional<QString> problem = StratigraphicNameProblem(record.StratigraphicFile)) {
-        result.refusal = *problem;
-        return result;
-    }
+    auto refused = [](const QString& why) { return RecordBytes{{}, why}; };
+    if (const std::optional<QString> problem = StratigraphicNameProblem(record.StratigraphicFile))
+        return refused(*problem);
     const QByteArray name = *EncodeCp1252(record.StratigraphicFile);
     const PhaseList& phases = record.Phases;
+    // The file could not be read back beyond the storage of a record.
+    if (phases.count < 0 || phases.count > phase::kMaxPhases)
+        return refused(QStringLiteral("A record holds at most %1 phases.").arg(phase::kMaxPhases));
 
-    std::string out;
+    Writer w;
+    std::string& out = w.out;
     // Room for the longest lines, so that the text never moves while it grows.
     size_t flowLines = 0;
     for (int p = 1; p <= phases.count; ++p)
-        flowLines += static_cast<size_t>(std::min(phase::StoredFlowCount(phases.phases[p]), phase::kMaxFlows));
+        flowLines += static_cast<size_t>(phase::StoredFlowCount(phases.phases[p]));
     out.reserve(128 + static_cast<size_t>(name.size()) + static_cast<size_t>(phases.count) * 320 + flowLines * 16);
     out += "\"Stratigraphic file:\",\"";
     out.append(name.constData(), static_cast<size_t>(name.size()));
@@ -177,22 +186,20 @@ RecordBytes RecordText(const RecordFile& record)
 
     for (int p = 1; p <= phases.count; ++p) {
         const PhaseRecord& ph = phases.phases[p];
+        const int flows = phase::StoredFlowCount(ph);
+        if (flows > phase::kMaxFlows)
+            return refused(QStringLiteral("Phase %1 has more than %2 flows and cannot be saved.").arg(p).arg(phase::kMaxFlows));
         EndLine(out);
         out += "\"Record Phase: \",";
         AppendInt(out, p);
         EndLine(out);
-        Line(out, ph.VentLocation, ph.EruptionType, ph.Strength, ph.Wind);
-        Line(out, ph.MassFlux, ph.Caldera, ph.Directed, ph.CalderaStyle);
-        Line(out, ph.ScarpTop, ph.ScarpBase, ph.BurstCount, ph.ExplosiveBursts);
-        Line(out, ph.EventKind, ph.FaultMagnitude, ph.FaultDip, ph.DownSide, ph.ErosionDuration);
-        Line(out, ph.FlowLength, ph.CraterSize, ph.Position3D, ph.VentPosition, ph.Growth, ph.Speed);
-        Line(out, ph.MidRadius, ph.DepositAngle, ph.LeftAngle, ph.RightAngle);
-        const int flows = std::min(phase::StoredFlowCount(ph), phase::kMaxFlows);
+        ForEachPhaseLine(ph, [&w](const auto&... fields) { w.line(fields...); });
         for (int n = 1; n <= flows; ++n)
-            Line(out, phases.durations[p][n]);
+            w.line(phases.durations[p][n]);
+        if (!w.finite)
+            return refused(QStringLiteral("Phase %1 holds a value that is not a number and cannot be saved.").arg(p));
     }
-    result.bytes = QByteArray(out.data(), static_cast<qsizetype>(out.size()));
-    return result;
+    return {QByteArray(out.data(), static_cast<qsizetype>(out.size())), {}};
 }
 
 SaveResult SaveRec(const RecordFile& record, const QString& path)

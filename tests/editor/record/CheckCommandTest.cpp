@@ -2,10 +2,10 @@
 // line per file and exits 0, 1 or 2.
 #include "CheckCommand.h"
 #include "RecordFile.h"
+#include "RecordFixtures.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -74,10 +74,7 @@ TEST(CheckCommand, AnUnreadableFileExits2AndTheOthersAreStillChecked)
     QTemporaryDir dir;
     const QString bad = WriteRecord(dir, QStringLiteral("bad.rec"), 1);
     const QString broken = dir.filePath(QStringLiteral("broken.rec"));
-    QFile f(broken);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("\"Stratigraphic file:\",\"\"\r\n\"Recorded phases\",x,20\r\n");
-    f.close();
+    ASSERT_TRUE(tolva::testing::WriteBytes(broken, "\"Stratigraphic file:\",\"\"\r\n\"Recorded phases\",x,20\r\n"));
     const ProgramRun run = RunTolvaEdit({QStringLiteral("--check"), broken, bad});
     EXPECT_EQ(run.out, broken + QStringLiteral(": line 2: item 2 (\"x\") is not a number\n") + bad
                            + QStringLiteral(": Phase 1 Location too small\n"));

@@ -2,42 +2,36 @@
 // read failure with its line, the 8-bit text and the save failure paths.
 #include "Cp1252.h"
 #include "RecordFile.h"
+#include "RecordFixtures.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <csignal>
 #include <cstring>
+#include <functional>
 #include <limits>
 
-#include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
 
 using namespace tolva::record;
 using tolva::phase::FlowDurations;
 using tolva::phase::NewPhase;
+using tolva::testing::ReadBytes;
+using tolva::testing::WriteBytes;
 
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using Limits = std::numeric_limits<float>;
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// A record with a phase of every kind of value: negative, fractional and
-// extreme floats, a Hawaiian phase with flows and a typeless one.
+// A record with every kind of value: a Hawaiian phase of 100 flows whose
+// durations sweep the float range (subnormals and the largest included),
+// negative, fractional and extreme fields, a typeless phase with bursts and
+// a Peléean phase without flows.
 RecordFile Sample()
 {
     RecordFile r;
@@ -50,14 +44,17 @@ RecordFile Sample()
     a.VentLocation = 12.345f;
     a.Wind = -17.25f;
     a.FaultDip = -7;
-    a.BurstCount = 3;
-    a.MidRadius = std::numeric_limits<float>::max();
-    a.DepositAngle = std::numeric_limits<float>::denorm_min();
-    a.LeftAngle = -std::numeric_limits<float>::min();
+    a.BurstCount = 100;
+    a.MidRadius = Limits::max();
+    a.DepositAngle = Limits::denorm_min();
+    a.LeftAngle = -Limits::min();
     a.RightAngle = 0.1f;
-    r.Phases.durations[1][1] = 1e-7f;
-    r.Phases.durations[1][2] = 123456789.0f;
-    r.Phases.durations[1][3] = -0.0f;
+    uint32_t bits = 1;
+    for (int n = 1; n <= 100; ++n, bits = bits * 2654435761u + 12345u) {
+        const uint32_t b = bits & 0xFF7FFFFFu; // an exponent bit cleared: no infinities or NaNs
+        std::memcpy(&r.Phases.durations[1][n], &b, sizeof b);
+    }
+    r.Phases.durations[1][2] = -0.0f;
     PhaseRecord& b = r.Phases.phases[2];
     b.EruptionType = -1;
     b.Strength = 1.0f / 3.0f;
@@ -65,9 +62,7 @@ RecordFile Sample()
     b.Speed = 32767;
     b.Growth = -32768;
     b.BurstCount = 5;
-    PhaseRecord& c = r.Phases.phases[3];
-    c.EruptionType = 4;
-    c.BurstCount = 0;
+    r.Phases.phases[3].EruptionType = 4;
     return r;
 }
 
@@ -76,6 +71,10 @@ bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 TEST(RecordFile, ExactLayout)
 {
     RecordFile r;
+    r.StratigraphicFile = kNoStratigraphicFile;
+    EXPECT_EQ(RecordText(r).bytes, QByteArray("\"Stratigraphic file:\",\"(None)\"\r\n\"Recorded phases\",0,0\r\n"));
+
+    r.StratigraphicFile.clear();
     r.Scale = 20;
     r.Phases.count = 1;
     PhaseRecord& p = r.Phases.phases[1];
@@ -86,26 +85,18 @@ TEST(RecordFile, ExactLayout)
     p.BurstCount = 2;
     r.Phases.durations[1][1] = 10.5f;
     r.Phases.durations[1][2] = 200;
-    const QByteArray expected = "\"Stratigraphic file:\",\"\"\r\n"
-                                "\"Recorded phases\",1,20\r\n"
-                                "\r\n"
-                                "\"Record Phase: \",1\r\n"
-                                "2.5,4,0,-3\r\n"
-                                "0,0,0,0\r\n"
-                                "0,0,2,0\r\n"
-                                "0,0,0,0,0\r\n"
-                                "6,6,20,6,6,0\r\n"
-                                "0,0,0,0\r\n"
-                                "10.5\r\n"
-                                "200\r\n";
-    EXPECT_EQ(RecordText(r).bytes, expected);
-}
-
-TEST(RecordFile, NoPhasesIsTwoLines)
-{
-    RecordFile r;
-    r.StratigraphicFile = kNoStratigraphicFile;
-    EXPECT_EQ(RecordText(r).bytes, QByteArray("\"Stratigraphic file:\",\"(None)\"\r\n\"Recorded phases\",0,0\r\n"));
+    EXPECT_EQ(RecordText(r).bytes, QByteArray("\"Stratigraphic file:\",\"\"\r\n"
+                                              "\"Recorded phases\",1,20\r\n"
+                                              "\r\n"
+                                              "\"Record Phase: \",1\r\n"
+                                              "2.5,4,0,-3\r\n"
+                                              "0,0,0,0\r\n"
+                                              "0,0,2,0\r\n"
+                                              "0,0,0,0,0\r\n"
+                                              "6,6,20,6,6,0\r\n"
+                                              "0,0,0,0\r\n"
+                                              "10.5\r\n"
+                                              "200\r\n"));
 }
 
 TEST(RecordFile, SinglesArePlainDecimalWithTheFewestDigits)
@@ -116,8 +107,8 @@ TEST(RecordFile, SinglesArePlainDecimalWithTheFewestDigits)
     EXPECT_EQ(FormatSingle(1200), "1200");
     EXPECT_EQ(FormatSingle(1e-7f), "0.0000001");
     EXPECT_EQ(FormatSingle(1.5e10f), "15000000000");
-    EXPECT_EQ(FormatSingle(std::numeric_limits<float>::max()), "340282350000000000000000000000000000000");
-    EXPECT_EQ(FormatSingle(std::numeric_limits<float>::denorm_min()).size(), 47u); // "0." and 45 digits
+    EXPECT_EQ(FormatSingle(Limits::max()), "340282350000000000000000000000000000000");
+    EXPECT_EQ(FormatSingle(Limits::denorm_min()).size(), 47u); // "0." and 45 digits
 }
 
 TEST(RecordFile, RoundTripKeepsEveryValueAndByte)
@@ -133,30 +124,11 @@ TEST(RecordFile, RoundTripKeepsEveryValueAndByte)
     ASSERT_EQ(back.record.Phases.count, 3);
     for (int p = 1; p <= 3; ++p)
         EXPECT_EQ(back.record.Phases.phases[p], r.Phases.phases[p]) << p;
-    for (int n = 1; n <= 3; ++n)
+    for (int n = 1; n <= 100; ++n)
         EXPECT_TRUE(SameBits(back.record.Phases.durations[1][n], r.Phases.durations[1][n])) << n;
     // A typeless phase with bursts, and a Peléean phase with none, have no flow lines.
     EXPECT_EQ(back.record.Phases.durations[2], FlowDurations{});
     EXPECT_EQ(RecordText(back.record).bytes, ReadBytes(path));
-}
-
-TEST(RecordFile, EveryFloatOfAWideSweepReadsBackIdentically)
-{
-    RecordFile r;
-    r.Phases.count = 1;
-    r.Phases.phases[1].EruptionType = 3;
-    r.Phases.phases[1].BurstCount = 100;
-    uint32_t bits = 0x00000001u;
-    for (int n = 1; n <= 100; ++n, bits = bits * 2654435761u + 12345u) {
-        float f;
-        uint32_t b = bits & 0xFF7FFFFFu; // clear an exponent bit: no infinities or NaNs
-        std::memcpy(&f, &b, sizeof f);
-        r.Phases.durations[1][n] = f;
-    }
-    const ReadResult back = ParseRecord(RecordText(r).bytes);
-    ASSERT_TRUE(back.ok()) << back.failure->text().toStdString();
-    for (int n = 1; n <= 100; ++n)
-        EXPECT_TRUE(SameBits(back.record.Phases.durations[1][n], r.Phases.durations[1][n])) << n;
 }
 
 TEST(RecordFile, ReadsLineFeedOnlyAndLenientNumbers)
@@ -198,19 +170,31 @@ TEST(RecordFile, TextItemsAreWindows1252ByteForByte)
     EXPECT_EQ(*FirstUnencodable(QString::fromUtf8("ab\xf0\x9f\x8c\x8b")), QString::fromUtf8("\xf0\x9f\x8c\x8b"));
 }
 
-// A valid file with one Hawaiian phase of two flows, lines numbered 1 to 12.
-QByteArray GoodLines(int line, const QByteArray& replacement, bool drop = false)
+// A valid file with one Hawaiian phase of two flows, lines numbered 1 to 12;
+// line `line` replaced, or the file cut before it.
+QByteArray GoodLines(int line = 0, const QByteArray& replacement = {}, bool cut = false)
 {
     QList<QByteArray> lines = {"\"Stratigraphic file:\",\"a.str\"", "\"Recorded phases\",1,20", "",
                                "\"Record Phase: \",1", "12,3,0,5", "1,0,0,0", "0,0,2,0", "0,0,0,0,0",
                                "6,6,20,6,6,1", "100,0,0,0", "300", "400"};
     if (line > 0) {
-        if (drop)
+        if (cut)
             lines = lines.mid(0, line - 1);
         else
             lines[line - 1] = replacement;
     }
     return lines.join("\r\n") + "\r\n";
+}
+
+TEST(RecordFile, WhatFollowsTheLastPhaseIsNotRead)
+{
+    QByteArray unterminated = GoodLines();
+    unterminated.chop(2);
+    for (const QByteArray& bytes : {GoodLines() + "\r\n\r\n", unterminated, GoodLines() + "\r\n500\r\nnotes\r\n"}) {
+        const ReadResult r = ParseRecord(bytes);
+        ASSERT_TRUE(r.ok()) << r.failure->text().toStdString();
+        EXPECT_EQ(r.record.Phases.durations[1][2], 400);
+    }
 }
 
 struct FailureRow {
@@ -243,6 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"HeaderItems", GoodLines(2, "\"Recorded phases\",1"), 2,
                    "expected 3 items, found 2 in the phase count line"},
         FailureRow{"TooManyItems", GoodLines(6, "1,0,0,0,0"), 6, "expected 4 items, found 5"},
+        FailureRow{"AMillionCommas", GoodLines(6, QByteArray(1000000, ',')), 6, "expected 4 items, found 1000001"},
         FailureRow{"MissingEmptyLine", GoodLines(3, "0"), 3, "an empty line is expected before phase 1"},
         FailureRow{"HalfInAWholeNumber", GoodLines(7, "0,0,2.5,0"), 7,
                    "item 3 (\"2.5\") is not a whole number from -32768 to 32767"},
@@ -262,71 +247,89 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"UnclosedQuote", GoodLines(1, "\"Stratigraphic file:\",\"a.str"), 1,
                    "a quoted text has no closing quote"},
         FailureRow{"TextAfterQuote", GoodLines(1, "\"Stratigraphic file:\",\"a\".str"), 1,
-                   "unexpected text after a closing quote"},
-        FailureRow{"TextAfterTheLastPhase", GoodLines(0, "") + "\r\n500\r\n", 14, "text follows the last phase"}),
+                   "unexpected text after a closing quote"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RecordFile, TrailingBlankLinesAndNoFinalLineEndAreAccepted)
-{
-    EXPECT_TRUE(ParseRecord(GoodLines(0, "") + "\r\n\r\n").ok());
-    QByteArray unterminated = GoodLines(0, "");
-    unterminated.chop(2);
-    EXPECT_TRUE(ParseRecord(unterminated).ok());
-}
-
-TEST(RecordFile, AFileThatCannotBeOpenedIsLineZero)
+TEST(RecordFile, MissingFoldersAndEndlessDevicesFailAtLineZero)
 {
     QTemporaryDir dir;
-    const ReadResult r = ReadRecordFile(dir.filePath(QStringLiteral("missing.rec")));
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.failure->line, 0);
-    EXPECT_TRUE(r.failure->text().startsWith(QStringLiteral("the file cannot be opened"))) << r.failure->text().toStdString();
-    const ReadResult d = ReadRecordFile(dir.path());
-    ASSERT_FALSE(d.ok());
+    const ReadResult missing = ReadRecordFile(dir.filePath(QStringLiteral("missing.rec")));
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.failure->line, 0);
+    EXPECT_TRUE(missing.failure->text().startsWith(QStringLiteral("the file cannot be opened")));
+    EXPECT_FALSE(ReadRecordFile(dir.path()).ok());
+    if (QFile::exists(QStringLiteral("/dev/zero"))) {
+        const ReadResult endless = ReadRecordFile(QStringLiteral("/dev/zero"));
+        ASSERT_FALSE(endless.ok());
+        EXPECT_EQ(endless.failure->text(), QStringLiteral("the file is too large to be a record"));
+    }
 }
 
-TEST(RecordFile, ADeviceWithoutEndIsRefusedBySize)
-{
-    if (!QFile::exists(QStringLiteral("/dev/zero")))
-        GTEST_SKIP() << "no /dev/zero here";
-    const ReadResult r = ReadRecordFile(QStringLiteral("/dev/zero"));
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.failure->text(), QStringLiteral("the file is too large to be a record"));
-}
+// A folder holding the old record "r.rec".
+struct OldFile {
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("r.rec"));
+    OldFile() { EXPECT_TRUE(WriteBytes(path, "old")); }
+    bool untouched() const
+    {
+        return ReadBytes(path) == "old" && QDir(dir.path()).entryList(QDir::Files) == QStringList{"r.rec"};
+    }
+};
 
 TEST(SaveRec, ReplacesTheOldFileOnlyWhenComplete)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("r.rec"));
-    WriteBytes(path, "old");
-    ASSERT_TRUE(SaveRec(Sample(), path).ok);
-    EXPECT_EQ(ReadBytes(path), RecordText(Sample()).bytes);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("r.rec")}); // no leftovers
+    OldFile f;
+    ASSERT_TRUE(SaveRec(Sample(), f.path).ok);
+    EXPECT_EQ(ReadBytes(f.path), RecordText(Sample()).bytes);
+    EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("r.rec")}); // no leftovers
 }
 
-TEST(SaveRec, AnUnwritableNameIsRefusedBeforeAnythingIsWritten)
+struct RefusalRow {
+    const char* name;
+    std::function<void(RecordFile&)> change;
+    const char* message;  // the refusal begins with it
+};
+
+void PrintTo(const RefusalRow& row, std::ostream* os) { *os << row.name; }
+
+class SaveRefusals : public ::testing::TestWithParam<RefusalRow> {};
+
+// A record that could not be read back is refused before anything is written.
+TEST_P(SaveRefusals, LeaveTheOldFile)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("r.rec"));
-    WriteBytes(path, "old");
-    for (const QString& name : {QStringLiteral("Stra\u0163a.str"), QStringLiteral("a\"b.str"), QStringLiteral("a\nb")}) {
-        RecordFile r = Sample();
-        r.StratigraphicFile = name;
-        const SaveResult result = SaveRec(r, path);
-        EXPECT_FALSE(result.ok);
-        EXPECT_TRUE(result.message.startsWith(QStringLiteral("The stratigraphic file name cannot be stored")))
-            << result.message.toStdString();
-        EXPECT_EQ(ReadBytes(path), QByteArray("old"));
-    }
+    OldFile f;
+    RecordFile r = Sample();
+    GetParam().change(r);
+    const SaveResult result = SaveRec(r, f.path);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.message.startsWith(QString::fromUtf8(GetParam().message))) << result.message.toStdString();
+    EXPECT_TRUE(f.untouched());
 }
+
+const char* const kNameRefusal = "The stratigraphic file name cannot be stored in a record file";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SaveRefusals,
+    ::testing::Values(
+        RefusalRow{"NameOutsideTheCodePage", [](RecordFile& r) { r.StratigraphicFile = "Stra\u0163a.str"; },
+                   kNameRefusal},
+        RefusalRow{"NameWithAQuote", [](RecordFile& r) { r.StratigraphicFile = "a\"b.str"; }, kNameRefusal},
+        RefusalRow{"NameWithALineBreak", [](RecordFile& r) { r.StratigraphicFile = "a\nb"; }, kNameRefusal},
+        RefusalRow{"NaNDuration", [](RecordFile& r) { r.Phases.durations[1][100] = Limits::quiet_NaN(); },
+                   "Phase 1 holds a value that is not a number"},
+        RefusalRow{"InfiniteField", [](RecordFile& r) { r.Phases.phases[2].Wind = -Limits::infinity(); },
+                   "Phase 2 holds a value that is not a number"},
+        RefusalRow{"Flows101", [](RecordFile& r) { r.Phases.phases[3].BurstCount = 101; },
+                   "Phase 3 has more than 100 flows"},
+        RefusalRow{"Phases501", [](RecordFile& r) { r.Phases.count = 501; }, "A record holds at most 500 phases"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(SaveRec, WriteFailuresReportTheSaveError)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.rec")));
-    const QString paths[] = {dir.filePath(QStringLiteral("folder.rec")),
-                             dir.filePath(QStringLiteral("no/such/folder/r.rec")), QString()};
-    for (const QString& path : paths) {
+    for (const QString& path : {dir.filePath(QStringLiteral("folder.rec")),
+                                dir.filePath(QStringLiteral("no/such/folder/r.rec")), QString()}) {
         const SaveResult result = SaveRec(Sample(), path);
         EXPECT_FALSE(result.ok) << path.toStdString();
         EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
@@ -336,9 +339,7 @@ TEST(SaveRec, WriteFailuresReportTheSaveError)
 
 TEST(SaveRec, AWriteThatFailsHalfwayLeavesTheOldFile)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("r.rec"));
-    WriteBytes(path, "old");
+    OldFile f;
     // A file size limit makes the write fail after the first bytes, as a
     // full disk would; it binds the super-user too.
     rlimit saved{};
@@ -347,29 +348,25 @@ TEST(SaveRec, AWriteThatFailsHalfwayLeavesTheOldFile)
     rlimit small = saved;
     small.rlim_cur = 64;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const SaveResult result = SaveRec(Sample(), path);
+    const SaveResult result = SaveRec(Sample(), f.path);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
     EXPECT_FALSE(result.detail.isEmpty());
-    EXPECT_EQ(ReadBytes(path), QByteArray("old"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("r.rec")}); // no leftovers
+    EXPECT_TRUE(f.untouched());
 }
 
 TEST(SaveRec, AFolderThatCannotBeWrittenLeavesTheOldFile)
 {
     if (::geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind the super-user";
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("r.rec"));
-    WriteBytes(path, "old");
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    const SaveResult result = SaveRec(Sample(), path);
-    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_FALSE(result.ok);
+    OldFile f;
+    QFile::setPermissions(f.dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const SaveResult result = SaveRec(Sample(), f.path);
+    QFile::setPermissions(f.dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
-    EXPECT_EQ(ReadBytes(path), QByteArray("old"));
+    EXPECT_TRUE(f.untouched());
 }
 
 } // namespace
