@@ -61,10 +61,13 @@ std::optional<CheckFailure> EditorRecord::ApplyParams()
         CurrentPhase = failure->phase;
         return failure;
     }
-    // A removal leaves the record without a stratigraphic file; any chosen
-    // file, also one chosen after a removal, is committed as chosen.
-    Committed.StratigraphicFile =
-        IsNoStratigraphicFile(PendingStratigraphicFile) ? kNoStratigraphicFile : PendingStratigraphicFile;
+    // Any chosen file, also one chosen after a removal, is committed as
+    // chosen; a removal leaves the record with "(None)". A record that had no
+    // file keeps the way it said so: an empty name is saved empty again.
+    if (!IsNoStratigraphicFile(PendingStratigraphicFile))
+        Committed.StratigraphicFile = PendingStratigraphicFile;
+    else if (!IsNoStratigraphicFile(Committed.StratigraphicFile))
+        Committed.StratigraphicFile = kNoStratigraphicFile;
     Committed.Phases.count = Working.count;
     for (int p = 1; p <= Working.count; ++p)
         CopyPhase(Working, Committed.Phases, p);

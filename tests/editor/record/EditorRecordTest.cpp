@@ -1,71 +1,63 @@
 // The editor's record state: a failed open changes nothing, apply commits
-// only when every phase passes, and the stratigraphic file commit.
+// only when every phase passes, the stratigraphic file commit, and the slot
+// rules of adding and deleting phases.
 #include "EditorRecord.h"
 #include "FakePlatform.h"
+#include "RecordFixtures.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
+
+#include <functional>
 
 using namespace tolva::record;
 using tolva::phase::NewPhase;
 
 namespace {
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-// A committed record of two passing phases, opened from `path`.
-EditorRecord Opened(const QTemporaryDir& dir, QString* path = nullptr)
-{
-    RecordFile r;
-    r.StratigraphicFile = QStringLiteral("/data/strata/first.str");
-    r.Scale = 20;
-    r.Phases.count = 2;
-    for (int p = 1; p <= 2; ++p) {
-        PhaseRecord& ph = r.Phases.phases[p];
-        ph = NewPhase();
-        ph.EruptionType = 3;
-        ph.VentLocation = 10;
-        ph.BurstCount = 2;
-        r.Phases.durations[p][1] = 100;
-        r.Phases.durations[p][2] = 200;
-    }
-    const QString file = dir.filePath(QStringLiteral("first.rec"));
-    EXPECT_TRUE(SaveRec(r, file).ok);
-    if (path)
-        *path = file;
-    EditorRecord e;
-    EXPECT_FALSE(e.Open(file));
-    return e;
-}
-
-TEST(EditorRecord, OpenFillsBothCopies)
-{
+// A record of two passing Hawaiian phases of two flows (100 and 200),
+// saved as "first.rec" and opened.
+struct Opened {
     QTemporaryDir dir;
-    QString path;
-    const EditorRecord e = Opened(dir, &path);
-    EXPECT_EQ(e.RecordPath, path);
+    QString path = dir.filePath(QStringLiteral("first.rec"));
+    EditorRecord e;
+
+    Opened()
+    {
+        RecordFile r;
+        r.StratigraphicFile = QStringLiteral("/data/strata/first.str");
+        r.Scale = 20;
+        r.Phases.count = 2;
+        for (int p = 1; p <= 2; ++p) {
+            PhaseRecord& ph = r.Phases.phases[p];
+            ph = NewPhase();
+            ph.EruptionType = 3;
+            ph.VentLocation = 10;
+            ph.BurstCount = 2;
+            r.Phases.durations[p][1] = 100;
+            r.Phases.durations[p][2] = 200;
+        }
+        EXPECT_TRUE(SaveRec(r, path).ok);
+        EXPECT_FALSE(e.Open(path));
+    }
+};
+
+TEST(EditorRecord, OpenReplacesTheRecordOnlyWhenTheFileReads)
+{
+    Opened o;
+    EditorRecord& e = o.e;
+    EXPECT_EQ(e.RecordPath, o.path);
     EXPECT_EQ(e.Working.count, 2);
     EXPECT_EQ(e.CurrentPhase, 1);
     EXPECT_EQ(e.Working.durations[2][2], 200);
     EXPECT_EQ(e.PendingStratigraphicFile, QStringLiteral("/data/strata/first.str"));
-}
 
-TEST(EditorRecord, AFailedOpenChangesNothing)
-{
-    QTemporaryDir dir;
-    EditorRecord e = Opened(dir);
     e.Working.phases[1].Wind = 33;  // an unapplied edit
     e.CurrentPhase = 2;
     const EditorRecord before = e;
-    const QString bad = dir.filePath(QStringLiteral("bad.rec"));
-    WriteBytes(bad, "\"Stratigraphic file:\",\"other.str\"\r\n\"Recorded phases\",3,100\r\n\r\n");
+    const QString bad = o.dir.filePath(QStringLiteral("bad.rec"));
+    ASSERT_TRUE(tolva::testing::WriteBytes(bad, "\"Stratigraphic file:\",\"other.str\"\r\n\"Recorded phases\",3,100\r\n\r\n"));
     const auto failure = e.Open(bad);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->text(), QStringLiteral("line 4: the file ends early"));
@@ -81,16 +73,17 @@ TEST(EditorRecord, AFailedOpenChangesNothing)
     EXPECT_EQ(report.title, QStringLiteral("TolvaEdit"));
 }
 
-TEST(EditorRecord, AFailingApplyShowsThePhaseAndCommitsNothing)
+TEST(EditorRecord, AFailingApplyShowsThePhaseAndFlowAndCommitsNothing)
 {
-    QTemporaryDir dir;
-    EditorRecord e = Opened(dir);
+    Opened o;
+    EditorRecord& e = o.e;
     e.Working.phases[1].Wind = 10;
-    e.Working.phases[2].Wind = 60;
+    e.Working.durations[2][2] = 5000;
     e.Working.phases[2].LeftAngle = 9;
     const auto failure = e.ApplyParams();
     ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->text(), QStringLiteral("Phase 2 Wind speed too high"));
+    EXPECT_EQ(failure->text(), QStringLiteral("Phase 2 Flow Duration too long."));
+    EXPECT_EQ(failure->flow, 2);
     EXPECT_EQ(e.CurrentPhase, 2);
     EXPECT_EQ(e.Committed.Phases.phases[1].Wind, 0);
     const auto report = ApplyFailureReport(*failure);
@@ -98,21 +91,10 @@ TEST(EditorRecord, AFailingApplyShowsThePhaseAndCommitsNothing)
     EXPECT_EQ(report.title, QStringLiteral("TolvaEdit"));
 }
 
-TEST(EditorRecord, AFlowFailureNamesTheFlow)
-{
-    QTemporaryDir dir;
-    EditorRecord e = Opened(dir);
-    e.Working.durations[1][2] = 5000;
-    const auto failure = e.ApplyParams();
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->text(), QStringLiteral("Phase 1 Flow Duration too long."));
-    EXPECT_EQ(failure->flow, 2);
-}
-
 TEST(EditorRecord, ApplyCommitsFieldsAndFlowsOfTheWorkingCopy)
 {
-    QTemporaryDir dir;
-    EditorRecord e = Opened(dir);
+    Opened o;
+    EditorRecord& e = o.e;
     e.Working.count = 1;
     e.Working.phases[1].BurstCount = 3;
     e.Working.durations[1][3] = 300;
@@ -153,14 +135,13 @@ class StratigraphicCommit : public ::testing::TestWithParam<StrataRow> {};
 
 TEST_P(StratigraphicCommit, CommitsWhatTheUserLastChose)
 {
-    QTemporaryDir dir;
-    EditorRecord e = Opened(dir);
-    GetParam().edit(e);
-    ASSERT_FALSE(e.ApplyParams());
-    EXPECT_EQ(e.Committed.StratigraphicFile, QString::fromLatin1(GetParam().committed));
+    Opened o;
+    GetParam().edit(o.e);
+    ASSERT_FALSE(o.e.ApplyParams());
+    EXPECT_EQ(o.e.Committed.StratigraphicFile, QString::fromLatin1(GetParam().committed));
 }
 
-const QString kLong = QStringLiteral("/home/student/strata/a_very_long_stratigraphic_file_name_from_the_field.str");
+const QString kLongName = QStringLiteral("a_very_long_stratigraphic_file_name_from_the_field.str");
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, StratigraphicCommit,
@@ -170,56 +151,55 @@ INSTANTIATE_TEST_SUITE_P(
         StrataRow{"Removed", [](EditorRecord& e) { e.EditStratigraphicBox(QString()); }, "(None)"},
         StrataRow{"TypedNone", [](EditorRecord& e) { EXPECT_EQ(e.EditStratigraphicBox("NONE"), "(None)"); },
                   "(None)"},
+        StrataRow{"EmptyNameStaysEmpty",
+                  [](EditorRecord& e) {
+                      e.Committed.StratigraphicFile.clear();
+                      e.ReadData();
+                      EXPECT_EQ(e.EditStratigraphicBox(QStringLiteral("(None)")), "(None)");
+                  },
+                  ""},
         StrataRow{"ChosenAfterRemoval",
                   [](EditorRecord& e) {
                       e.EditStratigraphicBox(QString());
                       ASSERT_FALSE(e.ApplyParams());
-                      const QString shown = e.ChooseStratigraphicFile(QStringLiteral("/x/second.str"));
-                      e.EditStratigraphicBox(shown);
+                      e.EditStratigraphicBox(e.ChooseStratigraphicFile(QStringLiteral("/x/second.str")));
                   },
                   "/x/second.str"},
         StrataRow{"LongNameKeepsItsFullPath",
                   [](EditorRecord& e) {
-                      const QString shown = e.ChooseStratigraphicFile(kLong);
-                      EXPECT_EQ(shown, QStringLiteral("...")
-                                           + QStringLiteral("a_very_long_stratigraphic_file_name_from_the_field.str")
-                                                 .right(37));
-                      EXPECT_EQ(shown.size(), 40);
-                      EXPECT_TRUE(shown.startsWith(QStringLiteral("...")));
+                      const QString shown = e.ChooseStratigraphicFile(QStringLiteral("/home/s/") + kLongName);
+                      EXPECT_EQ(shown, QStringLiteral("...") + kLongName.right(37));
                       e.EditStratigraphicBox(shown);
                   },
-                  "/home/student/strata/a_very_long_stratigraphic_file_name_from_the_field.str"},
+                  "/home/s/a_very_long_stratigraphic_file_name_from_the_field.str"},
         StrataRow{"TypedName", [](EditorRecord& e) { e.EditStratigraphicBox(QStringLiteral("typed.str")); },
                   "typed.str"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(EditorRecord, SaveSetsThePathOnlyOnSuccess)
 {
-    QTemporaryDir dir;
-    QString path;
-    EditorRecord e = Opened(dir, &path);
+    Opened o;
+    EditorRecord& e = o.e;
     ASSERT_FALSE(e.ApplyParams());
-    const SaveResult failed = e.SaveRec(dir.path());
-    EXPECT_FALSE(failed.ok);
+    const SaveResult failed = e.SaveRec(o.dir.path());
     EXPECT_EQ(SaveFailureReport(failed).text, QStringLiteral("Recorder file save error"));
     EXPECT_EQ(SaveFailureReport(failed).icon, tolva::MessageIcon::Exclamation);
-    EXPECT_EQ(e.RecordPath, path);
-    const QString other = dir.filePath(QStringLiteral("second.rec"));
+    EXPECT_EQ(e.RecordPath, o.path);
+    const QString other = o.dir.filePath(QStringLiteral("second.rec"));
     EXPECT_TRUE(e.SaveRec(other).ok);
     EXPECT_EQ(e.RecordPath, other);
 }
 
 TEST(EditorRecord, TypeChangeActsOnTheCurrentPhaseAndBringsBackAppliedFlows)
 {
-    QTemporaryDir dir;
-    EditorRecord e = Opened(dir);
+    Opened o;
+    EditorRecord& e = o.e;
     tolva::testing::SequenceRandom random({0.5});
     e.CurrentPhase = 2;
     EXPECT_EQ(e.TypeChange(QStringLiteral("Pel\u00e9ean"), random), 4); // applied as Hawaiian: drawn anew
     EXPECT_EQ(e.Working.durations[2][1], 105);
     EXPECT_EQ(e.Working.phases[1].EruptionType, 3);
     EXPECT_EQ(e.TypeChange(QStringLiteral("Hawaiian"), random), 3);  // the applied durations return
-    EXPECT_EQ(e.Working.durations[2][1], 100);
     EXPECT_EQ(e.Working.durations[2][2], 200);
     e.CurrentPhase = 0;
     EXPECT_FALSE(e.TypeChange(QStringLiteral("Hawaiian"), random));
@@ -251,7 +231,7 @@ TEST(PhaseList, AddInsertsAfterTheCurrentPhase)
     const PhaseRecord& added = e.Working.phases[3];
     EXPECT_EQ(added.EruptionType, -1);
     EXPECT_EQ(added.Wind, 0);
-    EXPECT_EQ(added.MidRadius, 300);  // the slot's mapping values stay
+    EXPECT_EQ(added.MidRadius, 300);  // the slot's mapping values and flows stay
     EXPECT_EQ(e.Working.durations[3][1], 30);
     EXPECT_EQ(e.Working.phases[4].Wind, 3);  // the former phase 3, whole
     EXPECT_EQ(e.Working.phases[4].MidRadius, 300);
@@ -265,7 +245,8 @@ TEST(PhaseList, AddToAnEmptyRecordGivesPhase1AndStopsAt500)
     ASSERT_TRUE(e.AddPhase());
     EXPECT_EQ(e.CurrentPhase, 1);
     EXPECT_EQ(e.Working.phases[1].EruptionType, -1);
-    e.Working.count = 500;
+    e.Working.count = 499;
+    EXPECT_TRUE(e.AddPhase());
     EXPECT_FALSE(e.AddPhase());
     EXPECT_EQ(e.Working.count, 500);
 }
@@ -291,8 +272,8 @@ TEST(PhaseList, DeleteMovesTheFollowingPhasesDown)
 
 TEST(EditorRecord, ClearingANewRecordGivesTheNormalScaleAndNoPhases)
 {
-    QTemporaryDir dir;
-    EditorRecord e = Opened(dir);
+    Opened o;
+    EditorRecord& e = o.e;
     e.ClearRecord();
     EXPECT_EQ(e.Committed.Phases.count, 0);
     EXPECT_EQ(e.Committed.Scale, 20);
