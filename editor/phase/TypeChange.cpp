@@ -48,7 +48,7 @@ std::optional<int> TypeChange(PhaseRecord& working, FlowDurations& workingDurati
         working.BurstCount = 1;
         working.ScarpBase = 0;
         working.ScarpTop = 0;
-        if (working.EventKind == Faulting && working.FaultMagnitude <= 0)
+        if (working.EventKind == Faulting && working.FaultMagnitude == 0)
             working.FaultMagnitude = 1;
     }
 

@@ -20,7 +20,7 @@ float RandomFlowDuration(int eruptionType, int flow, int flowLength, RandomSourc
 // The working phase after the user picked the type list entry `pickedName`:
 // the type (and for "Faulting" and "Erosion" the EventKind) is set; a
 // non-eruptive phase gets its eruption values reset (mass flux and bursts to
-// their lower limit 1), a fault without magnitude gets magnitude 1; a
+// their lower limit 1), a fault of magnitude 0 gets magnitude 1; a
 // Hawaiian or Peléean phase gets back the durations last applied to the same
 // phase when it was applied as that type, or else random ones. Every other
 // value stays. `committed` and `committedDurations` are the last applied

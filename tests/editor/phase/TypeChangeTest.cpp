@@ -78,12 +78,17 @@ TEST(TypeChange, FaultingResetsTheEruptionValues)
     EXPECT_EQ(r.phase, expected);
 }
 
-TEST(TypeChange, ErosionKeepsTheFaultMagnitude)
+TEST(TypeChange, OnlyAFaultOfMagnitude0GetsMagnitude1)
 {
-    const Picked r = Pick(Strombolian08(), QStringLiteral("Erosion"));
-    EXPECT_EQ(r.phase.EventKind, 2);
-    EXPECT_EQ(r.phase.FaultMagnitude, 0);
-    EXPECT_EQ(r.phase.MassFlux, 1);
+    const Picked erosion = Pick(Strombolian08(), QStringLiteral("Erosion"));
+    EXPECT_EQ(erosion.phase.EventKind, 2);
+    EXPECT_EQ(erosion.phase.FaultMagnitude, 0);
+    EXPECT_EQ(erosion.phase.MassFlux, 1);
+    for (qint16 magnitude : {-2, 3}) {
+        PhaseRecord p = Strombolian08();
+        p.FaultMagnitude = magnitude;
+        EXPECT_EQ(Pick(p, QStringLiteral("Faulting")).phase.FaultMagnitude, magnitude);
+    }
 }
 
 TEST(TypeChange, BetweenEruptiveTypesOnlyTheCodeChanges)
