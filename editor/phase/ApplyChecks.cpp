@@ -12,9 +12,14 @@ namespace {
 
 using Failure = std::optional<CheckFailure>;
 
+Failure Fail(const QString& message, int flow = 0)
+{
+    return CheckFailure{0, flow, message};
+}
+
 Failure Fail(const char* message, int flow = 0)
 {
-    return CheckFailure{0, flow, QString::fromLatin1(message)};
+    return Fail(QString::fromLatin1(message), flow);
 }
 
 bool OnMap(float v, int scale)
@@ -54,17 +59,21 @@ bool CorrectScarp(float& v, int scale)
     return corrected;
 }
 
+// The mid radius limit of the type: " Mid radius must be <= 640 " (or 320,
+// or 128), with the trailing blank.
+Failure CheckMidRadius(const PhaseRecord& p)
+{
+    const double high = ApplyRange(Param::MidRadius, p.EruptionType)->high;
+    if (p.MidRadius > high)
+        return Fail(QStringLiteral(" Mid radius must be <= %1 ").arg(high));
+    return std::nullopt;
+}
+
 // The mid radius and deposit angle checks shared by the explosive types.
 Failure CheckMapping(const PhaseRecord& p)
 {
-    const Range mid = *ApplyRange(Param::MidRadius, p.EruptionType);
-    if (p.MidRadius > mid.high) {
-        switch (static_cast<int>(mid.high)) {
-        case 640: return Fail(" Mid radius must be <= 640 ");
-        case 320: return Fail(" Mid radius must be <= 320 ");
-        default: return Fail(" Mid radius must be <= 128 ");
-        }
-    }
+    if (auto f = CheckMidRadius(p))
+        return f;
     if (const auto angle = ApplyRange(Param::DepositAngle, p.EruptionType)) {
         if (p.DepositAngle < angle->low)
             return Fail(" Deposit angle must be >= -1");
@@ -92,8 +101,8 @@ Failure CheckFlows(const PhaseRecord& p, const FlowDurations& durations)
         if (durations[n] > limits.high)
             return Fail(" Flow Duration too long.", n);
     }
-    if (p.MidRadius > ApplyRange(Param::MidRadius, p.EruptionType)->high)
-        return Fail(" Mid radius must be <= 320 ");
+    if (auto f = CheckMidRadius(p))
+        return f;
     // All four angle tests run; the last one that fails names the fault, so
     // a right-angle message wins over a left-angle one.
     const Range angle = *ApplyRange(Param::LeftAngle, p.EruptionType);
