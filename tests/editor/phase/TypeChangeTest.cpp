@@ -69,30 +69,26 @@ TEST(TypeList, NamesCodesAndOrder)
     EXPECT_EQ(ShownTypeOf(p), -1);
 }
 
-TEST(TypeChange, FaultingResetsTheEruptionValues)
+TEST(TypeChange, NonEruptiveKindsResetTheEruptionValues)
 {
-    const Picked r = Pick(Strombolian08(), QStringLiteral("Faulting"));
-    ASSERT_EQ(r.shown, 0);
-    PhaseRecord expected = Strombolian08();
-    expected.EruptionType = 0;
-    expected.EventKind = 1;
-    expected.VentLocation = 0;
-    expected.Strength = 0;
-    expected.Wind = 0;
-    expected.MassFlux = 1;
-    expected.BurstCount = 1;
-    expected.ScarpTop = 0;
-    expected.ScarpBase = 0;
-    expected.FaultMagnitude = 1;
-    EXPECT_EQ(r.phase, expected);
+    // Mass flux and bursts stop at their lower limit 1; only a fault gets a magnitude.
+    for (const auto& [name, kind, magnitude] : {std::tuple{"Faulting", 1, 1}, std::tuple{"Erosion", 2, 0}}) {
+        const Picked r = Pick(Strombolian08(), QString::fromLatin1(name));
+        ASSERT_EQ(r.shown, 0);
+        PhaseRecord expected = Strombolian08();
+        expected.EruptionType = 0;
+        expected.EventKind = static_cast<qint16>(kind);
+        expected.VentLocation = expected.Strength = expected.Wind = 0;
+        expected.MassFlux = 1;
+        expected.BurstCount = 1;
+        expected.ScarpTop = expected.ScarpBase = 0;
+        expected.FaultMagnitude = static_cast<qint16>(magnitude);
+        EXPECT_EQ(r.phase, expected) << name;
+    }
 }
 
-TEST(TypeChange, OnlyAFaultOfMagnitude0GetsMagnitude1)
+TEST(TypeChange, AFaultKeepsAMagnitudeOtherThan0)
 {
-    const Picked erosion = Pick(Strombolian08(), QStringLiteral("Erosion"));
-    EXPECT_EQ(erosion.phase.EventKind, 2);
-    EXPECT_EQ(erosion.phase.FaultMagnitude, 0);
-    EXPECT_EQ(erosion.phase.MassFlux, 1);
     for (qint16 magnitude : {-2, 3}) {
         PhaseRecord p = Strombolian08();
         p.FaultMagnitude = magnitude;
