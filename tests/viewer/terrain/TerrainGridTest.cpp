@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 using namespace tolva;
 
@@ -164,27 +165,19 @@ INSTANTIATE_TEST_SUITE_P(Sizes, StretchTest, ::testing::Values(
     StretchRow{90, 45}, StretchRow{180, 90}, StretchRow{1440, 720}, StretchRow{400, 400},
     StretchRow{181, 91}));
 
-TEST(TerrainGridTest, OnePixelFillsTheWholeRaster)
+TEST(TerrainGridTest, TinyTransparentAndNullPicturesFillTheWholeRaster)
 {
-    QImage picture(1, 1, QImage::Format_RGB32);
-    picture.setPixel(0, 0, qRgb(30, 60, 90));
-    const TerrainGrid grid = MakeTerrainGrid(picture);
-    EXPECT_EQ(grid.ReadPixel(0, 0), 0x5A3C1Eu);
-    EXPECT_EQ(grid.ReadPixel(179, 89), 0x5A3C1Eu);
-}
-
-TEST(TerrainGridTest, AlphaIsIgnored)
-{
-    QImage picture(4, 2, QImage::Format_ARGB32);
-    picture.fill(qRgba(200, 100, 50, 0));
-    EXPECT_EQ(MakeTerrainGrid(picture).ReadPixel(90, 45), 0x3264C8u);
-}
-
-TEST(TerrainGridTest, ANullPictureGivesABlackRaster)
-{
-    const TerrainGrid grid = MakeTerrainGrid(QImage());
-    EXPECT_EQ(grid.ReadPixel(0, 0), 0u);
-    EXPECT_EQ(grid.ReadPixel(179, 89), 0u);
+    QImage onePixel(1, 1, QImage::Format_RGB32);
+    onePixel.setPixel(0, 0, qRgb(30, 60, 90));
+    QImage transparent(4, 2, QImage::Format_ARGB32);
+    transparent.fill(qRgba(200, 100, 50, 0)); // a map's height is its colour, not its alpha
+    const struct { QImage picture; ColorRef color; } rows[] = {
+        {onePixel, 0x5A3C1Eu}, {transparent, 0x3264C8u}, {QImage(), 0u}};
+    for (const auto& row : rows) {
+        const TerrainGrid grid = MakeTerrainGrid(row.picture);
+        for (const auto& [x, y] : {std::pair{0, 0}, {90, 45}, {179, 89}})
+            EXPECT_EQ(grid.ReadPixel(x, y), row.color) << x << "," << y;
+    }
 }
 
 } // namespace
