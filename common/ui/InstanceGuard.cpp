@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 namespace tolva {
@@ -122,6 +123,12 @@ void InstanceGuard::acceptConnection()
 {
     while (QLocalSocket* socket = m_server.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // A later instance asks at once; a client that says nothing (hung,
+        // stopped, not one of ours) is not kept open for the viewer's lifetime.
+        QTimer::singleShot(kAnswerMs, socket, [socket] {
+            socket->abort();
+            socket->deleteLater();
+        });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (!socket->canReadLine()) {
                 if (socket->bytesAvailable() > kMaxLine)

@@ -134,6 +134,17 @@ TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerLetsThisInstanceGoOn)
     EXPECT_FALSE(guard.isListening());
 }
 
+TEST_F(InstanceGuardTest, AClientThatSaysNothingIsNotKeptOpen)
+{
+    InstanceGuard first(kName, dir.path());
+    ASSERT_EQ(first.start(), Start::First);
+    QLocalSocket silent;
+    silent.connectToServer(first.serverName());
+    ASSERT_TRUE(silent.waitForConnected(5000));
+    QSignalSpy closed(&silent, &QLocalSocket::disconnected);
+    EXPECT_TRUE(closed.wait(10000));
+}
+
 TEST_F(InstanceGuardTest, AStrangerOnTheSocketGetsNoActivation)
 {
     InstanceGuard first(kName, dir.path());
