@@ -43,7 +43,9 @@ bool SettingsStore::WriteSetting(const QString& section, const QString& key, con
     m_settings.setValue(KeyPath(section, key), ValueText(value));
     // Write through at once: the simulator and the other tool read this file.
     m_settings.sync();
-    return m_settings.status() == QSettings::NoError;
+    // A FormatError only says that the file held lines that could not be
+    // read; the value is written all the same.
+    return m_settings.status() != QSettings::AccessError;
 }
 
 QString SettingsStore::fileName() const

@@ -124,6 +124,18 @@ TEST_F(SettingsStoreTest, AMissingKeyReadsTheDefaultNotAMakerWideValue)
     makerWide.remove();
 }
 
+TEST_F(SettingsStoreTest, AWriteIntoAFileWithUnreadableLinesSucceeds)
+{
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(store.fileName()).path()));
+    QFile file(store.fileName());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Tolva3\nnot a key\n");
+    file.close();
+    EXPECT_TRUE(store.WriteSetting(s::kTopo3D, s::kNewFile, true));
+    EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kNewFile), "True");
+    EXPECT_EQ(runTool({"set", s::kTopo3D, s::kNewFile, "False"}).exitCode, 0);
+}
+
 TEST_F(SettingsStoreTest, ListLikeTextWrittenByAnotherProgramReadsAsText)
 {
     ASSERT_TRUE(QDir().mkpath(QFileInfo(store.fileName()).path()));
