@@ -32,7 +32,7 @@ bench: build
 	@xvfb-run -a -s "-screen 0 1280x1024x24" $(BUILD)/bench/tolva_bench
 
 run: build
-	@echo "make run: the viewer's window arrives with its own issue"
+	@$(BUILD)/bin/Tolva3DView
 
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
