@@ -8,13 +8,18 @@ namespace tolva {
 
 namespace raster {
 
-// Any triangle, 64-bit edge values.
-void FillWide(const Raster& target, const WideSetup& t)
+namespace {
+
+// Walks the triangle's pixel box row by row, stepping the three edge values
+// and the depth incrementally; a pixel is covered when no edge value is
+// negative. Int is the width the set-up chose for the edge values.
+template <typename Int>
+void FillRows(const Raster& target, const TriangleSetup<Int>& t)
 {
     for (int r = 0; r <= t.py1 - t.py0; ++r) {
-        std::int64_t e0 = t.e[0] + r * t.stepY[0];
-        std::int64_t e1 = t.e[1] + r * t.stepY[1];
-        std::int64_t e2 = t.e[2] + r * t.stepY[2];
+        Int e0 = t.e[0] + r * t.stepY[0];
+        Int e1 = t.e[1] + r * t.stepY[1];
+        Int e2 = t.e[2] + r * t.stepY[2];
         const float zRow = t.z0 + float(r) * t.dzdy;
         const std::size_t row = std::size_t(t.py0 + r) * target.size + t.px0;
         for (int k = 0; k <= t.px1 - t.px0; ++k) {
@@ -32,28 +37,18 @@ void FillWide(const Raster& target, const WideSetup& t)
     }
 }
 
+} // namespace
+
+// Any triangle, 64-bit edge values.
+void FillWide(const Raster& target, const WideSetup& t)
+{
+    FillRows(target, t);
+}
+
 // A triangle under 64 pixels a side, pixel by pixel.
 void FillSmallBaseline(const Raster& target, const SmallSetup& t)
 {
-    for (int r = 0; r <= t.py1 - t.py0; ++r) {
-        std::int32_t e0 = t.e[0] + r * t.stepY[0];
-        std::int32_t e1 = t.e[1] + r * t.stepY[1];
-        std::int32_t e2 = t.e[2] + r * t.stepY[2];
-        const float zRow = t.z0 + float(r) * t.dzdy;
-        const std::size_t row = std::size_t(t.py0 + r) * target.size + t.px0;
-        for (int k = 0; k <= t.px1 - t.px0; ++k) {
-            if ((e0 | e1 | e2) >= 0) {
-                const float z = zRow + float(k) * t.dzdx;
-                if (z <= target.depth[row + k]) {
-                    target.depth[row + k] = z;
-                    target.pixels[row + k] = t.color;
-                }
-            }
-            e0 += t.stepX[0];
-            e1 += t.stepX[1];
-            e2 += t.stepX[2];
-        }
-    }
+    FillRows(target, t);
 }
 
 void PlotPoint(const Raster& target, const ScreenPoint& p, PixelColor color)
