@@ -20,6 +20,18 @@ public:
     virtual std::optional<QString> present(const QImage& frame) = 0;
 };
 
+// A sink that keeps the latest frame: what the view box paints, the clipboard
+// copies and the render command writes.
+class LatestFrame : public FrameSink {
+public:
+    std::optional<QString> present(const QImage& frame) override
+    {
+        picture = frame;
+        return std::nullopt;
+    }
+    QImage picture;
+};
+
 // Clears the render target (kClearTarget) and/or the depth buffer
 // (kClearZBuffer). There is no stencil buffer; the value is ignored.
 bool ClearView(DisplayChain& chain, unsigned flags, PixelColor color, float z, unsigned stencil);

@@ -52,16 +52,6 @@ public:
     }
 };
 
-class KeepFrame : public FrameSink {
-public:
-    std::optional<QString> present(const QImage& frame) override
-    {
-        picture = frame;
-        return std::nullopt;
-    }
-    QImage picture;
-};
-
 std::optional<float> Number(const QString& text)
 {
     bool ok = false;
@@ -198,7 +188,7 @@ int Render(const RenderRequest& request)
     scene.FrameList[1] = StartCameraFrame(view);
     chain.SetViewFromFrame(scene, 1);
     chain.SetFillMode(request.mode);
-    KeepFrame frame;
+    LatestFrame frame;
     RenderIt(chain, scene, frame);
     if (frame.picture.isNull())
         return 1; // Blt2screen has said why

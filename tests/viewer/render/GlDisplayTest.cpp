@@ -24,16 +24,6 @@ bool OpenGlAvailable()
     return surface.isValid() && context.create() && context.makeCurrent(&surface);
 }
 
-class KeepFrame : public FrameSink {
-public:
-    std::optional<QString> present(const QImage& frame) override
-    {
-        picture = frame;
-        return std::nullopt;
-    }
-    QImage picture;
-};
-
 TEST(GlDisplay, NoUsableOpenGlEndsAtTheDeviceStepAndSetsHardwareFailed)
 {
     RecordingMessages messages;
@@ -122,7 +112,7 @@ QImage RenderOn(RenderPath path, const AgreeCase& c)
     chain.SceneChanged();
     chain.SetViewFromFrame(scene, 1);
     chain.SetFillMode(c.mode);
-    KeepFrame view;
+    LatestFrame view;
     RenderIt(chain, scene, view);
     return view.picture;
 }
