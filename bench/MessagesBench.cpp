@@ -1,5 +1,5 @@
 // A trivial figure so that the benchmark program always has something to run.
-#include "Messages.h"
+#include "common/Messages.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // A full record (500 Hawaiian phases of 100 flows each, the largest a record
 // may be): reading, the apply checks and writing, apart and together.
-#include "ApplyChecks.h"
-#include "EruptionTypes.h"
-#include "EditorRecord.h"
-#include "RecordFile.h"
+#include "phase/ApplyChecks.h"
+#include "phase/EruptionTypes.h"
+#include "record/EditorRecord.h"
+#include "record/RecordFile.h"
 
 #include <benchmark/benchmark.h>
 

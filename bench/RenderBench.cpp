@@ -2,14 +2,14 @@
 // display, from the start camera and from high above. Goal: the software
 // frame at 1.0 ms or less, and at least 12 times faster than the OpenGL
 // display on Mesa's llvmpipe (the "speedup" counter of the OpenGL rows).
-#include "DemoMap.h"
-#include "DisplayChain.h"
-#include "FrameDrawing.h"
-#include "Landscape.h"
-#include "MapPicture.h"
-#include "SceneBuilders.h"
-#include "StartView.h"
-#include "TerrainGrid.h"
+#include "demomap/DemoMap.h"
+#include "render/DisplayChain.h"
+#include "render/FrameDrawing.h"
+#include "render/Landscape.h"
+#include "terrain/MapPicture.h"
+#include "render/SceneBuilders.h"
+#include "render/StartView.h"
+#include "terrain/TerrainGrid.h"
 
 #include <benchmark/benchmark.h>
 

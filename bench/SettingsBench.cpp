@@ -1,7 +1,7 @@
 // What the settings store and the number reader cost: the store syncs with
 // the file on every read and write, so that the simulator's changes are seen.
-#include "LeadingNumber.h"
-#include "SettingsStore.h"
+#include "common/LeadingNumber.h"
+#include "common/SettingsStore.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // Map load: a 1440 x 720 BMP file to a finished polygon list (goal: 5 ms),
 // as a reload into the viewer's scene and as a first load, and its three
 // stages on their own.
-#include "DemoMap.h"
-#include "Landscape.h"
-#include "MapPicture.h"
-#include "TerrainGrid.h"
+#include "demomap/DemoMap.h"
+#include "render/Landscape.h"
+#include "terrain/MapPicture.h"
+#include "terrain/TerrainGrid.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,4 +1,4 @@
-#include "Messages.h"
+#include "common/Messages.h"
 
 namespace tolva {
 

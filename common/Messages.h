@@ -1,7 +1,7 @@
 #pragma once
 // The wording of every error report the two tools show, in one place.
 
-#include "Platform.h"
+#include "common/Platform.h"
 
 namespace tolva {
 

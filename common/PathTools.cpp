@@ -1,4 +1,4 @@
-#include "PathTools.h"
+#include "common/PathTools.h"
 
 namespace tolva {
 

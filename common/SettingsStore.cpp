@@ -1,4 +1,4 @@
-#include "SettingsStore.h"
+#include "common/SettingsStore.h"
 
 #include <charconv>
 

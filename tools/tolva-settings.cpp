@@ -1,6 +1,6 @@
 // tolva-settings: reads and writes one key of the settings store the way the
 // simulator does, for tests, demonstrations and by hand.
-#include "SettingsStore.h"
+#include "common/SettingsStore.h"
 
 #include <QCoreApplication>
 #include <QStringList>

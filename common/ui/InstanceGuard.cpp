@@ -1,6 +1,6 @@
-#include "InstanceGuard.h"
+#include "common/ui/InstanceGuard.h"
 
-#include "Platform.h"
+#include "common/Platform.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "Printers.h"
+#include "common/ui/Printers.h"
 
 #include <QPrinterInfo>
 

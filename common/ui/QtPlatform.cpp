@@ -1,4 +1,4 @@
-#include "QtPlatform.h"
+#include "common/ui/QtPlatform.h"
 
 #include <QColorDialog>
 #include <QCoreApplication>

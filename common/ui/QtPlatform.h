@@ -1,8 +1,8 @@
 #pragma once
 // The real implementations of the platform seams, on Qt Widgets.
 
-#include "Platform.h"
-#include "Sounds.h"
+#include "common/Platform.h"
+#include "common/ui/Sounds.h"
 
 #include <QColor>
 #include <QPointer>

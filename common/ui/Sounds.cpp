@@ -1,4 +1,4 @@
-#include "Sounds.h"
+#include "common/ui/Sounds.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 // desktop's sound theme with libcanberra. Silent where there is no sound
 // output (or no libcanberra); never blocks and never fails the caller.
 
-#include "Platform.h"
+#include "common/Platform.h"
 
 #include <QByteArray>
 #include <QStringList>

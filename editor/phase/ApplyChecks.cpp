@@ -1,7 +1,7 @@
-#include "ApplyChecks.h"
+#include "phase/ApplyChecks.h"
 
-#include "EruptionTypes.h"
-#include "Parameters.h"
+#include "phase/EruptionTypes.h"
+#include "phase/Parameters.h"
 
 #include <cmath>
 #include <limits>

@@ -4,7 +4,7 @@
 // first failure with the message that the editor shows ("Phase 3 Location too
 // small"). A scarp position outside the map is corrected in place.
 
-#include "PhaseRecord.h"
+#include "phase/PhaseRecord.h"
 
 #include <QString>
 

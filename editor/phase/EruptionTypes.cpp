@@ -1,4 +1,4 @@
-#include "EruptionTypes.h"
+#include "phase/EruptionTypes.h"
 
 namespace tolva::phase {
 

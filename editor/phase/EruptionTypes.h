@@ -3,7 +3,7 @@
 // order of that list. A code is always found from a name, never from a
 // position in the list.
 
-#include "PhaseRecord.h"
+#include "phase/PhaseRecord.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "Parameters.h"
+#include "phase/Parameters.h"
 
-#include "EruptionTypes.h"
+#include "phase/EruptionTypes.h"
 
 #include <algorithm>
 #include <cmath>

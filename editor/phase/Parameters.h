@@ -4,7 +4,7 @@
 // eruption type uses which parameter. The editor window reads its controls'
 // behaviour from here; the apply checks take their bounds from here.
 
-#include "PhaseRecord.h"
+#include "phase/PhaseRecord.h"
 
 #include <QString>
 

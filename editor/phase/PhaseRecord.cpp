@@ -1,4 +1,4 @@
-#include "PhaseRecord.h"
+#include "phase/PhaseRecord.h"
 
 #include <algorithm>
 

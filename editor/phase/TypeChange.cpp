@@ -1,7 +1,7 @@
-#include "TypeChange.h"
+#include "phase/TypeChange.h"
 
-#include "EruptionTypes.h"
-#include "Parameters.h"
+#include "phase/EruptionTypes.h"
+#include "phase/Parameters.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // What happens to a phase when the user picks another eruption type, and the
 // random flow durations that a Hawaiian or Peléean phase receives.
 
-#include "PhaseRecord.h"
-#include "Platform.h"
+#include "phase/PhaseRecord.h"
+#include "common/Platform.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "CheckCommand.h"
+#include "record/CheckCommand.h"
 
-#include "ApplyChecks.h"
-#include "RecordFile.h"
+#include "phase/ApplyChecks.h"
+#include "record/RecordFile.h"
 
 #include <algorithm>
 

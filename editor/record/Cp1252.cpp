@@ -1,4 +1,4 @@
-#include "Cp1252.h"
+#include "record/Cp1252.h"
 
 #include <array>
 

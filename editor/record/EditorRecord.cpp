@@ -1,9 +1,9 @@
-#include "EditorRecord.h"
+#include "record/EditorRecord.h"
 
-#include "Messages.h"
-#include "PathTools.h"
-#include "Parameters.h"
-#include "TypeChange.h"
+#include "common/Messages.h"
+#include "common/PathTools.h"
+#include "phase/Parameters.h"
+#include "phase/TypeChange.h"
 
 #include <QDir>
 #include <QFileInfo>

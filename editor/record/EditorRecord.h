@@ -5,9 +5,9 @@
 // stratigraphic file chosen since the last apply. The window's handlers call
 // these operations and then show the result.
 
-#include "ApplyChecks.h"
-#include "Platform.h"
-#include "RecordFile.h"
+#include "phase/ApplyChecks.h"
+#include "common/Platform.h"
+#include "record/RecordFile.h"
 
 #include <QString>
 

@@ -8,7 +8,7 @@
 // values and, for a Hawaiian or Peléean phase, one line per flow duration.
 // Lines end with CR LF; files edited elsewhere with LF alone read as well.
 
-#include "PhaseRecord.h"
+#include "phase/PhaseRecord.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

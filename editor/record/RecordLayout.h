@@ -3,7 +3,7 @@
 // empty line and the "Record Phase: " heading). The reader and the writer walk
 // this one list, so that they agree item for item and type for type.
 
-#include "PhaseRecord.h"
+#include "phase/PhaseRecord.h"
 
 namespace tolva::record {
 

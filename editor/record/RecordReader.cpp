@@ -1,10 +1,10 @@
 // Reading a record file: line by line, each line split into its items, every
 // item checked against its type and range before the record is handed back.
 
-#include "RecordFile.h"
+#include "record/RecordFile.h"
 
-#include "Cp1252.h"
-#include "RecordLayout.h"
+#include "record/Cp1252.h"
+#include "record/RecordLayout.h"
 
 #include <QFile>
 

@@ -3,10 +3,10 @@
 // then written through a temporary file that replaces the target only once it
 // is complete.
 
-#include "RecordFile.h"
+#include "record/RecordFile.h"
 
-#include "Cp1252.h"
-#include "RecordLayout.h"
+#include "record/Cp1252.h"
+#include "record/RecordLayout.h"
 
 #include <QFileInfo>
 #include <QSaveFile>

@@ -1,5 +1,5 @@
 // TolvaEdit: the eruption record editor.
-#include "CheckCommand.h"
+#include "record/CheckCommand.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "FakePlatform.h"
-#include "InstanceGuard.h"
+#include "support/FakePlatform.h"
+#include "common/ui/InstanceGuard.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 //   tolva-instance-probe <folder> <name>
 // With "hold <ms>" it is a viewer that is closing: it holds the lock without
 // listening, prints "held", and ends normally after <ms> milliseconds.
-#include "InstanceGuard.h"
+#include "common/ui/InstanceGuard.h"
 
 #include <QCoreApplication>
 #include <QDir>

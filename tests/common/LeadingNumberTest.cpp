@@ -1,4 +1,4 @@
-#include "LeadingNumber.h"
+#include "common/LeadingNumber.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "PathTools.h"
+#include "common/PathTools.h"
 
 #include <gtest/gtest.h>
 

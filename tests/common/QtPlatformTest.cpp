@@ -1,6 +1,6 @@
-#include "Printers.h"
-#include "QtPlatform.h"
-#include "Sounds.h"
+#include "common/ui/Printers.h"
+#include "common/ui/QtPlatform.h"
+#include "common/ui/Sounds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "SelectAllText.h"
+#include "common/ui/SelectAllText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "LeadingNumber.h"
-#include "SettingsStore.h"
+#include "common/LeadingNumber.h"
+#include "common/SettingsStore.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // LeadingNumber on any text: always finite, and the rule's invariants hold.
-#include "LeadingNumber.h"
+#include "common/LeadingNumber.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // The record reader on any bytes: it must never crash, hang or run out of
 // memory, and whatever it accepts must be checked and written back to the
 // same record.
-#include "ApplyChecks.h"
-#include "RecordFile.h"
+#include "phase/ApplyChecks.h"
+#include "record/RecordFile.h"
 
 #include <cstdint>
 #include <cstdlib>

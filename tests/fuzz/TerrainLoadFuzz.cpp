@@ -1,9 +1,9 @@
 // Any bytes as a map file: reading the picture, the raster and the mesh. A
 // picture that cannot be read must say why; one that can must give the whole
 // terrain.
-#include "Landscape.h"
-#include "MapPicture.h"
-#include "TerrainGrid.h"
+#include "render/Landscape.h"
+#include "terrain/MapPicture.h"
+#include "terrain/TerrainGrid.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // Scripted stand-ins for the platform seams: they record what the program
 // would have shown and answer dialogs from a script.
 
-#include "Platform.h"
+#include "common/Platform.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "DemoMap.h"
+#include "demomap/DemoMap.h"
 
 #include <algorithm>
 #include <cmath>

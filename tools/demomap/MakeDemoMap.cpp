@@ -1,7 +1,7 @@
 // tolva-demomap: writes the demonstration map as a 24-bit BMP.
 // Usage: tolva-demomap OUTPUT [WIDTH HEIGHT]   (default 360 x 180)
 // data/TolvaDemo.ebm is this program's output at the default size.
-#include "DemoMap.h"
+#include "demomap/DemoMap.h"
 
 #include <QCoreApplication>
 #include <QImageWriter>

@@ -3,9 +3,9 @@
 // prepared scene. Two implementations: our software rasterizer and OpenGL
 // through an offscreen context. DisplayChain sets them up and tears them down.
 
-#include "Matrix.h"
-#include "PreparedScene.h"
-#include "Rasterizer.h"
+#include "render/Matrix.h"
+#include "render/PreparedScene.h"
+#include "render/Rasterizer.h"
 
 #include <QImage>
 

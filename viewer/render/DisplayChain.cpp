@@ -1,7 +1,7 @@
-#include "DisplayChain.h"
+#include "render/DisplayChain.h"
 
-#include "Messages.h"
-#include "SceneBuilders.h"
+#include "common/Messages.h"
+#include "render/SceneBuilders.h"
 
 #include <algorithm>
 #include <bit>

@@ -8,10 +8,10 @@
 // CreateCameras, SceneChanged(); each view refresh: SetViewFromFrame(scene, 1)
 // and RenderIt (FrameDrawing.h).
 
-#include "Display.h"
-#include "Scene.h"
+#include "render/Display.h"
+#include "render/Scene.h"
 
-#include "Platform.h"
+#include "common/Platform.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "FrameDrawing.h"
+#include "render/FrameDrawing.h"
 
-#include "Messages.h"
+#include "common/Messages.h"
 
 namespace tolva {
 

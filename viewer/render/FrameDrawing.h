@@ -2,7 +2,7 @@
 // Drawing one frame: clear the target, draw the scene's polygon list, hand the
 // picture to the view. Frames are drawn on demand, one per view refresh.
 
-#include "DisplayChain.h"
+#include "render/DisplayChain.h"
 
 #include <QImage>
 #include <QString>

@@ -6,7 +6,7 @@
 // depth range -w..w is mapped from ours, 0..w), clockwise triangles in front,
 // depth test less-or-equal, and one colour per triangle, stored with each of
 // its three vertices so that nothing depends on the provoking vertex.
-#include "Display.h"
+#include "render/Display.h"
 
 #include <QGuiApplication>
 #include <QOffscreenSurface>

@@ -1,7 +1,7 @@
-#include "Landscape.h"
+#include "render/Landscape.h"
 
-#include "SceneBuilders.h"
-#include "TerrainMesh.h"
+#include "render/SceneBuilders.h"
+#include "terrain/TerrainMesh.h"
 
 #include <cmath>
 #include <new>

@@ -1,8 +1,8 @@
 #pragma once
 // The terrain mesh of a loaded map, put into the scene.
 
-#include "Scene.h"
-#include "TerrainGrid.h"
+#include "render/Scene.h"
+#include "terrain/TerrainGrid.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "Matrix.h"
+#include "render/Matrix.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 // (x, y, z, 1) multiplied on the left, so a product A x B applies A first.
 // Left-handed world and view space, y up.
 
-#include "Scene.h"
+#include "render/Scene.h"
 
 namespace tolva {
 

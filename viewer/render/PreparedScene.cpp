@@ -1,4 +1,4 @@
-#include "PreparedScene.h"
+#include "render/PreparedScene.h"
 
 #include <algorithm>
 #include <bit>

@@ -6,7 +6,7 @@
 // load, light change or material change, and every frame after that only
 // transforms positions and fills triangles.
 
-#include "Scene.h"
+#include "render/Scene.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,5 +1,5 @@
-#include "Rasterizer.h"
-#include "RasterizerInternal.h"
+#include "render/Rasterizer.h"
+#include "render/RasterizerInternal.h"
 
 #include <atomic>
 #include <cmath>

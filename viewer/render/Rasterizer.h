@@ -14,8 +14,8 @@
 // - depth test less-or-equal; each triangle has one flat colour;
 // - points: each vertex one pixel; wireframe: the triangles' edges.
 
-#include "Matrix.h"
-#include "PreparedScene.h"
+#include "render/Matrix.h"
+#include "render/PreparedScene.h"
 
 #include <QImage>
 

@@ -1,7 +1,7 @@
 // The rasterizer's AVX2 code: the same rules and the same arithmetic as the
 // baseline code, so that both draw identical frames; chosen at run time on
 // processors that have AVX2 (see ActiveRasterPath).
-#include "RasterizerInternal.h"
+#include "render/RasterizerInternal.h"
 
 #include <immintrin.h>
 

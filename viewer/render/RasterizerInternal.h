@@ -2,7 +2,7 @@
 // The rasterizer's inner parts, shared by its baseline code (Rasterizer.cpp)
 // and its AVX2 code (RasterizerAvx2.cpp). Not for use outside the rasterizer.
 
-#include "Rasterizer.h"
+#include "render/Rasterizer.h"
 
 #include <algorithm>
 #include <cstdint>

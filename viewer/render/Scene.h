@@ -2,7 +2,7 @@
 // The scene model: the five lists the viewer draws from and their records.
 // Index 0 of every list is an empty placeholder; real entries start at 1.
 
-#include "Polygon.h"
+#include "terrain/Polygon.h"
 
 #include <QString>
 

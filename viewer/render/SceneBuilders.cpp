@@ -1,4 +1,4 @@
-#include "SceneBuilders.h"
+#include "render/SceneBuilders.h"
 
 namespace tolva {
 

@@ -5,8 +5,8 @@
 // the parts that talk to a display (setting a light or material on the device,
 // the view transform) belong to the display, which reads the lists.
 
-#include "Scene.h"
-#include "ViewState.h"
+#include "render/Scene.h"
+#include "render/ViewState.h"
 
 #include <QString>
 

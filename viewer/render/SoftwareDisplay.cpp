@@ -1,6 +1,6 @@
 // The software display: our rasterizer into a 450 x 450 colour and depth
 // target in memory.
-#include "Display.h"
+#include "render/Display.h"
 
 #include <new>
 

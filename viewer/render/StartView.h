@@ -4,8 +4,8 @@
 // it looks towards decreasing z, across the map. Small x is then on the right
 // of the picture, as the map's right edge is mirrored to small x.
 
-#include "Scene.h"
-#include "ViewState.h"
+#include "render/Scene.h"
+#include "render/ViewState.h"
 
 namespace tolva {
 

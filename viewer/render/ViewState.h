@@ -3,8 +3,8 @@
 // of the scene's frame list; everything else lives here, as plain values that
 // the window reads from and writes to its controls.
 
-#include "TerrainGrid.h"
-#include "TerrainMesh.h"
+#include "terrain/TerrainGrid.h"
+#include "terrain/TerrainMesh.h"
 
 namespace tolva {
 

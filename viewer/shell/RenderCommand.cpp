@@ -1,13 +1,13 @@
-#include "RenderCommand.h"
+#include "shell/RenderCommand.h"
 
-#include "DisplayChain.h"
-#include "FrameDrawing.h"
-#include "Landscape.h"
-#include "MapPicture.h"
-#include "SceneBuilders.h"
-#include "StartView.h"
-#include "TerrainGrid.h"
-#include "ViewState.h"
+#include "render/DisplayChain.h"
+#include "render/FrameDrawing.h"
+#include "render/Landscape.h"
+#include "terrain/MapPicture.h"
+#include "render/SceneBuilders.h"
+#include "render/StartView.h"
+#include "terrain/TerrainGrid.h"
+#include "render/ViewState.h"
 
 #include <QGuiApplication>
 #include <QImageWriter>

@@ -1,7 +1,7 @@
 // Tolva3DView: the 3-D topography viewer.
-#include "InstanceGuard.h"
-#include "RenderCommand.h"
-#include "Sounds.h"
+#include "common/ui/InstanceGuard.h"
+#include "shell/RenderCommand.h"
+#include "common/ui/Sounds.h"
 
 #include <QApplication>
 #include <QMainWindow>

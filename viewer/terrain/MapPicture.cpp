@@ -1,4 +1,4 @@
-#include "MapPicture.h"
+#include "terrain/MapPicture.h"
 
 #include <QFile>
 #include <QImageReader>

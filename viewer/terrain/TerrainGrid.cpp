@@ -1,4 +1,4 @@
-#include "TerrainGrid.h"
+#include "terrain/TerrainGrid.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "TerrainMesh.h"
+#include "terrain/TerrainMesh.h"
 
 namespace tolva {
 

@@ -2,8 +2,8 @@
 // The terrain mesh: one four-vertex triangle strip per grid cell, each with its
 // own copy of its corners, and the normals that light it.
 
-#include "Polygon.h"
-#include "TerrainGrid.h"
+#include "terrain/Polygon.h"
+#include "terrain/TerrainGrid.h"
 
 namespace tolva {
 

@@ -1,8 +1,8 @@
 // The apply checks: every message with its exact text, each bound and a hair
 // beyond it, the order in which the checks run, and the scarp corrections.
-#include "ApplyChecks.h"
-#include "EruptionTypes.h"
-#include "Parameters.h"
+#include "phase/ApplyChecks.h"
+#include "phase/EruptionTypes.h"
+#include "phase/Parameters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The parameter tables as the window uses them: what a field does with a
 // typed number, the shown formats, and the parameters that depend on a
 // phase's choices.
-#include "EruptionTypes.h"
-#include "Parameters.h"
+#include "phase/EruptionTypes.h"
+#include "phase/Parameters.h"
 
 #include <gtest/gtest.h>
 

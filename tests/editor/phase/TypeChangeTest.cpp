@@ -1,8 +1,8 @@
 // Picking another eruption type and the random flow durations it draws.
-#include "EruptionTypes.h"
-#include "FakePlatform.h"
-#include "Parameters.h"
-#include "TypeChange.h"
+#include "phase/EruptionTypes.h"
+#include "support/FakePlatform.h"
+#include "phase/Parameters.h"
+#include "phase/TypeChange.h"
 
 #include <gtest/gtest.h>
 

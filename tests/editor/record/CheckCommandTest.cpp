@@ -1,7 +1,7 @@
 // `TolvaEdit --check`: the built program, run without a display, prints one
 // line per file and exits 0, 1 or 2.
-#include "CheckCommand.h"
-#include "RecordFile.h"
+#include "record/CheckCommand.h"
+#include "record/RecordFile.h"
 #include "RecordFixtures.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The editor's record state: a failed open changes nothing, apply commits
 // only when every phase passes, the stratigraphic file commit, and the slot
 // rules of adding and deleting phases.
-#include "EditorRecord.h"
-#include "FakePlatform.h"
+#include "record/EditorRecord.h"
+#include "support/FakePlatform.h"
 #include "RecordFixtures.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The record file: its exact layout, the round trip of every value, every
 // read failure with its line, the 8-bit text and the save failure paths.
-#include "Cp1252.h"
-#include "RecordFile.h"
+#include "record/Cp1252.h"
+#include "record/RecordFile.h"
 #include "RecordFixtures.h"
 
 #include <gtest/gtest.h>

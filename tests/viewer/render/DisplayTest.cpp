@@ -1,8 +1,8 @@
 // Display set-up, tear-down and frame drawing on the software path, with the
 // reports a user sees when a step fails.
-#include "DisplayChain.h"
-#include "FakePlatform.h"
-#include "FrameDrawing.h"
+#include "render/DisplayChain.h"
+#include "support/FakePlatform.h"
+#include "render/FrameDrawing.h"
 #include "RenderTestScenes.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The OpenGL display: its set-up failures, and that it draws the same picture
 // as the software display. Runs where an OpenGL context can be made (Mesa
 // under Xvfb in `make test`); elsewhere the drawing cases are skipped.
-#include "DisplayChain.h"
-#include "FakePlatform.h"
-#include "FrameDrawing.h"
+#include "render/DisplayChain.h"
+#include "support/FakePlatform.h"
+#include "render/FrameDrawing.h"
 #include "RenderTestScenes.h"
 
 #include <QOffscreenSurface>

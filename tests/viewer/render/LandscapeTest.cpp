@@ -1,7 +1,7 @@
 // The terrain put into the scene: 32,400 strips in their order, whatever the
 // scene held before.
-#include "Landscape.h"
-#include "SceneBuilders.h"
+#include "render/Landscape.h"
+#include "render/SceneBuilders.h"
 
 #include <gtest/gtest.h>
 

@@ -2,13 +2,13 @@
 // Scenes for the display tests: triangles placed directly on screen, and the
 // demonstration volcano loaded as the viewer loads a map.
 
-#include "DemoMap.h"
-#include "Landscape.h"
-#include "PreparedScene.h"
-#include "Rasterizer.h"
-#include "SceneBuilders.h"
-#include "StartView.h"
-#include "TerrainGrid.h"
+#include "demomap/DemoMap.h"
+#include "render/Landscape.h"
+#include "render/PreparedScene.h"
+#include "render/Rasterizer.h"
+#include "render/SceneBuilders.h"
+#include "render/StartView.h"
+#include "terrain/TerrainGrid.h"
 
 #include <QImage>
 

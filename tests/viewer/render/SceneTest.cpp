@@ -1,5 +1,5 @@
 // The scene lists and the three builders of a map's scene.
-#include "SceneBuilders.h"
+#include "render/SceneBuilders.h"
 
 #include <gtest/gtest.h>
 

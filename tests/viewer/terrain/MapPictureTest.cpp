@@ -1,7 +1,7 @@
 // Reading map pictures: by content whatever the extension, and a clear
 // description for every file that is not a whole picture.
-#include "DemoMap.h"
-#include "MapPicture.h"
+#include "demomap/DemoMap.h"
+#include "terrain/MapPicture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The height rule, the 180 x 90 raster and its stretch and mirror.
-#include "DemoMap.h"
-#include "TerrainGrid.h"
+#include "demomap/DemoMap.h"
+#include "terrain/TerrainGrid.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Face normals, the normals of each primitive type and the cells of the mesh.
-#include "TerrainMesh.h"
+#include "terrain/TerrainMesh.h"
 
 #include <gtest/gtest.h>
 
