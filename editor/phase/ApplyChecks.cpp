@@ -12,60 +12,67 @@ namespace {
 
 using Failure = std::optional<CheckFailure>;
 
-Failure Fail(const QString& message, int flow = 0)
-{
-    return CheckFailure{0, flow, message};
-}
-
 Failure Fail(const char* message, int flow = 0)
 {
-    return Fail(QString::fromLatin1(message), flow);
+    return CheckFailure{0, flow, QString::fromLatin1(message)};
 }
 
-bool OnMap(float v, int scale)
+// A failure whose message shows the bound it was checked against: "%1" in
+// the message stands for the bound with the given number of decimals, so
+// that the text always names the limit that the check applied.
+Failure FailAt(const char* message, double bound, int decimals)
 {
-    const double px = Pixel(v, scale);
-    return px >= kMinPixel && px <= kMaxPixel;
+    return CheckFailure{0, 0, QString::fromLatin1(message).arg(FormatShown(bound, decimals))};
+}
+
+// The limits of a parameter for the phase's type; every caller checks a
+// parameter that its type is held to.
+Range Limits(Param param, const PhaseRecord& p)
+{
+    return *ApplyRange(param, p.EruptionType);
 }
 
 // Moves from the float nearest to the bound's position towards the inside of
-// the map until the value passes, then outwards as far as it still passes.
-float ScarpCorrection(double pixelBound, int scale)
+// the pixel range until the value lies in it, then outwards as far as it
+// still does.
+float ScarpCorrection(const Range& pixels, bool upper, int scale)
 {
     scale = EffectiveScale(scale);
+    const auto onMap = [&](float v) { return pixels.contains(Pixel(v, scale)); };
     const float inf = std::numeric_limits<float>::infinity();
-    const bool lowerBound = pixelBound == kMinPixel;
-    const float inward = (lowerBound == (scale > 0)) ? inf : -inf;
-    float f = static_cast<float>(pixelBound * scale / 1000.0);
-    while (!OnMap(f, scale))
+    const float inward = (upper == (scale > 0)) ? -inf : inf;
+    float f = static_cast<float>((upper ? pixels.high : pixels.low) * scale / 1000.0);
+    while (!onMap(f))
         f = std::nextafter(f, inward);
-    for (float g = std::nextafter(f, -inward); OnMap(g, scale); g = std::nextafter(g, -inward))
+    for (float g = std::nextafter(f, -inward); onMap(g); g = std::nextafter(g, -inward))
         f = g;
     return f;
 }
 
-// Corrects a scarp position that lies off the map; true when it did.
-bool CorrectScarp(float& v, int scale)
+// Brings a scarp position that lies off its pixel range onto it; true when
+// it did. The value moves to the outermost float that is still in range, so
+// that the next apply passes.
+bool CorrectScarp(Param scarp, float& v, int scale)
 {
+    const Range pixels = *ApplyRange(scarp, SectorCollapse);
     bool corrected = false;
-    if (Pixel(v, scale) < kMinPixel) {
-        v = ScarpLowerCorrection(scale);
+    if (Pixel(v, scale) < pixels.low) {
+        v = ScarpCorrection(pixels, false, scale);
         corrected = true;
     }
-    if (Pixel(v, scale) > kMaxPixel) {
-        v = ScarpUpperCorrection(scale);
+    if (Pixel(v, scale) > pixels.high) {
+        v = ScarpCorrection(pixels, true, scale);
         corrected = true;
     }
     return corrected;
 }
 
-// The mid radius limit of the type: " Mid radius must be <= 640 " (or 320,
-// or 128), with the trailing blank.
+// The mid radius limit of the type, with the trailing blank of the message.
 Failure CheckMidRadius(const PhaseRecord& p)
 {
-    const double high = ApplyRange(Param::MidRadius, p.EruptionType)->high;
+    const double high = Limits(Param::MidRadius, p).high;
     if (p.MidRadius > high)
-        return Fail(QStringLiteral(" Mid radius must be <= %1 ").arg(high));
+        return FailAt(" Mid radius must be <= %1 ", high, 0);
     return std::nullopt;
 }
 
@@ -74,12 +81,11 @@ Failure CheckMapping(const PhaseRecord& p)
 {
     if (auto f = CheckMidRadius(p))
         return f;
-    if (const auto angle = ApplyRange(Param::DepositAngle, p.EruptionType)) {
-        if (p.DepositAngle < angle->low)
-            return Fail(" Deposit angle must be >= -1");
-        if (p.DepositAngle > angle->high)
-            return Fail(" Deposit angle must be <= 1");
-    }
+    const Range angle = Limits(Param::DepositAngle, p);
+    if (p.DepositAngle < angle.low)
+        return FailAt(" Deposit angle must be >= %1", angle.low, 0);
+    if (p.DepositAngle > angle.high)
+        return FailAt(" Deposit angle must be <= %1", angle.high, 0);
     return std::nullopt;
 }
 
@@ -92,8 +98,9 @@ Failure CheckCalderaStyle(const PhaseRecord& p)
 
 Failure CheckFlows(const PhaseRecord& p, const FlowDurations& durations)
 {
-    if (p.BurstCount > ApplyRange(Param::BurstCount, p.EruptionType)->high)
-        return Fail(" Number of bursts must be <= 100");
+    const double maxBursts = Limits(Param::BurstCount, p).high;
+    if (p.BurstCount > maxBursts)
+        return FailAt(" Number of bursts must be <= %1", maxBursts, 0);
     for (int n = 1; n <= p.BurstCount; ++n) {
         const Range limits = FlowDurationRange(p.EruptionType, n, p.FlowLength);
         if (durations[n] < limits.low)
@@ -105,44 +112,55 @@ Failure CheckFlows(const PhaseRecord& p, const FlowDurations& durations)
         return f;
     // All four angle tests run; the last one that fails names the fault, so
     // a right-angle message wins over a left-angle one.
-    const Range angle = *ApplyRange(Param::LeftAngle, p.EruptionType);
+    const Range left = Limits(Param::LeftAngle, p);
+    const Range right = Limits(Param::RightAngle, p);
     Failure last;
-    if (p.LeftAngle < angle.low) last = Fail(" Left angle must be >= -4");
-    if (p.LeftAngle > angle.high) last = Fail(" Left angle must be <= 4");
-    if (p.RightAngle < angle.low) last = Fail(" Right angle must be >= -4");
-    if (p.RightAngle > angle.high) last = Fail(" Right angle must be <= 4");
+    if (p.LeftAngle < left.low) last = FailAt(" Left angle must be >= %1", left.low, 0);
+    if (p.LeftAngle > left.high) last = FailAt(" Left angle must be <= %1", left.high, 0);
+    if (p.RightAngle < right.low) last = FailAt(" Right angle must be >= %1", right.low, 0);
+    if (p.RightAngle > right.high) last = FailAt(" Right angle must be <= %1", right.high, 0);
     return last;
 }
 
 Failure CheckTypeRules(PhaseRecord& p, const FlowDurations& durations, int scale)
 {
+    // The strength messages differ by type: some name the bound, with one
+    // or two decimals, and the Fumarolic/Phreatic one tests its floor first.
     switch (p.EruptionType) {
-    case Vulcanian:
-        if (p.Strength > 1.0) return Fail(" Maximum Strength (1.0) exceeded.");
-        if (p.Strength < 0.2) return Fail(" Minimum Strength (0.20) not met.");
+    case Vulcanian: {
+        const Range strength = Limits(Param::Strength, p);
+        if (p.Strength > strength.high) return FailAt(" Maximum Strength (%1) exceeded.", strength.high, 1);
+        if (p.Strength < strength.low) return FailAt(" Minimum Strength (%1) not met.", strength.low, 2);
         if (auto f = CheckCalderaStyle(p)) return f;
         return CheckMapping(p);
-    case Strombolian:
-        if (p.Strength > 2.0) return Fail(" Maximum Strength (2.00) exceeded.");
-        if (p.Strength < 0.1) return Fail(" Minimum Strength (0.10) not met.");
+    }
+    case Strombolian: {
+        const Range strength = Limits(Param::Strength, p);
+        if (p.Strength > strength.high) return FailAt(" Maximum Strength (%1) exceeded.", strength.high, 2);
+        if (p.Strength < strength.low) return FailAt(" Minimum Strength (%1) not met.", strength.low, 2);
         return CheckMapping(p);
+    }
     case Hawaiian:
     case Peleean:
         return CheckFlows(p, durations);
-    case Plinian:
-        if (p.Strength > 1.0) return Fail(" Maximum Plinian strength (1.00) exceeded.");
-        if (p.Strength < 0.1) return Fail(" Minimum Strength (0.10) not met.");
+    case Plinian: {
+        const Range strength = Limits(Param::Strength, p);
+        if (p.Strength > strength.high) return FailAt(" Maximum Plinian strength (%1) exceeded.", strength.high, 2);
+        if (p.Strength < strength.low) return FailAt(" Minimum Strength (%1) not met.", strength.low, 2);
         if (auto f = CheckCalderaStyle(p)) return f;
         return CheckMapping(p);
+    }
     case SectorCollapse:
-        if (CorrectScarp(p.ScarpTop, scale)) return Fail(" Scarp top reset");
-        if (CorrectScarp(p.ScarpBase, scale)) return Fail(" Scarp base reset");
+        if (CorrectScarp(Param::ScarpTop, p.ScarpTop, scale)) return Fail(" Scarp top reset");
+        if (CorrectScarp(Param::ScarpBase, p.ScarpBase, scale)) return Fail(" Scarp base reset");
         if (p.ScarpTop == p.ScarpBase) return Fail(" Scarp base and top cannot be equal");
         return CheckMapping(p);
-    case Fumarolic:
-        if (p.Strength < 0.1) return Fail(" Fumarolic strength too low.");
-        if (p.Strength > 1.0) return Fail(" Maximum Fumarolic strength exceeded.");
+    case Fumarolic: {
+        const Range strength = Limits(Param::Strength, p);
+        if (p.Strength < strength.low) return Fail(" Fumarolic strength too low.");
+        if (p.Strength > strength.high) return Fail(" Maximum Fumarolic strength exceeded.");
         return CheckMapping(p);
+    }
     default:
         return std::nullopt;
     }
@@ -150,26 +168,17 @@ Failure CheckTypeRules(PhaseRecord& p, const FlowDurations& durations, int scale
 
 } // namespace
 
-float ScarpLowerCorrection(int scale)
-{
-    return ScarpCorrection(kMinPixel, scale);
-}
-
-float ScarpUpperCorrection(int scale)
-{
-    return ScarpCorrection(kMaxPixel, scale);
-}
-
 std::optional<CheckFailure> CheckPhase(int number, PhaseRecord& p, const FlowDurations& durations, int scale)
 {
     Failure failure = [&]() -> Failure {
-        if (ApplyRange(Param::VentLocation, p.EruptionType)) {
+        if (const auto location = ApplyRange(Param::VentLocation, p.EruptionType)) {
             const double px = Pixel(p.VentLocation, scale);
-            if (px < kMinPixel) return Fail(" Location too small");
-            if (px > kMaxPixel) return Fail(" Location too large");
+            if (px < location->low) return Fail(" Location too small");
+            if (px > location->high) return Fail(" Location too large");
         }
-        if (p.Wind < -50) return Fail(" Wind speed too negative");
-        if (p.Wind > 50) return Fail(" Wind speed too high");
+        const Range wind = Limits(Param::Wind, p);
+        if (p.Wind < wind.low) return Fail(" Wind speed too negative");
+        if (p.Wind > wind.high) return Fail(" Wind speed too high");
         if (IsFaulting(p) && p.FaultDip == 0 && p.DownSide != 1 && p.DownSide != 2)
             return Fail(" Must select down side");
         return CheckTypeRules(p, durations, scale);

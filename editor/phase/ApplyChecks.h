@@ -23,18 +23,13 @@ struct CheckFailure {
 };
 
 // Runs the checks of one phase (number `number`) in their order and returns
-// the first failure. Scarp corrections of a Sector Collapse phase are written
-// into `phase` even when they are reported.
+// the first failure. A Sector Collapse scarp off the map is moved onto it,
+// to the outermost 32-bit float that is still on the map so that the next
+// apply passes; the correction stays in `phase` although it is reported.
 std::optional<CheckFailure> CheckPhase(int number, PhaseRecord& phase, const FlowDurations& durations, int scale);
 
 // Checks phases 1 to count in order and returns the first failure; nothing
 // when every phase passes.
 std::optional<CheckFailure> CheckPhases(PhaseList& phases, int scale);
-
-// The values that a scarp outside the map is moved to: the smallest 32-bit
-// float whose pixel is at least 50, and the largest whose pixel is at most
-// 1230, so that the corrected value passes the next check.
-float ScarpLowerCorrection(int scale);
-float ScarpUpperCorrection(int scale);
 
 } // namespace tolva::phase

@@ -14,12 +14,13 @@ float RandomFlowDuration(int eruptionType, int flow, int flowLength, RandomSourc
     const float r = static_cast<float>(random.next());
     float d = hawaiian ? 1200.0f * r : (10.0f * static_cast<float>(flow) + 200.0f) * r;
     d = static_cast<float>(flowLength - 6) * d / 10.0f + d;
-    const float low = hawaiian ? 20.0f : 10.0f;
+    // A drawn duration is held within the limits an apply checks: raised to
+    // the shortest allowed, and kept from being carried past the longest by
+    // float rounding near the top of the range.
+    const Range range = FlowDurationRange(hawaiian ? Hawaiian : Peleean, flow, flowLength);
+    const float low = static_cast<float>(range.low);
     if (d < low)
         d = low;
-    // Float rounding near the top of the range must not carry a drawn value
-    // past the limit an apply checks.
-    const Range range = FlowDurationRange(hawaiian ? Hawaiian : Peleean, flow, flowLength);
     while (d > range.high && d > low)
         d = std::nextafter(d, -std::numeric_limits<float>::infinity());
     return d;
@@ -40,12 +41,13 @@ std::optional<int> TypeChange(PhaseRecord& working, FlowDurations& workingDurati
 
     if (working.EruptionType == NonEruptive) {
         // A fault or an erosion has no vent, strength, wind, flux, bursts or
-        // scarp; mass flux and bursts stop at their lower limit of 1.
+        // scarp; mass flux and bursts take what their fields make of a 0,
+        // their lower limit.
         working.VentLocation = 0;
         working.Strength = 0;
         working.Wind = 0;
-        working.MassFlux = 1;
-        working.BurstCount = 1;
+        SetParamValue(working, Param::MassFlux, EditField(Param::MassFlux, NonEruptive, 0).stored);
+        SetParamValue(working, Param::BurstCount, EditField(Param::BurstCount, NonEruptive, 0).stored);
         working.ScarpBase = 0;
         working.ScarpTop = 0;
         if (working.EventKind == Faulting && working.FaultMagnitude == 0)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -65,28 +66,16 @@ using D = FlowDurations&;
 
 const Row kRows[] = {
     // Location, on all three scales; only Faulting, Erosion and Sector Collapse are exempt.
-    {"NormalPixel50Passes", 1, [](P p, D) { p.VentLocation = 1; }, nullptr},
     {"NormalPixel1225Passes", 1, [](P p, D) { p.VentLocation = 24.5f; }, nullptr},
-    {"NormalBelow", 1, [](P p, D) { p.VentLocation = 0.99f; }, " Location too small"},
     {"NormalAbove", 1, [](P p, D) { p.VentLocation = 24.7f; }, " Location too large"},
     {"Normal24_6IsAHairAbove", 2, [](P p, D) { p.VentLocation = 24.6f; }, " Location too large"},
-    {"SmallPixel50Passes", 1, [](P p, D) { p.VentLocation = 0.2f; }, nullptr, SmallScale},
-    {"SmallBelow", 1, [](P p, D) { p.VentLocation = 0.19f; }, " Location too small", SmallScale},
     {"Small4_92IsAHairAbove", 1, [](P p, D) { p.VentLocation = 4.92f; }, " Location too large", SmallScale},
     {"Small0_2OnNormalFails", 1, [](P p, D) { p.VentLocation = 0.2f; }, " Location too small"},
     {"Large24_6Passes", 1, [](P p, D) { p.VentLocation = 24.6f; }, nullptr, LargeScale},
-    {"Large123IsExactly1230", 1, [](P p, D) { p.VentLocation = 123; }, nullptr, LargeScale},
-    {"LargeAbove", 1, [](P p, D) { p.VentLocation = 123.01f; }, " Location too large", LargeScale},
-    {"LargeBelow", 1, [](P p, D) { p.VentLocation = 4.99f; }, " Location too small", LargeScale},
     {"RecordWithoutScaleIsNormal", 1, [](P p, D) { p.VentLocation = 0.99f; }, " Location too small", 0},
     {"NoTypeFailsOnNewPhaseLocation", -1, [](P p, D) { p.VentLocation = 0; }, " Location too small"},
     {"SectorCollapseAnyLocation", 6, [](P p, D) { p.VentLocation = -500; }, nullptr},
     {"ErosionAnyLocation", 0, [](P p, D) { p.VentLocation = 9999; }, nullptr, NormalScale, 0, 2},
-    // Wind, for every type.
-    {"WindMinus50Passes", 0, [](P p, D) { p.Wind = -50; }, nullptr, NormalScale, 0, 2},
-    {"Wind50Passes", 6, [](P p, D) { p.Wind = 50; }, nullptr},
-    {"WindTooNegative", 0, [](P p, D) { p.Wind = -50.5f; }, " Wind speed too negative", NormalScale, 0, 2},
-    {"WindTooHigh", -1, [](P p, D) { p.Wind = 50.5f; }, " Wind speed too high"},
     {"LocationBeforeWind", 1, [](P p, D) { p.VentLocation = 0; p.Wind = 99; }, " Location too small"},
     // Faulting's down side.
     {"VerticalFaultWithoutSide", 0, [](P p, D) { p.FaultDip = 0; p.DownSide = 0; }, " Must select down side",
@@ -96,36 +85,13 @@ const Row kRows[] = {
      NormalScale, 0, 1},
     {"DippingFaultNeedsNoSide", 0, [](P p, D) { p.FaultDip = -3; p.DownSide = 0; }, nullptr, NormalScale, 0, 1},
     {"ErosionNeedsNoSide", 0, [](P p, D) { p.FaultDip = 0; p.DownSide = 0; }, nullptr, NormalScale, 0, 2},
-    // Vulcanian/Surtseyan.
-    {"VulcanianStrength1Passes", 1, [](P p, D) { p.Strength = 1.0f; }, nullptr},
-    {"VulcanianStrength0_2Passes", 1, [](P p, D) { p.Strength = 0.2f; }, nullptr},
-    {"VulcanianTooStrong", 1, [](P p, D) { p.Strength = 1.01f; }, " Maximum Strength (1.0) exceeded."},
-    {"VulcanianTooWeak", 1, [](P p, D) { p.Strength = 0.19f; }, " Minimum Strength (0.20) not met."},
+    // Caldera style and the order of the type's checks.
     {"VulcanianCalderaNeedsStyle", 1, [](P p, D) { p.Caldera = 1; }, " Must select caldera style."},
     {"VulcanianCalderaWithStyle", 1, [](P p, D) { p.Caldera = 1; p.CalderaStyle = 2; }, nullptr},
-    {"VulcanianMidRadius640", 1, [](P p, D) { p.MidRadius = 640; }, nullptr},
-    {"VulcanianMidRadiusAbove", 1, [](P p, D) { p.MidRadius = 640.5f; }, " Mid radius must be <= 640 "},
-    {"DepositAngleMinus1", 1, [](P p, D) { p.DepositAngle = -1; }, nullptr},
-    {"DepositAngleBelow", 1, [](P p, D) { p.DepositAngle = -1.01f; }, " Deposit angle must be >= -1"},
-    {"DepositAngleAbove", 1, [](P p, D) { p.DepositAngle = 1.01f; }, " Deposit angle must be <= 1"},
     {"StrengthBeforeStyle", 1, [](P p, D) { p.Strength = 5; p.Caldera = 1; }, " Maximum Strength (1.0) exceeded."},
     {"StyleBeforeRadius", 1, [](P p, D) { p.Caldera = 1; p.MidRadius = 900; }, " Must select caldera style."},
-    // Strombolian.
-    {"StrombolianAccepts2", 2, [](P p, D) { p.Strength = 2.0f; }, nullptr},
-    {"StrombolianTooStrong", 2, [](P p, D) { p.Strength = 2.01f; }, " Maximum Strength (2.00) exceeded."},
-    {"StrombolianTooWeak", 2, [](P p, D) { p.Strength = 0.09f; }, " Minimum Strength (0.10) not met."},
     {"StrombolianDiatremeNeedsNoStyle", 2, [](P p, D) { p.Caldera = 1; }, nullptr},
-    {"StrombolianMidRadius", 2, [](P p, D) { p.MidRadius = 641; }, " Mid radius must be <= 640 "},
-    // Plinian.
-    {"PlinianTooStrong", 5, [](P p, D) { p.Strength = 1.5f; }, " Maximum Plinian strength (1.00) exceeded."},
-    {"PlinianTooWeak", 5, [](P p, D) { p.Strength = 0.05f; }, " Minimum Strength (0.10) not met."},
     {"PlinianCalderaNeedsStyle", 5, [](P p, D) { p.Caldera = 1; }, " Must select caldera style."},
-    {"PlinianMidRadius640", 5, [](P p, D) { p.MidRadius = 640; }, nullptr},
-    {"PlinianDepositAngle", 5, [](P p, D) { p.DepositAngle = 2; }, " Deposit angle must be <= 1"},
-    // Fumarolic/Phreatic: the low strength is tested first.
-    {"FumarolicTooWeak", 7, [](P p, D) { p.Strength = 0.05f; }, " Fumarolic strength too low."},
-    {"FumarolicTooStrong", 7, [](P p, D) { p.Strength = 1.01f; }, " Maximum Fumarolic strength exceeded."},
-    {"FumarolicMidRadius", 7, [](P p, D) { p.MidRadius = 700; }, " Mid radius must be <= 640 "},
     // Sector Collapse.
     {"SectorCollapseAnyStrength", 6, [](P p, D) { p.Strength = 99; }, nullptr},
     {"ScarpsEqual", 6, [](P p, D) { p.ScarpTop = 5; p.ScarpBase = 5; }, " Scarp base and top cannot be equal"},
@@ -133,40 +99,15 @@ const Row kRows[] = {
     {"ScarpTopAbove", 6, [](P p, D) { p.ScarpTop = 30; }, " Scarp top reset"},
     {"ScarpBaseAbove", 6, [](P p, D) { p.ScarpBase = 30; }, " Scarp base reset"},
     {"ScarpTopBeforeBase", 6, [](P p, D) { p.ScarpTop = 0; p.ScarpBase = 0; }, " Scarp top reset"},
-    {"SectorCollapseMidRadius128", 6, [](P p, D) { p.MidRadius = 128; }, nullptr},
-    {"SectorCollapseMidRadiusAbove", 6, [](P p, D) { p.MidRadius = 128.5f; }, " Mid radius must be <= 128 "},
-    {"SectorCollapseDepositAngle", 6, [](P p, D) { p.DepositAngle = -2; }, " Deposit angle must be >= -1"},
-    // Hawaiian flows: 20 to 1200 + (FlowLength - 6) x 120.
-    {"HawaiianBounds", 3, [](P, D d) { d[1] = 20; d[2] = 1200; }, nullptr},
-    {"HawaiianShort", 3, [](P, D d) { d[2] = 19.9f; }, " Flow Duration too short.", NormalScale, 2},
-    {"HawaiianLong", 3, [](P, D d) { d[1] = 1200.5f; }, " Flow Duration too long.", NormalScale, 1},
-    {"HawaiianLength11", 3, [](P p, D d) { p.FlowLength = 11; d[2] = 1800; }, nullptr},
-    {"HawaiianLength11Above", 3, [](P p, D d) { p.FlowLength = 11; d[2] = 1800.1f; }, " Flow Duration too long.",
-     NormalScale, 2},
-    {"HawaiianLength1", 3, [](P p, D d) { p.FlowLength = 1; d[1] = 600.1f; }, " Flow Duration too long.",
-     NormalScale, 1},
+    // Flows: the first failing one is named; at most 100 of them.
     {"FirstFailingFlowWins", 3, [](P p, D d) { p.BurstCount = 3; d[2] = 5; d[3] = 5000; },
      " Flow Duration too short.", NormalScale, 2},
     {"FlowsBeyondTheCountAreIgnored", 3, [](P, D d) { d[3] = 0; }, nullptr},
-    // Peléean flows: 10 to (10n + 200) x (FlowLength + 4) / 10.
-    {"PeleeanFlow1Limit210", 4, [](P, D d) { d[1] = 210; d[2] = 10; }, nullptr},
-    {"PeleeanFlow1Above", 4, [](P, D d) { d[1] = 210.1f; }, " Flow Duration too long.", NormalScale, 1},
-    {"PeleeanFlow10Limit300", 4, [](P p, D d) { p.BurstCount = 10; d[10] = 300; }, nullptr},
-    {"PeleeanFlow10Above", 4, [](P p, D d) { p.BurstCount = 10; d[10] = 300.1f; }, " Flow Duration too long.",
-     NormalScale, 10},
-    {"PeleeanShort", 4, [](P, D d) { d[1] = 9.5f; }, " Flow Duration too short.", NormalScale, 1},
     {"HundredFlowsPass", 3, [](P p, D) { p.BurstCount = 100; }, nullptr},
     {"MoreThan100FlowsRefused", 4, [](P p, D) { p.BurstCount = 101; }, " Number of bursts must be <= 100"},
-    {"HawaiianMidRadius320", 3, [](P p, D) { p.MidRadius = 320; }, nullptr},
-    {"HawaiianMidRadiusAbove", 3, [](P p, D) { p.MidRadius = 320.5f; }, " Mid radius must be <= 320 "},
     {"FlowsBeforeRadius", 3, [](P p, D d) { p.MidRadius = 999; d[1] = 1; }, " Flow Duration too short.",
      NormalScale, 1},
     // Angles: every test runs and the last failing one names the fault.
-    {"AnglesAtBounds", 4, [](P p, D) { p.LeftAngle = -4; p.RightAngle = 4; }, nullptr},
-    {"LeftBelow", 3, [](P p, D) { p.LeftAngle = -4.01f; }, " Left angle must be >= -4"},
-    {"LeftAbove", 3, [](P p, D) { p.LeftAngle = 4.01f; }, " Left angle must be <= 4"},
-    {"RightBelow", 3, [](P p, D) { p.RightAngle = -4.01f; }, " Right angle must be >= -4"},
-    {"RightAbove", 4, [](P p, D) { p.RightAngle = 4.01f; }, " Right angle must be <= 4"},
     {"RightWinsOverLeft", 3, [](P p, D) { p.LeftAngle = 5; p.RightAngle = -5; }, " Right angle must be >= -4"},
     {"RadiusBeforeAngles", 3, [](P p, D) { p.MidRadius = 400; p.RightAngle = 9; }, " Mid radius must be <= 320 "},
     // Types without rules of their own, and unknown codes.
@@ -174,7 +115,129 @@ const Row kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Checks, ApplyCheckRows, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
+
+enum class Side { Low, High };
+
+// One bound that an apply demands, as the user has been told it.
+struct BoundRow {
+    const char* name;
+    int type;
+    float PhaseRecord::*field;  // nullptr: the duration of flow `flow`
+    Side side;
+    double bound;               // in the field's units; in map pixels for a position
+    const char* message;
+    int pixelScale = 0;         // for a position: the record's scale
+    int flow = 1;
+    int flowLength = 6;
+    int eventKind = 0;
+};
+
+void PrintTo(const BoundRow& row, std::ostream* os) { *os << row.name; }
+
+class ApplyBounds : public ::testing::TestWithParam<BoundRow> {};
+
+// The outermost Single on the passing side of a bound passes, and the next
+// Single beyond it fails with the bound's message.
+TEST_P(ApplyBounds, OutermostSinglePassesAndTheNextFails)
+{
+    const BoundRow& row = GetParam();
+    const int scale = row.pixelScale ? row.pixelScale : NormalScale;
+    const auto measured = [&](float v) { return row.pixelScale ? v * 1000.0 / row.pixelScale : double(v); };
+    const auto passes = [&](float v) {
+        return row.side == Side::Low ? measured(v) >= row.bound : measured(v) <= row.bound;
+    };
+    const float outward = row.side == Side::Low ? -INFINITY : INFINITY;
+    float edge = static_cast<float>(row.pixelScale ? row.bound * row.pixelScale / 1000.0 : row.bound);
+    while (!passes(edge))
+        edge = std::nextafter(edge, -outward);
+    while (passes(std::nextafter(edge, outward)))
+        edge = std::nextafter(edge, outward);
+
+    const auto check = [&](float v) {
+        PhaseRecord p = ValidPhase(row.type, row.eventKind);
+        p.FlowLength = static_cast<qint16>(row.flowLength);
+        p.BurstCount = static_cast<qint16>(std::max(2, row.flow));
+        FlowDurations d{};
+        d.fill(100);
+        (row.field ? p.*row.field : d[row.flow]) = v;
+        return CheckPhase(1, p, d, scale);
+    };
+    const auto atEdge = check(edge);
+    EXPECT_FALSE(atEdge) << edge << ": " << atEdge->text().toStdString();
+    const float beyond = std::nextafter(edge, outward);
+    const auto failure = check(beyond);
+    ASSERT_TRUE(failure) << beyond;
+    EXPECT_EQ(failure->text(), QStringLiteral("Phase 1") + QString::fromLatin1(row.message));
+    EXPECT_EQ(failure->flow, row.field ? 0 : row.flow);
+}
+
+using R = PhaseRecord;
+constexpr Side Low = Side::Low, High = Side::High;
+
+const BoundRow kBounds[] = {
+    // Locations in map pixels, 50 to 1230, on each scale.
+    {"LocationSmallLow", 1, &R::VentLocation, Low, 50, " Location too small", SmallScale},
+    {"LocationSmallHigh", 2, &R::VentLocation, High, 1230, " Location too large", SmallScale},
+    {"LocationNormalLow", 5, &R::VentLocation, Low, 50, " Location too small", NormalScale},
+    {"LocationNormalHigh", 7, &R::VentLocation, High, 1230, " Location too large", NormalScale},
+    {"LocationLargeLow", 3, &R::VentLocation, Low, 50, " Location too small", LargeScale},
+    {"LocationLargeHigh", -1, &R::VentLocation, High, 1230, " Location too large", LargeScale},
+    // Wind, -50 to 50 for every type.
+    {"WindLow", 0, &R::Wind, Low, -50, " Wind speed too negative", 0, 1, 6, Erosion},
+    {"WindHigh", 6, &R::Wind, High, 50, " Wind speed too high"},
+    // Strength by type.
+    {"VulcanianStrengthHigh", 1, &R::Strength, High, 1.0, " Maximum Strength (1.0) exceeded."},
+    {"VulcanianStrengthLow", 1, &R::Strength, Low, 0.2, " Minimum Strength (0.20) not met."},
+    {"StrombolianStrengthHigh", 2, &R::Strength, High, 2.0, " Maximum Strength (2.00) exceeded."},
+    {"StrombolianStrengthLow", 2, &R::Strength, Low, 0.1, " Minimum Strength (0.10) not met."},
+    {"PlinianStrengthHigh", 5, &R::Strength, High, 1.0, " Maximum Plinian strength (1.00) exceeded."},
+    {"PlinianStrengthLow", 5, &R::Strength, Low, 0.1, " Minimum Strength (0.10) not met."},
+    {"FumarolicStrengthHigh", 7, &R::Strength, High, 1.0, " Maximum Fumarolic strength exceeded."},
+    {"FumarolicStrengthLow", 7, &R::Strength, Low, 0.1, " Fumarolic strength too low."},
+    // Mid radius by type.
+    {"VulcanianMidRadius", 1, &R::MidRadius, High, 640, " Mid radius must be <= 640 "},
+    {"StrombolianMidRadius", 2, &R::MidRadius, High, 640, " Mid radius must be <= 640 "},
+    {"PlinianMidRadius", 5, &R::MidRadius, High, 640, " Mid radius must be <= 640 "},
+    {"FumarolicMidRadius", 7, &R::MidRadius, High, 640, " Mid radius must be <= 640 "},
+    {"HawaiianMidRadius", 3, &R::MidRadius, High, 320, " Mid radius must be <= 320 "},
+    {"PeleeanMidRadius", 4, &R::MidRadius, High, 320, " Mid radius must be <= 320 "},
+    {"SectorCollapseMidRadius", 6, &R::MidRadius, High, 128, " Mid radius must be <= 128 "},
+    // Deposit angle, -1 to 1, for the explosive types and Sector Collapse.
+    {"VulcanianDepositAngleLow", 1, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
+    {"VulcanianDepositAngleHigh", 1, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
+    {"StrombolianDepositAngleLow", 2, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
+    {"StrombolianDepositAngleHigh", 2, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
+    {"PlinianDepositAngleLow", 5, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
+    {"PlinianDepositAngleHigh", 5, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
+    {"SectorCollapseDepositAngleLow", 6, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
+    {"SectorCollapseDepositAngleHigh", 6, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
+    {"FumarolicDepositAngleLow", 7, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
+    {"FumarolicDepositAngleHigh", 7, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
+    // Lava flow angles, -4 to 4.
+    {"HawaiianLeftAngleLow", 3, &R::LeftAngle, Low, -4, " Left angle must be >= -4"},
+    {"HawaiianLeftAngleHigh", 3, &R::LeftAngle, High, 4, " Left angle must be <= 4"},
+    {"HawaiianRightAngleLow", 3, &R::RightAngle, Low, -4, " Right angle must be >= -4"},
+    {"HawaiianRightAngleHigh", 3, &R::RightAngle, High, 4, " Right angle must be <= 4"},
+    {"PeleeanLeftAngleLow", 4, &R::LeftAngle, Low, -4, " Left angle must be >= -4"},
+    {"PeleeanLeftAngleHigh", 4, &R::LeftAngle, High, 4, " Left angle must be <= 4"},
+    {"PeleeanRightAngleLow", 4, &R::RightAngle, Low, -4, " Right angle must be >= -4"},
+    {"PeleeanRightAngleHigh", 4, &R::RightAngle, High, 4, " Right angle must be <= 4"},
+    // Flow durations: Hawaiian 20 to 1200 + (FlowLength - 6) x 120, Peléean
+    // flow n 10 to (10n + 200) x (FlowLength + 4) / 10.
+    {"HawaiianFlowLow", 3, nullptr, Low, 20, " Flow Duration too short.", 0, 2},
+    {"HawaiianFlowHigh", 3, nullptr, High, 1200, " Flow Duration too long.", 0, 1},
+    {"HawaiianFlowLength11High", 3, nullptr, High, 1800, " Flow Duration too long.", 0, 2, 11},
+    {"HawaiianFlowLength1High", 3, nullptr, High, 600, " Flow Duration too long.", 0, 1, 1},
+    {"PeleeanFlowLow", 4, nullptr, Low, 10, " Flow Duration too short.", 0, 1},
+    {"PeleeanFlow1High", 4, nullptr, High, 210, " Flow Duration too long.", 0, 1},
+    {"PeleeanFlow10High", 4, nullptr, High, 300, " Flow Duration too long.", 0, 10},
+    {"PeleeanFlow5Length11High", 4, nullptr, High, 375, " Flow Duration too long.", 0, 5, 11},
+    {"PeleeanFlow1Length1High", 4, nullptr, High, 105, " Flow Duration too long.", 0, 1, 1},
+};
+
+INSTANTIATE_TEST_SUITE_P(EachBound, ApplyBounds, ::testing::ValuesIn(kBounds),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 struct CorrectionRow {
     int scale;
