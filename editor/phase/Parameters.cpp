@@ -12,10 +12,10 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kInt16Max = 32767;
 
-ParamInfo Row(Param p, const char* name, Storage s, Group g, const char* control, const char* label,
+ParamInfo Row(Param p, const char* name, StoredField stored, Group g, const char* control, const char* label,
               const char* toolTip, int decimals, Entry entry, double low = -kInf, double high = kInf)
 {
-    return {p, QString::fromLatin1(name), s, g, QString::fromLatin1(control), QString::fromLatin1(label),
+    return {p, QString::fromLatin1(name), stored, g, QString::fromLatin1(control), QString::fromLatin1(label),
             QString::fromLatin1(toolTip), decimals, entry, low, high};
 }
 
@@ -24,51 +24,58 @@ ParamInfo Row(Param p, const char* name, Storage s, Group g, const char* control
 const std::vector<ParamInfo>& Parameters()
 {
     using enum Param;
-    const Storage I = Storage::Integer, S = Storage::Single;
+    using R = PhaseRecord;
     const Group P = Group::Primary, A = Group::Advanced, M = Group::Mapping;
     static const std::vector<ParamInfo> table = {
-        Row(VentLocation, "VentLocation", S, P, "txtLoc", "Vent location:", "Edit the vent location", 2, Entry::Plain),
-        Row(Strength, "Strength", S, P, "txtStr", "Strength:", "Edit the eruption strength", 2, Entry::Plain),
-        Row(Wind, "Wind", S, P, "txtWind", "Wind:", "Edit the wind direction (+/-) and speed", 0, Entry::Plain),
-        Row(MassFlux, "MassFlux", S, P, "txtPart", "Mass Flux:", "Edit the number of erupted particles", 0,
+        Row(VentLocation, "VentLocation", &R::VentLocation, P, "txtLoc", "Vent location:", "Edit the vent location", 2,
+            Entry::Plain),
+        Row(Strength, "Strength", &R::Strength, P, "txtStr", "Strength:", "Edit the eruption strength", 2,
+            Entry::Plain),
+        Row(Wind, "Wind", &R::Wind, P, "txtWind", "Wind:", "Edit the wind direction (+/-) and speed", 0, Entry::Plain),
+        Row(MassFlux, "MassFlux", &R::MassFlux, P, "txtPart", "Mass Flux:", "Edit the number of erupted particles", 0,
             Entry::LimitedReal, 1, 50),
-        Row(BurstCount, "BurstCount", I, P, "txtBurst", "Number of bursts:", "Edit the number of bursts in this phase", 0,
-            Entry::AtLeastOne, 1, kInt16Max),
-        Row(Caldera, "Caldera", I, P, "chkCald", "Caldera:", "Check to make a caldera", -1, Entry::Choice),
-        Row(CalderaStyle, "CalderaStyle", I, P, "cmbStyle", "", "Select the caldera style", -1, Entry::Choice),
-        Row(Directed, "Directed", I, P, "chkDirected", "Directed:", "Check to make a directed blast", -1, Entry::Choice),
-        Row(ExplosiveBursts, "ExplosiveBursts", I, P, "chkBurst", "Explosive bursts:", "Edit the number of bursts", -1,
+        Row(BurstCount, "BurstCount", &R::BurstCount, P, "txtBurst", "Number of bursts:",
+            "Edit the number of bursts in this phase", 0, Entry::AtLeastOne, 1, kInt16Max),
+        Row(Caldera, "Caldera", &R::Caldera, P, "chkCald", "Caldera:", "Check to make a caldera", -1, Entry::Choice),
+        Row(CalderaStyle, "CalderaStyle", &R::CalderaStyle, P, "cmbStyle", "", "Select the caldera style", -1,
             Entry::Choice),
-        Row(ScarpTop, "ScarpTop", S, P, "txtCtop", "Scarp top:", "Edit the top location of the collapse scarp", 2,
-            Entry::Plain),
-        Row(ScarpBase, "ScarpBase", S, P, "txtCbase", "Scarp base:", "Edit the base location of the collapse scarp", 2,
-            Entry::Plain),
-        Row(FaultMagnitude, "FaultMagnitude", I, P, "txtMag", "Fault magnitude:", "Edit the fault magnitude (0-5)", 0,
-            Entry::LimitedWhole, 0, 20),
-        Row(FaultDip, "FaultDip", I, P, "txtDip", "Fault dip:", "Edit the dip direction (+/-) and slope (0 = vertical)", 0,
-            Entry::LimitedWhole, -10, 10),
-        Row(DownSide, "DownSide", I, P, "cmbDown", "", "Select the fault side to be thrown down", -1, Entry::Choice),
-        Row(ErosionDuration, "ErosionDuration", I, P, "txtErode", "Erosion duration:", "Edit the number of erosive cycles",
-            0, Entry::AtLeastOne, 1, kInt16Max),
-        Row(FlowDurations, "FlowDurations", S, P, "txtLava", "", "", 1, Entry::FlowDuration),
-        Row(FlowLength, "FlowLength", I, A, "txtSlide1", "Flow length:", "Edit the average length of lava flows (1-11)", 0,
+        Row(Directed, "Directed", &R::Directed, P, "chkDirected", "Directed:", "Check to make a directed blast", -1,
+            Entry::Choice),
+        Row(ExplosiveBursts, "ExplosiveBursts", &R::ExplosiveBursts, P, "chkBurst", "Explosive bursts:",
+            "Edit the number of bursts", -1, Entry::Choice),
+        Row(ScarpTop, "ScarpTop", &R::ScarpTop, P, "txtCtop", "Scarp top:",
+            "Edit the top location of the collapse scarp", 2, Entry::Plain),
+        Row(ScarpBase, "ScarpBase", &R::ScarpBase, P, "txtCbase", "Scarp base:",
+            "Edit the base location of the collapse scarp", 2, Entry::Plain),
+        Row(FaultMagnitude, "FaultMagnitude", &R::FaultMagnitude, P, "txtMag", "Fault magnitude:",
+            "Edit the fault magnitude (0-5)", 0, Entry::LimitedWhole, 0, 20),
+        Row(FaultDip, "FaultDip", &R::FaultDip, P, "txtDip", "Fault dip:",
+            "Edit the dip direction (+/-) and slope (0 = vertical)", 0, Entry::LimitedWhole, -10, 10),
+        Row(DownSide, "DownSide", &R::DownSide, P, "cmbDown", "", "Select the fault side to be thrown down", -1,
+            Entry::Choice),
+        Row(ErosionDuration, "ErosionDuration", &R::ErosionDuration, P, "txtErode", "Erosion duration:",
+            "Edit the number of erosive cycles", 0, Entry::AtLeastOne, 1, kInt16Max),
+        Row(FlowDuration, "FlowDurations", {}, P, "txtLava", "", "", 1, Entry::FlowDuration),
+        Row(FlowLength, "FlowLength", &R::FlowLength, A, "txtSlide1", "Flow length:",
+            "Edit the average length of lava flows (1-11)", 0, Entry::LimitedWhole, 1, 11),
+        Row(CraterSize, "CraterSize", &R::CraterSize, A, "txtSlide2", "Crater Size:", "Edit the crater size (1-11)", 0,
             Entry::LimitedWhole, 1, 11),
-        Row(CraterSize, "CraterSize", I, A, "txtSlide2", "Crater Size:", "Edit the crater size (1-11)", 0,
-            Entry::LimitedWhole, 1, 11),
-        Row(Position3D, "Position3D", I, A, "txtSlide3", "3D Position:", "Edit the 3D position (0-40)", 0,
+        Row(Position3D, "Position3D", &R::Position3D, A, "txtSlide3", "3D Position:", "Edit the 3D position (0-40)", 0,
             Entry::LimitedWhole, 0, 40),
-        Row(VentPosition, "VentPosition", I, A, "txtSlide4", "Vent Position:",
+        Row(VentPosition, "VentPosition", &R::VentPosition, A, "txtSlide4", "Vent Position:",
             "Edit the caldera vent position/phreatic explosion frequency (1-11)", 0, Entry::LimitedWhole, 1, 11),
-        Row(Growth, "Growth", I, A, "txtSlide5", "Growth:", "Edit the period over which the explosive eruption grows", 0,
-            Entry::LimitedWhole, 0, 9),
-        Row(Speed, "Speed", I, A, "txtSlide6", "Speed:", "Edit the simulation speed for this phase", 0,
+        Row(Growth, "Growth", &R::Growth, A, "txtSlide5", "Growth:",
+            "Edit the period over which the explosive eruption grows", 0, Entry::LimitedWhole, 0, 9),
+        Row(Speed, "Speed", &R::Speed, A, "txtSlide6", "Speed:", "Edit the simulation speed for this phase", 0,
             Entry::LimitedWhole, 1, 11),
-        Row(MidRadius, "MidRadius", S, M, "txtMap1", "Mid Radius:", "Edit the average deposit radius", 0, Entry::Plain),
-        Row(DepositAngle, "DepositAngle", S, M, "txtMap2", "Deposit Angle:", "Edit the pyroclastic deposit skewness", 2,
+        Row(MidRadius, "MidRadius", &R::MidRadius, M, "txtMap1", "Mid Radius:", "Edit the average deposit radius", 0,
             Entry::Plain),
-        Row(LeftAngle, "LeftAngle", S, M, "txtMap3", "Left Angle:", "Edit the lava flow left skewness", 2, Entry::Plain),
-        Row(RightAngle, "RightAngle", S, M, "txtMap4", "Right Angle:", "Edit the lava flow right skewness", 2,
+        Row(DepositAngle, "DepositAngle", &R::DepositAngle, M, "txtMap2", "Deposit Angle:",
+            "Edit the pyroclastic deposit skewness", 2, Entry::Plain),
+        Row(LeftAngle, "LeftAngle", &R::LeftAngle, M, "txtMap3", "Left Angle:", "Edit the lava flow left skewness", 2,
             Entry::Plain),
+        Row(RightAngle, "RightAngle", &R::RightAngle, M, "txtMap4", "Right Angle:", "Edit the lava flow right skewness",
+            2, Entry::Plain),
     };
     return table;
 }
@@ -79,71 +86,23 @@ const ParamInfo& Info(Param param)
     return Parameters()[static_cast<size_t>(param)];
 }
 
-double ParamValue(const PhaseRecord& p, Param param)
+double ParamValue(const PhaseRecord& phase, Param param)
 {
-    switch (param) {
-    case Param::VentLocation: return p.VentLocation;
-    case Param::Strength: return p.Strength;
-    case Param::Wind: return p.Wind;
-    case Param::MassFlux: return p.MassFlux;
-    case Param::BurstCount: return p.BurstCount;
-    case Param::Caldera: return p.Caldera;
-    case Param::CalderaStyle: return p.CalderaStyle;
-    case Param::Directed: return p.Directed;
-    case Param::ExplosiveBursts: return p.ExplosiveBursts;
-    case Param::ScarpTop: return p.ScarpTop;
-    case Param::ScarpBase: return p.ScarpBase;
-    case Param::FaultMagnitude: return p.FaultMagnitude;
-    case Param::FaultDip: return p.FaultDip;
-    case Param::DownSide: return p.DownSide;
-    case Param::ErosionDuration: return p.ErosionDuration;
-    case Param::FlowDurations: return 0;
-    case Param::FlowLength: return p.FlowLength;
-    case Param::CraterSize: return p.CraterSize;
-    case Param::Position3D: return p.Position3D;
-    case Param::VentPosition: return p.VentPosition;
-    case Param::Growth: return p.Growth;
-    case Param::Speed: return p.Speed;
-    case Param::MidRadius: return p.MidRadius;
-    case Param::DepositAngle: return p.DepositAngle;
-    case Param::LeftAngle: return p.LeftAngle;
-    case Param::RightAngle: return p.RightAngle;
-    }
+    const StoredField& field = Info(param).stored;
+    if (field.single)
+        return phase.*field.single;
+    if (field.integer)
+        return phase.*field.integer;
     return 0;
 }
 
-void SetParamValue(PhaseRecord& p, Param param, double v)
+void SetParamValue(PhaseRecord& phase, Param param, double value)
 {
-    const float f = static_cast<float>(v);
-    const qint16 i = RoundHalfEven(v);
-    switch (param) {
-    case Param::VentLocation: p.VentLocation = f; break;
-    case Param::Strength: p.Strength = f; break;
-    case Param::Wind: p.Wind = f; break;
-    case Param::MassFlux: p.MassFlux = f; break;
-    case Param::BurstCount: p.BurstCount = i; break;
-    case Param::Caldera: p.Caldera = i; break;
-    case Param::CalderaStyle: p.CalderaStyle = i; break;
-    case Param::Directed: p.Directed = i; break;
-    case Param::ExplosiveBursts: p.ExplosiveBursts = i; break;
-    case Param::ScarpTop: p.ScarpTop = f; break;
-    case Param::ScarpBase: p.ScarpBase = f; break;
-    case Param::FaultMagnitude: p.FaultMagnitude = i; break;
-    case Param::FaultDip: p.FaultDip = i; break;
-    case Param::DownSide: p.DownSide = i; break;
-    case Param::ErosionDuration: p.ErosionDuration = i; break;
-    case Param::FlowDurations: break;
-    case Param::FlowLength: p.FlowLength = i; break;
-    case Param::CraterSize: p.CraterSize = i; break;
-    case Param::Position3D: p.Position3D = i; break;
-    case Param::VentPosition: p.VentPosition = i; break;
-    case Param::Growth: p.Growth = i; break;
-    case Param::Speed: p.Speed = i; break;
-    case Param::MidRadius: p.MidRadius = f; break;
-    case Param::DepositAngle: p.DepositAngle = f; break;
-    case Param::LeftAngle: p.LeftAngle = f; break;
-    case Param::RightAngle: p.RightAngle = f; break;
-    }
+    const StoredField& field = Info(param).stored;
+    if (field.single)
+        phase.*field.single = static_cast<float>(value);
+    else if (field.integer)
+        phase.*field.integer = RoundHalfEven(value);
 }
 
 Range TypingLimits(Param param, int eruptionType)
@@ -310,7 +269,7 @@ bool UsesParameter(const PhaseRecord& p, Param param)
             || (param == Caldera && p.Strength < 0.3f);
     case Hawaiian:
     case Peleean:
-        return in({VentLocation, Wind, BurstCount, FlowDurations, FlowLength, Position3D, MidRadius, LeftAngle,
+        return in({VentLocation, Wind, BurstCount, FlowDuration, FlowLength, Position3D, MidRadius, LeftAngle,
                    RightAngle});
     case Plinian:
         return in({VentLocation, Strength, Wind, MassFlux, BurstCount, Caldera, CraterSize, Position3D, Growth,

@@ -17,11 +17,11 @@ namespace tolva::phase {
 enum class Param {
     VentLocation, Strength, Wind, MassFlux, BurstCount, Caldera, CalderaStyle, Directed,
     ExplosiveBursts, ScarpTop, ScarpBase, FaultMagnitude, FaultDip, DownSide, ErosionDuration,
-    FlowDurations, FlowLength, CraterSize, Position3D, VentPosition, Growth, Speed,
+    FlowDuration, // the duration of the flow picked in the flow list
+    FlowLength, CraterSize, Position3D, VentPosition, Growth, Speed,
     MidRadius, DepositAngle, LeftAngle, RightAngle,
 };
 
-enum class Storage { Integer, Single };
 enum class Group { Primary, Advanced, Mapping };
 
 // How a field treats what is typed into it.
@@ -34,10 +34,20 @@ enum class Entry {
     Choice,        // a check box or a list, no typing
 };
 
+// Where a parameter lives in a phase: a Single or an Integer field. Flow
+// durations are kept beside the phase, so their parameter has neither.
+struct StoredField {
+    constexpr StoredField() = default;
+    constexpr StoredField(float PhaseRecord::*field) : single(field) {}
+    constexpr StoredField(qint16 PhaseRecord::*field) : integer(field) {}
+    float PhaseRecord::*single = nullptr;
+    qint16 PhaseRecord::*integer = nullptr;
+};
+
 struct ParamInfo {
     Param param;
     QString name;      // the stored field's name
-    Storage storage;
+    StoredField stored;
     Group group;
     QString control;   // the editing control's object name
     QString label;     // its label caption, empty when it has none
@@ -53,8 +63,9 @@ const std::vector<ParamInfo>& Parameters();
 const ParamInfo& Info(Param param);
 
 // A parameter's stored value as a number, and storing a number into it
-// (Integers rounded to nearest and held within 16 bits). FlowDurations is not
-// a field of the phase: it reads as 0 and is never stored here.
+// (Integers rounded to nearest, halves to even, and held within 16 bits).
+// FlowDuration is not a field of the phase: it reads as 0 and is never stored
+// here.
 double ParamValue(const PhaseRecord& phase, Param param);
 void SetParamValue(PhaseRecord& phase, Param param, double value);
 

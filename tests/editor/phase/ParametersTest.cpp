@@ -59,6 +59,68 @@ INSTANTIATE_TEST_SUITE_P(
                       EditRow{Param::BurstCount, 4, 100, nullptr, 100}, EditRow{Param::BurstCount, 3, 250, "100", 100},
                       EditRow{Param::ErosionDuration, 0, -4, "1", 1}));
 
+struct StoreRow {
+    Param param;
+    double value;       // what the form stores
+    double readBack;    // what the phase then holds
+    StoredField field;  // the phase's field that holds it; none for the flow duration
+};
+
+void PrintTo(const StoreRow& r, std::ostream* os) { *os << Info(r.param).name.toStdString() << " " << r.value; }
+
+class StoredValues : public ::testing::TestWithParam<StoreRow> {};
+
+// Storing through the parameter changes its own field and nothing else, and
+// reads back as the phase keeps it: Singles narrowed, Integers rounded to
+// nearest with halves to even and held within 16 bits.
+TEST_P(StoredValues, ReachTheirOwnField)
+{
+    const StoreRow& row = GetParam();
+    // Every field its own value, none of them what a row stores.
+    PhaseRecord phase{0.5f, 1, 0.75f, -3, 7, 1, 1, 2, 4, 6, 3, 1, 1, 5,
+                      -2, 1, 9, 6, 5, 20, 4, 3, 8, 100, 0.25f, -1.5f, 2.5f};
+    PhaseRecord expected = phase;
+    if (row.field.single)
+        expected.*row.field.single = static_cast<float>(row.readBack);
+    if (row.field.integer)
+        expected.*row.field.integer = static_cast<qint16>(row.readBack);
+    SetParamValue(phase, row.param, row.value);
+    EXPECT_EQ(phase, expected);
+    EXPECT_EQ(ParamValue(phase, row.param), row.readBack);
+}
+
+using R = PhaseRecord;
+
+INSTANTIATE_TEST_SUITE_P(
+    EachParameter, StoredValues,
+    ::testing::Values(StoreRow{Param::VentLocation, 1.1, 1.1f, &R::VentLocation},
+                      StoreRow{Param::Strength, 0.35, 0.35f, &R::Strength},
+                      StoreRow{Param::Wind, -12.6, -12.6f, &R::Wind},
+                      StoreRow{Param::MassFlux, 33.3, 33.3f, &R::MassFlux},
+                      StoreRow{Param::BurstCount, 2.5, 2, &R::BurstCount},
+                      StoreRow{Param::Caldera, 0.5, 0, &R::Caldera},
+                      StoreRow{Param::CalderaStyle, 1.4, 1, &R::CalderaStyle},
+                      StoreRow{Param::Directed, 0.4, 0, &R::Directed},
+                      StoreRow{Param::ExplosiveBursts, -0.4, 0, &R::ExplosiveBursts},
+                      StoreRow{Param::ScarpTop, 24.6, 24.6f, &R::ScarpTop},
+                      StoreRow{Param::ScarpBase, -0.001, -0.001f, &R::ScarpBase},
+                      StoreRow{Param::FaultMagnitude, 3.5, 4, &R::FaultMagnitude},
+                      StoreRow{Param::FaultDip, -2.5, -2, &R::FaultDip},
+                      StoreRow{Param::DownSide, 2.4, 2, &R::DownSide},
+                      StoreRow{Param::ErosionDuration, 1e6, 32767, &R::ErosionDuration},
+                      StoreRow{Param::FlowDuration, 250, 0, {}},
+                      StoreRow{Param::FlowLength, 11.5, 12, &R::FlowLength},
+                      StoreRow{Param::CraterSize, 32767.4, 32767, &R::CraterSize},
+                      StoreRow{Param::Position3D, -40000, -32768, &R::Position3D},
+                      StoreRow{Param::VentPosition, 6.49, 6, &R::VentPosition},
+                      StoreRow{Param::Growth, -0.5, 0, &R::Growth},
+                      StoreRow{Param::Speed, 7, 7, &R::Speed},
+                      StoreRow{Param::MidRadius, 640.5, 640.5, &R::MidRadius},
+                      StoreRow{Param::DepositAngle, -1.01, -1.01f, &R::DepositAngle},
+                      StoreRow{Param::LeftAngle, 4.01, 4.01f, &R::LeftAngle},
+                      StoreRow{Param::RightAngle, 1e-3, 1e-3f, &R::RightAngle}),
+    [](const auto& test) { return Info(test.param.param).name.toStdString(); });
+
 TEST(Parameters, RoundingOfWholeNumbers)
 {
     EXPECT_EQ(RoundHalfEven(2.5), 2);
