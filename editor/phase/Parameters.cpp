@@ -3,6 +3,8 @@
 #include "phase/EruptionTypes.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 #include <cmath>
 
 namespace tolva::phase {
@@ -17,6 +19,16 @@ ParamInfo Row(Param p, const char* name, StoredField stored, Group g, const char
 {
     return {p, QString::fromLatin1(name), stored, g, QString::fromLatin1(control), QString::fromLatin1(label),
             QString::fromLatin1(toolTip), decimals, entry, low, high};
+}
+
+// The shortest text in general number form ("1.1", "50", "1e+06") that reads
+// back to the same Single. Widening the Single to a double first would show
+// its binary tail ("1.10000002384186").
+QString ShortestText(float v)
+{
+    char text[32];
+    const auto end = std::to_chars(std::begin(text), std::end(text), v, std::chars_format::general).ptr;
+    return QString::fromLatin1(text, end - text);
 }
 
 } // namespace
@@ -140,8 +152,7 @@ FieldEdit EditField(Param param, int eruptionType, double typed)
     const double held = LimitTyped(param, eruptionType, typed);
     switch (Info(param).entry) {
     case Entry::LimitedReal: {
-        // General number form: as few digits as the value needs ("12.5").
-        const QString text = QString::number(held, 'g', 15);
+        const QString text = ShortestText(static_cast<float>(held));
         return {text, text.toDouble()};
     }
     case Entry::LimitedWhole: {

@@ -86,9 +86,11 @@ double LimitTyped(Param param, int eruptionType, double v);
 // What a text field does when the user typed a text that reads as `typed`
 // (LeadingNumber): the text it rewrites itself to (nothing when it keeps the
 // typed text) and the value it stores. Limited fields are held in their
-// limits and show the held value; a whole-number field stores what it
-// shows; a burst or erosion count of 0 or less becomes 1 and is stored
-// rounded, halves to even.
+// limits and show the held value: a real one as the Single it stores, in the
+// shortest general form that reads back to that Single ("1.1", "33.3"), a
+// whole-number one as a whole number, and it stores what it shows; a burst
+// or erosion count of 0 or less becomes 1 and is stored rounded, halves to
+// even.
 struct FieldEdit {
     std::optional<QString> text;
     double stored = 0;
