@@ -56,10 +56,10 @@ WholeFile ReadWhole(const QString& path, qint64 limit)
     if (fd < 0)
         return Failed(SystemReason(errno), false);
     // The node may have been swapped between the two looks.
-    if (::fstat(fd, &info) != 0 || !Refusal(info.st_mode).isEmpty()) {
-        const QString why = Refusal(info.st_mode);
+    const QString why = ::fstat(fd, &info) != 0 ? SystemReason(errno) : Refusal(info.st_mode);
+    if (!why.isEmpty()) {
         ::close(fd);
-        return Failed(why.isEmpty() ? SystemReason(errno) : why, false);
+        return Failed(why, false);
     }
 
     WholeFile result;

@@ -98,8 +98,8 @@ private:
     void readPhase(int p, PhaseRecord& ph, phase::FlowDurations& durations)
     {
         const QString which = QStringLiteral("phase %1").arg(p);
-        // The line before a phase is read as one item and its text, if any, is
-        // not used; only a heading in its place means the line is missing.
+        // The line before a phase is meant to be empty; text on it is not
+        // used. Only a heading in its place means that the line is missing.
         std::string_view before;
         if (!nextLine(before)) {
             ++m_line;
@@ -231,8 +231,11 @@ private:
             // the lenient number reader gives the same text.
             if (ec == std::errc::result_out_of_range) {
                 const float lenient = LeadingNumber(QString::fromLatin1(s.data(), qsizetype(s.size())));
-                if (std::fabs(lenient) < 1.0f)
-                    v = lenient, ec = std::errc{}, end = s.data() + s.size();
+                if (std::fabs(lenient) < 1.0f) {
+                    v = lenient;
+                    ec = std::errc{};
+                    end = s.data() + s.size();
+                }
             }
         }
         bool fits = ec == std::errc{} && end == s.data() + s.size() && std::isfinite(v);

@@ -44,7 +44,9 @@ inline Rerun RerunInPrivateMounts()
     process.start(QStringLiteral("unshare"), {QStringLiteral("--mount"), QStringLiteral("--propagation"),
                                               QStringLiteral("private"),
                                               QCoreApplication::applicationFilePath(), filter});
-    process.waitForFinished(-1);
+    if (!process.waitForFinished(120000))
+        process.kill(); // its output so far says where it stopped
+    process.waitForFinished();
     Rerun result;
     result.output = process.readAll().toStdString();
     if (process.error() == QProcess::FailedToStart || result.output.find("[ RUN      ]") == std::string::npos)
