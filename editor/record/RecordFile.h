@@ -6,7 +6,8 @@
 //   "Recorded phases",<phase count>,<scale>
 // then per phase an empty line, "Record Phase: ",<number>, six lines of its
 // values and, for a Hawaiian or Peléean phase, one line per flow duration.
-// Lines end with CR LF; files edited elsewhere with LF alone read as well.
+// Lines end with CR LF; files edited elsewhere with LF or CR alone read as
+// well. The line before a phase is meant to be empty; text on it is ignored.
 
 #include "phase/PhaseRecord.h"
 
@@ -50,11 +51,13 @@ struct ReadResult {
 };
 
 // Reads the bytes of a record file. Every item must fit its type and range;
-// anything else is a failure with its line number. Lines after the last
+// anything else is a failure with its line number. A Single too small for 32
+// bits reads as its nearest Single (a zero), as LeadingNumber reads it. UTF-16
+// text is refused as a whole (line 0). Lines after the last
 // phase are not part of the record and are not read.
 ReadResult ParseRecord(QByteArrayView bytes);
 
-// Reads the record file at `path`.
+// Reads the record file at `path`, or a pipe, whole; then as ParseRecord.
 ReadResult ReadRecordFile(const QString& path);
 
 // A Single in plain decimal form with a period, no exponent, and the fewest
@@ -79,12 +82,11 @@ inline const QString kSaveError = QStringLiteral("Recorder file save error");
 struct SaveResult {
     bool ok = false;
     QString message;  // "Recorder file save error", or why the record cannot be written
-    QString detail;   // the system's description of a write failure, for a log or a tool tip
+    QString detail;   // why the write failed ("No space left on device"), for a log or a tool tip
 };
 
-// Writes the record to `path`: a temporary file in the same folder, flushed to
-// the disk, then renamed over the target. Any failure leaves an existing file
-// as it was.
+// Writes the record to `path` through SaveWhole: any failure leaves an
+// existing file as it was, and a target that is not a regular file is refused.
 SaveResult SaveRec(const RecordFile& record, const QString& path);
 
 } // namespace tolva::record

@@ -6,8 +6,10 @@
 #include "record/Cp1252.h"
 #include "record/RecordLayout.h"
 
-#include <QFile>
+#include "common/LeadingNumber.h"
+#include "common/ReadWhole.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -42,6 +44,9 @@ struct Item {
 struct LineError {
     QString reason;
 };
+
+// The start of a phase's heading line, "Record Phase: ".
+constexpr std::string_view kHeadingLabel = "\"Record Phase:";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -93,8 +98,14 @@ private:
     void readPhase(int p, PhaseRecord& ph, phase::FlowDurations& durations)
     {
         const QString which = QStringLiteral("phase %1").arg(p);
-        items(1, QStringLiteral("the empty line before ") + which);
-        if (!Trim(m_items[0].text).empty() || m_items[0].quoted)
+        // The line before a phase is meant to be empty; text on it is not
+        // used. Only a heading in its place means that the line is missing.
+        std::string_view before;
+        if (!nextLine(before)) {
+            ++m_line;
+            fail(QStringLiteral("the file ends early"));
+        }
+        if (Trim(before).substr(0, kHeadingLabel.size()) == kHeadingLabel)
             fail(QStringLiteral("an empty line is expected before phase %1").arg(p));
         items(2, QStringLiteral("the heading of ") + which);
 
@@ -116,16 +127,16 @@ private:
 
     [[noreturn]] void fail(const QString& reason) { throw LineError{reason}; }
 
+    // CR LF, LF and CR alone all end a line.
     bool nextLine(std::string_view& line)
     {
         if (m_pos >= m_data.size())
             return false;
-        const size_t end = m_data.find('\n', m_pos);
-        const size_t stop = end == std::string_view::npos ? m_data.size() : end;
-        line = m_data.substr(m_pos, stop - m_pos);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        m_pos = end == std::string_view::npos ? m_data.size() : end + 1;
+        const size_t end = std::min(m_data.find_first_of("\r\n", m_pos), m_data.size());
+        line = m_data.substr(m_pos, end - m_pos);
+        m_pos = end;
+        if (m_pos < m_data.size() && m_data[m_pos++] == '\r' && m_pos < m_data.size() && m_data[m_pos] == '\n')
+            ++m_pos;
         ++m_line;
         return true;
     }
@@ -214,7 +225,19 @@ private:
         constexpr bool whole = std::is_same_v<T, qint16>;
         const std::string_view s = number(index);
         std::conditional_t<whole, double, float> v = 0;
-        const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+        if constexpr (!whole) {
+            // Too small for a Single: the nearest Single is a zero, the value
+            // the lenient number reader gives the same text.
+            if (ec == std::errc::result_out_of_range) {
+                const float lenient = LeadingNumber(QString::fromLatin1(s.data(), qsizetype(s.size())));
+                if (std::fabs(lenient) < 1.0f) {
+                    v = lenient;
+                    ec = std::errc{};
+                    end = s.data() + s.size();
+                }
+            }
+        }
         bool fits = ec == std::errc{} && end == s.data() + s.size() && std::isfinite(v);
         if constexpr (whole)
             fits = fits && v == std::trunc(v) && v >= -32768 && v <= 32767;
@@ -233,6 +256,16 @@ private:
     std::vector<Item> m_items;
 };
 
+// UTF-16 text starts with its byte order mark or, without one, has a zero
+// byte in every other place of its first (Latin) characters; 8-bit text
+// has no zero bytes at all.
+bool IsUtf16(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return true;
+    return bytes.first(std::min<qsizetype>(bytes.size(), 64)).contains('\0');
+}
+
 ReadResult Unreadable(const QString& reason)
 {
     ReadResult result;
@@ -246,6 +279,8 @@ ReadResult ParseRecord(QByteArrayView bytes)
 {
     if (bytes.size() > kMaxRecordBytes)
         return Unreadable(QStringLiteral("the file is too large to be a record"));
+    if (IsUtf16(bytes))
+        return Unreadable(QStringLiteral("the file is UTF-16 text; a record is ANSI text"));
     ReadResult result;
     Parser parser(std::string_view(bytes.data(), static_cast<size_t>(bytes.size())));
     try {
@@ -258,26 +293,13 @@ ReadResult ParseRecord(QByteArrayView bytes)
 
 ReadResult ReadRecordFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Unreadable(QStringLiteral("the file cannot be opened (%1)").arg(file.errorString()));
-    if (file.size() > kMaxRecordBytes)
+    const WholeFile file = ReadWhole(path, kMaxRecordBytes);
+    if (!file.ok())
+        return Unreadable((file.opened ? QStringLiteral("the file cannot be read (%1)")
+                                       : QStringLiteral("the file cannot be opened (%1)")).arg(file.error));
+    if (file.beyond(kMaxRecordBytes))
         return Unreadable(QStringLiteral("the file is too large to be a record"));
-    // Read in pieces and stop one byte past what a record may hold, so that a
-    // file that grows while it is read, or a device without end, is refused
-    // by size instead of filling the memory.
-    QByteArray bytes;
-    bytes.reserve(file.size() + 1);
-    char chunk[65536];
-    while (bytes.size() <= kMaxRecordBytes) {
-        const qint64 n = file.read(chunk, sizeof chunk);
-        if (n < 0)
-            return Unreadable(QStringLiteral("the file cannot be read (%1)").arg(file.errorString()));
-        if (n == 0)
-            break;
-        bytes.append(chunk, n);
-    }
-    return ParseRecord(bytes);
+    return ParseRecord(file.bytes);
 }
 
 } // namespace tolva::record

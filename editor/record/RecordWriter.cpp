@@ -8,16 +8,11 @@
 #include "record/Cp1252.h"
 #include "record/RecordLayout.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
+#include "common/SafeSave.h"
 
 #include <charconv>
 #include <algorithm>
 #include <cmath>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace tolva::record {
 
@@ -207,32 +202,8 @@ SaveResult SaveRec(const RecordFile& record, const QString& path)
     const RecordBytes text = RecordText(record);
     if (!text.refusal.isEmpty())
         return {false, text.refusal, {}};
-
-    auto failed = [](const QString& detail) { return SaveResult{false, kSaveError, detail}; };
-
-    const QFileInfo target(path);
-    if (path.isEmpty())
-        return failed(QStringLiteral("no file name"));
-    if (target.exists() && !target.isFile())
-        return failed(QStringLiteral("%1 is not a file").arg(path));
-    if (target.exists() && !target.isWritable())
-        return failed(QStringLiteral("%1 is write-protected").arg(path));
-
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
-    if (file.write(text.bytes) != text.bytes.size() || !file.flush())
-        return failed(file.errorString()); // the temporary file is removed, the target untouched
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0) {
-        file.cancelWriting();
-        file.commit();
-        return failed(QStringLiteral("the file could not be flushed to the disk"));
-    }
-#endif
-    if (!file.commit())
-        return failed(file.errorString());
+    if (const std::optional<QString> failure = SaveWhole(path, text.bytes))
+        return {false, kSaveError, *failure};
     return {true, {}, {}};
 }
 

@@ -20,11 +20,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    QBuffer file(&bytes);
-    file.open(QIODevice::ReadOnly);
-
-    const tolva::MapPicture map = tolva::LoadMapPicture(&file);
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const tolva::MapPicture map = tolva::LoadMapPicture(bytes);
     if (!map.ok()) {
         if (map.error.isEmpty())
             std::abort(); // a failure without a reason

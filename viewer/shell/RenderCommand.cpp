@@ -1,5 +1,6 @@
 #include "shell/RenderCommand.h"
 
+#include "common/SafeSave.h"
 #include "render/DisplayChain.h"
 #include "render/FrameDrawing.h"
 #include "render/Landscape.h"
@@ -11,7 +12,7 @@
 
 #include <QGuiApplication>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QStringList>
 
 #include <cmath>
@@ -193,13 +194,18 @@ int Render(const RenderRequest& request)
     if (frame.picture.isNull())
         return 1; // Blt2screen has said why
 
-    // Written whole or not at all.
-    QSaveFile file(request.output);
-    QImageWriter writer(&file, "png");
-    if (!file.open(QIODevice::WriteOnly) || !writer.write(frame.picture) || !file.commit()) {
-        const QString why = file.errorString().isEmpty() || writer.error() != QImageWriter::UnknownError
-            ? writer.errorString() : file.errorString();
-        PrintError(QStringLiteral("cannot write %1: %2").arg(request.output, why));
+    // Encoded in memory, then written whole or not at all.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    std::optional<QString> failure;
+    if (!writer.write(frame.picture))
+        failure = writer.errorString();
+    else
+        failure = SaveWhole(request.output, png);
+    if (failure) {
+        PrintError(QStringLiteral("cannot write %1: %2").arg(request.output, *failure));
         return 1;
     }
     return 0;

@@ -1,6 +1,8 @@
 #include "terrain/MapPicture.h"
 
-#include <QFile>
+#include "common/ReadWhole.h"
+
+#include <QBuffer>
 #include <QImageReader>
 
 namespace tolva {
@@ -25,7 +27,7 @@ QString TooLargeText(qint64 width, qint64 height)
         .arg(kMaxMapPixels);
 }
 
-quint32 Little32(const QByteArray& bytes, int at)
+quint32 Little32(const QByteArray& bytes, qsizetype at)
 {
     quint32 value = 0;
     for (int k = 3; k >= 0; --k)
@@ -33,75 +35,175 @@ quint32 Little32(const QByteArray& bytes, int at)
     return value;
 }
 
-quint16 Little16(const QByteArray& bytes, int at)
+quint16 Little16(const QByteArray& bytes, qsizetype at)
 {
     return quint16(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8);
 }
 
+enum Compression : quint32 { Plain = 0, Rle8 = 1, Rle4 = 2, BitFields = 3, AlphaBitFields = 6 };
+
+const QString kRleDamaged =
+    QStringLiteral("The picture file is damaged: its run-length data does not fill the picture exactly.");
+const QString kRleCut =
+    QStringLiteral("The picture file is incomplete: its run-length data ends before the picture is filled.");
+
+// The image reader decodes run-length (RLE8, RLE4) pictures without filling
+// what the data leaves out: pixels skipped by a jump or an early end of line,
+// and everything after a stream that stops short, keep whatever the memory
+// held. So the stream is walked here first, opcode by opcode, and taken only
+// when its runs fill every pixel of every row, row by row, without leaving the
+// picture. Returns why it is refused, or empty text.
+QString CheckRunLengths(const QByteArray& bytes, qint64 offset, qint64 width, qint64 height, bool fourBits)
+{
+    if (height <= 0) // run-length pictures are stored bottom-up only
+        return kRleDamaged;
+    qint64 x = 0, y = 0; // y counts the rows filled
+    qint64 at = offset;
+    const qint64 size = bytes.size();
+    for (;;) {
+        const bool filled = y == height || (y == height - 1 && x == width);
+        if (y == height)
+            return QString(); // the reader stops after the last end of line
+        if (at + 2 > size)
+            return filled ? QString() : kRleCut;
+        const quint8 count = quint8(bytes[at]);
+        const quint8 code = quint8(bytes[at + 1]);
+        at += 2;
+        if (count > 0) { // a run of `count` pixels of one value
+            if (x + count > width)
+                return kRleDamaged;
+            x += count;
+        } else if (code == 0) { // end of line: only after a full row
+            if (x != width)
+                return kRleDamaged;
+            x = 0;
+            ++y;
+        } else if (code == 1) { // end of picture
+            return filled ? QString() : kRleDamaged;
+        } else if (code == 2) { // a jump, which leaves the pixels it skips undefined
+            return kRleDamaged;
+        } else { // `code` pixels given one by one, padded to 16 bits
+            const qint64 data = fourBits ? (code + 1) / 2 : code;
+            if (x + code > width)
+                return kRleDamaged;
+            if (at + data > size)
+                return kRleCut;
+            at += (data + 1) / 2 * 2;
+            x += code;
+        }
+    }
+}
+
+// Checks a BMP's header and pixel data against each other before decoding.
 // The image reader accepts a BMP whose pixel data stops short and fills the
 // missing rows with black, which would make a cut-off download or a map the
 // simulator is still writing look like a real terrain with a cliff. An
 // uncompressed BMP says how many bytes its rows take, so a short file is
-// refused here. Compressed (run-length) pictures carry no such promise and are
-// left to the reader. A header claiming a gigantic picture is refused here
-// too, before any sum over its size could overflow.
-QString CheckBmpHeader(QIODevice* device)
+// refused here; run-length data is walked (CheckRunLengths). A header claiming
+// a gigantic picture is refused too, before any sum over its size could
+// overflow. Returns why the picture is refused, or empty text.
+QString CheckBmp(const QByteArray& bytes)
 {
-    if (device->isSequential())
-        return QString();
-    const QByteArray header = device->peek(34);
-    if (header.size() < 30 || !header.startsWith("BM"))
+    if (bytes.size() < 30 || !bytes.startsWith("BM"))
         return QString();
 
-    const quint32 dataOffset = Little32(header, 10);
-    const quint32 infoSize = Little32(header, 14);
+    const quint32 dataOffset = Little32(bytes, 10);
+    const quint32 infoSize = Little32(bytes, 14);
     qint64 width = 0, height = 0, bitsPerPixel = 0;
+    quint32 compression = Plain;
     if (infoSize == 12) { // the old core header: 16-bit sizes, never compressed
-        width = Little16(header, 18);
-        height = Little16(header, 20);
-        bitsPerPixel = Little16(header, 24);
-    } else if (infoSize >= 40 && header.size() >= 34) {
-        width = qint32(Little32(header, 18));
-        height = qint32(Little32(header, 22));
-        bitsPerPixel = Little16(header, 28);
-        const quint32 compression = Little32(header, 30);
-        if (compression != 0 && compression != 3 && compression != 6)
-            return QString();
+        width = Little16(bytes, 18);
+        height = Little16(bytes, 20);
+        bitsPerPixel = Little16(bytes, 24);
+    } else if (infoSize >= 40 && bytes.size() >= 34) {
+        width = qint32(Little32(bytes, 18));
+        height = qint32(Little32(bytes, 22));
+        bitsPerPixel = Little16(bytes, 28);
+        compression = Little32(bytes, 30);
     } else {
         return QString();
     }
     if (width <= 0 || height == 0 || bitsPerPixel <= 0 || bitsPerPixel > 32)
         return QString(); // not ours to judge: the reader refuses these itself
+    if (TooLarge(width, qAbs(height))) // and beyond any file this check could measure
+        return TooLargeText(width, qAbs(height));
+
+    if (compression == Rle8 || compression == Rle4) {
+        if (bitsPerPixel != (compression == Rle8 ? 8 : 4))
+            return kRleDamaged;
+        return CheckRunLengths(bytes, dataOffset, width, height, compression == Rle4);
+    }
+    if (compression != Plain && compression != BitFields && compression != AlphaBitFields)
+        return QString();
 
     height = qAbs(height);
-    if (TooLarge(width, height)) // and beyond any file this check could measure
-        return TooLargeText(width, height);
     const qint64 stride = (width * bitsPerPixel + 31) / 32 * 4;
     const qint64 lastRow = (width * bitsPerPixel + 7) / 8; // its padding may be left out
     const qint64 needed = qint64(dataOffset) + stride * (height - 1) + lastRow;
-    const qint64 present = device->size() - device->pos();
-    if (present >= needed)
+    if (bytes.size() >= needed)
         return QString();
     return QStringLiteral("The picture file is incomplete: it holds %1 bytes, "
                           "its %2 x %3 picture needs %4.")
-        .arg(present)
+        .arg(bytes.size())
         .arg(width)
         .arg(height)
         .arg(needed);
 }
 
-MapPicture Read(QImageReader& reader)
+// The reader refuses to allocate a picture beyond its memory limit and then
+// says only that it could not read the data; say why, before it tries.
+QString BeyondReaderLimit(QImageReader& reader, QSize size)
 {
+    const int limitMb = QImageReader::allocationLimit();
+    const QImage::Format format = reader.imageFormat();
+    if (limitMb <= 0 || format == QImage::Format_Invalid || !size.isValid())
+        return QString();
+    const qint64 bitsPerPixel = QImage::toPixelFormat(format).bitsPerPixel();
+    const qint64 bytesPerLine = (size.width() * bitsPerPixel + 31) / 32 * 4;
+    const qint64 needed = bytesPerLine * size.height();
+    if (needed <= qint64(limitMb) << 20)
+        return QString();
+    // In tenths of a megabyte, rounded up: a picture just beyond reads "8.1 MB".
+    const qint64 tenths = (needed * 10 + (1 << 20) - 1) >> 20;
+    return QStringLiteral("The picture is too large for the picture reader's memory limit: "
+                          "its %1 x %2 picture needs %3.%4 MB, the limit is %5 MB.")
+        .arg(size.width())
+        .arg(size.height())
+        .arg(tenths / 10)
+        .arg(tenths % 10)
+        .arg(limitMb);
+}
+
+} // namespace
+
+MapPicture LoadMapPicture(const QString& path)
+{
+    const WholeFile file = ReadWhole(path, kMaxMapFileBytes);
+    if (!file.ok())
+        return Failure(file.error);
+    if (file.beyond(kMaxMapFileBytes))
+        return Failure(QStringLiteral("The file is too large to be a map: it holds more than %1 bytes.")
+                           .arg(kMaxMapFileBytes));
+    return LoadMapPicture(file.bytes);
+}
+
+MapPicture LoadMapPicture(const QByteArray& bytes)
+{
+    if (const QString refused = CheckBmp(bytes); !refused.isEmpty())
+        return Failure(refused);
+
+    QByteArray data = bytes; // shared, not copied: the buffer only reads it
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
     // The reader decides the format from the content, not the file name.
     reader.setDecideFormatFromContent(true);
-
-    // Before the reader touches the device: it moves past the header.
-    if (const QString refused = CheckBmpHeader(reader.device()); !refused.isEmpty())
-        return Failure(refused);
 
     const QSize declared = reader.size();
     if (declared.isValid() && TooLarge(declared.width(), declared.height()))
         return Failure(TooLargeText(declared.width(), declared.height()));
+    if (const QString refused = BeyondReaderLimit(reader, declared); !refused.isEmpty())
+        return Failure(refused);
 
     QImage picture;
     if (!reader.read(&picture) || picture.isNull()) {
@@ -109,22 +211,6 @@ MapPicture Read(QImageReader& reader)
         return Failure(why.isEmpty() ? QStringLiteral("The picture could not be read.") : why);
     }
     return {picture, QString()};
-}
-
-} // namespace
-
-MapPicture LoadMapPicture(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure(file.errorString());
-    return LoadMapPicture(&file);
-}
-
-MapPicture LoadMapPicture(QIODevice* device)
-{
-    QImageReader reader(device);
-    return Read(reader);
 }
 
 } // namespace tolva

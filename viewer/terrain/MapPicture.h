@@ -1,13 +1,15 @@
 #pragma once
 // Reading a map picture. Maps are BMP pictures, but they come from anywhere
 // and carry any extension (".ebm" is BMP content), so the reader goes by
-// content. A picture that cannot be read comes back null with the reader's own
-// description of why, which the window shows after "Open File error:".
+// content. The file (or pipe) is read whole first and its bytes are checked
+// before the picture reader decodes them. A picture that cannot be read comes
+// back null with a description of why, which the window shows after
+// "Open File error:".
 
 #include <QImage>
 #include <QString>
 
-class QIODevice;
+#include <QByteArray>
 
 namespace tolva {
 
@@ -23,7 +25,11 @@ struct MapPicture {
 // as a second guard.
 inline constexpr qint64 kMaxMapPixels = 32LL * 1024 * 1024;
 
+// The most bytes a map file may hold: the largest picture at 64 bits a pixel,
+// and room for its headers. A longer file or an endless pipe is refused.
+inline constexpr qint64 kMaxMapFileBytes = kMaxMapPixels * 8 + 1024 * 1024;
+
 MapPicture LoadMapPicture(const QString& path);
-MapPicture LoadMapPicture(QIODevice* device);
+MapPicture LoadMapPicture(const QByteArray& bytes);
 
 } // namespace tolva

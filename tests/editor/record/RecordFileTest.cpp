@@ -1,8 +1,11 @@
 // The record file: its exact layout, the round trip of every value, every
 // read failure with its line, the 8-bit text and the save failure paths.
+#include "common/LeadingNumber.h"
 #include "record/Cp1252.h"
 #include "record/RecordFile.h"
 #include "RecordFixtures.h"
+#include "support/FileNodes.h"
+#include "support/TinyDisk.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +25,9 @@ using tolva::phase::FlowDurations;
 using tolva::phase::NewPhase;
 using tolva::testing::ReadBytes;
 using tolva::testing::WriteBytes;
+using tolva::testing::FifoWriter;
+using tolva::testing::MakeFifo;
+using tolva::testing::TinyDisk;
 
 namespace {
 
@@ -210,6 +216,79 @@ TEST(RecordFile, WhatFollowsTheLastPhaseIsNotRead)
     }
 }
 
+// The text as UTF-16: little-endian after its byte order mark, or big-endian
+// without one.
+QByteArray Utf16(const QByteArray& text, bool withMark)
+{
+    QByteArray bytes = withMark ? QByteArray("\xFF\xFE") : QByteArray();
+    for (char c : text) {
+        bytes.append(withMark ? c : '\0');
+        bytes.append(withMark ? '\0' : c);
+    }
+    return bytes;
+}
+
+// Variants of GoodLines() that hold the same record.
+struct SameRow {
+    const char* name;
+    QByteArray bytes;
+};
+
+void PrintTo(const SameRow& row, std::ostream* os) { *os << row.name; }
+
+class ReadsTheSameRecord : public ::testing::TestWithParam<SameRow> {};
+
+TEST_P(ReadsTheSameRecord, AsTheFileWithCrLf)
+{
+    const ReadResult r = ParseRecord(GetParam().bytes);
+    ASSERT_TRUE(r.ok()) << r.failure->text().toStdString();
+    EXPECT_EQ(RecordText(r.record).bytes, GoodLines());
+}
+
+QByteArray WithLineEnds(const char* end)
+{
+    QByteArray bytes = GoodLines();
+    return bytes.replace("\r\n", end);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReadsTheSameRecord,
+    ::testing::Values(SameRow{"CrOnly", WithLineEnds("\r")}, SameRow{"LfOnly", WithLineEnds("\n")},
+                      SameRow{"CrThenCrLf", WithLineEnds("\r").replace("\r\r\"Record", "\r\r\n\"Record")},
+                      SameRow{"TextOnTheEmptyLine", GoodLines(3, "notes, 12, 3")},
+                      SameRow{"UnclosedQuoteOnTheEmptyLine", GoodLines(3, " \"a,b\",\"c")},
+                      SameRow{"UnterminatedCrOnly", WithLineEnds("\r").chopped(1)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A Single too small for 32 bits reads as its nearest Single, as the lenient
+// number reader reads it.
+struct TinyRow {
+    const char* name;
+    const char* text;
+    float value;
+};
+
+void PrintTo(const TinyRow& row, std::ostream* os) { *os << row.name; }
+
+class TinySingles : public ::testing::TestWithParam<TinyRow> {};
+
+TEST_P(TinySingles, ReadAsTheNearestSingleEverywhere)
+{
+    const ReadResult r = ParseRecord(GoodLines(11, GetParam().text));
+    ASSERT_TRUE(r.ok()) << r.failure->text().toStdString();
+    EXPECT_TRUE(SameBits(r.record.Phases.durations[1][1], GetParam().value));
+    EXPECT_TRUE(SameBits(tolva::LeadingNumber(QString::fromLatin1(GetParam().text)), GetParam().value));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TinySingles,
+    ::testing::Values(TinyRow{"Underflow", "1e-50", 0.0f}, TinyRow{"NegativeUnderflow", "-1e-50", -0.0f},
+                      TinyRow{"BelowEveryDouble", "1e-400", 0.0f},
+                      TinyRow{"JustBelowHalfTheSmallest", "7e-46", 0.0f},
+                      TinyRow{"JustAboveHalfTheSmallest", "7.1e-46", Limits::denorm_min()},
+                      TinyRow{"TheSmallest", "1.4e-45", Limits::denorm_min()}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct FailureRow {
     const char* name;
     QByteArray bytes;
@@ -241,7 +320,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "expected 3 items, found 2 in the phase count line"},
         FailureRow{"TooManyItems", GoodLines(6, "1,0,0,0,0"), 6, "expected 4 items, found 5"},
         FailureRow{"AMillionCommas", GoodLines(6, QByteArray(1000000, ',')), 6, "expected 4 items, found 1000001"},
-        FailureRow{"MissingEmptyLine", GoodLines(3, "0"), 3, "an empty line is expected before phase 1"},
+        FailureRow{"MissingEmptyLine", GoodLines(3, "\"Record Phase: \",1"), 3,
+                   "an empty line is expected before phase 1"},
         FailureRow{"HalfInAWholeNumber", GoodLines(7, "0,0,2.5,0"), 7,
                    "item 3 (\"2.5\") is not a whole number from -32768 to 32767"},
         FailureRow{"WholeNumberOutOf16Bits", GoodLines(9, "6,6,40000,6,6,1"), 9,
@@ -252,6 +332,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"InfinityIsNoNumber", GoodLines(10, "inf,0,0,0"), 10, "item 1 (\"inf\") is not a number"},
         FailureRow{"FloatOverflow", GoodLines(11, "1e39"), 11, "item 1 (\"1e39\") does not fit a 32-bit number"},
         FailureRow{"BadExponent", GoodLines(11, "1e"), 11, "item 1 (\"1e\") is not a number"},
+        FailureRow{"BeyondEveryDouble", GoodLines(11, "1e999999999999"), 11,
+                   "item 1 (\"1e999999999999\") does not fit a 32-bit number"},
+        FailureRow{"Utf16WithItsMark", Utf16(GoodLines(), true), 0, "the file is UTF-16 text; a record is ANSI text"},
+        FailureRow{"Utf16WithoutAMark", Utf16(GoodLines(), false), 0, "the file is UTF-16 text; a record is ANSI text"},
         FailureRow{"NegativePhaseCount", GoodLines(2, "\"Recorded phases\",-1,20"), 2,
                    "the phase count -1 must be from 0 to 500"},
         FailureRow{"Phases501", GoodLines(2, "\"Recorded phases\",501,20"), 2,
@@ -263,18 +347,38 @@ INSTANTIATE_TEST_SUITE_P(
                    "unexpected text after a closing quote"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(RecordFile, MissingFoldersAndEndlessDevicesFailAtLineZero)
+TEST(RecordFile, MissingFoldersAndDevicesFailAtLineZero)
 {
     QTemporaryDir dir;
     const ReadResult missing = ReadRecordFile(dir.filePath(QStringLiteral("missing.rec")));
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.failure->line, 0);
-    EXPECT_TRUE(missing.failure->text().startsWith(QStringLiteral("the file cannot be opened")));
-    EXPECT_FALSE(ReadRecordFile(dir.path()).ok());
-    if (QFile::exists(QStringLiteral("/dev/zero"))) {
-        const ReadResult endless = ReadRecordFile(QStringLiteral("/dev/zero"));
-        ASSERT_FALSE(endless.ok());
-        EXPECT_EQ(endless.failure->text(), QStringLiteral("the file is too large to be a record"));
+    EXPECT_EQ(missing.failure->text(), QStringLiteral("the file cannot be opened (No such file or directory)"));
+    EXPECT_EQ(ReadRecordFile(dir.path()).failure->text(),
+              QStringLiteral("the file cannot be opened (It is a folder, not a file)"));
+    EXPECT_EQ(ReadRecordFile(QStringLiteral("/dev/zero")).failure->text(),
+              QStringLiteral("the file cannot be opened (It is a device, not a file)"));
+}
+
+// A record given through a pipe is read whole and then judged like a file.
+TEST(RecordFile, APipeReadsLikeAFile)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    ASSERT_TRUE(MakeFifo(fifo));
+    struct Case {
+        QByteArray bytes;
+        int times;
+        const char* failure;
+    };
+    for (const Case& c : {Case{GoodLines(), 1, ""}, Case{GoodLines(12, "", true), 1, "line 12: the file ends early"},
+                          Case{QByteArray(1 << 20, ' '), 17, "the file is too large to be a record"}}) {
+        ReadResult r;
+        {
+            FifoWriter writer(fifo, c.bytes, c.times);
+            r = ReadRecordFile(fifo);
+        }
+        EXPECT_EQ(r.ok() ? QString() : r.failure->text(), QString::fromLatin1(c.failure));
     }
 }
 
@@ -322,13 +426,21 @@ TEST(SaveRec, WriteFailuresReportTheSaveError)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.rec")));
-    for (const QString& path : {dir.filePath(QStringLiteral("folder.rec")),
-                                dir.filePath(QStringLiteral("no/such/folder/r.rec")), QString()}) {
+    const QString fifo = dir.filePath(QStringLiteral("fifo.rec"));
+    ASSERT_TRUE(MakeFifo(fifo));
+    const std::pair<QString, QString> cases[] = {
+        {dir.filePath(QStringLiteral("folder.rec")), QStringLiteral("it is not a regular file")},
+        {fifo, QStringLiteral("it is not a regular file")},
+        {dir.filePath(QStringLiteral("no/such/folder/r.rec")), QStringLiteral("No such file or directory")},
+        {QString(), QStringLiteral("no file name")}};
+    for (const auto& [path, detail] : cases) {
         const SaveResult result = SaveRec(Sample(), path);
         EXPECT_FALSE(result.ok) << path.toStdString();
         EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
+        EXPECT_EQ(result.detail, detail);
     }
     EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("folder.rec"))).isDir());
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
 TEST(SaveRec, AWriteThatFailsHalfwayLeavesTheOldFile)
@@ -350,5 +462,31 @@ TEST(SaveRec, AWriteThatFailsHalfwayLeavesTheOldFile)
     EXPECT_FALSE(result.detail.isEmpty());
     EXPECT_TRUE(f.untouched());
 }
+
+// On a really full disk, and on one with room for part of the record only.
+class SaveRecOnATinyDisk : public ::testing::TestWithParam<qint64> {};
+
+TEST_P(SaveRecOnATinyDisk, ReportsTheReasonAndLeavesTheOldFile)
+{
+    TOLVA_RERUN_ON_A_TINY_DISK();
+    TinyDisk disk(256 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs";
+    const QString path = disk.path(QStringLiteral("r.rec"));
+    ASSERT_TRUE(WriteBytes(path, "old"));
+    RecordFile r = Sample();
+    r.Phases.count = 200; // about 20 KB
+    ASSERT_GT(RecordText(r).bytes.size(), 12 * 1024);
+    ASSERT_TRUE(disk.fillLeaving(GetParam()));
+    const SaveResult result = SaveRec(r, path);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
+    EXPECT_EQ(result.detail, QStringLiteral("No space left on device"));
+    EXPECT_EQ(ReadBytes(path), "old");
+    EXPECT_EQ(QDir(disk.path(QString())).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "r.rec"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SaveRecOnATinyDisk, ::testing::Values(0, 8192),
+                         [](const auto& info) { return info.param == 0 ? std::string("Full") : std::string("EightKbFree"); });
 
 } // namespace

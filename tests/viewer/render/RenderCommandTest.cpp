@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "support/FileNodes.h"
+#include "support/TinyDisk.h"
+
+#include <QBuffer>
+#include <QDir>
+
 namespace {
 
 struct RunResult {
@@ -135,5 +141,78 @@ TEST(RenderCommand, HardwarePathDrawsTheSamePicture)
             close += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) <= 2;
     EXPECT_GE(close, a.width() * a.height() * 99 / 100);
 }
+
+// An output that is not a regular file is refused before anything is written,
+// and stays what it was.
+TEST(RenderCommand, AnOutputThatIsNotARegularFileIsRefused)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.png"));
+    ASSERT_TRUE(tolva::testing::MakeFifo(fifo));
+    QStringList outputs{fifo};
+    if (QFileInfo(QStringLiteral("/dev/null")).isWritable())
+        outputs << QStringLiteral("/dev/null");
+    for (const QString& out : outputs) {
+        const RunResult run = Render({kDemoMap, QStringLiteral("--output"), out});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.errors.contains(QStringLiteral("cannot write %1: it is not a regular file").arg(out)))
+            << run.errors.toStdString();
+        EXPECT_TRUE(QFileInfo(out).exists() && !QFileInfo(out).isFile());
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{"fifo.png"});
+}
+
+// A map given through a pipe is read whole and checked like a file.
+TEST(RenderCommand, AMapThroughAPipeIsCheckedLikeAFile)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("map.ebm"));
+    const QString out = dir.filePath(QStringLiteral("view.png"));
+    ASSERT_TRUE(tolva::testing::MakeFifo(fifo));
+    QFile demo(kDemoMap);
+    ASSERT_TRUE(demo.open(QIODevice::ReadOnly));
+    const QByteArray map = demo.readAll();
+    RunResult cut, whole;
+    {
+        tolva::testing::FifoWriter writer(fifo, map.chopped(1));
+        cut = Render({fifo, QStringLiteral("--output"), out});
+    }
+    EXPECT_EQ(cut.exitCode, 1);
+    EXPECT_TRUE(cut.errors.contains(QStringLiteral("The picture file is incomplete"))) << cut.errors.toStdString();
+    EXPECT_FALSE(QFile::exists(out));
+    {
+        tolva::testing::FifoWriter writer(fifo, map);
+        whole = Render({fifo, QStringLiteral("--output"), out});
+    }
+    EXPECT_EQ(whole.exitCode, 0) << whole.errors.toStdString();
+    EXPECT_EQ(QImage(out).size(), QSize(450, 450));
+}
+
+// On a really full disk, and on one with 8 KB free for a picture of far more.
+class RenderOnATinyDisk : public ::testing::TestWithParam<qint64> {};
+
+TEST_P(RenderOnATinyDisk, ReportsTheReasonAndLeavesTheOldPicture)
+{
+    TOLVA_RERUN_ON_A_TINY_DISK();
+    tolva::testing::TinyDisk disk(1024 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs";
+    const QString out = disk.path(QStringLiteral("old.png"));
+    QFile old(out);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    ASSERT_TRUE(disk.fillLeaving(GetParam()));
+    const RunResult run = Render({kDemoMap, QStringLiteral("--output"), out});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("cannot write %1: No space left on device").arg(out)))
+        << run.errors.toStdString();
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old");
+    EXPECT_EQ(QDir(disk.path(QString())).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "old.png"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RenderOnATinyDisk, ::testing::Values(0, 8192),
+                         [](const auto& info) { return info.param == 0 ? std::string("Full") : std::string("EightKbFree"); });
 
 } // namespace

@@ -2,17 +2,21 @@
 // description for every file that is not a whole picture.
 #include "demomap/DemoMap.h"
 #include "terrain/MapPicture.h"
+#include "support/FileNodes.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdlib>
 
 using namespace tolva;
+using tolva::testing::FifoWriter;
+using tolva::testing::MakeFifo;
 
 namespace {
 
@@ -75,6 +79,38 @@ QByteArray PngClaiming(quint32 width, quint32 height)
     return bytes;
 }
 
+// A run-length BMP of the given size, grey palette and pixel stream (RLE8,
+// or RLE4 when `fourBits`); `bits` overrides the bits per pixel it claims.
+QByteArray RleBmp(bool fourBits, int width, int height, const QByteArray& stream, int bits = 0)
+{
+    const int colours = fourBits ? 16 : 256;
+    const int offset = 14 + 40 + colours * 4;
+    QByteArray bytes(offset, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    PutLittle32(bytes, 2, quint32(offset + stream.size()));
+    PutLittle32(bytes, 10, quint32(offset));
+    PutLittle32(bytes, 14, 40);
+    PutLittle32(bytes, 18, quint32(width));
+    PutLittle32(bytes, 22, quint32(height));
+    bytes[26] = 1;
+    bytes[28] = char(bits ? bits : fourBits ? 4 : 8);
+    PutLittle32(bytes, 30, fourBits ? 2 : 1);
+    PutLittle32(bytes, 34, quint32(stream.size()));
+    PutLittle32(bytes, 46, quint32(colours));
+    for (int c = 0; c < colours; ++c) {
+        const char level = char(c * 255 / (colours - 1));
+        bytes[54 + 4 * c] = bytes[55 + 4 * c] = bytes[56 + 4 * c] = level;
+    }
+    return bytes + stream;
+}
+
+// Two rows of eight pixels: a run of 5 and 3 given one by one (padded), then a
+// run of 8; "end of line" after each row and "end of picture". In RLE4 a run's
+// value byte holds two alternating pixels.
+const QByteArray kRle8Rows = QByteArray::fromHex("0510" "0003404040" "00" "0000" "0880" "0000" "0001");
+const QByteArray kRle4Rows = QByteArray::fromHex("05ff" "00030f0f" "0000" "0807" "0000" "0001");
+
 class MapPictureTest : public ::testing::Test {
 protected:
     QString write(const QString& name, const QByteArray& bytes)
@@ -114,6 +150,8 @@ struct BadRow {
     QString error;
 };
 
+void PrintTo(const BadRow& row, std::ostream* os) { *os << row.name; }
+
 class BadPictureTest : public MapPictureTest, public ::testing::WithParamInterface<BadRow> {};
 
 TEST_P(BadPictureTest, GivesItsDescriptionAndNoPicture)
@@ -124,6 +162,8 @@ TEST_P(BadPictureTest, GivesItsDescriptionAndNoPicture)
     EXPECT_EQ(map.error, GetParam().error);
 }
 
+const QString kRleCut = "The picture file is incomplete: its run-length data ends before the picture is filled.";
+const QString kRleDamaged = "The picture file is damaged: its run-length data does not fill the picture exactly.";
 const QByteArray kBmp = Encoded(Grey(360, 180), "BMP"); // 54 + 360 * 3 * 180 = 194,454 bytes
 const QByteArray kPng = Encoded(Grey(360, 180), "PNG");
 
@@ -147,7 +187,18 @@ INSTANTIATE_TEST_SUITE_P(Files, BadPictureTest, ::testing::Values(
            "The picture is too large (100000 x 100000 pixels); a map may have at most 33554432 pixels."},
     BadRow{"PngJustTooLarge", PngClaiming(8193, 4096),
            "The picture is too large (8193 x 4096 pixels); a map may have at most 33554432 pixels."},
-    BadRow{"PngCut", kPng.left(kPng.size() / 2), "Unable to read image data"}),
+    BadRow{"PngCut", kPng.left(kPng.size() / 2), "Unable to read image data"},
+    BadRow{"Rle8CutInARun", RleBmp(false, 8, 2, kRle8Rows.left(11)), kRleCut},
+    BadRow{"Rle8CutInPixelsGivenOneByOne", RleBmp(false, 8, 2, kRle8Rows.left(5)), kRleCut},
+    BadRow{"Rle8CutAfterTheFirstRow", RleBmp(false, 8, 2, kRle8Rows.left(10)), kRleCut},
+    BadRow{"Rle4CutInARun", RleBmp(true, 8, 2, kRle4Rows.left(9)), kRleCut},
+    BadRow{"Rle8RunBeyondTheRow", RleBmp(false, 8, 2, QByteArray::fromHex("0910000000010000")), kRleDamaged},
+    BadRow{"Rle8OnePixelPastTheRow", RleBmp(false, 8, 2, QByteArray::fromHex("05100003404040000110")), kRleDamaged},
+    BadRow{"Rle8EarlyEndOfLine", RleBmp(false, 8, 2, QByteArray::fromHex("07100000088000000001")), kRleDamaged},
+    BadRow{"Rle8Jump", RleBmp(false, 8, 2, QByteArray::fromHex("0810000002020000000001")), kRleDamaged},
+    BadRow{"Rle8EarlyEndOfPicture", RleBmp(false, 8, 2, QByteArray::fromHex("081000000001")), kRleDamaged},
+    BadRow{"Rle4ClaimingEightBits", RleBmp(true, 8, 2, kRle4Rows, 8), kRleDamaged},
+    BadRow{"Rle8TopDown", RleBmp(false, 8, -2, kRle8Rows), kRleDamaged}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MapPictureTest, AMissingFileGivesTheSystemsReason)
@@ -157,10 +208,69 @@ TEST_F(MapPictureTest, AMissingFileGivesTheSystemsReason)
     EXPECT_EQ(map.error, QStringLiteral("No such file or directory"));
 }
 
-TEST_F(MapPictureTest, AFolderIsNotAMap)
+TEST_F(MapPictureTest, FoldersAndDevicesAreNotMaps)
 {
-    EXPECT_FALSE(LoadMapPicture(m_dir.path()).ok());
-    EXPECT_FALSE(LoadMapPicture(m_dir.path()).error.isEmpty());
+    EXPECT_EQ(LoadMapPicture(m_dir.path()).error, QStringLiteral("It is a folder, not a file"));
+    EXPECT_EQ(LoadMapPicture(QStringLiteral("/dev/zero")).error, QStringLiteral("It is a device, not a file"));
+}
+
+// A map given through a pipe is read whole and then checked like a file.
+TEST_F(MapPictureTest, APipeIsCheckedLikeAFile)
+{
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
+    ASSERT_TRUE(MakeFifo(fifo));
+    for (const QByteArray& bytes : {kBmp, kBmp.left(194453)}) {
+        MapPicture map;
+        {
+            FifoWriter writer(fifo, bytes);
+            map = LoadMapPicture(fifo);
+        }
+        EXPECT_EQ(map.error, bytes.size() == kBmp.size() ? QString()
+                                                          : QStringLiteral("The picture file is incomplete: it holds "
+                                                                           "194453 bytes, its 360 x 180 picture needs 194454."));
+    }
+}
+
+// Whole run-length pictures are drawn pixel for pixel, the same every time.
+TEST_F(MapPictureTest, WholeRunLengthPicturesAreRead)
+{
+    const QByteArray withoutEnd = kRle8Rows.chopped(2);
+    for (const QByteArray& bytes : {RleBmp(false, 8, 2, kRle8Rows), RleBmp(false, 8, 2, withoutEnd),
+                                    RleBmp(false, 8, 2, withoutEnd.chopped(2)), RleBmp(true, 8, 2, kRle4Rows)}) {
+        const MapPicture map = LoadMapPicture(bytes);
+        ASSERT_TRUE(map.ok()) << qPrintable(map.error);
+        const bool fourBits = bytes == RleBmp(true, 8, 2, kRle4Rows);
+        QList<int> rows[2];
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 8; ++x)
+                rows[y] << qGray(map.picture.pixel(x, y));
+        // Rows are stored bottom-up: the second row of the stream is the top one.
+        if (fourBits) {
+            EXPECT_EQ(rows[0], (QList<int>{0, 119, 0, 119, 0, 119, 0, 119}));
+            EXPECT_EQ(rows[1], (QList<int>{255, 255, 255, 255, 255, 0, 255, 0}));
+        } else {
+            EXPECT_EQ(rows[0], QList<int>(8, 128));
+            EXPECT_EQ(rows[1], (QList<int>{16, 16, 16, 16, 16, 64, 64, 64}));
+        }
+    }
+}
+
+// A 16-bit picture takes 8 bytes a pixel: within the pixel limit it may still
+// need more memory than the picture reader allows itself.
+TEST_F(MapPictureTest, APictureBeyondTheReadersMemoryLimitSaysSo)
+{
+    const int savedLimit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(8);
+    QImage deep(1024, 1024, QImage::Format_RGBA64); // 8 MB exactly
+    deep.fill(QColor(90, 120, 150));
+    const MapPicture fits = LoadMapPicture(Encoded(deep, "PNG"));
+    deep = QImage(1024, 1025, QImage::Format_RGBA64);
+    deep.fill(QColor(90, 120, 150));
+    const MapPicture beyond = LoadMapPicture(Encoded(deep, "PNG"));
+    QImageReader::setAllocationLimit(savedLimit);
+    EXPECT_TRUE(fits.ok()) << qPrintable(fits.error);
+    EXPECT_EQ(beyond.error, QStringLiteral("The picture is too large for the picture reader's memory limit: "
+                                           "its 1024 x 1025 picture needs 8.1 MB, the limit is 8 MB."));
 }
 
 // Some writers leave out the padding after the last row; the pixels are all there.

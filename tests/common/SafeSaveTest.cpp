@@ -1,0 +1,198 @@
+// Saving whole or not at all: refused targets, failing writes, a really full
+// disk; each failure leaves the old file and no temporary file behind.
+#include "common/SafeSave.h"
+#include "support/FileNodes.h"
+#include "support/TinyDisk.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <cerrno>
+
+using namespace tolva;
+using namespace tolva::testing;
+
+namespace {
+
+QByteArray Contents(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void Put(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+QStringList Entries(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+const QByteArray kNew(10240, 'n'); // 10 KB, three pages of a tmpfs
+
+TEST(SafeSave, WritesANewFileAndReplacesAnOldOneKeepingItsPermissions)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.rec"));
+    ASSERT_EQ(SaveWhole(path, "first"), std::nullopt);
+    EXPECT_EQ(Contents(path), "first");
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    ASSERT_EQ(SaveWhole(path, kNew), std::nullopt);
+    EXPECT_EQ(Contents(path), kNew);
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(Entries(dir.path()), QStringList{"a.rec"});
+}
+
+TEST(SafeSave, ALinkKeepsPointingAtTheReplacedFile)
+{
+    QTemporaryDir dir;
+    const QString real = dir.filePath(QStringLiteral("real.png"));
+    const QString link = dir.filePath(QStringLiteral("link.png"));
+    Put(real, "old");
+    ASSERT_TRUE(QFile::link(real, link));
+    ASSERT_EQ(SaveWhole(link, "new"), std::nullopt);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(Contents(real), "new");
+}
+
+TEST(SafeSave, AMissingFolderGivesTheSystemsReason)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(SaveWhole(dir.filePath(QStringLiteral("no/such/a.png")), "x"), QStringLiteral("No such file or directory"));
+    EXPECT_EQ(SaveWhole(QString(), "x"), QStringLiteral("no file name"));
+}
+
+struct NodeRow {
+    const char* name;
+    bool (*make)(const QString& path); // nullptr: an existing path outside the folder
+    const char* path;
+};
+
+void PrintTo(const NodeRow& row, std::ostream* os) { *os << row.name; }
+
+class NotARegularFile : public ::testing::TestWithParam<NodeRow> {};
+
+// Refused before anything is written: a FIFO is not opened (no wait for a
+// reader), a device is not replaced by a file.
+TEST_P(NotARegularFile, IsRefusedBeforeAnythingIsWritten)
+{
+    QTemporaryDir dir;
+    QString path = QString::fromUtf8(GetParam().path);
+    if (GetParam().make) {
+        path = dir.filePath(path);
+        ASSERT_TRUE(GetParam().make(path));
+    } else if (!QFileInfo::exists(path)) {
+        GTEST_SKIP() << "no " << GetParam().path;
+    }
+    const QFileInfo before(path);
+    EXPECT_EQ(SaveWhole(path, "x"), QStringLiteral("it is not a regular file"));
+    EXPECT_FALSE(QFileInfo(path).isFile());
+    EXPECT_EQ(QFileInfo(path).isDir(), before.isDir());
+    EXPECT_EQ(Entries(dir.path()), GetParam().make ? QStringList{GetParam().path} : QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NotARegularFile,
+    ::testing::Values(NodeRow{"Folder", [](const QString& p) { return QDir().mkdir(p); }, "folder.png"},
+                      NodeRow{"Fifo", MakeFifo, "fifo.png"}, NodeRow{"Socket", MakeSocket, "socket.png"},
+                      NodeRow{"Device", nullptr, "/dev/null"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Write calls that fail the way a full disk or a signal makes them.
+ssize_t HalfThenNoSpace(int fd, const void* data, size_t size)
+{
+    static thread_local bool first = true;
+    if (first && size > 1) {
+        first = false;
+        return ::write(fd, data, size / 2);
+    }
+    first = true;
+    errno = ENOSPC;
+    return -1;
+}
+ssize_t NoProgress(int, const void*, size_t) { return 0; }
+ssize_t IoError(int, const void*, size_t)
+{
+    errno = EIO;
+    return -1;
+}
+ssize_t InterruptedOnce(int fd, const void* data, size_t size)
+{
+    static thread_local bool interrupted = false;
+    interrupted = !interrupted;
+    if (interrupted) {
+        errno = EINTR;
+        return -1;
+    }
+    return ::write(fd, data, size);
+}
+
+struct WriteRow {
+    const char* name;
+    WriteCall write;
+    const char* reason; // empty: saved
+};
+
+void PrintTo(const WriteRow& row, std::ostream* os) { *os << row.name; }
+
+class FailingWrites : public ::testing::TestWithParam<WriteRow> {};
+
+TEST_P(FailingWrites, LeaveTheOldFileAndNoTemporaryFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.rec"));
+    Put(path, "old");
+    const std::optional<QString> failure = SaveWhole(path, kNew, GetParam().write);
+    const QString reason = QString::fromUtf8(GetParam().reason);
+    EXPECT_EQ(failure.value_or(QString()), reason);
+    EXPECT_EQ(Contents(path), reason.isEmpty() ? kNew : QByteArray("old"));
+    EXPECT_EQ(Entries(dir.path()), QStringList{"a.rec"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FailingWrites,
+                         ::testing::Values(WriteRow{"HalfThenNoSpace", HalfThenNoSpace, "No space left on device"},
+                                           WriteRow{"NoProgress", NoProgress, "No space left on device"},
+                                           WriteRow{"IoError", IoError, "Input/output error"},
+                                           WriteRow{"InterruptedOnce", InterruptedOnce, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct DiskRow {
+    const char* name;
+    qint64 freeBytes; // left on the disk before the save
+    bool saved;
+};
+
+void PrintTo(const DiskRow& row, std::ostream* os) { *os << row.name; }
+
+class OnATinyDisk : public ::testing::TestWithParam<DiskRow> {};
+
+TEST_P(OnATinyDisk, ASaveThatDoesNotFitLeavesTheOldFile)
+{
+    TOLVA_RERUN_ON_A_TINY_DISK();
+    TinyDisk disk(256 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs";
+    const QString path = disk.path(QStringLiteral("a.rec"));
+    Put(path, "old");
+    ASSERT_TRUE(disk.fillLeaving(GetParam().freeBytes));
+    const std::optional<QString> failure = SaveWhole(path, kNew);
+    EXPECT_EQ(failure.value_or(QString()), GetParam().saved ? QString() : QStringLiteral("No space left on device"));
+    EXPECT_EQ(Contents(path), GetParam().saved ? kNew : QByteArray("old"));
+    EXPECT_EQ(Entries(disk.path(QString())), (QStringList{"a.rec", "filler"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, OnATinyDisk,
+                         ::testing::Values(DiskRow{"Full", 0, false}, DiskRow{"EightKbFree", 8192, false},
+                                           DiskRow{"TwelveKbFree", 12288, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

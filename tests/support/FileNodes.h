@@ -1,0 +1,68 @@
+#pragma once
+// The file system nodes that are not regular files, made in a test's folder,
+// and a writer that feeds a FIFO from another thread.
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <csignal>
+#include <cstring>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace tolva::testing {
+
+inline bool MakeFifo(const QString& path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+// A bound Unix socket; the node stays after the socket is closed.
+inline bool MakeSocket(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (size_t(name.size()) >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return bound;
+}
+
+// Writes `bytes` into the FIFO at `path` from a thread, `times` times over,
+// as another program would; a reader that stops early ends the writing.
+class FifoWriter {
+public:
+    FifoWriter(const QString& path, QByteArray bytes, int times = 1)
+        : m_oldPipeHandler(std::signal(SIGPIPE, SIG_IGN)),
+          m_thread([name = QFile::encodeName(path), bytes = std::move(bytes), times] {
+              const int fd = ::open(name.constData(), O_WRONLY);
+              for (int i = 0; fd >= 0 && i < times; ++i)
+                  if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+                      break;
+              if (fd >= 0)
+                  ::close(fd);
+          })
+    {
+    }
+    ~FifoWriter()
+    {
+        m_thread.join();
+        std::signal(SIGPIPE, m_oldPipeHandler);
+    }
+
+private:
+    void (*m_oldPipeHandler)(int);
+    std::thread m_thread;
+};
+
+} // namespace tolva::testing
