@@ -60,8 +60,7 @@ struct Rig {
             camera.Position = {91.0f, 170.0f, 91.0f};
             camera.Rotation = {-3.14159265f / 2.0f, 3.14159265f, 0.0f};
         }
-        chain.SceneChanged();
-        scene.FrameList[1] = camera;
+        SetFrame(scene, 1, camera);
         chain.SetViewFromFrame(scene, 1);
         ready = true;
     }

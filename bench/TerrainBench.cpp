@@ -43,9 +43,9 @@ void BM_MapLoad_1440x720(benchmark::State& state)
     for (auto _ : state) {
         if (!tolva::LoadMap(scene, view, path).ok())
             state.SkipWithError("the map did not load");
-        benchmark::DoNotOptimize(scene.PolygonList.data());
+        benchmark::DoNotOptimize(scene.PolygonList().data());
     }
-    state.counters["polygons"] = double(scene.PolygonList.size() - 1);
+    state.counters["polygons"] = double(scene.PolygonList().size() - 1);
 }
 BENCHMARK(BM_MapLoad_1440x720)->Unit(benchmark::kMillisecond);
 
@@ -58,7 +58,7 @@ void BM_MapLoad_1440x720_FirstLoad(benchmark::State& state)
         tolva::ViewState view;
         if (!tolva::LoadMap(*scene, view, path).ok())
             state.SkipWithError("the map did not load");
-        benchmark::DoNotOptimize(scene->PolygonList.data());
+        benchmark::DoNotOptimize(scene->PolygonList().data());
         state.PauseTiming(); // freeing the scene belongs to the next load, not this one
         scene.reset();
         state.ResumeTiming();
@@ -89,7 +89,7 @@ void BM_MapLoad_Mesh(benchmark::State& state)
     for (auto _ : state) {
         tolva::LoadLandscape(scene, grid, tolva::kRasterWidth, 180.0f, 10.0f, tolva::kLandMaterial,
                              tolva::kNoTexture);
-        benchmark::DoNotOptimize(scene.PolygonList.data());
+        benchmark::DoNotOptimize(scene.PolygonList().data());
     }
 }
 BENCHMARK(BM_MapLoad_Mesh)->Unit(benchmark::kMillisecond);

@@ -172,10 +172,8 @@ int Render(const RenderRequest& request)
         return 1;
     }
 
-    chain.SceneChanged();
-
     // The view after a load: the reset's start camera.
-    scene.FrameList[1] = StartCameraFrame(view);
+    SetFrame(scene, 1, StartCameraFrame(view));
     chain.SetViewFromFrame(scene, 1);
     chain.SetFillMode(request.mode);
     LatestFrame frame;

@@ -46,22 +46,22 @@ TEST(LoadMapTest, AFileBecomesTheTerrainWithLandSunAndMain)
     EXPECT_EQ(view.GridSize, 180.0f);
     EXPECT_FLOAT_EQ(view.LightAttenuation, 0.75f);
 
-    ASSERT_EQ(scene.PolygonList.size(), 32401u);
+    ASSERT_EQ(scene.PolygonList().size(), 32401u);
     for (std::size_t k : {std::size_t(1), std::size_t(32400)}) {
-        EXPECT_EQ(scene.PolygonList[k].Material, kLandMaterial);
-        EXPECT_EQ(scene.PolygonList[k].Texture, kNoTexture);
+        EXPECT_EQ(scene.PolygonList()[k].Material, kLandMaterial);
+        EXPECT_EQ(scene.PolygonList()[k].Texture, kNoTexture);
     }
     // Cell (1, 1) lies under the picture's right (bright) edge, mirrored.
-    EXPECT_NEAR(scene.PolygonList[1].Vertices[2].y, 20.0f * 600 / 765, 0.1f);
-    ASSERT_EQ(scene.MaterialList.size(), 2u);
-    EXPECT_EQ(scene.MaterialList[kLandMaterial].Name, QStringLiteral("Land"));
-    ASSERT_EQ(scene.LightList.size(), 2u);
-    EXPECT_EQ(scene.LightList[1].Name, QStringLiteral("Sun"));
-    EXPECT_FLOAT_EQ(scene.LightList[1].light.attenuation1, 0.75f);
-    EXPECT_EQ(scene.LightList[1].light.position, (Vector3{90, 100, 90}));
-    ASSERT_EQ(scene.FrameList.size(), 2u);
-    EXPECT_EQ(scene.FrameList[1].Name, QStringLiteral("Main"));
-    EXPECT_EQ(scene.FrameList[1].Position, (Vector3{90, 23, 90}));
+    EXPECT_NEAR(scene.PolygonList()[1].Vertices[2].y, 20.0f * 600 / 765, 0.1f);
+    ASSERT_EQ(scene.MaterialList().size(), 2u);
+    EXPECT_EQ(scene.MaterialList()[kLandMaterial].Name, QStringLiteral("Land"));
+    ASSERT_EQ(scene.LightList().size(), 2u);
+    EXPECT_EQ(scene.LightList()[1].Name, QStringLiteral("Sun"));
+    EXPECT_FLOAT_EQ(scene.LightList()[1].light.attenuation1, 0.75f);
+    EXPECT_EQ(scene.LightList()[1].light.position, (Vector3{90, 100, 90}));
+    ASSERT_EQ(scene.FrameList().size(), 2u);
+    EXPECT_EQ(scene.FrameList()[1].Name, QStringLiteral("Main"));
+    EXPECT_EQ(scene.FrameList()[1].Position, (Vector3{90, 23, 90}));
 }
 
 struct FailureCase {
@@ -105,13 +105,15 @@ TEST_P(LoadMapFails, WithTheReasonAndTheSceneKeptOrEmptied)
     else
         EXPECT_EQ(result.error->description, QStringLiteral("Could not load landscape!"));
     if (c.sceneKept) {
-        EXPECT_EQ(scene.PolygonList.size(), before.PolygonList.size());
-        EXPECT_EQ(scene.FrameList.size(), 2u);
+        EXPECT_EQ(scene.revision(), before.revision());
+        EXPECT_EQ(scene.PolygonList().size(), before.PolygonList().size());
+        EXPECT_EQ(scene.FrameList().size(), 2u);
     } else {
-        EXPECT_EQ(scene.PolygonList.size(), 1u);
-        EXPECT_EQ(scene.MaterialList.size(), 1u);
-        EXPECT_EQ(scene.LightList.size(), 1u);
-        EXPECT_EQ(scene.FrameList.size(), 1u);
+        EXPECT_NE(scene.revision(), before.revision());
+        EXPECT_EQ(scene.PolygonList().size(), 1u);
+        EXPECT_EQ(scene.MaterialList().size(), 1u);
+        EXPECT_EQ(scene.LightList().size(), 1u);
+        EXPECT_EQ(scene.FrameList().size(), 1u);
     }
 }
 
@@ -138,11 +140,12 @@ TEST(LoadMapTest, APictureThatIsNullIsRefusedAndLeavesTheSceneAlone)
 {
     Scene scene;
     ViewState view;
+    const std::uint64_t revision = scene.revision();
     const MapLoadResult result = LoadMap(scene, view, QImage());
     ASSERT_FALSE(result.ok());
     EXPECT_EQ(result.error->failure, MapLoadFailure::Picture);
     EXPECT_EQ(result.error->description, QStringLiteral("The picture is empty."));
-    EXPECT_EQ(scene.PolygonList.size(), 1u);
+    EXPECT_EQ(scene.revision(), revision);
 }
 
 } // namespace

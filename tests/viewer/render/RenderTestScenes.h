@@ -61,7 +61,7 @@ inline Scene VolcanoScene(const QImage& picture = MakeDemoMap(360, 180))
     Scene scene;
     ViewState view;
     LoadMap(scene, view, picture);
-    scene.FrameList[1] = StartCameraFrame(view);
+    SetFrame(scene, 1, StartCameraFrame(view));
     return scene;
 }
 
