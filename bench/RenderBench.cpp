@@ -5,11 +5,9 @@
 #include "demomap/DemoMap.h"
 #include "render/DisplayChain.h"
 #include "render/FrameDrawing.h"
-#include "render/Landscape.h"
-#include "terrain/MapPicture.h"
+#include "render/MapLoad.h"
 #include "render/SceneBuilders.h"
 #include "render/StartView.h"
-#include "terrain/TerrainGrid.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,26 +46,23 @@ struct Rig {
 
     Rig(RenderPath path, View view)
     {
-        ready = path == RenderPath::Software ? chain.Loading(scene) : chain.Loading2(scene);
-        if (!ready)
+        if (!(path == RenderPath::Software ? chain.Loading(scene) : chain.Loading2(scene)))
             return;
-        MapPicture map = LoadMapPicture(QStringLiteral(TOLVA_DEMO_MAP));
-        if (!map.ok())
-            map.picture = MakeDemoMap(360, 180); // the same volcano, should the file be missing
         ViewState state;
         state.MeshHeight = 10.0f;
-        LoadLandscape(scene, MakeTerrainGrid(map.picture), kRasterWidth, state.GridSize, state.MeshHeight, 1, 0);
-        CreateMaterials(scene, state.EarthColor);
-        CreateLights(scene, state);
-        CreateCameras(scene, state);
-        chain.SceneChanged();
-        scene.FrameList[1] = StartCameraFrame(state);
+        // The same volcano from memory, should the file be missing.
+        if (!LoadMap(scene, state, QStringLiteral(TOLVA_DEMO_MAP)).ok()
+            && !LoadMap(scene, state, MakeDemoMap(360, 180)).ok())
+            return;
+        tolva::Frame camera = StartCameraFrame(state);
         if (view == kHighAbove) {
             // Straight down over the middle of the map, high enough to see all of it.
-            scene.FrameList[1].Position = {91.0f, 170.0f, 91.0f};
-            scene.FrameList[1].Rotation = {-3.14159265f / 2.0f, 3.14159265f, 0.0f};
+            camera.Position = {91.0f, 170.0f, 91.0f};
+            camera.Rotation = {-3.14159265f / 2.0f, 3.14159265f, 0.0f};
         }
+        SetFrame(scene, 1, camera);
         chain.SetViewFromFrame(scene, 1);
+        ready = true;
     }
 };
 

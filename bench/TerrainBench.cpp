@@ -1,8 +1,9 @@
-// Map load: a 1440 x 720 BMP file to a finished polygon list (goal: 5 ms),
-// as a reload into the viewer's scene and as a first load, and its three
-// stages on their own.
+// Map load: a 1440 x 720 BMP file to a finished scene (goal: 5 ms), as a
+// reload into the viewer's scene and as a first load, and its three stages on
+// their own.
 #include "demomap/DemoMap.h"
 #include "render/Landscape.h"
+#include "render/MapLoad.h"
 #include "terrain/MapPicture.h"
 #include "terrain/TerrainGrid.h"
 
@@ -38,14 +39,13 @@ void BM_MapLoad_1440x720(benchmark::State& state)
 {
     const QString path = Map().path;
     tolva::Scene scene;
+    tolva::ViewState view;
     for (auto _ : state) {
-        const tolva::MapPicture map = tolva::LoadMapPicture(path);
-        const tolva::TerrainGrid grid = tolva::MakeTerrainGrid(map.picture);
-        if (!map.ok() || !tolva::LoadLandscape(scene, grid, 180, 180.0f, 10.0f, 1, 0))
+        if (!tolva::LoadMap(scene, view, path).ok())
             state.SkipWithError("the map did not load");
-        benchmark::DoNotOptimize(scene.PolygonList.data());
+        benchmark::DoNotOptimize(scene.PolygonList().data());
     }
-    state.counters["polygons"] = double(scene.PolygonList.size() - 1);
+    state.counters["polygons"] = double(scene.PolygonList().size() - 1);
 }
 BENCHMARK(BM_MapLoad_1440x720)->Unit(benchmark::kMillisecond);
 
@@ -55,11 +55,10 @@ void BM_MapLoad_1440x720_FirstLoad(benchmark::State& state)
     const QString path = Map().path;
     for (auto _ : state) {
         auto scene = std::make_unique<tolva::Scene>();
-        const tolva::MapPicture map = tolva::LoadMapPicture(path);
-        const tolva::TerrainGrid grid = tolva::MakeTerrainGrid(map.picture);
-        if (!map.ok() || !tolva::LoadLandscape(*scene, grid, 180, 180.0f, 10.0f, 1, 0))
+        tolva::ViewState view;
+        if (!tolva::LoadMap(*scene, view, path).ok())
             state.SkipWithError("the map did not load");
-        benchmark::DoNotOptimize(scene->PolygonList.data());
+        benchmark::DoNotOptimize(scene->PolygonList().data());
         state.PauseTiming(); // freeing the scene belongs to the next load, not this one
         scene.reset();
         state.ResumeTiming();
@@ -88,8 +87,9 @@ void BM_MapLoad_Mesh(benchmark::State& state)
     const tolva::TerrainGrid grid = tolva::MakeTerrainGrid(tolva::LoadMapPicture(Map().path).picture);
     tolva::Scene scene;
     for (auto _ : state) {
-        tolva::LoadLandscape(scene, grid, 180, 180.0f, 10.0f, 1, 0);
-        benchmark::DoNotOptimize(scene.PolygonList.data());
+        tolva::LoadLandscape(scene, grid, tolva::kRasterWidth, 180.0f, 10.0f, tolva::kLandMaterial,
+                             tolva::kNoTexture);
+        benchmark::DoNotOptimize(scene.PolygonList().data());
     }
 }
 BENCHMARK(BM_MapLoad_Mesh)->Unit(benchmark::kMillisecond);

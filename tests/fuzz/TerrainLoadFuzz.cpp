@@ -33,10 +33,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static tolva::Scene scene;
     const tolva::TerrainGrid grid = tolva::MakeTerrainGrid(map.picture);
     if (!tolva::LoadLandscape(scene, grid, 180, 180.0f, 10.0f, 1, 0)
-        || scene.PolygonList.size() != 32401)
+        || scene.PolygonList().size() != 32401)
         std::abort();
-    for (std::size_t k = 1; k < scene.PolygonList.size(); k += 97) {
-        const float y = scene.PolygonList[k].Vertices[0].y;
+    for (std::size_t k = 1; k < scene.PolygonList().size(); k += 97) {
+        const float y = scene.PolygonList()[k].Vertices[0].y;
         if (!(y >= 0.0f && y <= 10.0f))
             std::abort(); // a height outside 0..MeshHeight
     }

@@ -60,8 +60,9 @@ public:
 
     // Clears the colour (kClearTarget) and/or depth (kClearZBuffer).
     virtual bool clear(unsigned flags, PixelColor color, float z) = 0;
-    // Draws the prepared scene over what is in the target. `revision` changes
-    // whenever the scene does, so that a display may keep what it uploaded.
+    // Draws the prepared scene over what is in the target. `revision` is the
+    // scene revision it was prepared from: while it stays the same, a display
+    // may keep what it uploaded.
     virtual bool draw(const PreparedScene& scene, std::uint64_t revision) = 0;
     // The target as a Format_RGB32 picture, top row first.
     virtual QImage frame() = 0;

@@ -3,30 +3,7 @@
 #include "common/Messages.h"
 #include "render/SceneBuilders.h"
 
-#include <algorithm>
-#include <bit>
-
 namespace tolva {
-
-namespace {
-
-// A fingerprint of the vertex positions of 256 polygons spread over the list:
-// a few microseconds a frame, and a new map with the same number of cells
-// almost always changes some of them. It backs up SceneChanged(), which remains the rule. Each
-// vertex is mixed on its own, so that the work does not wait on one chain.
-std::uint64_t SampledFingerprint(const Scene& scene)
-{
-    std::uint64_t h = 0;
-    const std::size_t stride = std::max<std::size_t>(1, scene.PolygonList.size() / 256);
-    for (std::size_t p = 1; p < scene.PolygonList.size(); p += stride)
-        for (const Vertex& v : scene.PolygonList[p].Vertices)
-            h ^= (std::bit_cast<std::uint32_t>(v.x) * 0x9E3779B97F4A7C15ull)
-                 ^ (std::bit_cast<std::uint32_t>(v.y) * 0xC2B2AE3D27D4EB4Full)
-                 ^ (std::bit_cast<std::uint32_t>(v.z) * 0x165667B19E3779F9ull) ^ (p * 0x27D4EB2F165667C5ull);
-    return h;
-}
-
-} // namespace
 
 QString SetupFailureMessage(RenderPath path, SetupStep step)
 {
@@ -84,7 +61,6 @@ bool DisplayChain::setUp(RenderPath path, Scene& scene)
     }
     m_device->setFillMode(m_mode);
     ResetScene(scene);
-    SceneChanged();
     // Z-buffer on and flat shading. Only the software path checks; as the
     // report tears the display down, the set-up has then failed.
     const bool statesSet = m_device->setRenderStates(true, true);
@@ -102,7 +78,7 @@ void DisplayChain::UnloadDX()
         m_device->release();
     m_device.reset();
     m_prepared = {};
-    m_preparedValid = false;
+    m_preparedFor = 0;
 }
 
 void DisplayChain::FatalError(const QString& message)
@@ -121,44 +97,19 @@ void DisplayChain::SetFillMode(FillMode mode)
 
 bool DisplayChain::SetViewFromFrame(const Scene& scene, int index)
 {
-    if (!m_device || index < 0 || std::size_t(index) >= scene.FrameList.size())
+    if (!m_device || index < 0 || std::size_t(index) >= scene.FrameList().size())
         return false;
-    m_device->setViewTransform(ViewMatrixFromFrame(scene.FrameList[std::size_t(index)]));
+    m_device->setViewTransform(ViewMatrixFromFrame(scene.FrameList()[std::size_t(index)]));
     return true;
 }
 
 const PreparedScene& DisplayChain::prepared(const Scene& scene)
 {
-    // The material and light lists are a handful of entries: compare them
-    // outright, so that a new earth colour or light level is never missed.
-    bool same = m_preparedValid && m_preparedFor == m_sceneRevision
-                && m_preparedPolygons == scene.PolygonList.size()
-                && m_preparedFingerprint == SampledFingerprint(scene)
-                && m_preparedMaterials.size() == scene.MaterialList.size()
-                && m_preparedLights.size() == scene.LightList.size();
-    for (std::size_t i = 0; same && i < scene.MaterialList.size(); ++i)
-        same = m_preparedMaterials[i] == scene.MaterialList[i].material;
-    for (std::size_t i = 0; same && i < scene.LightList.size(); ++i)
-        same = m_preparedLights[i] == scene.LightList[i].light
-               && m_preparedEnabled[i] == scene.LightList[i].enabled;
-    if (same)
+    if (m_preparedFor == scene.revision())
         return m_prepared;
-
     m_prepared = PrepareScene(scene, DefaultMaterial().material);
-    m_preparedFor = m_sceneRevision;
-    m_preparedPolygons = scene.PolygonList.size();
-    m_preparedFingerprint = SampledFingerprint(scene);
-    m_preparedMaterials.clear();
-    for (const NamedMaterial& m : scene.MaterialList)
-        m_preparedMaterials.push_back(m.material);
-    m_preparedLights.clear();
-    m_preparedEnabled.clear();
-    for (const NamedLight& l : scene.LightList) {
-        m_preparedLights.push_back(l.light);
-        m_preparedEnabled.push_back(l.enabled);
-    }
-    m_preparedValid = true;
-    ++m_preparedRevision;
+    m_preparedFor = scene.revision();
+    ++m_preparations;
     return m_prepared;
 }
 

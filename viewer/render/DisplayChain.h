@@ -4,9 +4,8 @@
 // (UnloadDX). A failed set-up tears down what it made and reports through
 // FatalError; its failure flag tells the window to fall back.
 //
-// A map load then goes: LoadLandscape, CreateMaterials, CreateLights,
-// CreateCameras, SceneChanged(); each view refresh: SetViewFromFrame(scene, 1)
-// and RenderIt (FrameDrawing.h).
+// A map load then goes through LoadMap (MapLoad.h); each view refresh:
+// SetViewFromFrame(scene, 1) and RenderIt (FrameDrawing.h).
 
 #include "render/Display.h"
 #include "render/Scene.h"
@@ -61,15 +60,14 @@ public:
     // frame (entry 0 is the placeholder and counts as a frame) or no display.
     bool SetViewFromFrame(const Scene& scene, int index);
 
-    // Tells the display that the scene's lists changed (a map load): what it
-    // prepared from them is rebuilt before the next frame. Changes of the
-    // material or light lists and of the number of polygons are noticed
-    // without this call, most new maps too, but only this call is sure.
-    void SceneChanged() { ++m_sceneRevision; }
-
-    // The scene as the display draws it, rebuilt when the scene changed.
+    // The scene as the display draws it. Prepared again exactly when the
+    // scene's revision differs from the one it was last prepared from (or
+    // after a set-up); otherwise what was prepared is given back untouched.
     const PreparedScene& prepared(const Scene& scene);
-    std::uint64_t preparedRevision() const { return m_preparedRevision; }
+    // The scene revision the prepared scene was made from.
+    std::uint64_t preparedRevision() const { return m_preparedFor; }
+    // How many times a scene was prepared since this chain was made.
+    std::uint64_t preparations() const { return m_preparations; }
 
     MessageSink* messages() const { return m_messages; }
 
@@ -82,16 +80,8 @@ private:
     RenderPath m_path = RenderPath::Software;
     FillMode m_mode = FillMode::Solid;
 
-    // What the prepared scene was built from.
-    std::uint64_t m_sceneRevision = 1;
-    bool m_preparedValid = false;
-    std::uint64_t m_preparedRevision = 0; // counts rebuilds, never goes back
-    std::uint64_t m_preparedFor = 0;
-    std::size_t m_preparedPolygons = 0;
-    std::uint64_t m_preparedFingerprint = 0;
-    std::vector<Material> m_preparedMaterials;
-    std::vector<Light> m_preparedLights;
-    std::vector<bool> m_preparedEnabled;
+    std::uint64_t m_preparedFor = 0; // 0: nothing prepared (revisions start at 1)
+    std::uint64_t m_preparations = 0;
     PreparedScene m_prepared;
 };
 

@@ -23,7 +23,7 @@ bool LoadLandscape(Scene& scene, const TerrainGrid& grid, int cellsFromScale, fl
     // live following loads every map the simulator writes) then allocates
     // nothing per cell.
     std::vector<Polygon> previous;
-    previous.swap(scene.PolygonList);
+    previous.swap(scene.m_polygons);
     ClearSceneLists(scene);
 
     const double cells = RoundHalfEven(gridSize);
@@ -36,18 +36,21 @@ bool LoadLandscape(Scene& scene, const TerrainGrid& grid, int cellsFromScale, fl
     const int n = int(cells);
     try {
         const GridHeights heights(grid, n, step, meshHeight);
-        scene.PolygonList.reserve(std::size_t(n) * std::size_t(n) + 1);
+        std::vector<Polygon>& polygons = scene.m_polygons;
+        polygons.reserve(std::size_t(n) * std::size_t(n) + 1);
         std::size_t reused = 1;
         for (int i = 1; i <= n; ++i)
             for (int j = 1; j <= n; ++j) {
                 Polygon cell = reused < previous.size() ? std::move(previous[reused++]) : Polygon{};
                 SetTerrainCell(cell, heights, i, j, material, texture);
-                AddPolygon(scene, std::move(cell));
+                polygons.push_back(std::move(cell));
             }
     } catch (const std::bad_alloc&) {
         ClearSceneLists(scene);
         return false;
     }
+    // One new revision for the whole mesh rather than one per cell.
+    scene.changed();
     return true;
 }
 

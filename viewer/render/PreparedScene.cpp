@@ -123,8 +123,8 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
 {
     PreparedScene out;
     std::size_t vertexCount = 0;
-    for (std::size_t p = 1; p < scene.PolygonList.size(); ++p)
-        vertexCount += scene.PolygonList[p].Vertices.size();
+    for (std::size_t p = 1; p < scene.PolygonList().size(); ++p)
+        vertexCount += scene.PolygonList()[p].Vertices.size();
     PositionTable table(out, vertexCount / 3 + 16);
     out.corners.reserve(vertexCount * 3 / 2);
     out.colors.reserve(vertexCount / 2);
@@ -136,19 +136,19 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
     ++out.materialChanges;
 
     std::vector<std::uint32_t> index;
-    for (std::size_t p = 1; p < scene.PolygonList.size(); ++p) {
-        const Polygon& polygon = scene.PolygonList[p];
+    for (std::size_t p = 1; p < scene.PolygonList().size(); ++p) {
+        const Polygon& polygon = scene.PolygonList()[p];
         if (polygon.Material != currentMaterial) {
             // A material not in the list fails to select: the previous one stays.
-            if (polygon.Material < scene.MaterialList.size())
-                material = &scene.MaterialList[polygon.Material].material;
+            if (polygon.Material < scene.MaterialList().size())
+                material = &scene.MaterialList()[polygon.Material].material;
             else
                 out.ok = false;
             currentMaterial = polygon.Material;
             ++out.materialChanges;
         }
         if (polygon.Texture != currentTexture) {
-            if (polygon.Texture >= scene.TextureList.size())
+            if (polygon.Texture >= scene.TextureList().size())
                 out.ok = false;
             currentTexture = polygon.Texture;
             ++out.textureChanges;
@@ -161,7 +161,7 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
             index[i] = table.indexOf(v[i].x, v[i].y, v[i].z);
         const auto add = [&](std::size_t a, std::size_t b, std::size_t c, std::size_t lit) {
             out.corners.insert(out.corners.end(), {index[a], index[b], index[c]});
-            out.colors.push_back(ToPixel(LightVertex(v[lit], *material, scene.LightList)));
+            out.colors.push_back(ToPixel(LightVertex(v[lit], *material, scene.LightList())));
         };
         switch (polygon.PrimType) {
         case TriangleList:

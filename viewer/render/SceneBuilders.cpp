@@ -61,31 +61,49 @@ int Append(std::vector<Entry>& list, Entry entry)
 
 int AddPolygon(Scene& scene, Polygon polygon)
 {
-    return Append(scene.PolygonList, std::move(polygon));
+    scene.changed();
+    return Append(scene.m_polygons, std::move(polygon));
 }
 
 int AddMaterial(Scene& scene, const Material& material, const QString& name)
 {
-    return Append(scene.MaterialList, NamedMaterial{material, name});
+    scene.changed();
+    return Append(scene.m_materials, NamedMaterial{material, name});
 }
 
 int AddLight(Scene& scene, const Light& light, const QString& name, bool enabled)
 {
-    return Append(scene.LightList, NamedLight{light, name, enabled});
+    scene.changed();
+    return Append(scene.m_lights, NamedLight{light, name, enabled});
 }
 
 int AddFrame(Scene& scene, const Frame& frame)
 {
-    return Append(scene.FrameList, frame);
+    return Append(scene.m_frames, frame);
+}
+
+bool SetFrame(Scene& scene, int index, const Frame& frame)
+{
+    if (index < 0 || std::size_t(index) >= scene.m_frames.size())
+        return false;
+    scene.m_frames[std::size_t(index)] = frame;
+    return true;
+}
+
+void ClearMaterials(Scene& scene)
+{
+    scene.changed();
+    scene.m_materials.assign(1, NamedMaterial{});
 }
 
 void ClearSceneLists(Scene& scene)
 {
-    scene.PolygonList.assign(1, Polygon{});
-    scene.MaterialList.assign(1, NamedMaterial{});
-    scene.TextureList.assign(1, TextureEntry{});
-    scene.LightList.assign(1, NamedLight{});
-    scene.FrameList.assign(1, Frame{});
+    scene.changed();
+    scene.m_polygons.assign(1, Polygon{});
+    scene.m_materials.assign(1, NamedMaterial{});
+    scene.m_textures.assign(1, TextureEntry{});
+    scene.m_lights.assign(1, NamedLight{});
+    scene.m_frames.assign(1, Frame{});
 }
 
 void ResetScene(Scene& scene)

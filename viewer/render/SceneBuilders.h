@@ -27,13 +27,20 @@ Frame MakeFrame(const Vector3& position, const Vector3& rotation, const QString&
 // the material a display uses before a map's "Land" exists.
 NamedMaterial DefaultMaterial();
 
-// Each appends at the end and returns the new entry's index (1 for the first
-// entry after a clear).
+// The list operations, the only ways to change a scene. Each Add appends at
+// the end and returns the new entry's index (1 for the first entry after a
+// clear).
 int AddPolygon(Scene& scene, Polygon polygon);
 int AddMaterial(Scene& scene, const Material& material, const QString& name);
 int AddLight(Scene& scene, const Light& light, const QString& name, bool enabled);
 int AddFrame(Scene& scene, const Frame& frame);
+// Replaces frame `index` (the camera is 1); false when there is no such
+// frame. Moves the view only: the scene's revision stays.
+bool SetFrame(Scene& scene, int index, const Frame& frame);
 
+// The material list back to its empty entry 0, as the view refresh does
+// before it builds "Land" in a new earth colour.
+void ClearMaterials(Scene& scene);
 // Every list back to its single empty entry 0.
 void ClearSceneLists(Scene& scene);
 // The scene as a fresh display starts it: the lists cleared. The display then

@@ -3,11 +3,9 @@
 #include "common/SafeSave.h"
 #include "render/DisplayChain.h"
 #include "render/FrameDrawing.h"
-#include "render/Landscape.h"
-#include "terrain/MapPicture.h"
+#include "render/MapLoad.h"
 #include "render/SceneBuilders.h"
 #include "render/StartView.h"
-#include "terrain/TerrainGrid.h"
 #include "render/ViewState.h"
 
 #include <QGuiApplication>
@@ -148,12 +146,6 @@ std::optional<RenderRequest> Parse(const QStringList& args)
 
 int Render(const RenderRequest& request)
 {
-    const MapPicture map = LoadMapPicture(request.map);
-    if (!map.ok()) {
-        PrintError(QStringLiteral("cannot read the map %1: %2").arg(request.map, map.error));
-        return 1;
-    }
-
     ConsoleMessages messages;
     DisplayOptions options;
     options.size = request.size;
@@ -169,24 +161,20 @@ int Render(const RenderRequest& request)
         return 1;
     }
 
-    // The map load: raster, terrain, then material, light and camera.
     ViewState view;
     view.MeshHeight = request.height;
     view.LightLevel = request.light;
-    view.LightAttenuation = LightAttenuationFor(request.light);
     view.EarthColor = request.color;
-    const TerrainGrid grid = MakeTerrainGrid(map.picture);
-    if (!LoadLandscape(scene, grid, kRasterWidth, view.GridSize, view.MeshHeight, 1, 0)) {
-        PrintError(QStringLiteral("ERROR : Could not load landscape!"));
+    const MapLoadResult load = LoadMap(scene, view, request.map);
+    if (!load.ok()) {
+        PrintError(load.error->failure == MapLoadFailure::Picture
+                       ? QStringLiteral("cannot read the map %1: %2").arg(request.map, load.error->description)
+                       : QStringLiteral("ERROR : ") + load.error->description);
         return 1;
     }
-    CreateMaterials(scene, view.EarthColor);
-    CreateLights(scene, view);
-    CreateCameras(scene, view);
-    chain.SceneChanged();
 
     // The view after a load: the reset's start camera.
-    scene.FrameList[1] = StartCameraFrame(view);
+    SetFrame(scene, 1, StartCameraFrame(view));
     chain.SetViewFromFrame(scene, 1);
     chain.SetFillMode(request.mode);
     LatestFrame frame;

@@ -21,9 +21,6 @@ struct Vertex {
     bool operator==(const Vertex&) const = default;
 };
 
-// The vertex format code of Vertex: position, normal, one texture set.
-inline constexpr std::uint32_t kVertexFormat = 0x112;
-
 enum PrimitiveType : std::int32_t {
     TriangleList = 4,
     TriangleStrip = 5,

@@ -9,7 +9,6 @@ namespace tolva {
 
 // Terrain cells along each side after every load.
 inline constexpr int kGridSize = 180;
-inline constexpr int kTerrainCellCount = kGridSize * kGridSize; // 32,400
 
 // (b - a) x (c - b): the first edge crossed with the second, not normalised.
 Vector3 FaceNormal(const Vector3& a, const Vector3& b, const Vector3& c);

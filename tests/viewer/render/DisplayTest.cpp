@@ -76,8 +76,8 @@ TEST(DisplayChain, SoftwareSetUpEmptiesTheSceneAndDrawsABlackFrameForIt)
     Scene scene = VolcanoScene();
     ASSERT_TRUE(chain.Loading(scene));
     EXPECT_FALSE(chain.SoftwareFailed);
-    EXPECT_EQ(scene.PolygonList.size(), 1u);
-    EXPECT_EQ(scene.FrameList.size(), 1u);
+    EXPECT_EQ(scene.PolygonList().size(), 1u);
+    EXPECT_EQ(scene.FrameList().size(), 1u);
     KeepFrame view;
     RenderIt(chain, scene, view);
     ASSERT_EQ(view.frames, 1);
@@ -132,7 +132,7 @@ TEST(FrameDrawing, DrawsTheVolcanoAndNoticesANewEarthColour)
     EXPECT_EQ(qRed(ground), qBlue(ground)) << "white earth";
 
     // The view refresh rebuilds "Land" after a colour change; no other call needed.
-    scene.MaterialList.resize(1);
+    ClearMaterials(scene);
     CreateMaterials(scene, 0x0000FFu);
     RenderIt(chain, scene, view);
     const QRgb red = view.picture.pixel(225, 440);
@@ -168,8 +168,9 @@ TEST(FrameDrawing, RenderSceneFailsForAMaterialThatIsNotThere)
     p.Material = 5;
     AddPolygon(scene, p);
     EXPECT_FALSE(RenderScene(chain, scene));
-    scene.PolygonList[1].Material = 0;
-    chain.SceneChanged();
+    ClearSceneLists(scene);
+    p.Material = 0;
+    AddPolygon(scene, p);
     EXPECT_TRUE(RenderScene(chain, scene));
 }
 

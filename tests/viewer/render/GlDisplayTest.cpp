@@ -88,6 +88,31 @@ INSTANTIATE_TEST_SUITE_P(
         HardwareFailureCase{"RenderStates", SetupStep::RenderStates, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// OpenGL keeps its uploaded vertices while the scene's revision stays, and
+// uploads again for a map that differs from the last in one cell.
+TEST(GlDisplay, UploadsAgainExactlyWhenTheSceneChanged)
+{
+    if (!OpenGlAvailable())
+        GTEST_SKIP() << "no OpenGL context can be made here";
+    DisplayChain chain(nullptr);
+    Scene scene;
+    ASSERT_TRUE(chain.Loading2(scene));
+    ViewState view;
+    ASSERT_TRUE(LoadMap(scene, view, FlatMap()).ok());
+    SetFrame(scene, 1, StartCameraFrame(view));
+    chain.SetViewFromFrame(scene, 1);
+    LatestFrame flat, again, raised;
+    RenderIt(chain, scene, flat);
+    RenderIt(chain, scene, again);
+    EXPECT_EQ(chain.preparations(), 1u);
+    EXPECT_TRUE(flat.picture == again.picture);
+    ASSERT_TRUE(LoadMap(scene, view, FlatMap(true)).ok());
+    SetFrame(scene, 1, StartCameraFrame(view));
+    RenderIt(chain, scene, raised);
+    EXPECT_EQ(chain.preparations(), 2u);
+    EXPECT_FALSE(flat.picture == raised.picture);
+}
+
 // Both displays draw the same scene from the same camera: the same pixels
 // covered, and colours within 2 levels for at least 99% of them.
 struct AgreeCase {
@@ -108,8 +133,7 @@ QImage RenderOn(RenderPath path, const AgreeCase& c)
         return QImage();
     scene = VolcanoScene();
     if (c.highAbove)
-        scene.FrameList[1] = HighAbove();
-    chain.SceneChanged();
+        SetFrame(scene, 1, HighAbove());
     chain.SetViewFromFrame(scene, 1);
     chain.SetFillMode(c.mode);
     LatestFrame view;

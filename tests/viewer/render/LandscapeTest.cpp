@@ -22,10 +22,10 @@ TEST(LoadLandscapeTest, ABlackMapGivesFlatCellsPointingUp)
 {
     Scene scene;
     ASSERT_TRUE(Load(scene, TerrainGrid()));
-    ASSERT_EQ(scene.PolygonList.size(), 32401u);
-    EXPECT_TRUE(scene.PolygonList[0].Vertices.empty());
-    for (std::size_t k = 1; k < scene.PolygonList.size(); ++k) {
-        const Polygon& p = scene.PolygonList[k];
+    ASSERT_EQ(scene.PolygonList().size(), 32401u);
+    EXPECT_TRUE(scene.PolygonList()[0].Vertices.empty());
+    for (std::size_t k = 1; k < scene.PolygonList().size(); ++k) {
+        const Polygon& p = scene.PolygonList()[k];
         ASSERT_EQ(p.Vertices.size(), 4u);
         ASSERT_EQ(p.PrimType, TriangleStrip);
         ASSERT_EQ(p.Material, 1);
@@ -44,7 +44,7 @@ TEST(LoadLandscapeTest, AWhiteMapIsHighInsideThePictureAndSlantedOnlyAlongItsBor
     int slanted = 0;
     for (int i = 1; i <= 180; ++i)
         for (int j = 1; j <= 180; ++j) {
-            const Polygon& p = scene.PolygonList[std::size_t((i - 1) * 180 + j)];
+            const Polygon& p = scene.PolygonList()[std::size_t((i - 1) * 180 + j)];
             for (const Vertex& v : p.Vertices)
                 ASSERT_EQ(v.y, (v.x < 180 && v.z < 90) ? 10.0f : 0.0f) << v.x << "," << v.z;
             if (p.Vertices[0].nx != 0 || p.Vertices[0].nz != 0) {
@@ -66,7 +66,7 @@ TEST(LoadLandscapeTest, ARampAlongZGivesTheSameTiltedNormalOnEveryCell)
     const float h = 6.0f / 765.0f * 10.0f; // three channels up by 2 per row
     for (int i = 1; i <= 178; ++i)
         for (int j = 1; j <= 88; ++j) {
-            const Vertex& v = scene.PolygonList[std::size_t((i - 1) * 180 + j)].Vertices[1];
+            const Vertex& v = scene.PolygonList()[std::size_t((i - 1) * 180 + j)].Vertices[1];
             ASSERT_NEAR(v.nx, 0.0f, 1e-6);
             ASSERT_EQ(v.ny, 1.0f);
             ASSERT_NEAR(v.nz, -h, 1e-5) << i << "," << j;
@@ -78,7 +78,7 @@ TEST(LoadLandscapeTest, CellIJIsAtIndexIMinusOneTimes180PlusJ)
     Scene scene;
     ASSERT_TRUE(Load(scene, TerrainGrid()));
     for (const auto& [i, j] : {std::pair{1, 1}, {1, 180}, {2, 1}, {7, 13}, {180, 1}, {180, 180}}) {
-        const Polygon& p = scene.PolygonList[std::size_t((i - 1) * 180 + j)];
+        const Polygon& p = scene.PolygonList()[std::size_t((i - 1) * 180 + j)];
         const float corners[4][2] = {{float(i), float(j + 1)}, {float(i + 1), float(j + 1)},
                                      {float(i), float(j)}, {float(i + 1), float(j)}};
         for (int k = 0; k < 4; ++k) {
@@ -96,11 +96,11 @@ TEST(LoadLandscapeTest, TwoLoadsInARowHold32400PolygonsAndNothingElse)
     CreateLights(scene, ViewState{});
     CreateCameras(scene, ViewState{});
     ASSERT_TRUE(Load(scene, TerrainGrid(0x00FFFFFFu)));
-    EXPECT_EQ(scene.PolygonList.size(), 32401u);
-    EXPECT_EQ(scene.MaterialList.size(), 1u);
-    EXPECT_EQ(scene.LightList.size(), 1u);
-    EXPECT_EQ(scene.FrameList.size(), 1u);
-    EXPECT_EQ(scene.PolygonList[1].Vertices[0].y, 10.0f); // the second map's
+    EXPECT_EQ(scene.PolygonList().size(), 32401u);
+    EXPECT_EQ(scene.MaterialList().size(), 1u);
+    EXPECT_EQ(scene.LightList().size(), 1u);
+    EXPECT_EQ(scene.FrameList().size(), 1u);
+    EXPECT_EQ(scene.PolygonList()[1].Vertices[0].y, 10.0f); // the second map's
 }
 
 struct SizeRow {
@@ -118,7 +118,7 @@ TEST_P(BadGridTest, FailsWithTheListsEmpty)
     ASSERT_TRUE(Load(scene, TerrainGrid()));
     const SizeRow row = GetParam();
     EXPECT_FALSE(LoadLandscape(scene, TerrainGrid(), row.cellsFromScale, row.gridSize, row.meshHeight, 1, 0));
-    EXPECT_EQ(scene.PolygonList.size(), 1u);
+    EXPECT_EQ(scene.PolygonList().size(), 1u);
 }
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -140,10 +140,10 @@ TEST(LoadLandscapeTest, OtherGridSizesScaleTheSamplePositions)
     grid.setPixel(4, 2, 0x00FFFFFFu); // grid point (2, 1) at step 2
     Scene scene;
     ASSERT_TRUE(LoadLandscape(scene, grid, 20, 10.0f, 3.0f, 2, 0));
-    ASSERT_EQ(scene.PolygonList.size(), 101u);
-    EXPECT_EQ(scene.PolygonList[1].Vertices[3].y, 3.0f); // cell (1, 1), corner (2, 1)
-    EXPECT_EQ(scene.PolygonList[1].Material, 2);
-    EXPECT_EQ(scene.PolygonList[100].Vertices[3].x, 11.0f);
+    ASSERT_EQ(scene.PolygonList().size(), 101u);
+    EXPECT_EQ(scene.PolygonList()[1].Vertices[3].y, 3.0f); // cell (1, 1), corner (2, 1)
+    EXPECT_EQ(scene.PolygonList()[1].Material, 2);
+    EXPECT_EQ(scene.PolygonList()[100].Vertices[3].x, 11.0f);
 }
 
 } // namespace

@@ -347,7 +347,7 @@ TEST_P(Orientation, SpotNearAPictureEdgeShowsOnThatSideOfTheStartView)
         const Scene scene = VolcanoScene(picture);
         const PreparedScene prepared = PrepareScene(scene, DefaultMaterial().material);
         return Draw(prepared, FillMode::Solid,
-                    MatrixMultiply(ViewMatrixFromFrame(scene.FrameList[1]), ProjectionMatrix()))
+                    MatrixMultiply(ViewMatrixFromFrame(scene.FrameList()[1]), ProjectionMatrix()))
             .image();
     };
     QImage flat(360, 180, QImage::Format_RGB32);

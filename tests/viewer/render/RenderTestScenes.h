@@ -3,12 +3,11 @@
 // demonstration volcano loaded as the viewer loads a map.
 
 #include "demomap/DemoMap.h"
-#include "render/Landscape.h"
+#include "render/MapLoad.h"
 #include "render/PreparedScene.h"
 #include "render/Rasterizer.h"
 #include "render/SceneBuilders.h"
 #include "render/StartView.h"
-#include "terrain/TerrainGrid.h"
 
 #include <QImage>
 
@@ -61,12 +60,22 @@ inline Scene VolcanoScene(const QImage& picture = MakeDemoMap(360, 180))
 {
     Scene scene;
     ViewState view;
-    LoadLandscape(scene, MakeTerrainGrid(picture), kRasterWidth, view.GridSize, view.MeshHeight, 1, 0);
-    CreateMaterials(scene, view.EarthColor);
-    CreateLights(scene, view);
-    CreateCameras(scene, view);
-    scene.FrameList[1] = StartCameraFrame(view);
+    LoadMap(scene, view, picture);
+    SetFrame(scene, 1, StartCameraFrame(view));
     return scene;
+}
+
+// A flat grey map of 360 x 180; `raised` makes one raster pixel, (90, 45) in
+// the middle of the map, white: the picture's 2 x 2 block that the stretch
+// and the mirror turn into it.
+inline QImage FlatMap(bool raised = false)
+{
+    QImage picture(360, 180, QImage::Format_RGB32);
+    picture.fill(qRgb(64, 64, 64));
+    for (int y = 90; raised && y < 92; ++y)
+        for (int x = 178; x < 180; ++x)
+            picture.setPixel(x, y, qRgb(255, 255, 255));
+    return picture;
 }
 
 // Straight down over the middle of the map, high enough to see all of it.

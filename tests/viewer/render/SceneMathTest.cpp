@@ -164,10 +164,11 @@ Scene LitScene(std::initializer_list<Polygon> polygons)
 
 TEST(PrepareScene, StripTrianglesKeepTheFirstWindingAndTakeTheColourOfVertexK)
 {
-    Scene scene = LitScene({Strip(1, 0.0f)});
     // Make vertex 1 the only one that sees the light from the side, so the
     // two triangles' colours tell which vertex each took.
-    scene.PolygonList[1].Vertices[1].nx = 5.0f;
+    Polygon strip = Strip(1, 0.0f);
+    strip.Vertices[1].nx = 5.0f;
+    Scene scene = LitScene({strip});
     const PreparedScene p = PrepareScene(scene, DefaultMaterial().material);
     ASSERT_EQ(p.triangleCount(), 2u);
     const auto at = [&](int t, int k) {
@@ -181,8 +182,8 @@ TEST(PrepareScene, StripTrianglesKeepTheFirstWindingAndTakeTheColourOfVertexK)
     EXPECT_EQ(at(1, 0), (Vector3{1, 0, 1}));
     EXPECT_EQ(at(1, 1), (Vector3{2, 0, 2}));
     EXPECT_EQ(at(1, 2), (Vector3{2, 0, 1}));
-    EXPECT_EQ(p.colors[0], ToPixel(LightVertex(scene.PolygonList[1].Vertices[0], scene.MaterialList[1].material, scene.LightList)));
-    EXPECT_EQ(p.colors[1], ToPixel(LightVertex(scene.PolygonList[1].Vertices[1], scene.MaterialList[1].material, scene.LightList)));
+    EXPECT_EQ(p.colors[0], ToPixel(LightVertex(scene.PolygonList()[1].Vertices[0], scene.MaterialList()[1].material, scene.LightList())));
+    EXPECT_EQ(p.colors[1], ToPixel(LightVertex(scene.PolygonList()[1].Vertices[1], scene.MaterialList()[1].material, scene.LightList())));
     EXPECT_NE(p.colors[0], p.colors[1]);
 }
 
@@ -209,8 +210,8 @@ TEST_P(Primitives, SplitIntoTrianglesColouredByTheirFirstVertex)
         const auto& expected = GetParam().triangles[t];
         for (int k = 0; k < 3; ++k)
             EXPECT_EQ(prepared.x[prepared.corners[3 * t + k]], float(expected[k])) << "triangle " << t;
-        EXPECT_EQ(prepared.colors[t], ToPixel(LightVertex(p.Vertices[expected[3]], scene.MaterialList[1].material,
-                                                          scene.LightList)))
+        EXPECT_EQ(prepared.colors[t], ToPixel(LightVertex(p.Vertices[expected[3]], scene.MaterialList()[1].material,
+                                                          scene.LightList())))
             << "triangle " << t;
     }
 }

@@ -22,7 +22,7 @@ TEST(SceneBuildersTest, SunAndMainStandAboveTheMiddleOfTheMap)
     EXPECT_EQ(CreateLights(scene, ViewWith(10, 0.5f)), 1);
     EXPECT_EQ(CreateCameras(scene, ViewWith(10, 0.5f)), 1);
 
-    const NamedLight& sun = scene.LightList[1];
+    const NamedLight& sun = scene.LightList()[1];
     EXPECT_EQ(sun.Name, QStringLiteral("Sun"));
     EXPECT_TRUE(sun.enabled);
     EXPECT_EQ(sun.light.type, PointLight);
@@ -33,7 +33,7 @@ TEST(SceneBuildersTest, SunAndMainStandAboveTheMiddleOfTheMap)
     EXPECT_EQ(sun.light.attenuation0, 0.0f);
     EXPECT_EQ(sun.light.attenuation2, 0.0f);
 
-    const Frame& main = scene.FrameList[1];
+    const Frame& main = scene.FrameList()[1];
     EXPECT_EQ(main.Name, QStringLiteral("Main"));
     EXPECT_EQ(main.Position, (Vector3{90, 13, 90}));
     EXPECT_EQ(main.Rotation, (Vector3{0, 0, 0}));
@@ -50,7 +50,7 @@ TEST_P(LightLevelTest, TheSunFallsOffByOneMinusTheLevel)
 {
     Scene scene;
     CreateLights(scene, ViewWith(10, GetParam().level));
-    EXPECT_FLOAT_EQ(scene.LightList[1].light.attenuation1, GetParam().attenuation);
+    EXPECT_FLOAT_EQ(scene.LightList()[1].light.attenuation1, GetParam().attenuation);
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, LightLevelTest, ::testing::Values(
@@ -79,7 +79,7 @@ TEST_P(LandMaterialTest, AmbientAndDiffuseAreTheEarthColour)
 {
     Scene scene;
     ASSERT_EQ(CreateMaterials(scene, GetParam().earth), 1);
-    ExpectMaterial(scene.MaterialList[1], QStringLiteral("Land"), GetParam().color);
+    ExpectMaterial(scene.MaterialList()[1], QStringLiteral("Land"), GetParam().color);
 }
 
 INSTANTIATE_TEST_SUITE_P(Colours, LandMaterialTest, ::testing::Values(
@@ -119,18 +119,16 @@ TEST(SceneListsTest, ClearingLeavesOnlyThePlaceholdersAndEntriesStartAgainAtOne)
         CreateLights(scene, ViewState{});
         CreateCameras(scene, ViewState{});
     }
-    scene.TextureList.push_back({QStringLiteral("t")});
-    EXPECT_EQ(scene.FrameList.size(), 4u);
+    EXPECT_EQ(scene.FrameList().size(), 4u);
 
     ResetScene(scene);
-    EXPECT_EQ(scene.PolygonList.size(), 1u);
-    EXPECT_EQ(scene.MaterialList.size(), 1u);
-    EXPECT_EQ(scene.TextureList.size(), 1u);
-    EXPECT_EQ(scene.LightList.size(), 1u);
-    EXPECT_EQ(scene.FrameList.size(), 1u);
-    EXPECT_TRUE(scene.FrameList[0].Name.isEmpty());
+    EXPECT_EQ(scene.PolygonList().size(), 1u);
+    EXPECT_EQ(scene.MaterialList().size(), 1u);
+    EXPECT_EQ(scene.LightList().size(), 1u);
+    EXPECT_EQ(scene.FrameList().size(), 1u);
+    EXPECT_TRUE(scene.FrameList()[0].Name.isEmpty());
     EXPECT_EQ(AddLight(scene, Light{}, QStringLiteral("Off"), false), 1);
-    EXPECT_FALSE(scene.LightList[1].enabled);
+    EXPECT_FALSE(scene.LightList()[1].enabled);
     EXPECT_EQ(AddFrame(scene, MakeFrame({1, 2, 3}, {0.1f, 0.2f, 0.3f}, QStringLiteral("F"))), 1);
     EXPECT_EQ(AddMaterial(scene, Material{}, QStringLiteral("M")), 1);
 }

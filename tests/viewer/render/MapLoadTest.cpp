@@ -1,0 +1,151 @@
+// The map load: a file to a finished scene, and what each failure leaves.
+#include "render/MapLoad.h"
+#include "render/SceneBuilders.h"
+#include "terrain/MapPicture.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <limits>
+#include <ostream>
+
+using namespace tolva;
+
+namespace {
+
+// A 360 x 180 map, dark on the left, bright on the right.
+QImage TwoTones()
+{
+    QImage picture(360, 180, QImage::Format_RGB32);
+    picture.fill(qRgb(30, 30, 30));
+    for (int y = 0; y < 180; ++y)
+        for (int x = 180; x < 360; ++x)
+            picture.setPixel(x, y, qRgb(200, 200, 200));
+    return picture;
+}
+
+TEST(LoadMapTest, AFileBecomesTheTerrainWithLandSunAndMain)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Two.ebm"));
+    ASSERT_TRUE(TwoTones().save(path, "BMP"));
+    Scene scene;
+    AddMaterial(scene, Material{}, QStringLiteral("left over"));
+    ViewState view;
+    view.GridSize = 7.0f; // fixed by the load
+    view.MeshHeight = 20.0f;
+    view.LightLevel = 0.25f;
+
+    const MapLoadResult result = LoadMap(scene, view, path);
+    ASSERT_TRUE(result.ok()) << result.error->description.toStdString();
+    EXPECT_EQ(result.picture.size(), QSize(360, 180));
+    EXPECT_EQ(result.grid.pixels(), MakeTerrainGrid(TwoTones()).pixels());
+    EXPECT_EQ(view.GridSize, 180.0f);
+    EXPECT_FLOAT_EQ(view.LightAttenuation, 0.75f);
+
+    ASSERT_EQ(scene.PolygonList().size(), 32401u);
+    for (std::size_t k : {std::size_t(1), std::size_t(32400)}) {
+        EXPECT_EQ(scene.PolygonList()[k].Material, kLandMaterial);
+        EXPECT_EQ(scene.PolygonList()[k].Texture, kNoTexture);
+    }
+    // Cell (1, 1) lies under the picture's right (bright) edge, mirrored.
+    EXPECT_NEAR(scene.PolygonList()[1].Vertices[2].y, 20.0f * 600 / 765, 0.1f);
+    ASSERT_EQ(scene.MaterialList().size(), 2u);
+    EXPECT_EQ(scene.MaterialList()[kLandMaterial].Name, QStringLiteral("Land"));
+    ASSERT_EQ(scene.LightList().size(), 2u);
+    EXPECT_EQ(scene.LightList()[1].Name, QStringLiteral("Sun"));
+    EXPECT_FLOAT_EQ(scene.LightList()[1].light.attenuation1, 0.75f);
+    EXPECT_EQ(scene.LightList()[1].light.position, (Vector3{90, 100, 90}));
+    ASSERT_EQ(scene.FrameList().size(), 2u);
+    EXPECT_EQ(scene.FrameList()[1].Name, QStringLiteral("Main"));
+    EXPECT_EQ(scene.FrameList()[1].Position, (Vector3{90, 23, 90}));
+}
+
+struct FailureCase {
+    const char* name;
+    bool written;      // the file exists, with these bytes
+    QByteArray bytes;
+    float meshHeight;
+    MapLoadFailure failure;
+    bool sceneKept;    // the scene as it was, or emptied
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class LoadMapFails : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(LoadMapFails, WithTheReasonAndTheSceneKeptOrEmptied)
+{
+    const FailureCase& c = GetParam();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Map.ebm"));
+    if (c.written) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+    }
+    Scene scene;
+    ViewState first;
+    ASSERT_TRUE(LoadMap(scene, first, TwoTones()).ok());
+    const Scene before = scene;
+    ViewState view;
+    view.MeshHeight = c.meshHeight;
+
+    const MapLoadResult result = LoadMap(scene, view, path);
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error->failure, c.failure);
+    if (c.failure == MapLoadFailure::Picture)
+        EXPECT_EQ(result.error->description, LoadMapPicture(path).error) << "the reader's own words";
+    else
+        EXPECT_EQ(result.error->description, QStringLiteral("Could not load landscape!"));
+    if (c.sceneKept) {
+        EXPECT_EQ(scene.revision(), before.revision());
+        EXPECT_EQ(scene.PolygonList().size(), before.PolygonList().size());
+        EXPECT_EQ(scene.FrameList().size(), 2u);
+    } else {
+        EXPECT_NE(scene.revision(), before.revision());
+        EXPECT_EQ(scene.PolygonList().size(), 1u);
+        EXPECT_EQ(scene.MaterialList().size(), 1u);
+        EXPECT_EQ(scene.LightList().size(), 1u);
+        EXPECT_EQ(scene.FrameList().size(), 1u);
+    }
+}
+
+QByteArray Bmp(const QImage& picture)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "BMP");
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LoadMapFails,
+    ::testing::Values(
+        FailureCase{"MissingFile", false, {}, 10.0f, MapLoadFailure::Picture, true},
+        FailureCase{"NotAPicture", true, "BM this is no bitmap", 10.0f, MapLoadFailure::Picture, true},
+        FailureCase{"EmptyFile", true, {}, 10.0f, MapLoadFailure::Picture, true},
+        FailureCase{"HeightNotANumber", true, Bmp(TwoTones()), std::numeric_limits<float>::quiet_NaN(),
+                    MapLoadFailure::Landscape, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LoadMapTest, APictureThatIsNullIsRefusedAndLeavesTheSceneAlone)
+{
+    Scene scene;
+    ViewState view;
+    const std::uint64_t revision = scene.revision();
+    const MapLoadResult result = LoadMap(scene, view, QImage());
+    ASSERT_FALSE(result.ok());
+    EXPECT_EQ(result.error->failure, MapLoadFailure::Picture);
+    EXPECT_EQ(result.error->description, QStringLiteral("The picture is empty."));
+    EXPECT_EQ(scene.revision(), revision);
+}
+
+} // namespace

@@ -1,0 +1,145 @@
+// A display prepares the scene again exactly when the scene's revision
+// changed: every list operation that changes what is drawn gives a new one,
+// a camera move does not, and nothing is compared or guessed per frame.
+#include "render/DisplayChain.h"
+#include "render/FrameDrawing.h"
+#include "render/MapLoad.h"
+#include "RenderTestScenes.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+namespace tolva::testing {
+namespace {
+
+QImage FreshFrame(const Scene& scene)
+{
+    DisplayChain chain(nullptr);
+    Scene empty;
+    if (!chain.Loading(empty))
+        return QImage();
+    chain.SetViewFromFrame(scene, 1);
+    LatestFrame view;
+    RenderIt(chain, scene, view);
+    return view.picture;
+}
+
+TEST(SceneChange, TwoMapsThatDifferInOneCellGiveTwoFrames)
+{
+    const TerrainGrid flat = MakeTerrainGrid(FlatMap());
+    const TerrainGrid raised = MakeTerrainGrid(FlatMap(true));
+    int differing = 0;
+    for (std::size_t k = 0; k < flat.pixels().size(); ++k)
+        differing += flat.pixels()[k] != raised.pixels()[k];
+    ASSERT_EQ(differing, 1);
+
+    DisplayChain chain(nullptr);
+    Scene scene;
+    ASSERT_TRUE(chain.Loading(scene));
+    ViewState view;
+    ASSERT_TRUE(LoadMap(scene, view, FlatMap()).ok());
+    SetFrame(scene, 1, StartCameraFrame(view));
+    chain.SetViewFromFrame(scene, 1);
+    LatestFrame first, second;
+    RenderIt(chain, scene, first);
+    // The second map into the same lists, as the live following reloads.
+    ASSERT_TRUE(LoadMap(scene, view, FlatMap(true)).ok());
+    SetFrame(scene, 1, StartCameraFrame(view));
+    RenderIt(chain, scene, second);
+    EXPECT_FALSE(first.picture == second.picture);
+    EXPECT_TRUE(second.picture == FreshFrame(scene));
+    EXPECT_EQ(chain.preparations(), 2u);
+}
+
+struct ChangeCase {
+    const char* name;
+    void (*change)(Scene&);
+    bool prepares;      // a new revision, so the next frame prepares again
+    bool looksDifferent;
+};
+
+void PrintTo(const ChangeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class AfterAChange : public ::testing::TestWithParam<ChangeCase> {};
+
+TEST_P(AfterAChange, TheNextFramePreparesExactlyWhenTheRevisionMoved)
+{
+    const ChangeCase& c = GetParam();
+    DisplayChain chain(nullptr);
+    Scene scene;
+    ASSERT_TRUE(chain.Loading(scene));
+    scene = VolcanoScene(FlatMap());
+    chain.SetViewFromFrame(scene, 1);
+    LatestFrame first, second;
+    RenderIt(chain, scene, first);
+    const std::uint64_t preparations = chain.preparations();
+    const std::uint64_t revision = scene.revision();
+
+    c.change(scene);
+    chain.SetViewFromFrame(scene, 1);
+    RenderIt(chain, scene, second);
+
+    EXPECT_EQ(scene.revision() != revision, c.prepares);
+    EXPECT_EQ(chain.preparations() - preparations, c.prepares ? 1u : 0u);
+    EXPECT_EQ(first.picture != second.picture, c.looksDifferent);
+    EXPECT_TRUE(second.picture == FreshFrame(scene)) << "a frame drawn from a stale preparation";
+}
+
+void AddRedLight(Scene& scene)
+{
+    Light red;
+    red.diffuse = red.ambient = MakeColor(1, 1, 0, 0);
+    red.position = {90, 40, 120};
+    red.range = 1000;
+    AddLight(scene, red, QStringLiteral("Red"), true);
+}
+
+void NewEarthColour(Scene& scene, ColorRef color)
+{
+    ClearMaterials(scene);
+    CreateMaterials(scene, color);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AfterAChange,
+    ::testing::Values(
+        ChangeCase{"NothingChanged", [](Scene&) {}, false, false},
+        ChangeCase{"CameraMoved", [](Scene& s) { SetFrame(s, 1, HighAbove()); }, false, true},
+        ChangeCase{"FrameAdded", [](Scene& s) { AddFrame(s, HighAbove()); }, false, false},
+        ChangeCase{"NewEarthColour", [](Scene& s) { NewEarthColour(s, 0x0000FFu); }, true, true},
+        ChangeCase{"SameEarthColourAgain", [](Scene& s) { NewEarthColour(s, 0xFFFFFFu); }, true, false},
+        ChangeCase{"LightAdded", AddRedLight, true, true},
+        ChangeCase{"PolygonBehindTheCamera",
+                   [](Scene& s) {
+                       Polygon p;
+                       p.Vertices = {{0, 0, 500}, {10, 0, 500}, {0, 0, 490}, {10, 0, 490}};
+                       p.Material = kLandMaterial;
+                       AddPolygon(s, p);
+                   },
+                   true, false},
+        ChangeCase{"ListsCleared", ClearSceneLists, true, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SceneChange, RevisionsBelongToOneSceneAndTravelWithItsLists)
+{
+    Scene a, b;
+    EXPECT_NE(a.revision(), b.revision()) << "two empty scenes are still two scenes";
+    AddPolygon(a, Polygon{});
+    const Scene copy = a;
+    EXPECT_EQ(copy.revision(), a.revision());
+    const std::uint64_t revision = a.revision();
+    b = std::move(a);
+    EXPECT_EQ(b.revision(), revision);
+    EXPECT_EQ(b.PolygonList().size(), 2u);
+    EXPECT_NE(a.revision(), revision) << "the emptied scene is not the one moved away";
+    EXPECT_EQ(a.PolygonList().size(), 1u);
+    EXPECT_FALSE(SetFrame(b, 1, HighAbove())) << "no frame 1 to replace";
+    EXPECT_EQ(b.FrameList().size(), 1u);
+}
+
+} // namespace
+} // namespace tolva::testing
