@@ -3,6 +3,7 @@
 #include "phase/ApplyChecks.h"
 #include "phase/EruptionTypes.h"
 #include "phase/Parameters.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -174,7 +175,7 @@ const Row kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Checks, ApplyCheckRows, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tolva::testing::RowName());
 
 struct CorrectionRow {
     int scale;
@@ -210,7 +211,8 @@ INSTANTIATE_TEST_SUITE_P(AllScales, ScarpCorrections,
                          ::testing::Values(CorrectionRow{NormalScale, 0.5f, 1.0f}, CorrectionRow{NormalScale, 30, 24.6f},
                                            CorrectionRow{NormalScale, 24.6f, 24.6f}, CorrectionRow{SmallScale, 5, 4.92f},
                                            CorrectionRow{SmallScale, 0, 0.2f}, CorrectionRow{LargeScale, 200, 123},
-                                           CorrectionRow{LargeScale, -7, 5}));
+                                           CorrectionRow{LargeScale, -7, 5}),
+                         tolva::testing::RowName());
 
 TEST(CheckPhases, OnlyTheLowestFailingPhaseIsReported)
 {

@@ -3,6 +3,7 @@
 #include "record/Cp1252.h"
 #include "record/RecordFile.h"
 #include "RecordFixtures.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -261,7 +262,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "a quoted text has no closing quote"},
         FailureRow{"TextAfterQuote", GoodLines(1, "\"Stratigraphic file:\",\"a\".str"), 1,
                    "unexpected text after a closing quote"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(RecordFile, MissingFoldersAndEndlessDevicesFailAtLineZero)
 {
@@ -316,7 +317,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"Flows101", [](RecordFile& r) { r.Phases.phases[3].BurstCount = 101; },
                    "Phase 3 has more than 100 flows"},
         RefusalRow{"Phases501", [](RecordFile& r) { r.Phases.count = 501; }, "A record holds at most 500 phases"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(SaveRec, WriteFailuresReportTheSaveError)
 {

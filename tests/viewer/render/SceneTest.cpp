@@ -1,5 +1,6 @@
 // The scene lists and the three builders of a map's scene.
 #include "render/SceneBuilders.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +45,8 @@ struct LightRow {
     float attenuation;
 };
 
+void PrintTo(const LightRow& row, std::ostream* os) { *os << row.level; }
+
 class LightLevelTest : public ::testing::TestWithParam<LightRow> {};
 
 TEST_P(LightLevelTest, TheSunFallsOffByOneMinusTheLevel)
@@ -54,13 +57,16 @@ TEST_P(LightLevelTest, TheSunFallsOffByOneMinusTheLevel)
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, LightLevelTest, ::testing::Values(
-    LightRow{1.00f, 0.0f}, LightRow{0.10f, 0.9f}, LightRow{0.5f, 0.5f}));
+    LightRow{1.00f, 0.0f}, LightRow{0.10f, 0.9f}, LightRow{0.5f, 0.5f}),
+    tolva::testing::RowName());
 
 struct EarthRow {
     const char* name;
     ColorRef earth;
     Color color;
 };
+
+void PrintTo(const EarthRow& row, std::ostream* os) { *os << row.name; }
 
 // Ambient and diffuse in `color`, white specular, no emission, power 5.
 void ExpectMaterial(const NamedMaterial& m, const QString& name, const Color& color)
@@ -88,27 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Colours, LandMaterialTest, ::testing::Values(
     EarthRow{"White", 0x00FFFFFFu, {1, 1, 1, 1}},
     EarthRow{"Black", 0u, {0, 0, 0, 1}},
     EarthRow{"HighByteIgnored", 0xFF000080u, {128.0f / 255.0f, 0, 0, 1}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(SceneBuildersTest, DefaultMaterialIsWhiteWithPowerFive)
-{
-    ExpectMaterial(DefaultMaterial(), QStringLiteral("Default Mtrl"), Color{1, 1, 1, 1});
-}
-
-TEST(SceneBuildersTest, MakeLightPutsEveryArgumentInItsField)
-{
-    const Light l = MakeLight(SpotLight, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {1, 2, 3},
-                              {4, 5, 6}, 7, 8, 9, 10, 11, 12, 13);
-    EXPECT_EQ(l.type, SpotLight);
-    EXPECT_EQ(l.ambient, (Color{1, 0, 0, 0}));
-    EXPECT_EQ(l.diffuse, (Color{0, 1, 0, 0}));
-    EXPECT_EQ(l.specular, (Color{0, 0, 1, 0}));
-    EXPECT_EQ(l.position, (Vector3{1, 2, 3}));
-    EXPECT_EQ(l.direction, (Vector3{4, 5, 6}));
-    EXPECT_EQ((std::array{l.attenuation0, l.attenuation1, l.attenuation2, l.falloff, l.phi,
-                          l.theta, l.range}),
-              (std::array<float, 7>{7, 8, 9, 10, 11, 12, 13}));
-}
+    tolva::testing::RowName());
 
 TEST(SceneListsTest, ClearingLeavesOnlyThePlaceholdersAndEntriesStartAgainAtOne)
 {

@@ -2,6 +2,7 @@
 // description for every file that is not a whole picture.
 #include "demomap/DemoMap.h"
 #include "terrain/MapPicture.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,8 @@ struct GoodRow {
     const char* format;
 };
 
+void PrintTo(const GoodRow& row, std::ostream* os) { *os << row.name; }
+
 class GoodPictureTest : public MapPictureTest, public ::testing::WithParamInterface<GoodRow> {};
 
 TEST_P(GoodPictureTest, IsReadByContentWhateverTheExtension)
@@ -106,13 +109,16 @@ TEST_P(GoodPictureTest, IsReadByContentWhateverTheExtension)
 
 INSTANTIATE_TEST_SUITE_P(Files, GoodPictureTest, ::testing::Values(
     GoodRow{"Crater.ebm", "BMP"}, GoodRow{"Crater.bmp", "BMP"}, GoodRow{"Png.ebm", "PNG"},
-    GoodRow{"NoExtension", "BMP"}, GoodRow{"Bmp.png", "BMP"}));
+    GoodRow{"NoExtension", "BMP"}, GoodRow{"Bmp.png", "BMP"}),
+    tolva::testing::RowName());
 
 struct BadRow {
     const char* name;
     QByteArray bytes;
     QString error;
 };
+
+void PrintTo(const BadRow& row, std::ostream* os) { *os << row.name; }
 
 class BadPictureTest : public MapPictureTest, public ::testing::WithParamInterface<BadRow> {};
 
@@ -148,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Files, BadPictureTest, ::testing::Values(
     BadRow{"PngJustTooLarge", PngClaiming(8193, 4096),
            "The picture is too large (8193 x 4096 pixels); a map may have at most 33554432 pixels."},
     BadRow{"PngCut", kPng.left(kPng.size() / 2), "Unable to read image data"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST_F(MapPictureTest, AMissingFileGivesTheSystemsReason)
 {
