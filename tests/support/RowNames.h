@@ -2,7 +2,8 @@
 // Test names for the rows of a parameterised suite. A row type has a PrintTo
 // (for failure messages); its name in the test list is what PrintTo prints,
 // made into a name GoogleTest accepts. Names never hold addresses or raw
-// bytes, so they are the same in every build and `ctest --rerun-failed` works.
+// bytes, so they are the same in every build and `ctest --rerun-failed` works;
+// a row type without a PrintTo stops the test program at once.
 //
 //   void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 //   INSTANTIATE_TEST_SUITE_P(Rows, Suite, ::testing::ValuesIn(kRows), tolva::testing::RowName());
