@@ -10,10 +10,8 @@
 
 namespace tolva {
 
-// The sections and keys the tools use, and the defaults they read them with.
+// The sections and keys the tools use.
 namespace settings {
-
-inline const QString kStoreRoot = QStringLiteral("Software\\Mossane\\Tolva3\\");
 
 inline const QString kTopo3D = QStringLiteral("Tolva3\\Topo3D");
 inline const QString kSettings = QStringLiteral("Tolva3\\Settings");
@@ -27,19 +25,8 @@ inline const QString kLeft = QStringLiteral("Left");                  // window 
 inline const QString kTop = QStringLiteral("Top");
 inline const QString kCaption = QStringLiteral("Caption");            // written only, for the simulator
 inline const QString kNewFile = QStringLiteral("NewFile");            // "True": a new map awaits
-inline const QString kPrintPreviewSize = QStringLiteral("PrintPreviewSize");
-inline const QString kFastPrint = QStringLiteral("FastPrint");        // Boolean
 // "Tolva3\Settings"
 inline const QString kDataPath = QStringLiteral("DataPath");          // the user's data folder
-
-inline const QString kDefaultTopoHeight = QStringLiteral("10");
-inline const QString kDefaultTopoLight = QStringLiteral("0.5");
-inline const QString kDefaultTopoColor = QStringLiteral("&H00FFFFFF&");  // white
-inline const QString kDefaultTopoRender = QStringLiteral("False");
-inline const QString kDefaultNewFile = QString();
-inline const QString kDefaultPrintPreviewSize = QStringLiteral("6060");
-inline const QString kDefaultFastPrint = QStringLiteral("True");
-inline const QString kDefaultDataPath = QString();
 
 inline const QString kTrue = QStringLiteral("True");
 inline const QString kFalse = QStringLiteral("False");

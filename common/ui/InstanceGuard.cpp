@@ -18,16 +18,17 @@ namespace {
 const QByteArray kRequest = "activate\n";
 const QByteArray kAnswer = "ok\n";
 constexpr qint64 kMaxLine = 64;
-// How long a connection to a listening instance may take, how long that
-// instance may take to answer, and the pause between two passes of start().
+// How long a connection to a listening instance may take, and the pause
+// between two passes of start().
 constexpr int kConnectMs = 200;
-constexpr int kAnswerMs = 2000;
 constexpr unsigned long kRetryMs = 50;
 
 } // namespace
 
-InstanceGuard::InstanceGuard(const QString& name, const QString& folder, QObject* parent)
+InstanceGuard::InstanceGuard(const QString& name, const QString& folder,
+                             std::chrono::milliseconds answerTime, QObject* parent)
     : QObject(parent),
+      m_answerTime(answerTime),
       m_lockPath(QDir(folder).filePath(name + QStringLiteral(".lock"))),
       m_serverName(QDir(folder).filePath(name + QStringLiteral(".socket"))),
       m_lock(m_lockPath)
@@ -107,7 +108,7 @@ bool InstanceGuard::askEarlierInstance()
     if (!socket.waitForConnected(kConnectMs))
         return false;
     // A connected instance gets a moment to answer.
-    const QDeadlineTimer answerDeadline(kAnswerMs);
+    const QDeadlineTimer answerDeadline(m_answerTime);
     auto answerTime = [&answerDeadline] { return int(qMax<qint64>(1, answerDeadline.remainingTime())); };
     socket.write(kRequest);
     if (!socket.waitForBytesWritten(answerTime()))
@@ -125,7 +126,7 @@ void InstanceGuard::acceptConnection()
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         // A later instance asks at once; a client that says nothing (hung,
         // stopped, not one of ours) is not kept open for the viewer's lifetime.
-        QTimer::singleShot(kAnswerMs, socket, [socket] {
+        QTimer::singleShot(m_answerTime, socket, [socket] {
             socket->abort();
             socket->deleteLater();
         });

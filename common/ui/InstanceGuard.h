@@ -11,6 +11,8 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
+
 class QWidget;
 
 namespace tolva {
@@ -27,9 +29,14 @@ public:
         Unguarded,          // the lock cannot be used at all (no folder, no rights)
     };
 
+    // How long a listening instance may take to answer a later one, and how
+    // long it keeps a connection that says nothing.
+    static constexpr std::chrono::milliseconds kDefaultAnswerTime{2000};
+
     // `name` names the lock file ("<name>.lock") and the socket ("<name>.socket")
     // in `folder`: by default the user's runtime folder (XDG_RUNTIME_DIR).
     explicit InstanceGuard(const QString& name, const QString& folder = DefaultFolder(),
+                           std::chrono::milliseconds answerTime = kDefaultAnswerTime,
                            QObject* parent = nullptr);
     ~InstanceGuard() override;
 
@@ -54,6 +61,7 @@ private:
     bool askEarlierInstance();
     void acceptConnection();
 
+    std::chrono::milliseconds m_answerTime;
     QString m_lockPath;
     QString m_serverName;
     QLockFile m_lock;

@@ -136,7 +136,7 @@ TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerLetsThisInstanceGoOn)
 
 TEST_F(InstanceGuardTest, AClientThatSaysNothingIsNotKeptOpen)
 {
-    InstanceGuard first(kName, dir.path());
+    InstanceGuard first(kName, dir.path(), std::chrono::milliseconds(100));
     ASSERT_EQ(first.start(), Start::First);
     QLocalSocket silent;
     silent.connectToServer(first.serverName());

@@ -88,16 +88,6 @@ TEST(Printers, AvailableWhenAtLeastOneIsInstalled)
     EXPECT_EQ(PrinterAvailable(), !InstalledPrinterNames().isEmpty());
 }
 
-TEST(Sounds, WithoutASoundOutputPlayingIsSilent)
-{
-    CanberraSoundPlayer player("no-such-driver");
-    EXPECT_FALSE(player.hasOutput());
-    player.play("RestoreUp");
-    player.play("Minimize");
-    player.play("Unknown");
-    EXPECT_FALSE(player.hasOutput());
-}
-
 TEST(ColorRef, RedIsTheLowByte)
 {
     EXPECT_EQ(ColorRefFromColor(QColor(255, 0, 0)), 0x0000FFu);

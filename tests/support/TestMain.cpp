@@ -1,10 +1,18 @@
-// The main of every test program: a QApplication on the offscreen platform
-// (unless the test's environment names another), and fresh, private settings
-// and runtime folders so that no test touches the user's real ones.
+// The main of every test program: a QGuiApplication (a QApplication for the
+// gui tests, built with TOLVA_TEST_WIDGETS) on the offscreen platform (unless
+// the test's environment names another), and fresh, private settings and
+// runtime folders so that no test touches the user's real ones.
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QTemporaryDir>
+
+#ifdef TOLVA_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +40,6 @@ int main(int argc, char* argv[])
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("LC_ALL", "C", 0);
 
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

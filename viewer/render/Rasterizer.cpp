@@ -218,7 +218,11 @@ void SetRasterPath(RasterPath path)
 
 bool Avx2Available()
 {
+#ifdef TOLVA_HAVE_AVX2
     return __builtin_cpu_supports("avx2");
+#else
+    return false; // not an x86-64 build: RasterizerAvx2.cpp is not compiled in
+#endif
 }
 
 RasterPath ActiveRasterPath()
@@ -241,13 +245,15 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
     s.cx.resize(n); s.cy.resize(n); s.cz.resize(n); s.cw.resize(n);
     const float half = target.size() / 2.0f;
     const Raster raster{target.pixels(), target.depth(), target.size()};
+#ifdef TOLVA_HAVE_AVX2
     if (ActiveRasterPath() == RasterPath::Avx2) {
         TransformAvx2(scene, viewProjection, half, s);
         DrawTrianglesAvx2(raster, scene, mode, half, s);
-    } else {
-        TransformBaseline(scene, viewProjection, half, s);
-        DrawTrianglesBaseline(raster, scene, mode, half, s);
+        return;
     }
+#endif
+    TransformBaseline(scene, viewProjection, half, s);
+    DrawTrianglesBaseline(raster, scene, mode, half, s);
 }
 
 } // namespace tolva

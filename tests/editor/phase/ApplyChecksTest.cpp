@@ -3,6 +3,7 @@
 #include "phase/ApplyChecks.h"
 #include "phase/EruptionTypes.h"
 #include "phase/Parameters.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +116,7 @@ const Row kRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Checks, ApplyCheckRows, ::testing::ValuesIn(kRows),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         tolva::testing::RowName());
 
 enum class Side { Low, High };
 
@@ -237,7 +238,7 @@ const BoundRow kBounds[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(EachBound, ApplyBounds, ::testing::ValuesIn(kBounds),
-                         [](const auto& test) { return std::string(test.param.name); });
+                         tolva::testing::RowName());
 
 struct CorrectionRow {
     int scale;
@@ -273,7 +274,8 @@ INSTANTIATE_TEST_SUITE_P(AllScales, ScarpCorrections,
                          ::testing::Values(CorrectionRow{NormalScale, 0.5f, 1.0f}, CorrectionRow{NormalScale, 30, 24.6f},
                                            CorrectionRow{NormalScale, 24.6f, 24.6f}, CorrectionRow{SmallScale, 5, 4.92f},
                                            CorrectionRow{SmallScale, 0, 0.2f}, CorrectionRow{LargeScale, 200, 123},
-                                           CorrectionRow{LargeScale, -7, 5}));
+                                           CorrectionRow{LargeScale, -7, 5}),
+                         tolva::testing::RowName());
 
 TEST(CheckPhases, OnlyTheLowestFailingPhaseIsReported)
 {

@@ -3,6 +3,7 @@
 // phase's choices.
 #include "phase/EruptionTypes.h"
 #include "phase/Parameters.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -68,7 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                       EditRow{Param::BurstCount, 2, 3.5, nullptr, 4}, EditRow{Param::BurstCount, 2, 500, nullptr, 500},
                       EditRow{Param::BurstCount, 2, 1e6, "32767", 32767},
                       EditRow{Param::BurstCount, 4, 100, nullptr, 100}, EditRow{Param::BurstCount, 3, 250, "100", 100},
-                      EditRow{Param::ErosionDuration, 0, -4, "1", 1}));
+                      EditRow{Param::ErosionDuration, 0, -4, "1", 1}),
+    tolva::testing::RowName());
 
 struct StoreRow {
     Param param;
@@ -152,7 +154,10 @@ struct UseRow {
     std::function<void(PhaseRecord&)> change = [](PhaseRecord&) {};
 };
 
-void PrintTo(const UseRow& r, std::ostream* os) { *os << r.type << "/" << r.eventKind << " " << Info(r.param).name.toStdString(); }
+void PrintTo(const UseRow& r, std::ostream* os)
+{
+    *os << r.type << "/" << r.eventKind << " " << Info(r.param).name.toStdString() << (r.used ? " used" : " unused");
+}
 
 class UsedParameters : public ::testing::TestWithParam<UseRow> {};
 
@@ -178,6 +183,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UseRow{2, 0, Param::Caldera, true, [](PhaseRecord& p) { p.Strength = 0.29f; }},
                       UseRow{2, 0, Param::Caldera, false, [](PhaseRecord& p) { p.Strength = 0.3f; }},
                       UseRow{7, 0, Param::VentPosition, false},
-                      UseRow{7, 0, Param::VentPosition, true, [](PhaseRecord& p) { p.ExplosiveBursts = 1; }}));
+                      UseRow{7, 0, Param::VentPosition, true, [](PhaseRecord& p) { p.ExplosiveBursts = 1; }}),
+    tolva::testing::RowName());
 
 } // namespace

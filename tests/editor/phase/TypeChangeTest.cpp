@@ -3,6 +3,7 @@
 #include "support/FakePlatform.h"
 #include "phase/Parameters.h"
 #include "phase/TypeChange.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -183,7 +184,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, RandomDurations,
                          ::testing::Values(DrawRow{3, 1, 6, 0.5, 600}, DrawRow{3, 1, 11, 0.5, 900},
                                            DrawRow{3, 1, 1, 0.5, 300}, DrawRow{3, 1, 6, 0.01, 20},
                                            DrawRow{3, 7, 11, 0.9999999, 1800}, DrawRow{4, 5, 6, 0.9999999, 250},
-                                           DrawRow{4, 1, 6, 0.0, 10}, DrawRow{4, 10, 1, 0.5, 75}));
+                                           DrawRow{4, 1, 6, 0.0, 10}, DrawRow{4, 10, 1, 0.5, 75}),
+                         tolva::testing::RowName());
 
 TEST(RandomDurations, AlwaysPassTheApplyCheckForEveryFlowAndLength)
 {

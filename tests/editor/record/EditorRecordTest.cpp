@@ -4,6 +4,7 @@
 #include "record/EditorRecord.h"
 #include "support/FakePlatform.h"
 #include "RecordFixtures.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -174,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "/home/s/a_very_long_stratigraphic_file_name_from_the_field.str"},
         StrataRow{"TypedName", [](EditorRecord& e) { e.EditStratigraphicBox(QStringLiteral("typed.str")); },
                   "typed.str"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(EditorRecord, SaveSetsThePathOnlyOnSuccess)
 {

@@ -6,6 +6,7 @@
 #include "RecordFixtures.h"
 #include "support/FileNodes.h"
 #include "support/TinyDisk.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -345,7 +346,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "a quoted text has no closing quote"},
         FailureRow{"TextAfterQuote", GoodLines(1, "\"Stratigraphic file:\",\"a\".str"), 1,
                    "unexpected text after a closing quote"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(RecordFile, MissingFoldersAndDevicesFailAtLineZero)
 {
@@ -420,7 +421,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"Flows101", [](RecordFile& r) { r.Phases.phases[3].BurstCount = 101; },
                    "Phase 3 has more than 100 flows"},
         RefusalRow{"Phases501", [](RecordFile& r) { r.Phases.count = 501; }, "A record holds at most 500 phases"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(SaveRec, WriteFailuresReportTheSaveError)
 {

@@ -4,6 +4,7 @@
 #include "support/FakePlatform.h"
 #include "render/FrameDrawing.h"
 #include "RenderTestScenes.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,8 @@ struct SetupFailureCase {
     SetupStep step;
     const char* message;
 };
+
+void PrintTo(const SetupFailureCase& row, std::ostream* os) { *os << row.name; }
 
 class SoftwareSetupFailure : public ::testing::TestWithParam<SetupFailureCase> {};
 
@@ -67,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                          "Could not create Z-Buffer! Your computer does not support the required mode or bit depth!"},
         SetupFailureCase{"Device", SetupStep::Device, "Could not start Direct3D software rendering!"},
         SetupFailureCase{"RenderStates", SetupStep::RenderStates, "Could not start VK3D"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(DisplayChain, SoftwareSetUpEmptiesTheSceneAndDrawsABlackFrameForIt)
 {

@@ -5,6 +5,7 @@
 #include "support/FakePlatform.h"
 #include "render/FrameDrawing.h"
 #include "RenderTestScenes.h"
+#include "support/RowNames.h"
 
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -51,6 +52,8 @@ struct HardwareFailureCase {
     const char* message; // empty: the set-up succeeds
 };
 
+void PrintTo(const HardwareFailureCase& row, std::ostream* os) { *os << row.name; }
+
 class HardwareSetupFailure : public ::testing::TestWithParam<HardwareFailureCase> {};
 
 TEST_P(HardwareSetupFailure, ShowsItsMessageAndSetsHardwareFailed)
@@ -86,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
                             "Could not create Z-Buffer! Your computer does not support the required mode or bit depth!"},
         HardwareFailureCase{"Device", SetupStep::Device, "Could not start Direct3D hardware rendering!"},
         HardwareFailureCase{"RenderStates", SetupStep::RenderStates, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 // OpenGL keeps its uploaded vertices while the scene's revision stays, and
 // uploads again for a map that differs from the last in one cell.
@@ -122,6 +125,8 @@ struct AgreeCase {
     double minCoverageAgreement;
     double minColourAgreement;
 };
+
+void PrintTo(const AgreeCase& row, std::ostream* os) { *os << row.name; }
 
 class DisplaysAgree : public ::testing::TestWithParam<AgreeCase> {};
 
@@ -175,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // different rules; nearly all must still agree.
                       AgreeCase{"HighAboveWire", true, FillMode::Wireframe, 0.98, 0.95},
                       AgreeCase{"StartPoints", false, FillMode::Points, 0.99, 0.90}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 } // namespace
 } // namespace tolva::testing

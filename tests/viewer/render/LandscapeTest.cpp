@@ -2,6 +2,7 @@
 // scene held before.
 #include "render/Landscape.h"
 #include "render/SceneBuilders.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +111,8 @@ struct SizeRow {
     float meshHeight;
 };
 
+void PrintTo(const SizeRow& row, std::ostream* os) { *os << row.name; }
+
 class BadGridTest : public ::testing::TestWithParam<SizeRow> {};
 
 TEST_P(BadGridTest, FailsWithTheListsEmpty)
@@ -132,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, BadGridTest, ::testing::Values(
     SizeRow{"Infinite", 180, kInf, 10.0f},
     SizeRow{"BeyondTheLimit", 180, 4096.5f + 0.5f, 10.0f},
     SizeRow{"HeightNotANumber", 180, 180.0f, kNaN}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(LoadLandscapeTest, OtherGridSizesScaleTheSamplePositions)
 {

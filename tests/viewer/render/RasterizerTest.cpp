@@ -1,6 +1,7 @@
 // The software rasterizer's rules: which pixels a triangle covers, culling,
 // depth, clipping at the near plane, the fill modes, and the two code paths.
 #include "RenderTestScenes.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -35,9 +36,11 @@ std::vector<int> Coverage(const std::vector<Triangle>& mesh)
         const Triangle cw = Clockwise(t);
         AddScreenTriangle(scene, cw.a, cw.b, cw.c, kRed);
         const QImage image = Draw(scene).image();
-        for (int y = 0; y < kTargetSize; ++y)
+        for (int y = 0; y < kTargetSize; ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
             for (int x = 0; x < kTargetSize; ++x)
-                count[y * kTargetSize + x] += image.pixel(x, y) == kRed;
+                count[y * kTargetSize + x] += line[x] == kRed;
+        }
     }
     return count;
 }
@@ -48,6 +51,8 @@ struct TilingCase {
     int x0, y0, x1, y1; // pixels [x0, x1) x [y0, y1) must be covered exactly once
     int total;          // pixels covered in all, -1 when not fixed
 };
+
+void PrintTo(const TilingCase& row, std::ostream* os) { *os << row.name; }
 
 class FillRule : public ::testing::TestWithParam<TilingCase> {};
 
@@ -60,12 +65,14 @@ TEST_P(FillRule, SharedEdgesDrawEachPixelOnceWithoutGaps)
         for (int x = 0; x < kTargetSize; ++x) {
             const int n = count[y * kTargetSize + x];
             ASSERT_LE(n, 1) << "pixel (" << x << ", " << y << ") drawn twice";
-            if (x >= c.x0 && x < c.x1 && y >= c.y0 && y < c.y1)
+            if (x >= c.x0 && x < c.x1 && y >= c.y0 && y < c.y1) {
                 ASSERT_EQ(n, 1) << "gap at (" << x << ", " << y << ")";
+            }
             total += n;
         }
-    if (c.total >= 0)
+    if (c.total >= 0) {
         EXPECT_EQ(total, c.total);
+    }
 }
 
 std::vector<Triangle> SquareWithDiagonal()
@@ -117,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TilingCase{"FanThroughCentres", FanThroughCentres, 110, 110, 190, 190, 6400},
                       TilingCase{"JitteredGrid", JitteredGrid, 64, 74, 144, 148, -1},
                       TilingCase{"SliversAtTargetEdge", SliversAtTargetEdge, 432, 440, 440, 450, -1}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(Rasterizer, CoversPixelsWhoseCentresLieInside)
 {
@@ -146,6 +153,8 @@ struct DepthCase {
     PixelColor expected;
 };
 
+void PrintTo(const DepthCase& row, std::ostream* os) { *os << row.name; }
+
 class DepthOrder : public ::testing::TestWithParam<DepthCase> {};
 
 TEST_P(DepthOrder, NearerWinsAndEqualDepthGoesToTheLater)
@@ -164,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, DepthOrder,
                                            DepthCase{"SecondNearer", 0.6f, 0.2f, kGreen},
                                            DepthCase{"Equal", 0.4f, 0.4f, kGreen},
                                            DepthCase{"FarPlane", 1.0f, 1.0f, kGreen}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tolva::testing::RowName());
 
 TEST(Rasterizer, DrawsNothingBeyondTheFarPlane)
 {
@@ -256,6 +265,8 @@ struct PathCase {
     FillMode mode;
 };
 
+void PrintTo(const PathCase& row, std::ostream* os) { *os << row.name; }
+
 class RasterPaths : public ::testing::TestWithParam<PathCase> {
 protected:
     void TearDown() override { SetRasterPath(RasterPath::Automatic); }
@@ -328,7 +339,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"WalkingSolid", Walking, FillMode::Solid},
                       PathCase{"WalkingWire", Walking, FillMode::Wireframe},
                       PathCase{"HighAbovePoints", HighAbove, FillMode::Points}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 // The start view looks across the map from its far edge, and the terrain's x
 // runs opposite to the picture's: what is near the picture's right edge must
@@ -338,6 +349,8 @@ struct SpotCase {
     int spotX;      // in a 360 x 180 picture
     bool onRight;
 };
+
+void PrintTo(const SpotCase& row, std::ostream* os) { *os << row.name; }
 
 class Orientation : public ::testing::TestWithParam<SpotCase> {};
 
@@ -372,7 +385,7 @@ TEST_P(Orientation, SpotNearAPictureEdgeShowsOnThatSideOfTheStartView)
 INSTANTIATE_TEST_SUITE_P(Spots, Orientation,
                          ::testing::Values(SpotCase{"NearRightEdge", 340, true},
                                            SpotCase{"NearLeftEdge", 20, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tolva::testing::RowName());
 
 } // namespace
 } // namespace tolva::testing

@@ -1,4 +1,6 @@
 // Tolva3DView --render: one frame of a map into a picture file, without a window.
+#include "support/RowNames.h"
+
 #include <QImage>
 #include <QImageWriter>
 #include <QProcess>
@@ -79,6 +81,8 @@ struct BadCase {
     const char* message;
 };
 
+void PrintTo(const BadCase& row, std::ostream* os) { *os << row.name; }
+
 class RenderCommandRefuses : public ::testing::TestWithParam<BadCase> {};
 
 TEST_P(RenderCommandRefuses, WithAClearMessageAndNoPicture)
@@ -120,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "the size is a number of pixels from 16 to 4096"},
         BadCase{"UnwritableOutput", {kDemoMap, QStringLiteral("--output"), QStringLiteral("DIR/no/such/folder/view.png")}, 1,
                 "cannot write"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(RenderCommand, HardwarePathDrawsTheSamePicture)
 {

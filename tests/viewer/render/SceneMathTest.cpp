@@ -1,6 +1,7 @@
 // View transform and projection, lighting and the flattening of the polygon
 // list that both displays draw from.
 #include "RenderTestScenes.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,8 @@ struct ViewCase {
     Vector3 world;
     Vector3 view; // expected, left-handed: x right, y up, z ahead
 };
+
+void PrintTo(const ViewCase& row, std::ostream* os) { *os << row.name; }
 
 class StartCameraView : public ::testing::TestWithParam<ViewCase> {};
 
@@ -37,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ViewCase{"SmallXIsRight", {80, 30, 170}, {10, 0, 10}},
                       ViewCase{"GroundBelow", {90, 0, 170}, {0, -30, 10}},
                       ViewCase{"BehindTheEye", {90, 30, 181}, {0, 0, -1}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(ViewMatrix, PitchTurnsAboutTheWorldXAxisAfterTheYaw)
 {
@@ -72,6 +75,8 @@ struct LightCase {
     bool enabled;
     float expected; // every channel
 };
+
+void PrintTo(const LightCase& row, std::ostream* os) { *os << row.name; }
 
 Light PointAbove(float colour, float a0, float a1, float a2, float range = 1000.0f)
 {
@@ -138,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
         LightCase{"Directional", {0, 1, 0}, Directional(), true, 0.45f},
         // a light at no place lights nothing, rather than a colour that is not a number
         LightCase{"NotANumber", {0, 1, 0}, Nowhere(), true, 0.0f}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 Polygon Strip(std::uint8_t material, float y0 = 0, std::uint8_t texture = 0)
 {
@@ -194,6 +199,8 @@ struct PrimitiveCase {
     std::vector<std::array<int, 4>> triangles; // three corners, then the vertex that colours it
 };
 
+void PrintTo(const PrimitiveCase& row, std::ostream* os) { *os << row.name; }
+
 class Primitives : public ::testing::TestWithParam<PrimitiveCase> {};
 
 TEST_P(Primitives, SplitIntoTrianglesColouredByTheirFirstVertex)
@@ -222,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
         PrimitiveCase{"ListWithALeftOver", TriangleList, 7, {{0, 1, 2, 0}, {3, 4, 5, 3}}},
         PrimitiveCase{"Strip", TriangleStrip, 5, {{0, 1, 2, 0}, {2, 1, 3, 1}, {2, 3, 4, 2}}},
         PrimitiveCase{"Fan", TriangleFan, 5, {{0, 1, 2, 1}, {0, 2, 3, 2}, {0, 3, 4, 3}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(PrepareScene, MaterialZeroIsTheDefaultFirstAndThePlaceholderAfterAnother)
 {
