@@ -2,6 +2,7 @@
 // clear reason for everything that is not a file.
 #include "common/ReadWhole.h"
 #include "support/FileNodes.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +105,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  "It is a folder, not a file"},
                       RefusalRow{"Socket", MakeSocket, "socket", "It is a socket, not a file"},
                       RefusalRow{"Device", nullptr, "/dev/zero", "It is a device, not a file"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 } // namespace

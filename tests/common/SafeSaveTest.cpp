@@ -2,6 +2,7 @@
 // disk; each failure leaves the old file and no temporary file behind.
 #include "common/SafeSave.h"
 #include "support/FileNodes.h"
+#include "support/RowNames.h"
 #include "support/TinyDisk.h"
 
 #include <gtest/gtest.h>
@@ -105,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(NodeRow{"Folder", [](const QString& p) { return QDir().mkdir(p); }, "folder.png"},
                       NodeRow{"Fifo", MakeFifo, "fifo.png"}, NodeRow{"Socket", MakeSocket, "socket.png"},
                       NodeRow{"Device", nullptr, "/dev/null"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 // Write calls that fail the way a full disk or a signal makes them.
 ssize_t HalfThenNoSpace(int fd, const void* data, size_t size)
@@ -163,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, FailingWrites,
                                            WriteRow{"NoProgress", NoProgress, "No space left on device"},
                                            WriteRow{"IoError", IoError, "Input/output error"},
                                            WriteRow{"InterruptedOnce", InterruptedOnce, ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tolva::testing::RowName());
 
 struct DiskRow {
     const char* name;
@@ -193,6 +194,6 @@ TEST_P(OnATinyDisk, ASaveThatDoesNotFitLeavesTheOldFile)
 INSTANTIATE_TEST_SUITE_P(Rows, OnATinyDisk,
                          ::testing::Values(DiskRow{"Full", 0, false}, DiskRow{"EightKbFree", 8192, false},
                                            DiskRow{"TwelveKbFree", 12288, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         tolva::testing::RowName());
 
 } // namespace

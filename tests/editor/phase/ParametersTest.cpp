@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iomanip>
+
 #include <functional>
 
 using namespace tolva::phase;
@@ -28,7 +30,11 @@ struct EditRow {
     double stored;
 };
 
-void PrintTo(const EditRow& r, std::ostream* os) { *os << Info(r.param).name.toStdString() << " " << r.typed; }
+void PrintTo(const EditRow& r, std::ostream* os)
+{
+    // Enough digits that rows a Single apart have names of their own.
+    *os << Info(r.param).name.toStdString() << " " << std::setprecision(9) << r.typed;
+}
 
 class FieldEdits : public ::testing::TestWithParam<EditRow> {};
 

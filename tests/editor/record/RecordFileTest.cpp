@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SameRow{"TextOnTheEmptyLine", GoodLines(3, "notes, 12, 3")},
                       SameRow{"UnclosedQuoteOnTheEmptyLine", GoodLines(3, " \"a,b\",\"c")},
                       SameRow{"UnterminatedCrOnly", WithLineEnds("\r").chopped(1)}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 // A Single too small for 32 bits reads as its nearest Single, as the lenient
 // number reader reads it.
@@ -288,7 +288,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TinyRow{"JustBelowHalfTheSmallest", "7e-46", 0.0f},
                       TinyRow{"JustAboveHalfTheSmallest", "7.1e-46", Limits::denorm_min()},
                       TinyRow{"TheSmallest", "1.4e-45", Limits::denorm_min()}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 struct FailureRow {
     const char* name;
@@ -488,6 +488,6 @@ TEST_P(SaveRecOnATinyDisk, ReportsTheReasonAndLeavesTheOldFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, SaveRecOnATinyDisk, ::testing::Values(0, 8192),
-                         [](const auto& info) { return info.param == 0 ? std::string("Full") : std::string("EightKbFree"); });
+                         [](const auto& row) { return row.param == 0 ? std::string("Full") : std::string("EightKbFree"); });
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "render/MapLoad.h"
 #include "render/SceneBuilders.h"
 #include "terrain/MapPicture.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -134,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"EmptyFile", true, {}, 10.0f, MapLoadFailure::Picture, true},
         FailureCase{"HeightNotANumber", true, Bmp(TwoTones()), std::numeric_limits<float>::quiet_NaN(),
                     MapLoadFailure::Landscape, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(LoadMapTest, APictureThatIsNullIsRefusedAndLeavesTheSceneAlone)
 {

@@ -217,6 +217,6 @@ TEST_P(RenderOnATinyDisk, ReportsTheReasonAndLeavesTheOldPicture)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RenderOnATinyDisk, ::testing::Values(0, 8192),
-                         [](const auto& info) { return info.param == 0 ? std::string("Full") : std::string("EightKbFree"); });
+                         [](const auto& row) { return row.param == 0 ? std::string("Full") : std::string("EightKbFree"); });
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "render/FrameDrawing.h"
 #include "render/MapLoad.h"
 #include "RenderTestScenes.h"
+#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +123,7 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    true, false},
         ChangeCase{"ListsCleared", ClearSceneLists, true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(SceneChange, RevisionsBelongToOneSceneAndTravelWithItsLists)
 {
