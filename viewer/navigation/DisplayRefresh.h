@@ -15,7 +15,8 @@ class DisplayRefresh : public ViewRefreshTarget {
 public:
     DisplayRefresh(DisplayChain& chain, Scene& scene, const ViewState& view, FrameSink& sink);
 
-    // Draws one frame of the scene from camera 1. The remembered earth
+    // Draws one frame of the scene from camera 1; for a loaded map only (the
+    // window's own refreshes check that, as the Navigator does). The remembered earth
     // colour starts black, so the first refresh of a non-black earth builds
     // "Land" afresh.
     void ViewRefresh() override;

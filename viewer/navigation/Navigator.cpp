@@ -184,21 +184,24 @@ void Navigator::ApplyHeldMoves()
 
 namespace {
 
-bool IsArrow(int code)
+// The movement flag of an arrow key's code, null for any other code.
+bool ViewState::*MovementFlag(int code)
 {
-    return code >= int(Arrow::Left) && code <= int(Arrow::Down);
+    switch (Arrow(code)) {
+    case Arrow::Left: return &ViewState::LeftHeld;
+    case Arrow::Up: return &ViewState::UpHeld;
+    case Arrow::Right: return &ViewState::RightHeld;
+    case Arrow::Down: return &ViewState::DownHeld;
+    }
+    return nullptr;
 }
 
 } // namespace
 
 bool& Navigator::entry(int code)
 {
-    switch (Arrow(code)) {
-    case Arrow::Left: return m_view.LeftHeld;
-    case Arrow::Up: return m_view.UpHeld;
-    case Arrow::Right: return m_view.RightHeld;
-    case Arrow::Down: return m_view.DownHeld;
-    }
+    if (bool ViewState::*flag = MovementFlag(code))
+        return m_view.*flag;
     return m_keys[std::size_t(code)];
 }
 
@@ -206,7 +209,14 @@ bool Navigator::keyHeld(int code) const
 {
     if (code < 0 || code >= int(m_keys.size()))
         return false;
-    return const_cast<Navigator*>(this)->entry(code);
+    if (bool ViewState::*flag = MovementFlag(code))
+        return m_view.*flag;
+    return m_keys[std::size_t(code)];
+}
+
+bool Navigator::anyHeld() const
+{
+    return m_view.LeftHeld || m_view.UpHeld || m_view.RightHeld || m_view.DownHeld;
 }
 
 void Navigator::ClearHeld()
@@ -220,8 +230,7 @@ SwitchLock Navigator::KeyDown(int code)
         return SwitchLock::Unchanged;
     // In auto mode a press acts only beside a latched direction; the latch
     // itself comes with the release.
-    const bool anyHeld = m_view.LeftHeld || m_view.UpHeld || m_view.RightHeld || m_view.DownHeld;
-    if (!m_autoMode || anyHeld || !IsArrow(code))
+    if (!m_autoMode || anyHeld() || !MovementFlag(code))
         entry(code) = true;
     return SwitchLock::Unchanged;
 }
@@ -233,7 +242,7 @@ SwitchLock Navigator::KeyUp(int code)
     bool& flag = entry(code);
     // Only the four directions latch: any other key in auto mode would lock
     // the switches with nothing moving.
-    if (!m_autoMode || !IsArrow(code)) {
+    if (!m_autoMode || !MovementFlag(code)) {
         flag = false;
         return SwitchLock::Unchanged;
     }
@@ -242,7 +251,7 @@ SwitchLock Navigator::KeyUp(int code)
         return SwitchLock::Lock;
     }
     flag = false;
-    if (m_view.LeftHeld || m_view.UpHeld || m_view.RightHeld || m_view.DownHeld)
+    if (anyHeld())
         return SwitchLock::Unchanged;
     ClearHeld();
     return SwitchLock::Unlock;

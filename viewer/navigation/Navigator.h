@@ -138,7 +138,8 @@ private:
     void setHeight(float y);
     void refresh();
     void applyViewAngle();
-    bool& entry(int code);
+    bool& entry(int code); // code in 0..255
+    bool anyHeld() const;
 
     Scene& m_scene;
     ViewState& m_view;
