@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AngleTextCase{"LoneMinusWaits", "-", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ViewAngleText, NegativeZeroNeverShows)
+TEST(FormatWhole, HalvesRoundAwayFromZeroAndMinusZeroNeverShows)
 {
     EXPECT_EQ(FormatWhole(-0.4), QStringLiteral("0"));
     EXPECT_EQ(FormatWhole(-0.5), QStringLiteral("-1"));
