@@ -53,8 +53,8 @@ enum class MotionEnd {
 // After the last pass: `closing` wins; otherwise "NewFile" is read once more
 // and a new map is loaded when it says "True" and the live map file exists.
 // An announced map that is missing ends the motion like "Stop", with the
-// commands unlocked, rather than leaving them locked for good. Every ending
-// but a close clears the held directions.
+// commands unlocked, rather than leaving them locked for good. A stop clears
+// the held directions.
 MotionEnd FinishMotion(Navigator& navigator, bool closing, const QString& newFile, bool liveMapExists);
 
 } // namespace tolva
