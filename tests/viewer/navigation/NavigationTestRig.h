@@ -1,0 +1,54 @@
+#pragma once
+// A presenter over a loaded map without a display: the refreshes are counted.
+
+#include "navigation/Navigator.h"
+#include "render/SceneBuilders.h"
+
+namespace tolva::testing {
+
+class CountingRefresh : public ViewRefreshTarget {
+public:
+    void ViewRefresh() override { ++count; }
+    int count = 0;
+};
+
+inline constexpr ColorRef kWhite = 0x00FFFFFFu;
+inline constexpr ColorRef kBlack = 0;
+
+// A map of one colour, loaded as the viewer loads it (the camera "Main" from
+// CreateCameras), then reset to the start view. Refreshes count from 0 after.
+struct NavigationRig {
+    Scene scene;
+    ViewState view;
+    CountingRefresh refresh;
+    Navigator nav{scene, view, refresh};
+
+    explicit NavigationRig(TerrainGrid ground = TerrainGrid(kWhite), float meshHeight = 10.0f)
+    {
+        view.MeshHeight = meshHeight;
+        CreateCameras(scene, view);
+        nav.MapLoaded(ground, MapScale{180, 90});
+        nav.ViewReset();
+        refresh.count = 0;
+    }
+
+    const Frame& camera() const { return scene.FrameList()[1]; }
+
+    void placeCamera(float x, float y, float z, float yaw = 3.14159274f)
+    {
+        Frame frame = camera();
+        frame.Position = {x, y, z};
+        frame.Rotation = {0.0f, yaw, 0.0f};
+        SetFrame(scene, 1, frame);
+    }
+
+    void hold(bool left, bool up, bool right, bool down)
+    {
+        view.LeftHeld = left;
+        view.UpHeld = up;
+        view.RightHeld = right;
+        view.DownHeld = down;
+    }
+};
+
+} // namespace tolva::testing

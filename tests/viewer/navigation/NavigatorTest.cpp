@@ -1,0 +1,351 @@
+// The presenter's moves over a loaded map: held directions per pass, the
+// heights of walking and flying, the view reset, the view angle, the keys in
+// and out of auto mode, and the map panel.
+#include "NavigationTestRig.h"
+
+#include "navigation/ViewControls.h"
+
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include <ostream>
+
+namespace tolva::testing {
+namespace {
+
+constexpr float kPi = 3.14159274f; // the start camera's yaw
+
+struct PassCase {
+    const char* name;
+    MoveMode mode;
+    bool rotate;
+    bool left, up, right, down;
+    int walkSpeed;
+    Vector3 step;       // expected change of the position
+    float yawStep;      // expected change of the yaw
+    int refreshes;
+    const char* caption; // the direction label after the pass
+};
+
+void PrintTo(const PassCase& c, std::ostream* os) { *os << c.name; }
+
+class HeldMovesPass : public ::testing::TestWithParam<PassCase> {};
+
+TEST_P(HeldMovesPass, MovesByTheSpeedOverFiveAndTurnsByATwentiethOfThat)
+{
+    const PassCase& c = GetParam();
+    NavigationRig rig;
+    if (c.mode == MoveMode::Pan)
+        rig.nav.SelectPan();
+    else if (c.mode == MoveMode::Walk)
+        rig.nav.SelectWalk();
+    rig.nav.SetRotateAroundCenter(c.rotate);
+    rig.nav.SetWalkSpeed(c.walkSpeed);
+    rig.placeCamera(90, 30, 50);
+    rig.hold(c.left, c.up, c.right, c.down);
+
+    rig.nav.ApplyHeldMoves();
+
+    EXPECT_NEAR(rig.camera().Position.x - 90, c.step.x, 1e-5);
+    EXPECT_NEAR(rig.camera().Position.z - 50, c.step.z, 1e-5);
+    EXPECT_NEAR(rig.camera().Rotation.y - kPi, c.yawStep, 1e-6);
+    EXPECT_EQ(rig.refresh.count, c.refreshes);
+    EXPECT_EQ(DirectionCaption(rig.view.Direction), QString::fromLatin1(c.caption));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HeldMovesPass,
+    ::testing::Values(
+        PassCase{"UpAtSpeed10WalksTwoUnits", MoveMode::Fly, false, 0, 1, 0, 0, 10, {0, 0, -2}, 0, 1, "Direction = 0"},
+        PassCase{"DownAtSpeed10WalksBack", MoveMode::Fly, false, 0, 0, 0, 1, 10, {0, 0, 2}, 0, 1, "Direction = 0"},
+        PassCase{"UpAtSpeed1WalksAFifth", MoveMode::Fly, false, 0, 1, 0, 0, 1, {0, 0, -0.2f}, 0, 1, "Direction = 0"},
+        PassCase{"UpAndDownBothAct", MoveMode::Fly, false, 0, 1, 0, 1, 10, {0, 0, 0}, 0, 2, "Direction = 0"},
+        PassCase{"RightTurnsATenthToDirection6", MoveMode::Walk, false, 0, 0, 1, 0, 10, {}, -0.1f, 1, "Direction = 6"},
+        PassCase{"LeftTurnsBack", MoveMode::Walk, false, 1, 0, 0, 0, 10, {}, 0.1f, 1, "Direction = 354"},
+        // Back at the single yaw of pi, a hair past the heading 0: the label
+        // reads 360 rather than 0.
+        PassCase{"LeftAndRightInWalkCancel", MoveMode::Walk, false, 1, 0, 1, 0, 10, {}, 0, 2, "Direction = 360"},
+        PassCase{"LeftAndRightInPanPanRightOnly", MoveMode::Pan, false, 1, 0, 1, 0, 10, {2, 0, 0}, 0, 1, "Direction = 0"},
+        PassCase{"LeftInPan", MoveMode::Pan, false, 1, 0, 0, 0, 10, {-2, 0, 0}, 0, 1, "Direction = 0"},
+        // With rotation the pan turns the other way by a sixth of the turn.
+        PassCase{"RightInPanRotating", MoveMode::Pan, true, 0, 0, 1, 0, 10, {2, 0, 0}, 0.1f / 6, 1, "Direction = 359"},
+        PassCase{"UpInPanWalks", MoveMode::Pan, true, 0, 1, 0, 0, 10, {0, 0, -2}, 0, 1, "Direction = 0"},
+        PassCase{"NothingHeldNothingMoves", MoveMode::Fly, false, 0, 0, 0, 0, 10, {}, 0, 0, "Direction = 0"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Pan, LeavesTheTurnAmountDividedBySixInTheCallersVariable)
+{
+    NavigationRig rig;
+    rig.nav.SelectPan();
+    float turn = 0.6f;
+    rig.nav.Pan(2.0f, turn);
+    EXPECT_FLOAT_EQ(turn, 0.1f);
+    EXPECT_NEAR(rig.camera().Rotation.y, kPi + 0.1f, 1e-6) << "turned by minus the sixth";
+}
+
+TEST(Walk, OntoWhiteGroundAtHeight10TheBarGoesTo12AndHoldsIt)
+{
+    NavigationRig rig(TerrainGrid(kWhite), 10.0f);
+    rig.nav.SelectWalk();
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 11.5f) << "the walk switch puts the eye above the ground";
+
+    rig.nav.Walk(2.0f);
+    EXPECT_EQ(rig.view.FlyAltitude, 12) << "11.5 rounds to the even 12";
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 12.0f) << "the bar's change puts the camera at its value";
+
+    rig.nav.Walk(2.0f);
+    EXPECT_EQ(rig.view.FlyAltitude, 12);
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 11.5f) << "an unchanged bar leaves the walking height";
+    EXPECT_EQ(rig.refresh.count, 2);
+}
+
+TEST(Walk, OverDarkGroundWithASmallHeightTheBarStopsAt1)
+{
+    NavigationRig rig(TerrainGrid(kBlack), 2.0f);
+    rig.nav.SelectWalk();
+    rig.placeCamera(90, 0.3f, 50);
+
+    rig.nav.Walk(2.0f); // walking height 0.3 rounds to 0, below the bar
+    EXPECT_EQ(rig.view.FlyAltitude, 1);
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 1.0f);
+
+    rig.nav.Walk(2.0f);
+    EXPECT_EQ(rig.view.FlyAltitude, 1);
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 0.3f);
+    EXPECT_EQ(rig.refresh.count, 2);
+}
+
+TEST(Walk, AHalfwayHeightRoundsToTheEvenAltitude)
+{
+    NavigationRig rig(TerrainGrid(kBlack), 30.0f); // walking height 4.5
+    rig.nav.SelectWalk();
+    rig.placeCamera(90, 4.5f, 50);
+    rig.nav.Walk(2.0f);
+    EXPECT_EQ(rig.view.FlyAltitude, 4);
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 4.0f);
+}
+
+// White where z < 45, black beyond.
+TerrainGrid HighGroundNear()
+{
+    TerrainGrid grid(kBlack);
+    for (int z = 0; z < 45; ++z)
+        for (int x = 0; x < kRasterWidth; ++x)
+            grid.setPixel(x, z, kWhite);
+    return grid;
+}
+
+TEST(Walk, FlyingOverHighGroundClimbsAndKeepsTheRaisedAltitude)
+{
+    NavigationRig rig(HighGroundNear(), 60.0f); // walking height 69 on white, 9 on black
+    rig.placeCamera(90, 30, 60);
+
+    rig.nav.Walk(2.0f); // z 58, black
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 30.0f);
+    EXPECT_EQ(rig.view.FlyAltitude, 30);
+
+    rig.nav.Walk(16.0f); // z 42, white
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 69.0f);
+    EXPECT_EQ(rig.view.FlyAltitude, 69);
+
+    rig.nav.Walk(-16.0f); // back over black ground: the bar holds the height
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 69.0f);
+    EXPECT_EQ(rig.view.FlyAltitude, 69);
+}
+
+TEST(Walk, BeyondTheRasterTheGroundCountsAsWhite)
+{
+    NavigationRig rig(TerrainGrid(kBlack), 40.0f); // walking height 46 outside, 6 inside
+    rig.placeCamera(90, 30, 100);
+    rig.nav.Walk(2.0f); // z 98, beyond the raster's 90 rows
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 46.0f);
+    EXPECT_EQ(rig.view.FlyAltitude, 46);
+}
+
+TEST(ViewReset, RightAfterALoadTheCameraGoesToTheFlyAltitude)
+{
+    Scene scene;
+    ViewState view; // Fly, angle 0, altitude 30: no switch changes anything
+    view.MeshHeight = 10.0f;
+    CreateCameras(scene, view); // at mesh height + 3
+    CountingRefresh refresh;
+    Navigator nav(scene, view, refresh);
+    nav.MapLoaded(TerrainGrid(kWhite), MapScale{180, 90});
+
+    nav.ViewReset();
+
+    const Frame& camera = scene.FrameList()[1];
+    EXPECT_EQ(camera.Position, (Vector3{90, 30, 180}));
+    EXPECT_EQ(camera.Rotation, (Vector3{0, kPi, 0}));
+    EXPECT_EQ(nav.cursor(), (MapCursorPlace{85, 88})) << "the top held at H - 2";
+    EXPECT_EQ(refresh.count, 1);
+}
+
+TEST(ViewReset, AfterAWalkEverythingIsBackAtTheStart)
+{
+    NavigationRig rig(TerrainGrid(kWhite), 10.0f);
+    rig.nav.SelectWalk();
+    rig.nav.StepViewAngle(-20);
+    rig.hold(false, true, true, false);
+    rig.nav.ApplyHeldMoves();
+    ASSERT_EQ(rig.view.FlyAltitude, 12);
+    ASSERT_NE(rig.view.Direction, 0.0f);
+
+    rig.nav.ViewReset();
+
+    EXPECT_EQ(rig.view.MoveMode, MoveMode::Fly);
+    EXPECT_EQ(rig.view.WalkSpeed, 10);
+    EXPECT_EQ(rig.view.FlyAltitude, 30);
+    EXPECT_EQ(rig.view.ViewAngle, 0.0f);
+    EXPECT_EQ(DirectionCaption(rig.view.Direction), QStringLiteral("Direction = 0"));
+    EXPECT_FALSE(rig.view.RotateAroundCenter);
+    EXPECT_EQ(rig.camera().Position, (Vector3{90, 30, 180}));
+    EXPECT_EQ(rig.camera().Rotation, (Vector3{0, kPi, 0}));
+}
+
+TEST(ViewAngle, SpinnerClicksTiltTheCameraAtOnceWithoutDrawing)
+{
+    NavigationRig rig;
+    QString shown;
+    for (int i = 0; i < 5; ++i)
+        shown = rig.nav.StepViewAngle(1);
+    EXPECT_EQ(shown, QStringLiteral("5"));
+    // Looking towards smaller z (yaw pi) the tilt is a pitch of cos(pi) x 5 degrees.
+    EXPECT_NEAR(rig.camera().Rotation.x, -5 * 0.0174532924, 1e-6);
+    EXPECT_NEAR(rig.camera().Rotation.z, 0.0, 1e-6);
+    EXPECT_EQ(rig.refresh.count, 0);
+
+    EXPECT_EQ(rig.nav.StepViewAngle(25), QStringLiteral("30"));
+    EXPECT_EQ(rig.nav.StepViewAngle(1), QStringLiteral("30"));
+    EXPECT_EQ(rig.nav.StepViewAngle(-200), QStringLiteral("-90"));
+    EXPECT_EQ(rig.nav.StepViewAngle(-1), QStringLiteral("-90"));
+    EXPECT_EQ(rig.nav.SetViewAngleText(QStringLiteral("-")), QStringLiteral("-"));
+    EXPECT_EQ(rig.view.ViewAngle, -90.0f) << "a lone minus changes nothing";
+}
+
+TEST(ModeSwitches, WalkPutsTheEyeOnTheGroundFlyRaisesTheAltitudeTo30)
+{
+    NavigationRig rig(TerrainGrid(kWhite), 10.0f);
+    rig.nav.SetFlyAltitude(20);
+    rig.nav.SelectWalk();
+    EXPECT_EQ(rig.view.WalkSpeed, 3);
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 11.5f);
+
+    rig.nav.SelectPan();
+    EXPECT_TRUE(rig.view.RotateAroundCenter);
+
+    rig.nav.SelectFly();
+    EXPECT_EQ(rig.view.WalkSpeed, 10);
+    EXPECT_EQ(rig.view.FlyAltitude, 30);
+    EXPECT_FALSE(rig.view.RotateAroundCenter);
+    EXPECT_FLOAT_EQ(rig.camera().Position.y, 30.0f);
+
+    rig.nav.SetFlyAltitude(250);
+    EXPECT_EQ(rig.view.FlyAltitude, 200) << "the bar's range";
+    rig.nav.SetWalkSpeed(0);
+    EXPECT_EQ(rig.view.WalkSpeed, 1);
+}
+
+// Key and button events as text: "d38" key or button 38 down, "u38" up,
+// "auto" a click of the auto button.
+struct KeyCase {
+    const char* name;
+    const char* events;
+    const char* held;     // the arrows held afterwards, "LURD" letters
+    const char* locks;    // what each event asked of the switches: "-" none, "L" lock, "U" unlock
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
+
+class KeysAndButtons : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(KeysAndButtons, ActWhileHeldOrLatchInAutoMode)
+{
+    NavigationRig rig;
+    QString locks;
+    for (const QString& event : QString::fromLatin1(GetParam().events).split(QLatin1Char(' '))) {
+        SwitchLock lock = SwitchLock::Unchanged;
+        if (event == QStringLiteral("auto"))
+            lock = rig.nav.AutoClick();
+        else if (event.startsWith(QLatin1Char('d')))
+            lock = rig.nav.KeyDown(event.mid(1).toInt());
+        else
+            lock = rig.nav.KeyUp(event.mid(1).toInt());
+        locks += lock == SwitchLock::Lock ? QLatin1Char('L') : lock == SwitchLock::Unlock ? QLatin1Char('U') : QLatin1Char('-');
+    }
+    QString held;
+    if (rig.nav.held(Arrow::Left)) held += QLatin1Char('L');
+    if (rig.nav.held(Arrow::Up)) held += QLatin1Char('U');
+    if (rig.nav.held(Arrow::Right)) held += QLatin1Char('R');
+    if (rig.nav.held(Arrow::Down)) held += QLatin1Char('D');
+    EXPECT_EQ(held, QString::fromLatin1(GetParam().held));
+    EXPECT_EQ(locks, QString::fromLatin1(GetParam().locks));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, KeysAndButtons,
+    ::testing::Values(
+        KeyCase{"HeldWhileDown", "d38 d39", "UR", "--"},
+        KeyCase{"ReleasedOnUp", "d38 u38", "", "--"},
+        KeyCase{"AutoLatchesOnTheRelease", "auto d38 u38", "U", "--L"},
+        KeyCase{"AutoOthersActWhileHeld", "auto d38 u38 d37", "LU", "--L-"},
+        KeyCase{"AutoOtherReleasedKeepsTheLatch", "auto d38 u38 d37 u37", "U", "--L--"},
+        KeyCase{"AutoSecondClickReleasesAndUnlocks", "auto d38 u38 d38 u38", "", "--L-U"},
+        KeyCase{"AutoOffClearsTheLatch", "auto d38 u38 auto", "", "--LU"},
+        KeyCase{"AutoOffThenHeldAgain", "auto auto d40", "D", "-U-"},
+        KeyCase{"AutoOtherKeyDoesNotLock", "auto d65 u65", "", "---"},
+        KeyCase{"CodesOutsideTheTableIgnored", "d-1 d256 u256", "", "---"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(KeysAndButtons, AnotherKeyIsKeptInTheTable)
+{
+    NavigationRig rig;
+    rig.nav.KeyDown(65);
+    EXPECT_TRUE(rig.nav.keyHeld(65));
+    EXPECT_FALSE(rig.view.LeftHeld || rig.view.UpHeld || rig.view.RightHeld || rig.view.DownHeld);
+    rig.nav.KeyUp(65);
+    EXPECT_FALSE(rig.nav.keyHeld(65));
+}
+
+TEST(MapPanel, AClickWhileRunningPutsTheCameraUnderTheMouse)
+{
+    NavigationRig rig;
+    const MapPointer pointer = rig.nav.MapMouseMove(50, 30, true);
+    EXPECT_EQ(pointer, (MapPointer{true, QStringLiteral("X = 50: Y = 30")}));
+    rig.nav.MapMouseDown(true);
+    EXPECT_EQ(rig.nav.cursor(), (MapCursorPlace{42, 22})) << "the circle jumps under the mouse";
+
+    rig.nav.MapMouseUp(true);
+    EXPECT_EQ(rig.camera().Position, (Vector3{133, 30, 32})) << "height unchanged";
+    EXPECT_EQ(rig.camera().Rotation, (Vector3{0, kPi, 0}));
+    EXPECT_EQ(rig.nav.cursor(), (MapCursorPlace{42, 22}));
+    EXPECT_EQ(rig.refresh.count, 1);
+    EXPECT_EQ(rig.nav.MapDoubleClicked(true), MapDoubleClick::Nothing);
+}
+
+TEST(MapPanel, StoppedOrWithoutAMapClicksDoNothing)
+{
+    const MapPointer idle{false, QStringLiteral("Double-click to reload topographic file")};
+    NavigationRig rig;
+    EXPECT_EQ(rig.nav.MapMouseMove(50, 30, false), idle);
+    rig.nav.MapMouseDown(false);
+    rig.nav.MapMouseUp(false);
+    EXPECT_EQ(rig.camera().Position, (Vector3{90, 30, 180}));
+    EXPECT_EQ(rig.nav.cursor(), (MapCursorPlace{85, 88}));
+    EXPECT_EQ(rig.refresh.count, 0);
+    EXPECT_EQ(rig.nav.MapDoubleClicked(false), MapDoubleClick::ReloadMap);
+
+    Scene scene;
+    ViewState view;
+    CountingRefresh refresh;
+    Navigator empty(scene, view, refresh);
+    EXPECT_EQ(empty.MapMouseMove(50, 30, true), idle);
+    EXPECT_EQ(empty.MapDoubleClicked(true), MapDoubleClick::OpenCommand);
+    view.UpHeld = true;
+    empty.ApplyHeldMoves();
+    EXPECT_EQ(refresh.count, 0) << "nothing moves before a map is loaded";
+}
+
+} // namespace
+} // namespace tolva::testing
