@@ -2,6 +2,8 @@
 #include "navigation/MapCursor.h"
 #include "navigation/ViewControls.h"
 
+#include "support/RowNames.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -44,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         CursorCase{"WalkTopAHairAboveItsLimit", true, {180, 90}, 90, -4.5f, {78, -14.5f}},
         CursorCase{"WalkTopHeldAtHMinus2", true, {180, 90}, 90, 100.5f, {78, 88}},
         CursorCase{"SmallerPanel", false, {100, 50}, 90, 45, {5, 35}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(MapClick, AClickAt50_30PutsTheCameraAt133_32)
 {
@@ -81,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AngleTextCase{"LeadingNumberOnly", "12abc", 12.0f},
                       AngleTextCase{"NoNumber", "abc", 0.0f},
                       AngleTextCase{"LoneMinusWaits", "-", std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(FormatWhole, HalvesRoundAwayFromZeroAndMinusZeroNeverShows)
 {
@@ -123,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SpinCase{"LightDownAt010Stays", true, "0.10", -1, "0.10"},
                       SpinCase{"LightDownAt015", true, "0.15", -1, "0.10"},
                       SpinCase{"LightUpFromHalf", true, "0.5", 1, "0.55"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 } // namespace
 } // namespace tolva

@@ -3,6 +3,8 @@
 #include "navigation/MoveFrame.h"
 #include "render/SceneBuilders.h"
 
+#include "support/RowNames.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -66,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"Action0DoesNothing", 0, {0, 0, 0}, 2, {}, {}},
         MoveCase{"Action13DoesNothing", 13, {0, 0, 0}, 2, {}, {}},
         MoveCase{"ActionMinus1DoesNothing", -1, {0, 0, 0}, 2, {}, {}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(MoveFrame, AFrameTheSceneDoesNotHaveIsRefused)
 {
@@ -115,7 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
         AngleCase{"RadMinus7Wraps", false, -7.0f, -7.0f + 6.28318548f,
                   double(-7.0f + 6.28318548f) / 0.01745329238474369},
         AngleCase{"RadTenth", false, 0.1f, 0.1f, double(0.1f) / 0.01745329238474369}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 } // namespace
 } // namespace tolva

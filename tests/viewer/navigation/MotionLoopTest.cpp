@@ -3,6 +3,8 @@
 
 #include "navigation/MotionLoop.h"
 
+#include "support/RowNames.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -38,7 +40,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Near midnight a single holds the time to 1/128 s.
                       PollCase{"PastMidnightAt4s", 86398.0, 2.0, false},
                       PollCase{"PastMidnightAt5s", 86398.0, 3.0, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 struct Settings {
     QString newFile;
@@ -114,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                       EndCase{"Stop", false, "", true, MotionEnd::Stopped, false},
                       EndCase{"NewMap", false, "True", true, MotionEnd::LoadNewMap, true},
                       EndCase{"AnnouncedMapMissing", false, "True", false, MotionEnd::Stopped, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 } // namespace
 } // namespace tolva::testing

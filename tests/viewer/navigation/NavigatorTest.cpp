@@ -5,6 +5,8 @@
 
 #include "navigation/ViewControls.h"
 
+#include "support/RowNames.h"
+
 #include <gtest/gtest.h>
 
 #include <QStringList>
@@ -72,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         PassCase{"RightInPanRotating", MoveMode::Pan, true, 0, 0, 1, 0, 10, {2, 0, 0}, 0.1f / 6, 1, "Direction = 359"},
         PassCase{"UpInPanWalks", MoveMode::Pan, true, 0, 1, 0, 0, 10, {0, 0, -2}, 0, 1, "Direction = 0"},
         PassCase{"NothingHeldNothingMoves", MoveMode::Fly, false, 0, 0, 0, 0, 10, {}, 0, 0, "Direction = 0"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(Pan, LeavesTheTurnAmountDividedBySixInTheCallersVariable)
 {
@@ -296,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"AutoOffThenHeldAgain", "auto auto d40", "D", "-U-"},
         KeyCase{"AutoOtherKeyDoesNotLock", "auto d65 u65", "", "---"},
         KeyCase{"CodesOutsideTheTableIgnored", "d-1 d256 u256", "", "---"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    tolva::testing::RowName());
 
 TEST(KeysAndButtons, AnotherKeyIsKeptInTheTable)
 {
