@@ -117,7 +117,7 @@ static std::uint32_t Outcode(float x, float y, float z, float w)
     if (y > w) code |= kTop;
     if (y < -w) code |= kBottom;
     if (z < 0.0f) code |= kNear;
-    if (!(std::abs(x) <= kGuardBand * w && std::abs(y) <= kGuardBand * w))
+    if (!(Projectable(x, y, w) && std::abs(x) <= kGuardBand * w && std::abs(y) <= kGuardBand * w))
         code |= kGuard;
     return code;
 }
