@@ -194,7 +194,7 @@ std::atomic<RasterPath> g_path{RasterPath::Automatic};
 } // namespace
 
 FrameTarget::FrameTarget(int size)
-    : m_size(size), m_color(size, size, QImage::Format_RGB32), m_depth(std::size_t(size) * size + 8, 1.0f)
+    : m_size(size), m_color(size, size, QImage::Format_RGB32), m_depth(std::size_t(size) * size, 1.0f)
 {
 }
 
