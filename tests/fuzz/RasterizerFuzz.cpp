@@ -42,15 +42,21 @@ float Coordinate(FuzzedDataProvider& in, float range, float previous)
     }
 }
 
-// A camera as the viewer makes one (a frame and the projection), or any matrix.
+// A camera as the viewer makes one (a frame and the projection), any matrix,
+// or none: positions straight onto the screen (x and y from -1 to 1 cover
+// the frame), where small triangles land on every edge of the buffer.
 Matrix4 Camera(FuzzedDataProvider& in, float range)
 {
-    if (in.ConsumeBool()) {
+    switch (in.ConsumeIntegralInRange(0, 2)) {
+    case 0: {
         Matrix4 m;
         for (auto& row : m.m)
             for (float& v : row)
                 v = Coordinate(in, 4.0f, v);
         return m;
+    }
+    case 1: return IdentityMatrix();
+    default: break;
     }
     Frame frame;
     frame.Position = {in.ConsumeFloatingPointInRange(-range, range), in.ConsumeFloatingPointInRange(-range, range),
