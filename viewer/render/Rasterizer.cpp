@@ -117,7 +117,7 @@ static std::uint32_t Outcode(float x, float y, float z, float w)
     if (y > w) code |= kTop;
     if (y < -w) code |= kBottom;
     if (z < 0.0f) code |= kNear;
-    if (!(std::abs(x) <= kGuardBand * w && std::abs(y) <= kGuardBand * w))
+    if (!(Projectable(x, y, w) && std::abs(x) <= kGuardBand * w && std::abs(y) <= kGuardBand * w))
         code |= kGuard;
     return code;
 }
@@ -194,7 +194,7 @@ std::atomic<RasterPath> g_path{RasterPath::Automatic};
 } // namespace
 
 FrameTarget::FrameTarget(int size)
-    : m_size(size), m_color(size, size, QImage::Format_RGB32), m_depth(std::size_t(size) * size + 8, 1.0f)
+    : m_size(size), m_color(size, size, QImage::Format_RGB32), m_depth(std::size_t(size) * size, 1.0f)
 {
 }
 

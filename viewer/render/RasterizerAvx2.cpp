@@ -166,6 +166,8 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
     const __m256 vScale = _mm256_set1_ps(scale), one = _mm256_set1_ps(1.0f);
     const __m256 guard = _mm256_set1_ps(kGuardBand), zero = _mm256_setzero_ps();
     const __m256 absMask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
+    const __m256 smallest = _mm256_set1_ps(std::numeric_limits<float>::min());
+    const __m256 largest = _mm256_set1_ps(std::numeric_limits<float>::max());
     alignas(32) std::int32_t tx[8], ty[8], tc[8];
     alignas(32) float tz[8];
     for (; i + 8 <= n; i += 8) {
@@ -185,10 +187,13 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
         _mm256_storeu_ps(&s.cz[i], c[2]);
         _mm256_storeu_ps(&s.cw[i], c[3]);
         const __m256 w = c[3], negW = _mm256_sub_ps(zero, w);
-        const __m256 gw = _mm256_mul_ps(guard, w);
+        // Projectable and within the guard band: |x| and |y| up to 8 w and
+        // finite, w a normal positive number.
+        const __m256 gw = _mm256_min_ps(_mm256_mul_ps(guard, w), largest);
         const __m256 inGuard = _mm256_and_ps(
-            _mm256_cmp_ps(_mm256_and_ps(c[0], absMask), gw, _CMP_LE_OQ),
-            _mm256_cmp_ps(_mm256_and_ps(c[1], absMask), gw, _CMP_LE_OQ));
+            _mm256_and_ps(_mm256_cmp_ps(_mm256_and_ps(c[0], absMask), gw, _CMP_LE_OQ),
+                          _mm256_cmp_ps(_mm256_and_ps(c[1], absMask), gw, _CMP_LE_OQ)),
+            _mm256_cmp_ps(w, smallest, _CMP_GE_OQ));
         const __m256 behind = _mm256_cmp_ps(c[2], zero, _CMP_LT_OQ);
         __m256i code = OutcodeBits(_mm256_cmp_ps(c[0], negW, _CMP_LT_OQ), kLeft);
         code = _mm256_or_si256(code, OutcodeBits(_mm256_cmp_ps(c[0], w, _CMP_GT_OQ), kRight));

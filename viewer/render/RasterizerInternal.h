@@ -5,7 +5,9 @@
 #include "render/Rasterizer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <limits>
 
 namespace tolva::raster {
 
@@ -170,6 +172,15 @@ void TransformOne(const PreparedScene& scene, const Matrix4& m, float half, Rast
 // Clips a polygon of up to 8 corners in place; the number of corners left.
 int ClipPolygon(ClipVertex* poly, int count);
 
+// Whether a clip-space position has a screen position: w a normal positive
+// number (its inverse finite) and x, y finite. A corner at the eye (w = 0) or
+// one that is not a number has none.
+inline bool Projectable(float x, float y, float w)
+{
+    constexpr float kLargest = std::numeric_limits<float>::max();
+    return w >= std::numeric_limits<float>::min() && std::abs(x) <= kLargest && std::abs(y) <= kLargest;
+}
+
 // A clockwise triangle whose corners are all on the safe side of the guard band.
 template <bool kAvx2>
 __attribute__((always_inline)) inline void FillTriangle(const Raster& target, const ScreenPoint& a,
@@ -212,6 +223,9 @@ inline void DrawClipped(const Raster& target, const RasterScratch& s, const std:
     const int count = ClipPolygon(poly, 3);
     if (count < 3)
         return;
+    for (int k = 0; k < count; ++k)
+        if (!Projectable(poly[k].x, poly[k].y, poly[k].w))
+            return; // a corner at the eye or not a number: nothing to draw
     ScreenPoint p[16];
     for (int k = 0; k < count; ++k)
         p[k] = Project(poly[k].x, poly[k].y, poly[k].z, poly[k].w, half);
@@ -237,7 +251,8 @@ inline void DrawClipped(const Raster& target, const RasterScratch& s, const std:
             edge[0] = {s.cx[a], s.cy[a], s.cz[a], s.cw[a]};
             edge[1] = {s.cx[b], s.cy[b], s.cz[b], s.cw[b]};
             // A degenerate two-point polygon clips as the segment itself.
-            if (ClipPolygon(edge, 2) >= 2)
+            if (ClipPolygon(edge, 2) >= 2 && Projectable(edge[0].x, edge[0].y, edge[0].w)
+                && Projectable(edge[1].x, edge[1].y, edge[1].w))
                 DrawLine(target, Project(edge[0].x, edge[0].y, edge[0].z, edge[0].w, half),
                          Project(edge[1].x, edge[1].y, edge[1].z, edge[1].w, half), color);
         }

@@ -199,6 +199,22 @@ int Render(const RenderRequest& request)
     return 0;
 }
 
+// The software path needs no display at all. OpenGL needs the real platform;
+// where that cannot connect, Qt goes on to the next one in the list
+// (offscreen), on which OpenGL fails to set up and the frame is drawn in
+// software with a warning, instead of Qt ending the program.
+QByteArray PlatformFor(const RenderRequest& request)
+{
+    QByteArray platforms = qgetenv("QT_QPA_PLATFORM");
+    if (platforms.isEmpty()) {
+        const bool display = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+        if (!request.hardware || !display)
+            return "offscreen";
+        platforms = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb" : "wayland;xcb";
+    }
+    return platforms.contains("offscreen") ? platforms : platforms + ";offscreen";
+}
+
 } // namespace
 
 bool IsRenderCommand(int argc, char* argv[])
@@ -219,9 +235,7 @@ int RunRenderCommand(int argc, char* argv[])
         std::fputs(kUsage, stderr);
         return 2;
     }
-    // The software path needs no display at all; OpenGL needs the real platform.
-    if (!request->hardware && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", PlatformFor(*request));
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(QStringLiteral("Tolva3DView"));
     return Render(*request);

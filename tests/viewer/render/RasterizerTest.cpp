@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 
 namespace tolva::testing {
 namespace {
@@ -256,6 +257,46 @@ TEST(Rasterizer, SurvivesPositionsThatAreNotNumbers)
     const QImage image = Draw(scene).image();
     EXPECT_EQ(CountPixels(image, kRed), 0);
     EXPECT_GT(CountPixels(image, kGreen), 10000); // the huge one is clipped, not lost
+}
+
+// A corner at the eye (w = 0), with a w too small to invert or with x and w
+// both infinite has no place on screen: its triangle draws nothing, the same
+// on both paths, and the triangles around it still draw.
+TEST(Rasterizer, DrawsNothingForCornersWithoutAScreenPosition)
+{
+    Matrix4 depthIsW = IdentityMatrix(); // clip (x, y, z, z): screen x = (x/z + 1) * 225
+    depthIsW.m[2][3] = 1.0f;
+    depthIsW.m[3][3] = 0.0f;
+    const float inf = std::numeric_limits<float>::infinity();
+    PreparedScene scene;
+    const auto add = [&scene](std::initializer_list<Vector3> corners, PixelColor color) {
+        for (const Vector3& v : corners) {
+            scene.corners.push_back(std::uint32_t(scene.x.size()));
+            scene.x.push_back(v.x); scene.y.push_back(v.y); scene.z.push_back(v.z);
+        }
+        scene.colors.push_back(color);
+    };
+    // Eight triangles and more, so that the AVX2 code sets them up in a batch.
+    for (int round = 0; round < 3; ++round) {
+        for (const Vector3& odd : {Vector3{0, 0, 0}, Vector3{0, 0, 1e-40f}, Vector3{inf, 0, inf}}) {
+            add({odd, {0.5f, 0.5f, 1}, {0.5f, -0.5f, 1}}, kRed);
+            add({odd, {0.5f, -0.5f, 1}, {0.5f, 0.5f, 1}}, kRed); // the other winding
+        }
+        add({{-0.5f, 0.5f, 1}, {-0.2f, -0.5f, 1}, {-0.8f, -0.5f, 1}}, kGreen);
+    }
+    const FrameTarget automatic = Draw(scene, FillMode::Solid, depthIsW);
+    EXPECT_EQ(CountPixels(automatic.image(), kRed), 0);
+    EXPECT_GT(CountPixels(automatic.image(), kGreen), 1000);
+    if (!Avx2Available())
+        return;
+    SetRasterPath(RasterPath::Baseline);
+    const FrameTarget baseline = Draw(scene, FillMode::Solid, depthIsW);
+    SetRasterPath(RasterPath::Avx2);
+    const FrameTarget avx2 = Draw(scene, FillMode::Solid, depthIsW);
+    SetRasterPath(RasterPath::Automatic);
+    EXPECT_TRUE(baseline.image() == avx2.image());
+    for (const FillMode mode : {FillMode::Wireframe, FillMode::Points})
+        EXPECT_EQ(CountPixels(Draw(scene, mode, depthIsW).image(), kRed), 0);
 }
 
 // The AVX2 code must place and fill every pixel exactly as the baseline code.

@@ -1,18 +1,18 @@
 // Tolva3DView --render: one frame of a map into a picture file, without a window.
+#include "support/FileNodes.h"
 #include "support/RowNames.h"
+#include "support/TinyDisk.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QImage>
 #include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <ostream>
+
 #include <gtest/gtest.h>
-
-#include "support/FileNodes.h"
-#include "support/TinyDisk.h"
-
-#include <QBuffer>
-#include <QDir>
 
 namespace {
 
@@ -21,13 +21,18 @@ struct RunResult {
     QString errors;
 };
 
-RunResult Render(const QStringList& arguments, bool withDisplay = false)
+// Without a display the program sees no DISPLAY, or `display` where one is given.
+RunResult Render(const QStringList& arguments, bool withDisplay = false, const QString& display = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    if (!withDisplay)
+    if (!withDisplay) {
         env.remove(QStringLiteral("DISPLAY")); // the software path needs none
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        if (!display.isEmpty())
+            env.insert(QStringLiteral("DISPLAY"), display);
+    }
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(TOLVA_BIN_DIR "/Tolva3DView"), QStringList{QStringLiteral("--render")} + arguments);
     if (!process.waitForFinished(60000))
@@ -218,5 +223,37 @@ TEST_P(RenderOnATinyDisk, ReportsTheReasonAndLeavesTheOldPicture)
 
 INSTANTIATE_TEST_SUITE_P(Rows, RenderOnATinyDisk, ::testing::Values(0, 8192),
                          [](const auto& row) { return row.param == 0 ? std::string("Full") : std::string("EightKbFree"); });
+
+// --hardware where no display can be reached: drawn in software, with a warning.
+struct NoDisplayCase {
+    const char* name;
+    const char* display; // "" for none at all
+};
+
+void PrintTo(const NoDisplayCase& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
+class HardwareWithoutDisplay : public ::testing::TestWithParam<NoDisplayCase> {};
+
+TEST_P(HardwareWithoutDisplay, FallsBackToSoftware)
+{
+    QTemporaryDir dir;
+    const QString soft = dir.filePath(QStringLiteral("soft.png"));
+    const QString hard = dir.filePath(QStringLiteral("hard.png"));
+    ASSERT_EQ(Render({kDemoMap, QStringLiteral("--output"), soft}).exitCode, 0);
+    const RunResult run = Render({kDemoMap, QStringLiteral("--output"), hard, QStringLiteral("--hardware")}, false,
+                                 QString::fromLatin1(GetParam().display));
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("OpenGL is not available; drawing in software instead")))
+        << run.errors.toStdString();
+    EXPECT_EQ(QImage(hard), QImage(soft));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HardwareWithoutDisplay,
+                         ::testing::Values(NoDisplayCase{"NoDisplay", ""},
+                                           NoDisplayCase{"UnreachableDisplay", ":4242"}),
+                         tolva::testing::RowName());
 
 } // namespace
