@@ -2,6 +2,10 @@
 
 #include "phase/EruptionTypes.h"
 
+#include "common/LeadingNumber.h"
+
+#include <QRegularExpression>
+
 #include <algorithm>
 
 namespace tolva::phase {
@@ -149,11 +153,10 @@ std::optional<QString> LiveCalderaCaption(int eruptionType, float strength)
     return std::nullopt;
 }
 
-bool IsNumberStart(const QString& text)
+bool KeepsTypedText(const QString& text, double held)
 {
-    static const QStringList starts = {QString(), QStringLiteral("-"), QStringLiteral("+"), QStringLiteral("."),
-                                       QStringLiteral("-."), QStringLiteral("+.")};
-    return starts.contains(text);
+    static const QRegularExpression plainDecimal(QStringLiteral("^[+-]?[0-9]*\\.?[0-9]*$"));
+    return plainDecimal.match(text).hasMatch() && static_cast<double>(LeadingNumber(text)) == held;
 }
 
 } // namespace tolva::phase

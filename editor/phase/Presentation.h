@@ -66,9 +66,9 @@ Presentation PresentPhase(const PhaseRecord& phase, int shownType, float shownSt
 // from 0.6 "Caldera".
 std::optional<QString> LiveCalderaCaption(int eruptionType, float strength);
 
-// True for a text that is the start of a number still being typed (a sign
-// or a decimal point alone, or nothing): a field keeps such a text instead
-// of rewriting it, so that "-12" can be typed.
-bool IsNumberStart(const QString& text);
+// While the user types, a field that would rewrite its text keeps a plain
+// decimal number still being typed ("12.", "-", "1.0") as long as it reads
+// as the value the field holds, so that "12.5" and "-12" can be typed.
+bool KeepsTypedText(const QString& text, double held);
 
 } // namespace tolva::phase

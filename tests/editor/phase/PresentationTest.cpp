@@ -123,12 +123,18 @@ TEST(ChoiceLists, EntriesFoundOnlyWithinTheCount)
     EXPECT_EQ(DownSideText(3), QStringLiteral("Down Side"));
 }
 
-TEST(NumberStart, SignsAndPointsAloneOnly)
+TEST(TypedText, KeptWhilePlainDecimalReadingAsTheHeldValue)
 {
-    for (const char* start : {"", "-", "+", ".", "-."})
-        EXPECT_TRUE(IsNumberStart(QString::fromLatin1(start))) << start;
-    for (const char* number : {"-1", "0", "a", "--", " -"})
-        EXPECT_FALSE(IsNumberStart(QString::fromLatin1(number))) << number;
+    struct Case {
+        const char* text;
+        double held;
+        bool kept;
+    };
+    const Case cases[] = {{"12.", 12, true},  {"1.0", 1, true},  {"-", 0, true},     {"", 0, true},
+                          {"-", 1, false},    {"", 1, false},    {"15", 11, false},  {"abc", 0, false},
+                          {"1e", 1, false},   {"--1", 0, false}, {"+.", 0, true},    {"12.50", 12.5, true}};
+    for (const Case& c : cases)
+        EXPECT_EQ(KeepsTypedText(QString::fromLatin1(c.text), c.held), c.kept) << c.text << " held " << c.held;
 }
 
 } // namespace
