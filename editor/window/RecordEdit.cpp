@@ -14,6 +14,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
+#include <QStyle>
 
 #include <algorithm>
 #include <exception>
@@ -75,6 +76,7 @@ RecordEdit::RecordEdit(const Platform& platform, const QString& dataFolder, QWid
 
     // Start-up: the captions the program gives, the fixed lists, then the
     // empty record.
+    m_ui->cmdOpen->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
     m_ui->cmdOpen->show();
     m_ui->Command1->setText(QStringLiteral("Close"));
     m_ui->Command2->setText(QStringLiteral("Save"));

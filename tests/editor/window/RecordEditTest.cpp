@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -144,6 +145,11 @@ protected:
 TEST_F(RecordEditTest, StartsWithAnEmptyUnsavedRecord)
 {
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Edit Tolva Record"));
+    const QRect screen = form->screen()->availableGeometry();
+    const QRect frame = form->frameGeometry();
+    EXPECT_EQ(frame.left() - screen.left(), (screen.width() - frame.width()) / 2);
+    EXPECT_EQ(frame.top() - screen.top(), (screen.height() - frame.height()) / 2);
+    EXPECT_FALSE(w<QPushButton>("cmdOpen")->icon().isNull());
     EXPECT_EQ(text("Command1"), QStringLiteral("Close"));
     EXPECT_EQ(text("Command2"), QStringLiteral("Save"));
     EXPECT_FALSE(enabled("Command2"));
