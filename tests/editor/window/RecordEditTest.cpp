@@ -721,6 +721,18 @@ TEST_F(RecordEditTest, PickingFaultingResetsTheEruptionValues)
     EXPECT_EQ(form->shownType(), 0);
 }
 
+TEST_F(RecordEditTest, PickingHawaiianCapsAHugeBurstCountAtTheFlowStorage)
+{
+    PhaseRecord p = Typed(Strombolian, 0.8f);
+    p.BurstCount = 30000;
+    openPhases({p});
+    pick("cmbType", QStringLiteral("Hawaiian"));
+    EXPECT_EQ(text("txtBurst"), QStringLiteral("100"));
+    EXPECT_EQ(working(1).BurstCount, 100);
+    EXPECT_EQ(w<QComboBox>("cmbFlow")->count(), 100);
+    EXPECT_GE(duration(1, 100), 20.0f);
+}
+
 TEST_F(RecordEditTest, PickingATypeForANewPhaseEnablesSave)
 {
     click("cmdAdd");
