@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <map>
+#include <vector>
 #include <memory>
 
 class QCheckBox;
