@@ -1,12 +1,13 @@
-// The benchmark program: Google Benchmark with a QGuiApplication around it, so
+// The benchmark program: Google Benchmark with a QApplication around it (the
+// editor window benchmarks need widgets), so
 // that benchmarks of the OpenGL display can make their context.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 
 int main(int argc, char* argv[])
 {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     ::benchmark::Initialize(&argc, argv);
     if (::benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

@@ -1,9 +1,12 @@
 // TolvaEdit: the eruption record editor.
 #include "record/CheckCommand.h"
 
+#include "common/SettingsStore.h"
+#include "common/ui/QtPlatform.h"
+#include "window/RecordEdit.h"
+
 #include <QApplication>
 #include <QCoreApplication>
-#include <QMainWindow>
 
 #include <cstdio>
 
@@ -24,9 +27,15 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TolvaEdit"));
 
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("RecordEdit"));
-    window.setWindowTitle(QStringLiteral("TolvaEdit"));
+    // The editor only reads the data folder; it writes no settings.
+    QString dataFolder;
+    {
+        tolva::SettingsStore store;
+        dataFolder = store.ReadSetting(tolva::settings::kSettings, tolva::settings::kDataPath);
+    }
+    tolva::QtPlatformServices services;
+    tolva::editor::RecordEdit window(services.platform(), dataFolder);
+    services.setDialogParent(&window);
     window.show();
     return app.exec();
 }

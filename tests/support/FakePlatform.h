@@ -62,11 +62,19 @@ private:
     std::optional<QString> answer(const FileDialogRequest& request)
     {
         requests.append(request);
-        if (answers.empty())
+        // A cancel is scripted as an empty answer; the text is moved out
+        // rather than copied from a maybe-empty optional.
+        QString path;
+        bool chosen = false;
+        if (!answers.empty()) {
+            chosen = answers.front().has_value();
+            if (chosen)
+                path = std::move(*answers.front());
+            answers.pop_front();
+        }
+        if (!chosen)
             return std::nullopt;
-        auto a = answers.front();
-        answers.pop_front();
-        return a;
+        return path;
     }
 };
 

@@ -1,0 +1,140 @@
+// What the editor lets the user edit for each type, and the captions it gives.
+#include "phase/EruptionTypes.h"
+#include "phase/Presentation.h"
+#include "support/RowNames.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+
+using namespace tolva::phase;
+
+namespace {
+
+struct PresentRow {
+    const char* name;
+    int type;
+    int eventKind;
+    float storedStrength;
+    float shownStrength;
+    bool calderaTicked;
+    bool burstsTicked;
+    int faultDip;
+    std::vector<Param> expectEnabled;  // those of the checked controls that must be enabled
+    std::vector<Param> expectDisabled;
+    QString calderaCaption;
+    const char* ventCaption;  // nullptr: the caption is left as it is
+};
+void PrintTo(const PresentRow& r, std::ostream* os) { *os << r.name; }
+
+using enum Param;
+const PresentRow kPresentRows[] = {
+    {"NoTypeOnlySpeed", -1, 0, 0, 0, false, false, 0, {}, {VentLocation, Wind, Caldera, BurstCount, FlowDuration},
+     kCalderaCaption, nullptr},
+    {"EventKind0IsErosion", 0, 0, 0, 0, false, false, 0, {ErosionDuration}, {VentLocation, FaultMagnitude, DownSide},
+     kCalderaCaption, nullptr},
+    {"FaultingVerticalHasDownSide", 0, 1, 0, 0, false, false, 0, {VentLocation, FaultMagnitude, FaultDip, DownSide},
+     {ErosionDuration}, kCalderaCaption, nullptr},
+    {"FaultingDip2NoDownSide", 0, 1, 0, 0, false, false, 2, {FaultDip}, {DownSide}, kCalderaCaption, nullptr},
+    {"Vulcanian025Diatreme", 1, 0, 0.25f, 0.25f, true, false, 0, {Caldera, Directed}, {CalderaStyle, VentPosition},
+     kDiatremeCaption, nullptr},
+    {"Vulcanian03Diatreme", 1, 0, 0.3f, 0.3f, false, false, 0, {Caldera}, {CalderaStyle}, kDiatremeCaption, nullptr},
+    {"Vulcanian045CalderaWithoutStyle", 1, 0, 0.45f, 0.45f, true, false, 0, {Caldera}, {CalderaStyle, VentPosition},
+     kCalderaCaption, nullptr},
+    {"Vulcanian06TickedStyleAndVent", 1, 0, 0.6f, 0.6f, true, false, 0, {Caldera, CalderaStyle, VentPosition}, {},
+     kCalderaCaption, "Vent Position"},
+    {"Vulcanian06UntickedNoStyle", 1, 0, 0.6f, 0.6f, false, false, 0, {Caldera}, {CalderaStyle, VentPosition},
+     kCalderaCaption, nullptr},
+    {"Strombolian03NoCaldera", 2, 0, 0.3f, 0.3f, false, false, 0, {Strength, CraterSize}, {Caldera}, kCalderaCaption,
+     nullptr},
+    {"Strombolian029Diatreme", 2, 0, 0.29f, 0.29f, true, false, 0, {Caldera}, {CalderaStyle, VentPosition},
+     kDiatremeCaption, nullptr},
+    {"HawaiianFlows", 3, 0, 0, 0, false, false, 0, {FlowDuration, FlowLength, LeftAngle, RightAngle},
+     {Strength, MassFlux, CraterSize}, kCalderaCaption, nullptr},
+    {"PlinianTicked", 5, 0, 0.2f, 0.2f, true, false, 0, {Caldera, CalderaStyle, VentPosition}, {}, kCalderaCaption,
+     "Vent Position"},
+    {"SectorCollapseNoLocation", 6, 0, 0, 0, false, false, 0, {ScarpTop, ScarpBase, Strength}, {VentLocation, Wind},
+     kCalderaCaption, nullptr},
+    {"FumarolicUnticked", 7, 0, 0.5f, 0.5f, false, false, 0, {ExplosiveBursts}, {CraterSize, VentPosition},
+     kCalderaCaption, "Burst Frequency"},
+    {"FumarolicTicked", 7, 0, 0.5f, 0.5f, false, true, 0, {CraterSize, VentPosition}, {Caldera}, kCalderaCaption,
+     "Burst Frequency"},
+};
+
+class PresentPhaseRows : public ::testing::TestWithParam<PresentRow> {};
+
+TEST_P(PresentPhaseRows, EnabledSetAndCaptions)
+{
+    const PresentRow& r = GetParam();
+    PhaseRecord p = NewPhase();
+    p.EruptionType = static_cast<qint16>(r.type);
+    p.EventKind = static_cast<qint16>(r.eventKind);
+    p.Strength = r.storedStrength;
+    p.FaultDip = static_cast<qint16>(r.faultDip);
+    const Presentation shown = PresentPhase(p, r.type, r.shownStrength, r.calderaTicked, r.burstsTicked);
+    for (Param e : r.expectEnabled)
+        EXPECT_TRUE(shown.enables(e)) << Info(e).control.toStdString();
+    for (Param d : r.expectDisabled)
+        EXPECT_FALSE(shown.enables(d)) << Info(d).control.toStdString();
+    EXPECT_FALSE(shown.enables(Speed)) << "Speed is always editable and never listed";
+    EXPECT_EQ(shown.calderaCaption, r.calderaCaption);
+    EXPECT_EQ(shown.ventPositionCaption.value_or(QStringLiteral("<kept>")),
+              r.ventCaption ? QString::fromLatin1(r.ventCaption) : QStringLiteral("<kept>"));
+}
+INSTANTIATE_TEST_SUITE_P(Types, PresentPhaseRows, ::testing::ValuesIn(kPresentRows), tolva::testing::RowName());
+
+struct LiveRow {
+    const char* name;
+    int type;
+    float strength;
+    const char* caption;  // nullptr: the box is disabled
+};
+void PrintTo(const LiveRow& r, std::ostream* os) { *os << r.name; }
+
+const LiveRow kLiveRows[] = {
+    {"Plinian049Disabled", 5, 0.49f, nullptr},     {"Plinian05Caldera", 5, 0.5f, "Caldera"},
+    {"Strombolian03Diatreme", 2, 0.3f, "Diatreme"}, {"Strombolian031Disabled", 2, 0.31f, nullptr},
+    {"Vulcanian04Diatreme", 1, 0.4f, "Diatreme"},   {"Vulcanian041Disabled", 1, 0.41f, nullptr},
+    {"Vulcanian059Disabled", 1, 0.59f, nullptr},    {"Vulcanian06Caldera", 1, 0.6f, "Caldera"},
+    {"FumarolicNever", 7, 0.2f, nullptr},
+};
+
+class LiveCalderaRows : public ::testing::TestWithParam<LiveRow> {};
+
+TEST_P(LiveCalderaRows, CaptionOrDisabled)
+{
+    const LiveRow& r = GetParam();
+    const auto caption = LiveCalderaCaption(r.type, r.strength);
+    EXPECT_EQ(caption.value_or(QStringLiteral("<disabled>")),
+              r.caption ? QString::fromLatin1(r.caption) : QStringLiteral("<disabled>"));
+}
+INSTANTIATE_TEST_SUITE_P(Strengths, LiveCalderaRows, ::testing::ValuesIn(kLiveRows), tolva::testing::RowName());
+
+TEST(ChoiceLists, EntriesFoundOnlyWithinTheCount)
+{
+    EXPECT_EQ(FlowOfEntry(FlowEntry(3), 3), 3);
+    EXPECT_EQ(FlowOfEntry(FlowEntry(3), 2), 0);
+    EXPECT_EQ(FlowOfEntry(QStringLiteral("Flow Duration"), 5), 0);
+    EXPECT_EQ(PhaseOfEntry(QStringLiteral("Phase 12"), 12), 12);
+    EXPECT_EQ(PhaseOfEntry(QStringLiteral("Phase 1 "), 12), 0);
+    EXPECT_EQ(CalderaStyleCode(QStringLiteral("Valles Type")), 2);
+    EXPECT_EQ(CalderaStyleCode(QStringLiteral("Mazama Type")), 1);
+    EXPECT_EQ(DownSideText(3), QStringLiteral("Down Side"));
+}
+
+TEST(TypedText, KeptWhilePlainDecimalReadingAsTheHeldValue)
+{
+    struct Case {
+        const char* text;
+        double held;
+        bool kept;
+    };
+    const Case cases[] = {{"12.", 12, true},  {"1.0", 1, true},  {"-", 0, true},     {"", 0, true},
+                          {"-", 1, false},    {"", 1, false},    {"15", 11, false},  {"abc", 0, false},
+                          {"1e", 1, false},   {"--1", 0, false}, {"+.", 0, true},    {"12.50", 12.5, true}};
+    for (const Case& c : cases)
+        EXPECT_EQ(KeepsTypedText(QString::fromLatin1(c.text), c.held), c.kept) << c.text << " held " << c.held;
+}
+
+} // namespace
