@@ -3,7 +3,7 @@
 #include "common/LeadingNumber.h"
 #include "record/Cp1252.h"
 #include "record/RecordFile.h"
-#include "RecordFixtures.h"
+#include "support/Files.h"
 #include "support/FileNodes.h"
 #include "support/TinyDisk.h"
 #include "support/RowNames.h"
