@@ -3,12 +3,12 @@
 #include "demomap/DemoMap.h"
 #include "terrain/MapPicture.h"
 #include "support/FileNodes.h"
+#include "support/Files.h"
 #include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
 
@@ -16,8 +16,7 @@
 #include <cstdlib>
 
 using namespace tolva;
-using tolva::testing::FifoWriter;
-using tolva::testing::MakeFifo;
+using tolva::testing::ReadThroughFifo;
 
 namespace {
 
@@ -117,9 +116,7 @@ protected:
     QString write(const QString& name, const QByteArray& bytes)
     {
         const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(tolva::testing::WriteBytes(path, bytes));
         return path;
     }
     QTemporaryDir m_dir;
@@ -201,37 +198,24 @@ INSTANTIATE_TEST_SUITE_P(Files, BadPictureTest, ::testing::Values(
     BadRow{"Rle8TopDown", RleBmp(false, 8, -2, kRle8Rows), kRleDamaged}),
     tolva::testing::RowName());
 
-TEST_F(MapPictureTest, AMissingFileGivesTheSystemsReason)
+TEST_F(MapPictureTest, MissingFilesFoldersAndDevicesGiveTheReason)
 {
-    const MapPicture map = LoadMapPicture(m_dir.filePath(QStringLiteral("Gone.ebm")));
-    EXPECT_FALSE(map.ok());
-    EXPECT_EQ(map.error, QStringLiteral("No such file or directory"));
-}
-
-TEST_F(MapPictureTest, FoldersAndDevicesAreNotMaps)
-{
+    EXPECT_EQ(LoadMapPicture(m_dir.filePath(QStringLiteral("Gone.ebm"))).error,
+              QStringLiteral("No such file or directory"));
     EXPECT_EQ(LoadMapPicture(m_dir.path()).error, QStringLiteral("It is a folder, not a file"));
     EXPECT_EQ(LoadMapPicture(QStringLiteral("/dev/zero")).error, QStringLiteral("It is a device, not a file"));
 }
 
-// A map given through a pipe is read whole and then checked like a file.
 TEST_F(MapPictureTest, APipeIsCheckedLikeAFile)
 {
-    const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
-    ASSERT_TRUE(MakeFifo(fifo));
     for (const QByteArray& bytes : {kBmp, kBmp.left(194453)}) {
-        MapPicture map;
-        {
-            FifoWriter writer(fifo, bytes);
-            map = LoadMapPicture(fifo);
-        }
+        const MapPicture map = ReadThroughFifo(bytes, 1, [](const QString& path) { return LoadMapPicture(path); });
         EXPECT_EQ(map.error, bytes.size() == kBmp.size() ? QString()
                                                           : QStringLiteral("The picture file is incomplete: it holds "
                                                                            "194453 bytes, its 360 x 180 picture needs 194454."));
     }
 }
 
-// Whole run-length pictures are drawn pixel for pixel, the same every time.
 TEST_F(MapPictureTest, WholeRunLengthPicturesAreRead)
 {
     const QByteArray withoutEnd = kRle8Rows.chopped(2);
