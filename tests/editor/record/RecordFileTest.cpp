@@ -384,24 +384,21 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"Phases501", [](RecordFile& r) { r.Phases.count = 501; }, "A record holds at most 500 phases"}),
     tolva::testing::RowName());
 
+// SaveWhole's own tests go through every kind of target; here, that its
+// reason reaches the record's save error.
 TEST(SaveRec, WriteFailuresReportTheSaveError)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.rec")));
     const QString fifo = dir.filePath(QStringLiteral("fifo.rec"));
     ASSERT_TRUE(MakeFifo(fifo));
-    const std::pair<QString, QString> cases[] = {
-        {dir.filePath(QStringLiteral("folder.rec")), QStringLiteral("it is not a regular file")},
-        {fifo, QStringLiteral("it is not a regular file")},
-        {dir.filePath(QStringLiteral("no/such/folder/r.rec")), QStringLiteral("No such file or directory")},
-        {QString(), QStringLiteral("no file name")}};
+    const std::pair<QString, QString> cases[] = {{fifo, QStringLiteral("it is not a regular file")},
+                                                 {QString(), QStringLiteral("no file name")}};
     for (const auto& [path, detail] : cases) {
         const SaveResult result = SaveRec(Sample(), path);
         EXPECT_FALSE(result.ok) << path.toStdString();
         EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
         EXPECT_EQ(result.detail, detail);
     }
-    EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("folder.rec"))).isDir());
     EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
