@@ -1,4 +1,5 @@
 #include "support/FakePlatform.h"
+#include "support/FileNodes.h"
 #include "common/ui/InstanceGuard.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +11,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QWidget>
-
-#include <cstring>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace tolva;
 using Start = InstanceGuard::Start;
@@ -98,15 +93,7 @@ TEST_F(InstanceGuardTest, AFirstInstanceThatIsClosingLeavesTheLockToTheNext)
 TEST_F(InstanceGuardTest, ALeftoverSocketFileWithoutLockIsReplaced)
 {
     // A socket file that nobody listens on, as a crash leaves it.
-    const QByteArray path = dir.filePath(kName + ".socket").toLocal8Bit();
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_GE(fd, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::close(fd);
+    ASSERT_TRUE(tolva::testing::MakeSocket(dir.filePath(kName + ".socket")));
 
     InstanceGuard guard(kName, dir.path());
     EXPECT_EQ(guard.start(), Start::First);

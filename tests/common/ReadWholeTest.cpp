@@ -2,6 +2,7 @@
 // clear reason for everything that is not a file.
 #include "common/ReadWhole.h"
 #include "support/FileNodes.h"
+#include "support/Files.h"
 #include "support/RowNames.h"
 
 #include <gtest/gtest.h>
@@ -27,10 +28,7 @@ TEST(ReadWhole, AFileUpToTheLimitIsWholeAndOneByteMoreIsBeyondIt)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.bin"));
     const QByteArray bytes = Pattern(100001);
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    f.close();
+    ASSERT_TRUE(WriteBytes(path, bytes));
     const WholeFile atLimit = ReadWhole(path, 100001);
     ASSERT_TRUE(atLimit.ok());
     EXPECT_FALSE(atLimit.beyond(100001));
@@ -43,30 +41,17 @@ TEST(ReadWhole, AFileUpToTheLimitIsWholeAndOneByteMoreIsBeyondIt)
 
 TEST(ReadWhole, APipeIsReadWholeAcrossManyWrites)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("fifo"));
-    ASSERT_TRUE(MakeFifo(path));
     const QByteArray piece = Pattern(70000); // more than a pipe holds at once
-    WholeFile read;
-    {
-        FifoWriter writer(path, piece, 3);
-        read = ReadWhole(path, 1 << 20);
-    }
+    const WholeFile read = ReadThroughFifo(piece, 3, [](const QString& path) { return ReadWhole(path, 1 << 20); });
     ASSERT_TRUE(read.ok()) << read.error.toStdString();
     EXPECT_EQ(read.bytes, piece + piece + piece);
 }
 
 TEST(ReadWhole, AnEndlessPipeStopsOneBytePastTheLimit)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("fifo"));
-    ASSERT_TRUE(MakeFifo(path));
-    WholeFile read;
-    {
-        FifoWriter writer(path, Pattern(65536), 1000);
-        read = ReadWhole(path, 200000);
-    }
-    ASSERT_TRUE(read.ok());
+    const WholeFile read =
+        ReadThroughFifo(Pattern(65536), 1000, [](const QString& path) { return ReadWhole(path, 200000); });
+    ASSERT_TRUE(read.ok()) << read.error.toStdString();
     EXPECT_TRUE(read.beyond(200000));
     EXPECT_EQ(read.bytes.size(), 200001);
 }

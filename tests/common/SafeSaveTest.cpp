@@ -2,6 +2,7 @@
 // disk; each failure leaves the old file and no temporary file behind.
 #include "common/SafeSave.h"
 #include "support/FileNodes.h"
+#include "support/Files.h"
 #include "support/RowNames.h"
 #include "support/TinyDisk.h"
 
@@ -18,19 +19,6 @@ using namespace tolva::testing;
 
 namespace {
 
-QByteArray Contents(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void Put(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
 QStringList Entries(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -43,10 +31,10 @@ TEST(SafeSave, WritesANewFileAndReplacesAnOldOneKeepingItsPermissions)
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.rec"));
     ASSERT_EQ(SaveWhole(path, "first"), std::nullopt);
-    EXPECT_EQ(Contents(path), "first");
+    EXPECT_EQ(ReadBytes(path), "first");
     ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
     ASSERT_EQ(SaveWhole(path, kNew), std::nullopt);
-    EXPECT_EQ(Contents(path), kNew);
+    EXPECT_EQ(ReadBytes(path), kNew);
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
@@ -58,11 +46,11 @@ TEST(SafeSave, ALinkKeepsPointingAtTheReplacedFile)
     QTemporaryDir dir;
     const QString real = dir.filePath(QStringLiteral("real.png"));
     const QString link = dir.filePath(QStringLiteral("link.png"));
-    Put(real, "old");
+    ASSERT_TRUE(WriteBytes(real, "old"));
     ASSERT_TRUE(QFile::link(real, link));
     ASSERT_EQ(SaveWhole(link, "new"), std::nullopt);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(Contents(real), "new");
+    EXPECT_EQ(ReadBytes(real), "new");
 }
 
 TEST(SafeSave, AMissingFolderGivesTheSystemsReason)
@@ -151,11 +139,11 @@ TEST_P(FailingWrites, LeaveTheOldFileAndNoTemporaryFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("a.rec"));
-    Put(path, "old");
+    ASSERT_TRUE(WriteBytes(path, "old"));
     const std::optional<QString> failure = SaveWhole(path, kNew, GetParam().write);
     const QString reason = QString::fromUtf8(GetParam().reason);
     EXPECT_EQ(failure.value_or(QString()), reason);
-    EXPECT_EQ(Contents(path), reason.isEmpty() ? kNew : QByteArray("old"));
+    EXPECT_EQ(ReadBytes(path), reason.isEmpty() ? kNew : QByteArray("old"));
     EXPECT_EQ(Entries(dir.path()), QStringList{"a.rec"});
 }
 
@@ -183,11 +171,11 @@ TEST_P(OnATinyDisk, ASaveThatDoesNotFitLeavesTheOldFile)
     if (!disk.mounted())
         GTEST_SKIP() << "cannot mount a tmpfs";
     const QString path = disk.path(QStringLiteral("a.rec"));
-    Put(path, "old");
+    ASSERT_TRUE(WriteBytes(path, "old"));
     ASSERT_TRUE(disk.fillLeaving(GetParam().freeBytes));
     const std::optional<QString> failure = SaveWhole(path, kNew);
     EXPECT_EQ(failure.value_or(QString()), GetParam().saved ? QString() : QStringLiteral("No space left on device"));
-    EXPECT_EQ(Contents(path), GetParam().saved ? kNew : QByteArray("old"));
+    EXPECT_EQ(ReadBytes(path), GetParam().saved ? kNew : QByteArray("old"));
     EXPECT_EQ(Entries(disk.path(QString())), (QStringList{"a.rec", "filler"}));
 }
 

@@ -1,4 +1,5 @@
 #include "common/SettingsStore.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -43,10 +44,12 @@ protected:
         raw.clear();
         raw.sync();
     }
-    QString rawFile() const
+    QString rawFile() const { return QString::fromUtf8(tolva::testing::ReadBytes(store.fileName())); }
+    // The store's file as another program left it.
+    void writeRawFile(const QByteArray& text)
     {
-        QFile file(store.fileName());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(store.fileName()).path()));
+        ASSERT_TRUE(tolva::testing::WriteBytes(store.fileName(), text));
     }
     SettingsStore store;
 };
@@ -97,22 +100,16 @@ TEST_F(SettingsStoreTest, AnEmptyStoredValueIsNotTheDefault)
 TEST_F(SettingsStoreTest, AMissingKeyReadsTheDefaultNotAMakerWideValue)
 {
     // QSettings would otherwise fall back to $XDG_CONFIG_HOME/Mossane.conf.
-    QFile makerWide(QFileInfo(QFileInfo(store.fileName()).path()).path() + "/Mossane.conf");
-    ASSERT_TRUE(makerWide.open(QIODevice::WriteOnly));
-    makerWide.write("[Tolva3]\nTopo3D\\TopoHeight=99\n");
-    makerWide.close();
+    const QString makerWide = QFileInfo(QFileInfo(store.fileName()).path()).path() + "/Mossane.conf";
+    ASSERT_TRUE(tolva::testing::WriteBytes(makerWide, "[Tolva3]\nTopo3D\\TopoHeight=99\n"));
     const SettingsStore fresh;
     EXPECT_EQ(fresh.ReadSetting(s::kTopo3D, s::kTopoHeight, QStringLiteral("10")), "10");
-    makerWide.remove();
+    QFile::remove(makerWide);
 }
 
 TEST_F(SettingsStoreTest, AWriteIntoAFileWithUnreadableLinesSucceeds)
 {
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(store.fileName()).path()));
-    QFile file(store.fileName());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Tolva3\nnot a key\n");
-    file.close();
+    writeRawFile("[Tolva3\nnot a key\n");
     EXPECT_TRUE(store.WriteSetting(s::kTopo3D, s::kNewFile, true));
     EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kNewFile), "True");
     EXPECT_EQ(runTool({"set", s::kTopo3D, s::kNewFile, "False"}).exitCode, 0);
@@ -120,11 +117,7 @@ TEST_F(SettingsStoreTest, AWriteIntoAFileWithUnreadableLinesSucceeds)
 
 TEST_F(SettingsStoreTest, ListLikeTextWrittenByAnotherProgramReadsAsText)
 {
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(store.fileName()).path()));
-    QFile file(store.fileName());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[Tolva3]\nSettings\\DataPath=C:\\\\Data, old\n");
-    file.close();
+    writeRawFile("[Tolva3]\nSettings\\DataPath=C:\\\\Data, old\n");
     EXPECT_EQ(store.ReadSetting(s::kSettings, s::kDataPath), "C:\\Data, old");
 }
 
@@ -186,9 +179,7 @@ TEST(SettingsTool, FailsClearlyWhenTheStoreCannotBeWritten)
 {
     // A configuration folder below a plain file cannot be created, even by root.
     QTemporaryDir dir;
-    QFile blocker(dir.filePath("blocker"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(tolva::testing::WriteBytes(dir.filePath("blocker"), ""));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", dir.filePath("blocker/config"));
     const ToolRun run = runTool({"set", "Tolva3\\Topo3D", "NewFile", "True"}, env);

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <csignal>
 #include <cstring>
@@ -64,5 +65,17 @@ private:
     void (*m_oldPipeHandler)(int);
     std::thread m_thread;
 };
+
+// What `read` makes of a fresh FIFO while another thread writes `bytes` into
+// it `times` times over.
+template <class Read>
+auto ReadThroughFifo(const QByteArray& bytes, int times, Read read)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fifo"));
+    MakeFifo(path); // without it the read fails with the reason
+    FifoWriter writer(path, bytes, times);
+    return read(path);
+}
 
 } // namespace tolva::testing

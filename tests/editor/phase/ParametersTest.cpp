@@ -140,12 +140,8 @@ INSTANTIATE_TEST_SUITE_P(
                       StoreRow{Param::RightAngle, 1e-3, 1e-3f, &R::RightAngle}),
     [](const auto& test) { return Info(test.param.param).name.toStdString(); });
 
-TEST(Parameters, RoundingOfWholeNumbers)
+TEST(Parameters, ShownFormats)
 {
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(3.5), 4);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
-    EXPECT_EQ(RoundHalfEven(1e9), 32767);
     EXPECT_EQ(FormatShown(12.6, 0), QStringLiteral("13"));
     EXPECT_EQ(FormatShown(0.125, 2), QStringLiteral("0.13"));
     EXPECT_EQ(FormatShown(-0.001, 2), QStringLiteral("0.00"));

@@ -2,7 +2,7 @@
 // line per file and exits 0, 1 or 2.
 #include "record/CheckCommand.h"
 #include "record/RecordFile.h"
-#include "RecordFixtures.h"
+#include "support/Files.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // rules of adding and deleting phases.
 #include "record/EditorRecord.h"
 #include "support/FakePlatform.h"
-#include "RecordFixtures.h"
+#include "support/Files.h"
 #include "support/RowNames.h"
 
 #include <gtest/gtest.h>

@@ -48,12 +48,6 @@ INSTANTIATE_TEST_SUITE_P(
         CursorCase{"SmallerPanel", false, {100, 50}, 90, 45, {5, 35}}),
     tolva::testing::RowName());
 
-TEST(MapClick, AClickAt50_30PutsTheCameraAt133_32)
-{
-    const MapCursorPlace dropped = CursorUnderMouse(50, 30);
-    EXPECT_EQ(CameraForCursor({180, 90}, dropped), (GroundPoint{133, 32}));
-}
-
 struct AngleTextCase {
     const char* name;
     const char* typed;

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <ostream>
+#include <vector>
 
 namespace tolva::testing {
 namespace {
@@ -86,47 +87,42 @@ TEST(Pan, LeavesTheTurnAmountDividedBySixInTheCallersVariable)
     EXPECT_NEAR(rig.camera().Rotation.y, kPi + 0.1f, 1e-6) << "turned by minus the sixth";
 }
 
-TEST(Walk, OntoWhiteGroundAtHeight10TheBarGoesTo12AndHoldsIt)
+struct WalkStep {
+    float amount;
+    float height;  // the camera's afterwards
+    int altitude;  // the bar's afterwards
+};
+
+struct WalkCase {
+    const char* name;
+    TerrainGrid (*ground)();
+    float meshHeight;
+    bool walkMode; // else flying
+    Vector3 start;
+    std::vector<WalkStep> steps;
+};
+
+void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
+
+class Walking : public ::testing::TestWithParam<WalkCase> {};
+
+TEST_P(Walking, TheBarFollowsTheWalkingHeightAndTheCameraTheBar)
 {
-    NavigationRig rig(TerrainGrid(kWhite), 10.0f);
-    rig.nav.SelectWalk();
-    EXPECT_FLOAT_EQ(rig.camera().Position.y, 11.5f) << "the walk switch puts the eye above the ground";
-
-    rig.nav.Walk(2.0f);
-    EXPECT_EQ(rig.view.FlyAltitude, 12) << "11.5 rounds to the even 12";
-    EXPECT_FLOAT_EQ(rig.camera().Position.y, 12.0f) << "the bar's change puts the camera at its value";
-
-    rig.nav.Walk(2.0f);
-    EXPECT_EQ(rig.view.FlyAltitude, 12);
-    EXPECT_FLOAT_EQ(rig.camera().Position.y, 11.5f) << "an unchanged bar leaves the walking height";
-    EXPECT_EQ(rig.refresh.count, 2);
+    const WalkCase& c = GetParam();
+    NavigationRig rig(c.ground(), c.meshHeight);
+    if (c.walkMode)
+        rig.nav.SelectWalk();
+    rig.placeCamera(c.start.x, c.start.y, c.start.z);
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+        rig.nav.Walk(c.steps[i].amount);
+        EXPECT_FLOAT_EQ(rig.camera().Position.y, c.steps[i].height) << "step " << i + 1;
+        EXPECT_EQ(rig.view.FlyAltitude, c.steps[i].altitude) << "step " << i + 1;
+    }
+    EXPECT_EQ(rig.refresh.count, int(c.steps.size()));
 }
 
-TEST(Walk, OverDarkGroundWithASmallHeightTheBarStopsAt1)
-{
-    NavigationRig rig(TerrainGrid(kBlack), 2.0f);
-    rig.nav.SelectWalk();
-    rig.placeCamera(90, 0.3f, 50);
-
-    rig.nav.Walk(2.0f); // walking height 0.3 rounds to 0, below the bar
-    EXPECT_EQ(rig.view.FlyAltitude, 1);
-    EXPECT_FLOAT_EQ(rig.camera().Position.y, 1.0f);
-
-    rig.nav.Walk(2.0f);
-    EXPECT_EQ(rig.view.FlyAltitude, 1);
-    EXPECT_FLOAT_EQ(rig.camera().Position.y, 0.3f);
-    EXPECT_EQ(rig.refresh.count, 2);
-}
-
-TEST(Walk, AHalfwayHeightRoundsToTheEvenAltitude)
-{
-    NavigationRig rig(TerrainGrid(kBlack), 30.0f); // walking height 4.5
-    rig.nav.SelectWalk();
-    rig.placeCamera(90, 4.5f, 50);
-    rig.nav.Walk(2.0f);
-    EXPECT_EQ(rig.view.FlyAltitude, 4);
-    EXPECT_FLOAT_EQ(rig.camera().Position.y, 4.0f);
-}
+TerrainGrid White() { return TerrainGrid(kWhite); }
+TerrainGrid Black() { return TerrainGrid(kBlack); }
 
 // White where z < 45, black beyond.
 TerrainGrid HighGroundNear()
@@ -138,32 +134,25 @@ TerrainGrid HighGroundNear()
     return grid;
 }
 
-TEST(Walk, FlyingOverHighGroundClimbsAndKeepsTheRaisedAltitude)
-{
-    NavigationRig rig(HighGroundNear(), 60.0f); // walking height 69 on white, 9 on black
-    rig.placeCamera(90, 30, 60);
-
-    rig.nav.Walk(2.0f); // z 58, black
-    EXPECT_FLOAT_EQ(rig.camera().Position.y, 30.0f);
-    EXPECT_EQ(rig.view.FlyAltitude, 30);
-
-    rig.nav.Walk(16.0f); // z 42, white
-    EXPECT_FLOAT_EQ(rig.camera().Position.y, 69.0f);
-    EXPECT_EQ(rig.view.FlyAltitude, 69);
-
-    rig.nav.Walk(-16.0f); // back over black ground: the bar holds the height
-    EXPECT_FLOAT_EQ(rig.camera().Position.y, 69.0f);
-    EXPECT_EQ(rig.view.FlyAltitude, 69);
-}
-
-TEST(Walk, BeyondTheRasterTheGroundCountsAsWhite)
-{
-    NavigationRig rig(TerrainGrid(kBlack), 40.0f); // walking height 46 outside, 6 inside
-    rig.placeCamera(90, 30, 100);
-    rig.nav.Walk(2.0f); // z 98, beyond the raster's 90 rows
-    EXPECT_FLOAT_EQ(rig.camera().Position.y, 46.0f);
-    EXPECT_EQ(rig.view.FlyAltitude, 46);
-}
+// The walking height is (ground + 0.15) x the mesh height. When it rounds to
+// another bar value the bar takes it and the camera goes to the bar; when the
+// bar stays, the camera is at the walking height.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Walking,
+    ::testing::Values(
+        // 11.5 rounds to the even 12.
+        WalkCase{"OntoWhiteGroundTheBarGoesTo12AndHoldsIt", White, 10, true, {90, 11.5f, 50},
+                 {{2, 12, 12}, {2, 11.5f, 12}}},
+        // 0.3 rounds to 0, below the bar's range.
+        WalkCase{"OverDarkGroundWithASmallHeightTheBarStopsAt1", Black, 2, true, {90, 0.3f, 50},
+                 {{2, 1, 1}, {2, 0.3f, 1}}},
+        WalkCase{"AHalfwayHeightRoundsToTheEvenAltitude", Black, 30, true, {90, 4.5f, 50}, {{2, 4, 4}}},
+        // Flying at 30: 69 over white (z 42), 9 over black; the bar keeps the raised height.
+        WalkCase{"FlyingOverHighGroundClimbsAndKeepsTheRaisedAltitude", HighGroundNear, 60, false, {90, 30, 60},
+                 {{2, 30, 30}, {16, 69, 69}, {-16, 69, 69}}},
+        // z 98 is beyond the raster's 90 rows: 46 there, 6 over the black inside.
+        WalkCase{"BeyondTheRasterTheGroundCountsAsWhite", Black, 40, false, {90, 30, 100}, {{2, 46, 46}}}),
+    tolva::testing::RowName());
 
 TEST(ViewReset, RightAfterALoadTheCameraGoesToTheFlyAltitude)
 {

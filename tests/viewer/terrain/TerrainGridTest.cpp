@@ -153,7 +153,6 @@ void PrintTo(const StretchRow& row, std::ostream* os) { *os << row.width << "x" 
 
 class StretchTest : public ::testing::TestWithParam<StretchRow> {};
 
-// Pictures of one scene at any size give nearly the same terrain.
 TEST_P(StretchTest, SizesOfOneSceneGiveNearlyTheSameTerrain)
 {
     const StretchRow& row = GetParam();

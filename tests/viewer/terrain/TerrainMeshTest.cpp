@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 using namespace tolva;
 
 namespace {
@@ -113,11 +115,10 @@ TEST(TerrainCellTest, CornersComeInStripOrderWithSampledHeights)
     TerrainGrid grid;
     grid.setPixel(3, 5, 0x00FFFFFFu); // only grid point (3, 5) is high
     const Polygon cell = CellOf(grid, 3, 4);
-    ASSERT_EQ(cell.Vertices.size(), 4u);
-    const float expected[4][3] = {{3, 10, 5}, {4, 0, 5}, {3, 0, 4}, {4, 0, 4}};
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ((Vector3{cell.Vertices[k].x, cell.Vertices[k].y, cell.Vertices[k].z}),
-                  (Vector3{expected[k][0], expected[k][1], expected[k][2]})) << k;
+    std::vector<Vector3> corners;
+    for (const Vertex& v : cell.Vertices)
+        corners.push_back({v.x, v.y, v.z});
+    ASSERT_EQ(corners, (std::vector<Vector3>{{3, 10, 5}, {4, 0, 5}, {3, 0, 4}, {4, 0, 4}}));
     EXPECT_EQ(NormalOf(cell.Vertices[3]), (Vector3{10, 1, -10}));
 }
 

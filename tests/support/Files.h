@@ -1,5 +1,5 @@
 #pragma once
-// Small helpers shared by the record tests: files written and read whole.
+// Files written and read whole by the tests.
 #include <QByteArray>
 #include <QFile>
 #include <QString>
