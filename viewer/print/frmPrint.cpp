@@ -198,6 +198,8 @@ void frmPrint::resizeEvent(QResizeEvent* event)
 
 void frmPrint::PrintScale()
 {
+    // This layout takes in every edit so far: a pending one would repeat it.
+    m_timer->stop();
     m_layoutReady = false;
     LayoutInput in;
     in.page = m_page;
