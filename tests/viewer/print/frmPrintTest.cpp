@@ -7,14 +7,21 @@
 #include "support/FakePlatform.h"
 #include "support/RowNames.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPrinterInfo>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -333,5 +340,56 @@ TEST_P(PrintWindowControls, NamedWithCaptionAndToolTip)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PrintWindowControls, ::testing::ValuesIn(kControls), tolva::testing::RowName());
+
+} // namespace
+
+namespace {
+
+// The whole way through Qt's own print dialog and printer: with no printer
+// installed the dialog offers a PDF file, the form asks for the file's name,
+// and one page is written whatever the copies.
+TEST(PrintWindowWithQtPrinter, PrintsOnePdfPageThroughQtsPrintDialog)
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a printer is installed: the print dialog would print on paper";
+    if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty())
+        GTEST_SKIP() << "poppler-utils (pdfinfo) is not installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString out = dir.filePath(QStringLiteral("view.prn"));
+    RecordingMessages messages;
+    ScriptedFileDialogs files;
+    files.answers = {out};
+    Platform platform;
+    platform.messages = &messages;
+    platform.files = &files;
+    QWidget viewer;
+    viewer.resize(640, 480);
+    viewer.show();
+    QImage picture(450, 300, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    frmPrint* window = ShowPrintWindow(&viewer, picture, platform);
+
+    QStringList dialogs;
+    QTimer confirm;
+    QObject::connect(&confirm, &QTimer::timeout, [&dialogs] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialogs.append(QString::fromLatin1(dialog->metaObject()->className()));
+            dialog->accept();
+        }
+    });
+    confirm.start(0);
+    QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("cmdPrint")), Qt::LeftButton);
+    confirm.stop();
+
+    EXPECT_EQ(dialogs.size(), 1) << dialogs.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(messages.reports.isEmpty()) << messages.reports.value(0).text.toStdString();
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {out});
+    ASSERT_TRUE(info.waitForFinished(30000));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+    window->close();
+    delete window;
+}
 
 } // namespace
