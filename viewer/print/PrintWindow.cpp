@@ -22,7 +22,6 @@ frmPrint* ShowPrintWindow(QWidget* viewer, const QImage& picture, const Platform
         // A window of its own, not a child: disabling the viewer must not
         // disable it.
         window = new frmPrint(platform);
-        window->setAttribute(Qt::WA_DeleteOnClose, false);
         if (viewer) {
             viewer->setProperty(kPrintWindowProperty, QVariant::fromValue<QObject*>(window));
             QObject::connect(viewer, &QObject::destroyed, window, &QObject::deleteLater);

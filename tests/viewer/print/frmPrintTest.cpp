@@ -176,6 +176,24 @@ TEST_F(PrintWindowTest, EditsAreLaidOutOnceWhenTheTimerFires)
     EXPECT_EQ(text(window, "txtScale").toStdString(), "100");
 }
 
+TEST_F(PrintWindowTest, PreviewShowsThePictureWhereTheMarginsPlaceIt)
+{
+    frmPrint* window = open();
+    QLineEdit* left = control<QLineEdit>(window, "txtLeft");
+    left->setText(QStringLiteral("2"));
+    QLineEdit* scale = control<QLineEdit>(window, "txtScale");
+    scale->setText(QStringLiteral("25"));
+    fireTimer(window);
+    const QImage sheet = control<QLabel>(window, "picPreview")->pixmap().toImage();
+    ASSERT_FALSE(sheet.isNull());
+    // The picture spans 2 to 4 inches across the 8.5 inch sheet, 0.25 to 1.58 down.
+    const int x = sheet.width() * 3 / 8.5;
+    const int y = sheet.height() * 1 / 11.0;
+    EXPECT_EQ(sheet.pixelColor(x, y), QColor(Qt::darkGreen));
+    EXPECT_EQ(sheet.pixelColor(sheet.width() * 1.5 / 8.5, y), QColor(Qt::white));
+    EXPECT_EQ(sheet.pixelColor(sheet.width() * 5 / 8.5, y), QColor(Qt::white));
+}
+
 TEST_F(PrintWindowTest, SpinnersStepTheScaleAndTheFocusedMargin)
 {
     frmPrint* window = open();
