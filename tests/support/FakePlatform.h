@@ -88,7 +88,8 @@ public:
 // A printer that answers dialogs from a script and records the document
 // calls, one line each: "StartDoc <name>|<file>", "StartPage",
 // "DrawPicture <left> <top> <width> <height> <picture width>x<height>",
-// "EndPage", "EndDoc". `failAt` makes the call of that name fail once.
+// "EndPage", "EndDoc". `failAt` makes the call of that name (or
+// "ShowDialog") fail once with `failure`.
 class ScriptedPrinter : public PrinterService {
 public:
     QString name = QStringLiteral("Scripted Printer");
@@ -112,6 +113,12 @@ public:
     {
         dialogs.append(dialog == Dialog::Setup ? QStringLiteral("Setup") : QStringLiteral("Print"));
         offeredFastPrint.append(fast);
+        error.clear();
+        if (failAt == QLatin1String("ShowDialog")) {
+            failAt.clear();
+            error = failure;
+            return false;
+        }
         if (dialog == Dialog::Print)
             fast = answerFastPrint;
         return accept;

@@ -274,6 +274,20 @@ TEST_F(PrintWindowTest, RefusedPrintIsReportedAndTheWindowStays)
     EXPECT_TRUE(window->isVisible());
 }
 
+TEST_F(PrintWindowTest, FailingDialogsAreReportedByTheirCommand)
+{
+    frmPrint* window = open();
+    printer.failure = QStringLiteral("The printer is not reachable.");
+    printer.failAt = QStringLiteral("ShowDialog");
+    QTest::mouseClick(control<QPushButton>(window, "cmdPrinter"), Qt::LeftButton);
+    printer.failAt = QStringLiteral("ShowDialog");
+    QTest::mouseClick(control<QPushButton>(window, "cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(messages.reports,
+              QList<MessageReport>({{"Print setup error: The printer is not reachable.", "Tolva3DView", MessageIcon::Exclamation},
+                                    {"Printing error: The printer is not reachable.", "Tolva3DView", MessageIcon::Exclamation}}));
+    EXPECT_TRUE(printer.calls.isEmpty());
+}
+
 TEST_F(PrintWindowTest, PrintWindowOptionPrintsTheViewerAtScreenSize)
 {
     frmPrint* window = open();
