@@ -163,9 +163,16 @@ void frmPrint::PageSetup()
     if (plot) {
         const QSize size = PlotWindowSize(whole(m_previewSize));
         resize(pixels(size.width()), pixels(size.height()));
+        // The window manager keeps a dragged window from the smallest size;
+        // resizeEvent holds the rest of the rules. Set after the resize: a
+        // window-mode window would be grown to it and take it as the
+        // preview size.
+        const QSize smallest = PlotWindowSize(0);
+        setMinimumSize(pixels(smallest.width()), pixels(smallest.height()));
         layOutPreview();
         PrintScale();
     } else {
+        setMinimumSize(0, 0);
         resize(pixels(kWindowModeSize.width()), pixels(kWindowModeSize.height()));
     }
 }
