@@ -1,6 +1,7 @@
 #include "viewer/print/PrintJob.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -21,6 +22,13 @@ QString refusal(const PrinterService& printer)
     return why.isEmpty() ? QStringLiteral("The printer did not accept the document.") : why;
 }
 
+// A file the printer could not finish is not left behind as if printed.
+void removeUnfinished(const QString& outputFile)
+{
+    if (!outputFile.isEmpty())
+        QFile::remove(outputFile);
+}
+
 } // namespace
 
 QString PrintPages(PrinterService& printer, const QString& outputFile, int pages,
@@ -34,10 +42,16 @@ QString PrintPages(PrinterService& printer, const QString& outputFile, int pages
             || !printer.endPage()) {
             const QString why = refusal(printer);
             printer.endDoc();
+            removeUnfinished(outputFile);
             return why;
         }
     }
-    return printer.endDoc() ? QString() : refusal(printer);
+    if (!printer.endDoc()) {
+        const QString why = refusal(printer);
+        removeUnfinished(outputFile);
+        return why;
+    }
+    return {};
 }
 
 namespace {

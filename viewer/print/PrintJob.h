@@ -25,7 +25,7 @@ int PagesToPrint(bool toFile, int copies);
 // One document of `pages` pages, each with `picture` at `plot` (twips within
 // the printable area), written to `outputFile` or, when that is empty, to the
 // printer. Empty when printed, else why the printer refused; a started
-// document is ended then too.
+// document is ended then too, and an unfinished output file removed.
 QString PrintPages(PrinterService& printer, const QString& outputFile, int pages,
                 const QImage& picture, const QRect& plot);
 

@@ -5,6 +5,8 @@
 #include "support/FakePlatform.h"
 
 #include <QClipboard>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <QMimeData>
 
@@ -34,15 +36,22 @@ TEST(PrintPages, ThreeCopiesAreThreePagesOfOneDocument)
                                           page, "EndPage", "StartPage", page, "EndPage", "EndDoc"}));
 }
 
-TEST(PrintPages, RefusedPageEndsTheDocumentAndSaysWhy)
+TEST(PrintPages, RefusedPageEndsTheDocumentRemovesTheFileAndSaysWhy)
 {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("x.prn"));
+    QFile half(file);
+    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
+    half.write("%PDF-1.4 half");
+    half.close();
     ScriptedPrinter printer;
     printer.failAt = QStringLiteral("EndPage");
     const QImage picture(4, 4, QImage::Format_RGB32);
-    EXPECT_EQ(PrintPages(printer, QStringLiteral("/tmp/x.prn"), 2, picture, QRect(0, 0, 60, 60)).toStdString(),
-              "Out of paper.");
-    EXPECT_EQ(printer.calls, QStringList({"StartDoc Tolva3DView Page|/tmp/x.prn", "StartPage",
+    EXPECT_EQ(PrintPages(printer, file, 2, picture, QRect(0, 0, 60, 60)).toStdString(), "Out of paper.");
+    EXPECT_EQ(printer.calls, QStringList({"StartDoc Tolva3DView Page|" + file, "StartPage",
                                           "DrawPicture 0 0 60 60 4x4", "EndPage failed", "EndDoc"}));
+    EXPECT_FALSE(QFile::exists(file));
 }
 
 TEST(PrintPages, RefusalWithoutReasonStillReadsAsFailure)
