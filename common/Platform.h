@@ -116,6 +116,8 @@ public:
     virtual bool drawPicture(const QImage& picture, int left, int top, int width, int height) = 0;
     virtual bool endPage() = 0;
     virtual bool endDoc() = 0;
+    // Why the last operation that returned false failed.
+    virtual QString errorText() const = 0;
 };
 
 // Everything a window needs from the outside world, handed in at construction.

@@ -4,6 +4,7 @@
 
 #include "common/Platform.h"
 
+#include <QImage>
 #include <QList>
 #include <QStringList>
 #include <deque>
@@ -83,5 +84,94 @@ public:
     std::optional<quint32> chooseColor(quint32) override { return answer; }
     std::optional<quint32> answer;
 };
+
+// A printer that answers dialogs from a script and records the document
+// calls, one line each: "StartDoc <name>|<file>", "StartPage",
+// "DrawPicture <left> <top> <width> <height> <picture width>x<height>",
+// "EndPage", "EndDoc". `failAt` makes the call of that name (or
+// "ShowDialog") fail once with `failure`.
+class ScriptedPrinter : public PrinterService {
+public:
+    QString name = QStringLiteral("Scripted Printer");
+    // US Letter, a quarter inch unprintable on every side.
+    int paperWidth = 12240;
+    int paperHeight = 15840;
+    int offset = 360;
+    int orient = 1;
+
+    QString deviceName() const override { return name; }
+    int pageWidth() const override { return orient == 2 ? paperHeight : paperWidth; }
+    int pageHeight() const override { return orient == 2 ? paperWidth : paperHeight; }
+    int offsetLeft() const override { return offset; }
+    int offsetTop() const override { return offset; }
+    int printableWidth() const override { return pageWidth() - 2 * offset; }
+    int printableHeight() const override { return pageHeight() - 2 * offset; }
+    int orientation() const override { return orient; }
+    void setOrientation(int orientation) override { orient = orientation; }
+
+    bool showDialog(Dialog dialog) override
+    {
+        dialogs.append(dialog == Dialog::Setup ? QStringLiteral("Setup") : QStringLiteral("Print"));
+        offeredFastPrint.append(fast);
+        error.clear();
+        if (failAt == QLatin1String("ShowDialog")) {
+            failAt.clear();
+            error = failure;
+            return false;
+        }
+        if (dialog == Dialog::Print)
+            fast = answerFastPrint;
+        return accept;
+    }
+    bool fastPrint() const override { return fast; }
+    void setFastPrint(bool value) override { fast = value; }
+    bool printToFile() const override { return toFile; }
+    int copies() const override { return copyCount; }
+
+    bool startDoc(const QString& documentName, const QString& outputFile) override
+    {
+        return record(QStringLiteral("StartDoc"), QStringLiteral("StartDoc %1|%2").arg(documentName, outputFile));
+    }
+    bool startPage() override { return record(QStringLiteral("StartPage"), QStringLiteral("StartPage")); }
+    bool drawPicture(const QImage& picture, int left, int top, int width, int height) override;
+    bool endPage() override { return record(QStringLiteral("EndPage"), QStringLiteral("EndPage")); }
+    bool endDoc() override { return record(QStringLiteral("EndDoc"), QStringLiteral("EndDoc")); }
+    QString errorText() const override { return error; }
+
+    // The script.
+    bool accept = true;
+    bool answerFastPrint = true;
+    bool toFile = false;
+    int copyCount = 1;
+    QString failAt;
+    QString failure = QStringLiteral("Out of paper.");
+
+    // What happened.
+    QStringList dialogs;
+    QList<bool> offeredFastPrint;
+    QStringList calls;
+    QString error;
+    bool fast = true;
+
+private:
+    bool record(const QString& op, const QString& line)
+    {
+        if (op == failAt) {
+            failAt.clear();
+            error = failure;
+            calls.append(line + QStringLiteral(" failed"));
+            return false;
+        }
+        calls.append(line);
+        return true;
+    }
+};
+
+inline bool ScriptedPrinter::drawPicture(const QImage& picture, int left, int top, int width, int height)
+{
+    return record(QStringLiteral("DrawPicture"), QStringLiteral("DrawPicture %1 %2 %3 %4 %5x%6")
+                                                     .arg(left).arg(top).arg(width).arg(height)
+                                                     .arg(picture.width()).arg(picture.height()));
+}
 
 } // namespace tolva::testing

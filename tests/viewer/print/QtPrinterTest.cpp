@@ -1,0 +1,96 @@
+// Qt's printer behind the printer service, writing PDF files: the page count
+// of a document and where the picture lands on the page.
+#include "common/ui/Printers.h"
+#include "viewer/print/PrintJob.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tolva;
+using namespace tolva::print;
+
+namespace {
+
+// The page count pdfinfo reads, -1 when it cannot read the file.
+int PdfPages(const QString& file)
+{
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {file});
+    if (!info.waitForFinished(30000) || info.exitCode() != 0)
+        return -1;
+    for (const QString& line : QString::fromUtf8(info.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("Pages:")))
+            return line.mid(6).trimmed().toInt();
+    }
+    return -1;
+}
+
+class QtPrinterTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty()
+            || QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            GTEST_SKIP() << "poppler-utils (pdfinfo, pdftoppm) are not installed";
+        ASSERT_TRUE(dir.isValid());
+        picture.fill(Qt::black);
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir;
+    QtPrinterService printer;
+    QImage picture{90, 45, QImage::Format_RGB32};
+};
+
+TEST_F(QtPrinterTest, CopiesArePagesOfOnePdfAndAFileGetsOne)
+{
+    const QString three = path("three.pdf");
+    ASSERT_TRUE(PrintPages(printer, three, 3, picture, QRect(0, 0, 1440, 720)).isEmpty());
+    EXPECT_EQ(PdfPages(three), 3);
+
+    const QString one = path("one.prn");
+    ASSERT_TRUE(PrintPages(printer, one, PagesToPrint(true, 3), picture, QRect(0, 0, 1440, 720)).isEmpty());
+    QFile file(one);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.read(5), QByteArray("%PDF-"));
+    EXPECT_EQ(PdfPages(one), 1);
+}
+
+TEST_F(QtPrinterTest, PictureLandsWhereThePlotSays)
+{
+    const QString out = path("placed.pdf");
+    const QRect plot(1440, 2880, 2880, 1440);   // 1 in and 2 in into the printable area, 2 x 1 in
+    ASSERT_TRUE(PrintPages(printer, out, 1, picture, plot).isEmpty());
+    // At 72 dots per inch a dot is 20 twips.
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-png"),
+                                               QStringLiteral("-singlefile"), out, path("page")});
+    ASSERT_TRUE(render.waitForFinished(30000));
+    const QImage page(path("page.png"));
+    ASSERT_FALSE(page.isNull());
+    QRect ink;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128)
+                ink |= QRect(x, y, 1, 1);
+    const double left = (printer.offsetLeft() + plot.x()) / 20.0;
+    const double top = (printer.offsetTop() + plot.y()) / 20.0;
+    EXPECT_NEAR(ink.x(), left, 1.5);
+    EXPECT_NEAR(ink.y(), top, 1.5);
+    EXPECT_NEAR(ink.width(), plot.width() / 20.0, 1.5);
+    EXPECT_NEAR(ink.height(), plot.height() / 20.0, 1.5);
+}
+
+TEST_F(QtPrinterTest, UnwritableFileIsRefusedWithItsName)
+{
+    const QString out = path("missing/folder/x.pdf");
+    EXPECT_EQ(PrintPages(printer, out, 1, picture, QRect(0, 0, 100, 100)).toStdString(),
+              QStringLiteral("The file \"%1\" cannot be written.").arg(out).toStdString());
+    EXPECT_FALSE(QFile::exists(out));
+}
+
+} // namespace
