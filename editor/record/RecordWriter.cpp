@@ -148,6 +148,11 @@ std::optional<QString> StratigraphicNameProblem(const QString& name)
     if (name.contains(QLatin1Char('"')) || name.contains(QLatin1Char('\r')) || name.contains(QLatin1Char('\n')))
         return QStringLiteral("The stratigraphic file name cannot be stored in a record file: "
                               "it holds a double quote or a line break. Choose a file whose name has none.");
+    // No file system allows a NUL in a name, and a record with one near its
+    // start would read back as UTF-16 text.
+    if (name.contains(QChar(u'\0')))
+        return QStringLiteral("The stratigraphic file name cannot be stored in a record file: "
+                              "it holds a NUL character, which no file name has.");
     return std::nullopt;
 }
 

@@ -375,6 +375,8 @@ INSTANTIATE_TEST_SUITE_P(
                    kNameRefusal},
         RefusalRow{"NameWithAQuote", [](RecordFile& r) { r.StratigraphicFile = "a\"b.str"; }, kNameRefusal},
         RefusalRow{"NameWithALineBreak", [](RecordFile& r) { r.StratigraphicFile = "a\nb"; }, kNameRefusal},
+        RefusalRow{"NameWithANul", [](RecordFile& r) { r.StratigraphicFile = QStringLiteral("a") + QChar(u'\0') + "b.str"; },
+                   kNameRefusal},
         RefusalRow{"NaNDuration", [](RecordFile& r) { r.Phases.durations[1][100] = Limits::quiet_NaN(); },
                    "Phase 1 holds a value that is not a number"},
         RefusalRow{"InfiniteField", [](RecordFile& r) { r.Phases.phases[2].Wind = -Limits::infinity(); },
