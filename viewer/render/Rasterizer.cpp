@@ -1,8 +1,10 @@
 #include "render/Rasterizer.h"
 #include "render/RasterizerInternal.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <thread>
 
 namespace tolva {
 
@@ -16,7 +18,8 @@ namespace {
 template <typename Int>
 void FillRows(const Raster& target, const TriangleSetup<Int>& t)
 {
-    for (int r = 0; r <= t.py1 - t.py0; ++r) {
+    const BandRows rows = RowsInBand(target, t);
+    for (int r = rows.first; r <= rows.last; ++r) {
         Int e0 = t.e[0] + r * t.stepY[0];
         Int e1 = t.e[1] + r * t.stepY[1];
         Int e2 = t.e[2] + r * t.stepY[2];
@@ -57,7 +60,7 @@ void PlotPoint(const Raster& target, const ScreenPoint& p, PixelColor color)
     const int size = target.size;
     const int x = int(FloorShift(std::int64_t(p.x) + kSub - 1)) - 1;
     const int y = int(FloorShift(p.y));
-    if (x < 0 || y < 0 || x >= size || y >= size)
+    if (x < 0 || y < target.rowBegin || x >= size || y >= target.rowEnd)
         return;
     const std::size_t i = std::size_t(y) * size + x;
     if (p.z <= target.depth[i]) {
@@ -81,13 +84,14 @@ void DrawLine(const Raster& target, const ScreenPoint& a, const ScreenPoint& b, 
         return;
     const double lo = std::min(major0, major1), hi = std::max(major0, major1);
     // Centres m + 0.5 in [lo, hi).
-    const int first = std::max(0, int(std::ceil(lo - 0.5)));
-    const int last = std::min(size - 1, int(std::ceil(hi - 0.5)) - 1);
+    // When steep, the major axis runs down the rows: only the band's.
+    const int first = std::max(steep ? target.rowBegin : 0, int(std::ceil(lo - 0.5)));
+    const int last = std::min(steep ? target.rowEnd - 1 : size - 1, int(std::ceil(hi - 0.5)) - 1);
     for (int m = first; m <= last; ++m) {
         const double s = (m + 0.5 - major0) / length;
         const double minor = steep ? ax + s * dx : ay + s * dy;
         const int n = int(std::floor(minor));
-        if (n < 0 || n >= size)
+        if (n < (steep ? 0 : target.rowBegin) || n >= (steep ? size : target.rowEnd))
             continue;
         const int x = steep ? n : m, y = steep ? m : n;
         const float z = float(a.z + s * (double(b.z) - a.z));
@@ -137,9 +141,10 @@ void TransformOne(const PreparedScene& scene, const Matrix4& m, float half, Rast
     v.x = p.x; v.y = p.y; v.z = p.z;
 }
 
-void TransformBaseline(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s)
+void TransformBaseline(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s,
+                       std::size_t begin, std::size_t end)
 {
-    for (std::size_t i = 0; i < scene.x.size(); ++i)
+    for (std::size_t i = begin; i < end; ++i)
         TransformOne(scene, m, half, s, i);
 }
 
@@ -235,6 +240,19 @@ RasterPath ActiveRasterPath()
     return path;
 }
 
+namespace {
+
+// The bands of a frame: as many as asked, or one per core, and never less
+// than 8 rows each.
+int BandCount(int asked, int size)
+{
+    const int cores = int(std::thread::hardware_concurrency());
+    const int wanted = asked > 0 ? asked : std::clamp(cores, 1, kMaxBands);
+    return std::max(1, std::min(wanted, size / 8));
+}
+
+} // namespace
+
 void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Matrix4& viewProjection,
                        FillMode mode, RasterScratch& s)
 {
@@ -243,17 +261,36 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
     const std::size_t n = scene.x.size();
     s.screen.resize(n);
     s.cx.resize(n); s.cy.resize(n); s.cz.resize(n); s.cw.resize(n);
-    const float half = target.size() / 2.0f;
-    const Raster raster{target.pixels(), target.depth(), target.size()};
+    const int size = target.size();
+    const int bands = BandCount(s.bands, size);
+    if (!s.workers || s.workers->bands() != bands)
+        s.workers = std::make_unique<BandWorkers>(bands);
+    const float half = size / 2.0f;
+    [[maybe_unused]] const bool avx2 = ActiveRasterPath() == RasterPath::Avx2;
+    // Each band transforms a share of the positions (in whole vectors of
+    // eight), then, once all are placed, draws its rows.
+    s.workers->run([&](int band) {
+        const std::size_t begin = std::min(n, (n * band / bands + 7) & ~std::size_t(7));
+        const std::size_t end = band + 1 == bands ? n : std::min(n, (n * (band + 1) / bands + 7) & ~std::size_t(7));
 #ifdef TOLVA_HAVE_AVX2
-    if (ActiveRasterPath() == RasterPath::Avx2) {
-        TransformAvx2(scene, viewProjection, half, s);
-        DrawTrianglesAvx2(raster, scene, mode, half, s);
-        return;
-    }
+        if (avx2) {
+            TransformAvx2(scene, viewProjection, half, s, begin, end);
+            return;
+        }
 #endif
-    TransformBaseline(scene, viewProjection, half, s);
-    DrawTrianglesBaseline(raster, scene, mode, half, s);
+        TransformBaseline(scene, viewProjection, half, s, begin, end);
+    });
+    s.workers->run([&](int band) {
+        const Raster raster{target.pixels(), target.depth(), size, size * band / bands,
+                            size * (band + 1) / bands};
+#ifdef TOLVA_HAVE_AVX2
+        if (avx2) {
+            DrawTrianglesAvx2(raster, scene, mode, half, s);
+            return;
+        }
+#endif
+        DrawTrianglesBaseline(raster, scene, mode, half, s);
+    });
 }
 
 } // namespace tolva

@@ -14,12 +14,14 @@
 // - depth test less-or-equal; each triangle has one flat colour;
 // - points: each vertex one pixel; wireframe: the triangles' edges.
 
+#include "render/BandWorkers.h"
 #include "render/Matrix.h"
 #include "render/PreparedScene.h"
 
 #include <QImage>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tolva {
@@ -64,13 +66,20 @@ struct ScreenVertex {
 };
 static_assert(sizeof(ScreenVertex) == 16, "the AVX2 set-up loads one vertex as 16 bytes");
 
-// Per-frame working storage, kept between frames to avoid allocations.
+// Per-frame working storage, kept between frames to avoid allocations, and
+// the threads that draw the bands.
 struct RasterScratch {
     std::vector<ScreenVertex> screen;
     std::vector<float> cx, cy, cz, cw; // clip-space position
+    // Bands of rows drawn side by side; 0: one per processor core, up to
+    // kMaxBands. The frame is the same whatever the number.
+    int bands = 0;
+    std::unique_ptr<BandWorkers> workers;
 };
+inline constexpr int kMaxBands = 4;
 
-// Draws every triangle of the scene, in order.
+// Draws every triangle of the scene, in order: each pixel sees the triangles
+// that cover it in the order of the list.
 void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene,
                        const Matrix4& viewProjection, FillMode mode, RasterScratch& scratch);
 
