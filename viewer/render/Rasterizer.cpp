@@ -183,9 +183,58 @@ int ClipPolygon(ClipVertex* poly, int count)
 }
 
 void DrawTrianglesBaseline(const Raster& raster, const PreparedScene& scene, FillMode mode, float half,
-                           const RasterScratch& s)
+                           const RasterScratch& s, std::size_t first, std::size_t end)
 {
-    DrawTriangles<false>(raster, scene, mode, half, s);
+    DrawTriangles<false>(raster, scene, mode, half, s, first, end);
+}
+
+RowSpan ChunkRows(const ChunkBox& box, const Matrix4& m, int size)
+{
+    const RowSpan all{0, size - 1};
+    // The box's eight corners in clip space, and for each the sum of the
+    // magnitudes of the terms that made it: the rounding of a position
+    // inside the box stays far below a millionth of that.
+    ClipPoint corner[8];
+    float magnitude = 0.0f;
+    for (int k = 0; k < 8; ++k) {
+        const float x = k & 1 ? box.max[0] : box.min[0];
+        const float y = k & 2 ? box.max[1] : box.min[1];
+        const float z = k & 4 ? box.max[2] : box.min[2];
+        corner[k] = TransformPoint(m, x, y, z);
+        for (int j = 0; j < 4; ++j)
+            magnitude = std::max(magnitude, std::abs(x * m.m[0][j]) + std::abs(y * m.m[1][j])
+                                                + std::abs(z * m.m[2][j]) + std::abs(m.m[3][j]));
+    }
+    if (!std::isfinite(magnitude))
+        return all; // not a number somewhere: never skipped
+    const float margin = 1e-5f * magnitude;
+    // Wholly beyond the left, right, top, bottom or near plane, by more than
+    // any rounding: each triangle inside has its three corners beyond it.
+    const auto beyond = [&](auto distance) {
+        for (const ClipPoint& c : corner)
+            if (!(distance(c) < -margin))
+                return false;
+        return true;
+    };
+    if (beyond([](const ClipPoint& c) { return c.x + c.w; }) || beyond([](const ClipPoint& c) { return c.w - c.x; })
+        || beyond([](const ClipPoint& c) { return c.w - c.y; }) || beyond([](const ClipPoint& c) { return c.y + c.w; })
+        || beyond([](const ClipPoint& c) { return c.z; }))
+        return {1, 0};
+    // In front of the eye, the box projects inside the span of its corners'
+    // projections, and so does every triangle in it, clipped or not.
+    double top = 0.0, bottom = 0.0;
+    for (int k = 0; k < 8; ++k) {
+        const ClipPoint& c = corner[k];
+        if (!(c.w > margin))
+            return all;
+        const double y = (1.0 - double(c.y) / c.w) * (size / 2.0);
+        top = k == 0 ? y : std::min(top, y);
+        bottom = k == 0 ? y : std::max(bottom, y);
+    }
+    // Two rows more on each side for the snapping of vertices and pixel centres.
+    const double pad = 2.0 + 1e-3 * std::max(std::abs(top), std::abs(bottom));
+    return {int(std::clamp(std::floor(top - pad), -1.0, double(size))),
+            int(std::clamp(std::ceil(bottom + pad), -1.0, double(size)))};
 }
 
 } // namespace raster
@@ -269,27 +318,57 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
     [[maybe_unused]] const bool avx2 = ActiveRasterPath() == RasterPath::Avx2;
     // Each band transforms a share of the positions (in whole vectors of
     // eight), then, once all are placed, draws its rows.
+    // The chunks' reach, when the scene has its chunk boxes.
+    const std::size_t triangles = scene.triangleCount();
+    const std::size_t chunks = (triangles + kChunkTriangles - 1) / kChunkTriangles;
+    const bool chunked = scene.chunks.size() == chunks;
+    s.chunkRows.resize(chunked ? chunks : 0);
+    const auto share = [bands](std::size_t count, int band) {
+        return band == bands ? count : std::min(count, (count * band / bands + 7) & ~std::size_t(7));
+    };
+    // Each band transforms a share of the positions (in whole vectors of
+    // eight) and bounds a share of the chunks, then, once all are done,
+    // draws its rows.
     s.workers->run([&](int band) {
-        const std::size_t begin = std::min(n, (n * band / bands + 7) & ~std::size_t(7));
-        const std::size_t end = band + 1 == bands ? n : std::min(n, (n * (band + 1) / bands + 7) & ~std::size_t(7));
+        const std::size_t begin = share(n, band), end = share(n, band + 1);
 #ifdef TOLVA_HAVE_AVX2
-        if (avx2) {
+        if (avx2)
             TransformAvx2(scene, viewProjection, half, s, begin, end);
-            return;
-        }
+        else
 #endif
-        TransformBaseline(scene, viewProjection, half, s, begin, end);
+            TransformBaseline(scene, viewProjection, half, s, begin, end);
+        if (chunked)
+            for (std::size_t c = share(chunks, band); c < share(chunks, band + 1); ++c)
+                s.chunkRows[c] = ChunkRows(scene.chunks[c], viewProjection, size);
     });
     s.workers->run([&](int band) {
         const Raster raster{target.pixels(), target.depth(), size, size * band / bands,
                             size * (band + 1) / bands};
+        const auto draw = [&](std::size_t first, std::size_t end) {
 #ifdef TOLVA_HAVE_AVX2
-        if (avx2) {
-            DrawTrianglesAvx2(raster, scene, mode, half, s);
+            if (avx2) {
+                DrawTrianglesAvx2(raster, scene, mode, half, s, first, end);
+                return;
+            }
+#endif
+            DrawTrianglesBaseline(raster, scene, mode, half, s, first, end);
+        };
+        if (!chunked) {
+            draw(0, triangles);
             return;
         }
-#endif
-        DrawTrianglesBaseline(raster, scene, mode, half, s);
+        // Runs of chunks that reach this band, in order.
+        std::size_t run = 0;
+        for (std::size_t c = 0; c < chunks; ++c) {
+            const RowSpan rows = s.chunkRows[c];
+            if (rows.first <= rows.last && rows.last >= raster.rowBegin && rows.first < raster.rowEnd)
+                continue;
+            if (run < c)
+                draw(run * kChunkTriangles, c * kChunkTriangles);
+            run = c + 1;
+        }
+        if (run < chunks)
+            draw(run * kChunkTriangles, triangles);
     });
 }
 

@@ -66,11 +66,17 @@ struct ScreenVertex {
 };
 static_assert(sizeof(ScreenVertex) == 16, "the AVX2 set-up loads one vertex as 16 bytes");
 
+// Rows first .. last of the target.
+struct RowSpan {
+    int first, last;
+};
+
 // Per-frame working storage, kept between frames to avoid allocations, and
 // the threads that draw the bands.
 struct RasterScratch {
     std::vector<ScreenVertex> screen;
     std::vector<float> cx, cy, cz, cw; // clip-space position
+    std::vector<RowSpan> chunkRows;    // the rows each chunk of the scene can reach
     // Bands of rows drawn side by side; 0: one per processor core, up to
     // kMaxBands. The frame is the same whatever the number.
     int bands = 0;

@@ -307,9 +307,9 @@ __attribute__((target("avx2"))) void SolidTriangleAvx2(const Raster& raster, con
 // eight triangles in the lanes of AVX2 registers (the same integer and float
 // steps, so the same values), then each triangle filled in its order.
 __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const PreparedScene& scene, float half,
-                                                   const RasterScratch& s)
+                                                   const RasterScratch& s, std::size_t first,
+                                                   std::size_t triangles)
 {
-    const std::size_t triangles = scene.triangleCount();
     const ScreenVertex* screen = s.screen.data();
     const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1);
     const __m256i last = _mm256_set1_epi32(raster.size - 1);
@@ -318,7 +318,7 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     alignas(32) std::int32_t px0[8], py0[8], px1[8], py1[8], e[3][8], stepX[3][8], stepY[3][8];
     alignas(32) float z0[8], dzdx[8], dzdy[8];
 
-    std::size_t t = 0;
+    std::size_t t = first;
     for (; t + 8 <= triangles; t += 8) {
         // The corners' screen positions, depths and outcodes: one 16-byte
         // record per vertex, turned from eight records into four vectors.
@@ -450,12 +450,13 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
 } // namespace
 
 __attribute__((target("avx2"))) void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene,
-                                                       FillMode mode, float half, const RasterScratch& s)
+                                                       FillMode mode, float half, const RasterScratch& s,
+                                                       std::size_t first, std::size_t end)
 {
     if (mode == FillMode::Solid)
-        DrawSolidAvx2(raster, scene, half, s);
+        DrawSolidAvx2(raster, scene, half, s, first, end);
     else
-        DrawTriangles<true>(raster, scene, mode, half, s);
+        DrawTriangles<true>(raster, scene, mode, half, s, first, end);
 }
 
 } // namespace tolva::raster

@@ -273,15 +273,15 @@ inline void DrawClipped(const Raster& target, const RasterScratch& s, const std:
     }
 }
 
-// Every triangle of the scene in order, on one path.
+// The triangles [first, end) of the scene in order, on one path.
 template <bool kAvx2>
 __attribute__((always_inline)) inline void DrawTriangles(const Raster& raster, const PreparedScene& scene,
-                                                         FillMode mode, float half, const RasterScratch& s)
+                                                         FillMode mode, float half, const RasterScratch& s,
+                                                         std::size_t first, std::size_t end)
 {
-    const std::size_t triangles = scene.triangleCount();
     const std::uint32_t* corners = scene.corners.data();
     const ScreenVertex* screen = s.screen.data();
-    for (std::size_t t = 0; t < triangles; ++t) {
+    for (std::size_t t = first; t < end; ++t) {
         const std::uint32_t* c = corners + 3 * t;
         const ScreenVertex& v0 = screen[c[0]];
         const ScreenVertex& v1 = screen[c[1]];
@@ -320,14 +320,21 @@ __attribute__((always_inline)) inline void DrawTriangles(const Raster& raster, c
     }
 }
 
-// Each path's transform of the positions [begin, end) and its triangle loop.
+// Each path's transform of the positions [begin, end) and its loop over the
+// triangles [first, end).
 void TransformBaseline(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s,
                        std::size_t begin, std::size_t end);
 void DrawTrianglesBaseline(const Raster& raster, const PreparedScene& scene, FillMode mode, float half,
-                           const RasterScratch& s);
+                           const RasterScratch& s, std::size_t first, std::size_t end);
 void TransformAvx2(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s,
                    std::size_t begin, std::size_t end);
 void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene, FillMode mode, float half,
-                       const RasterScratch& s);
+                       const RasterScratch& s, std::size_t first, std::size_t end);
+
+// The rows of a size x size target that the triangles inside the box can
+// reach under the transform m, with a margin: first > last when the box lies
+// wholly beyond one side of the view (every triangle in it would be skipped),
+// all rows when the box reaches behind the eye.
+RowSpan ChunkRows(const ChunkBox& box, const Matrix4& m, int size);
 
 } // namespace tolva::raster

@@ -283,6 +283,7 @@ PreparedScene ScatteredTriangles(int size = kTargetSize)
                                 {x + extent * next(), y - extent * next(), z}});
         AddScreenTriangle(scene, t.a, t.b, t.c, 0xFF000000u | (seed & 0xFFFFFFu), size);
     }
+    BoundChunks(scene);
     return scene;
 }
 
@@ -418,6 +419,50 @@ INSTANTIATE_TEST_SUITE_P(
                       BandCase{"ScatteredPointsThree", [] { return ScatteredTriangles(); }, {}, FillMode::Points,
                                kTargetSize, 3}),
     tolva::testing::RowName());
+
+// Chunks of the list skipped because they lie out of view or out of a band
+// take nothing from the frame: it is the frame of the same scene drawn
+// without chunk boxes, triangle by triangle.
+struct ChunkCase {
+    const char* name;
+    std::function<Frame()> camera;
+    FillMode mode;
+    int bands;
+};
+
+void PrintTo(const ChunkCase& row, std::ostream* os) { *os << row.name; }
+
+class ChunkSkipping : public ::testing::TestWithParam<ChunkCase> {};
+
+Frame Edge()
+{
+    // Low over the map's edge, looking along it: many chunks behind or beside the eye.
+    Frame f;
+    f.Position = {3.0f, 6.0f, 90.0f};
+    f.Rotation = {0.3f, 0.0f, 0.0f};
+    return f;
+}
+
+TEST_P(ChunkSkipping, DrawsTheFrameOfTheUnboundedScene)
+{
+    const ChunkCase& c = GetParam();
+    const PreparedScene bounded = Volcano();
+    ASSERT_FALSE(bounded.chunks.empty());
+    PreparedScene unbounded = bounded;
+    unbounded.chunks.clear();
+    const Matrix4 transform = MatrixMultiply(ViewMatrixFromFrame(c.camera()), ProjectionMatrix());
+    ExpectSameFrame(Draw(unbounded, c.mode, transform, kTargetSize, c.bands),
+                    Draw(bounded, c.mode, transform, kTargetSize, c.bands));
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, ChunkSkipping,
+                         ::testing::Values(ChunkCase{"StartSolidOneBand", Start, FillMode::Solid, 1},
+                                           ChunkCase{"StartWireThreeBands", Start, FillMode::Wireframe, 3},
+                                           ChunkCase{"HighAboveSolidFourBands", HighAbove, FillMode::Solid, 4},
+                                           ChunkCase{"WalkingSolidTwoBands", Walking, FillMode::Solid, 2},
+                                           ChunkCase{"WalkingPointsTwoBands", Walking, FillMode::Points, 2},
+                                           ChunkCase{"EdgeSolidTwoBands", Edge, FillMode::Solid, 2}),
+                         tolva::testing::RowName());
 
 // The start view looks across the map from its far edge, and the terrain's x
 // runs opposite to the picture's: what is near the picture's right edge must
