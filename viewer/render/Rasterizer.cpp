@@ -254,9 +254,16 @@ FrameTarget::FrameTarget(int size)
 
 void FrameTarget::clear(PixelColor color, float depth)
 {
-    PixelColor* p = pixels();
-    std::fill(p, p + std::size_t(m_size) * m_size, color);
-    std::fill(m_depth.begin(), m_depth.end(), depth);
+    FrameClear{true, true, color, depth}.apply(pixels(), m_depth.data(), m_size, 0, m_size);
+}
+
+void FrameClear::apply(PixelColor* pixels, float* depthBuffer, int size, int rowBegin, int rowEnd) const
+{
+    const std::size_t begin = std::size_t(rowBegin) * size, end = std::size_t(rowEnd) * size;
+    if (color)
+        std::fill(pixels + begin, pixels + end, colorValue);
+    if (depth)
+        std::fill(depthBuffer + begin, depthBuffer + end, depthValue);
 }
 
 PixelColor* FrameTarget::pixels()
@@ -303,7 +310,7 @@ int BandCount(int asked, int size)
 } // namespace
 
 void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Matrix4& viewProjection,
-                       FillMode mode, RasterScratch& s)
+                       FillMode mode, RasterScratch& s, const FrameClear& clear)
 {
     if (target.image().isNull())
         return;
@@ -341,9 +348,14 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
             for (std::size_t c = share(chunks, band); c < share(chunks, band + 1); ++c)
                 s.chunkRows[c] = ChunkRows(scene.chunks[c], viewProjection, size);
     });
+    // Once, on this thread: a picture still shared with an earlier frame's
+    // reader is copied here, not by each band.
+    PixelColor* const pixels = target.pixels();
+    float* const depth = target.depth();
     s.workers->run([&](int band) {
-        const Raster raster{target.pixels(), target.depth(), size, size * band / bands,
-                            size * (band + 1) / bands};
+        const Raster raster{pixels, depth, size, size * band / bands, size * (band + 1) / bands};
+        if (clear.any())
+            clear.apply(pixels, depth, size, raster.rowBegin, raster.rowEnd);
         const auto draw = [&](std::size_t first, std::size_t end) {
 #ifdef TOLVA_HAVE_AVX2
             if (avx2) {

@@ -84,9 +84,21 @@ struct RasterScratch {
 };
 inline constexpr int kMaxBands = 4;
 
-// Draws every triangle of the scene, in order: each pixel sees the triangles
-// that cover it in the order of the list.
-void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene,
-                       const Matrix4& viewProjection, FillMode mode, RasterScratch& scratch);
+// What to clear before a frame is drawn: each band clears its own rows just
+// before it draws them, while they are in its processor's cache.
+struct FrameClear {
+    bool color = false, depth = false;
+    PixelColor colorValue = 0xFF000000u;
+    float depthValue = 1.0f;
+
+    bool any() const { return color || depth; }
+    // Clears the rows [rowBegin, rowEnd) of a size x size colour and depth buffer.
+    void apply(PixelColor* pixels, float* depth, int size, int rowBegin, int rowEnd) const;
+};
+
+// Clears as asked, then draws every triangle of the scene in order: each
+// pixel sees the triangles that cover it in the order of the list.
+void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Matrix4& viewProjection,
+                       FillMode mode, RasterScratch& scratch, const FrameClear& clear = {});
 
 } // namespace tolva
