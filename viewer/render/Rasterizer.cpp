@@ -307,6 +307,37 @@ int BandCount(int asked, int size)
     return std::max(1, std::min(wanted, size / 8));
 }
 
+// Where the bands split the rows: at equal shares of the expected work, each
+// chunk's triangles taken as spread evenly over the rows it can reach, and
+// every row as costing a little for its clear. Any split draws the same frame.
+void BalanceBands(const std::vector<RowSpan>& chunkRows, int size, int bands, std::vector<float>& work,
+                  std::vector<int>& edges)
+{
+    edges.assign(std::size_t(bands) + 1, size);
+    edges[0] = 0;
+    work.assign(std::size_t(size) + 1, 0.0f);
+    float total = 0.0f;
+    for (const RowSpan& rows : chunkRows) {
+        const int first = std::max(rows.first, 0), last = std::min(rows.last, size - 1);
+        if (first > last)
+            continue;
+        const float share = 1.0f / float(last - first + 1);
+        work[first] += share; // a running sum below spreads it over the span
+        work[last + 1] -= share;
+        total += 1.0f;
+    }
+    const float clearing = 0.1f * std::max(total, 1.0f) / float(size);
+    total += clearing * float(size);
+    float perRow = 0.0f, done = 0.0f;
+    int band = 1;
+    for (int row = 0; row < size && band < bands; ++row) {
+        perRow += work[row];
+        done += perRow + clearing;
+        while (band < bands && done >= total * float(band) / float(bands))
+            edges[band++] = row + 1;
+    }
+}
+
 } // namespace
 
 void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Matrix4& viewProjection,
@@ -352,8 +383,9 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
     // reader is copied here, not by each band.
     PixelColor* const pixels = target.pixels();
     float* const depth = target.depth();
+    BalanceBands(chunked ? s.chunkRows : std::vector<RowSpan>{}, size, bands, s.rowWork, s.bandEdges);
     s.workers->run([&](int band) {
-        const Raster raster{pixels, depth, size, size * band / bands, size * (band + 1) / bands};
+        const Raster raster{pixels, depth, size, s.bandEdges[band], s.bandEdges[band + 1]};
         if (clear.any())
             clear.apply(pixels, depth, size, raster.rowBegin, raster.rowEnd);
         const auto draw = [&](std::size_t first, std::size_t end) {

@@ -77,6 +77,8 @@ struct RasterScratch {
     std::vector<ScreenVertex> screen;
     std::vector<float> cx, cy, cz, cw; // clip-space position
     std::vector<RowSpan> chunkRows;    // the rows each chunk of the scene can reach
+    std::vector<float> rowWork;        // the work expected on each row
+    std::vector<int> bandEdges;        // band k draws the rows [edges[k], edges[k + 1])
     // Bands of rows drawn side by side; 0: one per processor core, up to
     // kMaxBands. The frame is the same whatever the number.
     int bands = 0;
