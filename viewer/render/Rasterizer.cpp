@@ -191,19 +191,27 @@ void DrawTrianglesBaseline(const Raster& raster, const PreparedScene& scene, Fil
 RowSpan ChunkRows(const ChunkBox& box, const Matrix4& m, int size)
 {
     const RowSpan all{0, size - 1};
-    // The box's eight corners in clip space, and for each the sum of the
-    // magnitudes of the terms that made it: the rounding of a position
-    // inside the box stays far below a millionth of that.
+    // The box's eight corners in clip space: one corner and the three edges.
+    const ClipPoint origin = TransformPoint(m, box.min[0], box.min[1], box.min[2]);
+    const float extent[3] = {box.max[0] - box.min[0], box.max[1] - box.min[1], box.max[2] - box.min[2]};
     ClipPoint corner[8];
-    float magnitude = 0.0f;
     for (int k = 0; k < 8; ++k) {
-        const float x = k & 1 ? box.max[0] : box.min[0];
-        const float y = k & 2 ? box.max[1] : box.min[1];
-        const float z = k & 4 ? box.max[2] : box.min[2];
-        corner[k] = TransformPoint(m, x, y, z);
-        for (int j = 0; j < 4; ++j)
-            magnitude = std::max(magnitude, std::abs(x * m.m[0][j]) + std::abs(y * m.m[1][j])
-                                                + std::abs(z * m.m[2][j]) + std::abs(m.m[3][j]));
+        float c[4] = {origin.x, origin.y, origin.z, origin.w};
+        for (int a = 0; a < 3; ++a)
+            if (k >> a & 1)
+                for (int j = 0; j < 4; ++j)
+                    c[j] += extent[a] * m.m[a][j];
+        corner[k] = {c[0], c[1], c[2], c[3]};
+    }
+    // The largest sum of the magnitudes of the terms that place a position
+    // of the box: the rounding of any such position, and of these corners,
+    // stays far below a millionth of it.
+    float magnitude = 0.0f;
+    for (int j = 0; j < 4; ++j) {
+        float sum = std::abs(m.m[3][j]);
+        for (int a = 0; a < 3; ++a)
+            sum += std::abs(m.m[a][j]) * std::max(std::abs(box.min[a]), std::abs(box.max[a]));
+        magnitude = std::max(magnitude, sum);
     }
     if (!std::isfinite(magnitude))
         return all; // not a number somewhere: never skipped
