@@ -4,11 +4,21 @@ namespace tolva {
 
 BandWorkers::BandWorkers(int bands)
 {
-    for (int band = 1; band < bands; ++band)
-        m_threads.emplace_back([this, band] { serve(band); });
+    try {
+        for (int band = 1; band < bands; ++band)
+            m_threads.emplace_back([this, band] { serve(band); });
+    } catch (...) {
+        stop(); // the threads already started end before the failure goes on
+        throw;
+    }
 }
 
 BandWorkers::~BandWorkers()
+{
+    stop();
+}
+
+void BandWorkers::stop()
 {
     {
         const std::lock_guard lock(m_mutex);

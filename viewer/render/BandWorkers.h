@@ -15,6 +15,7 @@ namespace tolva {
 class BandWorkers {
 public:
     // `bands` jobs run at once: the calling thread and bands - 1 threads.
+    // Throws std::system_error when a thread cannot be started.
     explicit BandWorkers(int bands);
     ~BandWorkers();
     BandWorkers(const BandWorkers&) = delete;
@@ -27,6 +28,7 @@ public:
 
 private:
     void serve(int band);
+    void stop();
 
     std::vector<std::thread> m_threads;
     std::mutex m_mutex;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <system_error>
 #include <thread>
 
 namespace tolva {
@@ -357,9 +358,16 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
     s.screen.resize(n);
     s.cx.resize(n); s.cy.resize(n); s.cz.resize(n); s.cw.resize(n);
     const int size = target.size();
-    const int bands = BandCount(s.bands, size);
-    if (!s.workers || s.workers->bands() != bands)
-        s.workers = std::make_unique<BandWorkers>(bands);
+    if (!s.workers || s.workers->bands() != BandCount(s.bands, size)) {
+        try {
+            s.workers = std::make_unique<BandWorkers>(BandCount(s.bands, size));
+        } catch (const std::system_error&) {
+            // No threads to be had: one band on this thread, from now on.
+            s.bands = 1;
+            s.workers = std::make_unique<BandWorkers>(1);
+        }
+    }
+    const int bands = s.workers->bands();
     const float half = size / 2.0f;
     [[maybe_unused]] const bool avx2 = ActiveRasterPath() == RasterPath::Avx2;
     // Each band transforms a share of the positions (in whole vectors of
