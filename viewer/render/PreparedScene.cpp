@@ -185,7 +185,34 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
             break;
         }
     }
+    BoundChunks(out);
     return out;
+}
+
+void BoundChunks(PreparedScene& scene)
+{
+    const std::size_t triangles = scene.triangleCount();
+    scene.chunks.assign((triangles + kChunkTriangles - 1) / kChunkTriangles, ChunkBox{});
+    for (std::size_t c = 0; c < scene.chunks.size(); ++c) {
+        ChunkBox& box = scene.chunks[c];
+        const std::size_t first = 3 * c * kChunkTriangles;
+        const std::size_t last = 3 * std::min(triangles, (c + 1) * kChunkTriangles);
+        const std::uint32_t i0 = scene.corners[first];
+        box = {{scene.x[i0], scene.y[i0], scene.z[i0]}, {scene.x[i0], scene.y[i0], scene.z[i0]}};
+        bool finite = true;
+        for (std::size_t k = first; k < last; ++k) {
+            const std::uint32_t i = scene.corners[k];
+            const float p[3] = {scene.x[i], scene.y[i], scene.z[i]};
+            for (int a = 0; a < 3; ++a) {
+                finite = finite && std::isfinite(p[a]);
+                box.min[a] = std::min(box.min[a], p[a]);
+                box.max[a] = std::max(box.max[a], p[a]);
+            }
+        }
+        // A position that is not a number bounds nothing: such a chunk is never skipped.
+        if (!finite)
+            box = {{NAN, NAN, NAN}, {NAN, NAN, NAN}};
+    }
 }
 
 } // namespace tolva

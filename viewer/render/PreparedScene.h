@@ -16,6 +16,15 @@ namespace tolva {
 // A colour as both displays store it: 0xFFRRGGBB, the pixel format of the frame.
 using PixelColor = std::uint32_t;
 
+// Consecutive triangles of the list taken as one chunk: the terrain's cells
+// come row by row, so a chunk is a strip of neighbouring cells.
+inline constexpr std::size_t kChunkTriangles = 64;
+
+// The box around the corner positions of one chunk.
+struct ChunkBox {
+    float min[3], max[3];
+};
+
 struct PreparedScene {
     // Distinct vertex positions; the terrain's 129,600 vertices share 32,761.
     std::vector<float> x, y, z;
@@ -23,6 +32,10 @@ struct PreparedScene {
     std::vector<std::uint32_t> corners;
     // One flat colour per triangle: the lit colour of its first vertex.
     std::vector<PixelColor> colors;
+    // One box per kChunkTriangles triangles (the last chunk may be shorter),
+    // so that a frame can skip whole chunks out of view; empty when not
+    // bounded (BoundChunks), and then every chunk is drawn.
+    std::vector<ChunkBox> chunks;
 
     // What the scene pass did to select materials and textures: each counts a
     // selection that differed from the current one (the first DefaultMaterial
@@ -62,6 +75,10 @@ PixelColor ToPixel(const Color& color);
 // (k, k+1, k+2) for even k and (k+1, k, k+2) for odd k, so that every
 // triangle of a strip keeps the winding of the first, and takes the colour of
 // vertex k; a fan gives (0, k+1, k+2) coloured by vertex k+1.
+// Ends with BoundChunks.
 PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial);
+
+// Sets the chunk boxes from the triangles and positions.
+void BoundChunks(PreparedScene& scene);
 
 } // namespace tolva

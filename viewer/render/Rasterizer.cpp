@@ -1,8 +1,11 @@
 #include "render/Rasterizer.h"
 #include "render/RasterizerInternal.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <system_error>
+#include <thread>
 
 namespace tolva {
 
@@ -16,7 +19,8 @@ namespace {
 template <typename Int>
 void FillRows(const Raster& target, const TriangleSetup<Int>& t)
 {
-    for (int r = 0; r <= t.py1 - t.py0; ++r) {
+    const BandRows rows = RowsInBand(target, t);
+    for (int r = rows.first; r <= rows.last; ++r) {
         Int e0 = t.e[0] + r * t.stepY[0];
         Int e1 = t.e[1] + r * t.stepY[1];
         Int e2 = t.e[2] + r * t.stepY[2];
@@ -57,7 +61,7 @@ void PlotPoint(const Raster& target, const ScreenPoint& p, PixelColor color)
     const int size = target.size;
     const int x = int(FloorShift(std::int64_t(p.x) + kSub - 1)) - 1;
     const int y = int(FloorShift(p.y));
-    if (x < 0 || y < 0 || x >= size || y >= size)
+    if (x < 0 || y < target.rowBegin || x >= size || y >= target.rowEnd)
         return;
     const std::size_t i = std::size_t(y) * size + x;
     if (p.z <= target.depth[i]) {
@@ -81,13 +85,14 @@ void DrawLine(const Raster& target, const ScreenPoint& a, const ScreenPoint& b, 
         return;
     const double lo = std::min(major0, major1), hi = std::max(major0, major1);
     // Centres m + 0.5 in [lo, hi).
-    const int first = std::max(0, int(std::ceil(lo - 0.5)));
-    const int last = std::min(size - 1, int(std::ceil(hi - 0.5)) - 1);
+    // When steep, the major axis runs down the rows: only the band's.
+    const int first = std::max(steep ? target.rowBegin : 0, int(std::ceil(lo - 0.5)));
+    const int last = std::min(steep ? target.rowEnd - 1 : size - 1, int(std::ceil(hi - 0.5)) - 1);
     for (int m = first; m <= last; ++m) {
         const double s = (m + 0.5 - major0) / length;
         const double minor = steep ? ax + s * dx : ay + s * dy;
         const int n = int(std::floor(minor));
-        if (n < 0 || n >= size)
+        if (n < (steep ? 0 : target.rowBegin) || n >= (steep ? size : target.rowEnd))
             continue;
         const int x = steep ? n : m, y = steep ? m : n;
         const float z = float(a.z + s * (double(b.z) - a.z));
@@ -137,9 +142,10 @@ void TransformOne(const PreparedScene& scene, const Matrix4& m, float half, Rast
     v.x = p.x; v.y = p.y; v.z = p.z;
 }
 
-void TransformBaseline(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s)
+void TransformBaseline(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s,
+                       std::size_t begin, std::size_t end)
 {
-    for (std::size_t i = 0; i < scene.x.size(); ++i)
+    for (std::size_t i = begin; i < end; ++i)
         TransformOne(scene, m, half, s, i);
 }
 
@@ -178,9 +184,66 @@ int ClipPolygon(ClipVertex* poly, int count)
 }
 
 void DrawTrianglesBaseline(const Raster& raster, const PreparedScene& scene, FillMode mode, float half,
-                           const RasterScratch& s)
+                           const RasterScratch& s, std::size_t first, std::size_t end)
 {
-    DrawTriangles<false>(raster, scene, mode, half, s);
+    DrawTriangles<false>(raster, scene, mode, half, s, first, end);
+}
+
+RowSpan ChunkRows(const ChunkBox& box, const Matrix4& m, int size)
+{
+    const RowSpan all{0, size - 1};
+    // The box's eight corners in clip space: one corner and the three edges.
+    const ClipPoint origin = TransformPoint(m, box.min[0], box.min[1], box.min[2]);
+    const float extent[3] = {box.max[0] - box.min[0], box.max[1] - box.min[1], box.max[2] - box.min[2]};
+    ClipPoint corner[8];
+    for (int k = 0; k < 8; ++k) {
+        float c[4] = {origin.x, origin.y, origin.z, origin.w};
+        for (int a = 0; a < 3; ++a)
+            if (k >> a & 1)
+                for (int j = 0; j < 4; ++j)
+                    c[j] += extent[a] * m.m[a][j];
+        corner[k] = {c[0], c[1], c[2], c[3]};
+    }
+    // The largest sum of the magnitudes of the terms that place a position
+    // of the box: the rounding of any such position, and of these corners,
+    // stays far below a millionth of it.
+    float magnitude = 0.0f;
+    for (int j = 0; j < 4; ++j) {
+        float sum = std::abs(m.m[3][j]);
+        for (int a = 0; a < 3; ++a)
+            sum += std::abs(m.m[a][j]) * std::max(std::abs(box.min[a]), std::abs(box.max[a]));
+        magnitude = std::max(magnitude, sum);
+    }
+    if (!std::isfinite(magnitude))
+        return all; // not a number somewhere: never skipped
+    const float margin = 1e-5f * magnitude;
+    // Wholly beyond the left, right, top, bottom or near plane, by more than
+    // any rounding: each triangle inside has its three corners beyond it.
+    const auto beyond = [&](auto distance) {
+        for (const ClipPoint& c : corner)
+            if (!(distance(c) < -margin))
+                return false;
+        return true;
+    };
+    if (beyond([](const ClipPoint& c) { return c.x + c.w; }) || beyond([](const ClipPoint& c) { return c.w - c.x; })
+        || beyond([](const ClipPoint& c) { return c.w - c.y; }) || beyond([](const ClipPoint& c) { return c.y + c.w; })
+        || beyond([](const ClipPoint& c) { return c.z; }))
+        return {1, 0};
+    // In front of the eye, the box projects inside the span of its corners'
+    // projections, and so does every triangle in it, clipped or not.
+    double top = 0.0, bottom = 0.0;
+    for (int k = 0; k < 8; ++k) {
+        const ClipPoint& c = corner[k];
+        if (!(c.w > margin))
+            return all;
+        const double y = (1.0 - double(c.y) / c.w) * (size / 2.0);
+        top = k == 0 ? y : std::min(top, y);
+        bottom = k == 0 ? y : std::max(bottom, y);
+    }
+    // Two rows more on each side for the snapping of vertices and pixel centres.
+    const double pad = 2.0 + 1e-3 * std::max(std::abs(top), std::abs(bottom));
+    return {int(std::clamp(std::floor(top - pad), -1.0, double(size))),
+            int(std::clamp(std::ceil(bottom + pad), -1.0, double(size)))};
 }
 
 } // namespace raster
@@ -200,9 +263,16 @@ FrameTarget::FrameTarget(int size)
 
 void FrameTarget::clear(PixelColor color, float depth)
 {
-    PixelColor* p = pixels();
-    std::fill(p, p + std::size_t(m_size) * m_size, color);
-    std::fill(m_depth.begin(), m_depth.end(), depth);
+    FrameClear{true, true, color, depth}.apply(pixels(), m_depth.data(), m_size, 0, m_size);
+}
+
+void FrameClear::apply(PixelColor* pixels, float* depthBuffer, int size, int rowBegin, int rowEnd) const
+{
+    const std::size_t begin = std::size_t(rowBegin) * size, end = std::size_t(rowEnd) * size;
+    if (color)
+        std::fill(pixels + begin, pixels + end, colorValue);
+    if (depth)
+        std::fill(depthBuffer + begin, depthBuffer + end, depthValue);
 }
 
 PixelColor* FrameTarget::pixels()
@@ -235,25 +305,131 @@ RasterPath ActiveRasterPath()
     return path;
 }
 
+namespace {
+
+// The bands of a frame: as many as asked, or one per core, and never less
+// than 8 rows each.
+int BandCount(int asked, int size)
+{
+    const int cores = int(std::thread::hardware_concurrency());
+    const int wanted = asked > 0 ? asked : std::clamp(cores, 1, kMaxBands);
+    return std::max(1, std::min(wanted, size / 8));
+}
+
+// Where the bands split the rows: at equal shares of the expected work, each
+// chunk's triangles taken as spread evenly over the rows it can reach, and
+// every row as costing a little for its clear. Any split draws the same frame.
+void BalanceBands(const std::vector<RowSpan>& chunkRows, int size, int bands, std::vector<float>& work,
+                  std::vector<int>& edges)
+{
+    edges.assign(std::size_t(bands) + 1, size);
+    edges[0] = 0;
+    work.assign(std::size_t(size) + 1, 0.0f);
+    float total = 0.0f;
+    for (const RowSpan& rows : chunkRows) {
+        const int first = std::max(rows.first, 0), last = std::min(rows.last, size - 1);
+        if (first > last)
+            continue;
+        const float share = 1.0f / float(last - first + 1);
+        work[first] += share; // a running sum below spreads it over the span
+        work[last + 1] -= share;
+        total += 1.0f;
+    }
+    const float clearing = 0.1f * std::max(total, 1.0f) / float(size);
+    total += clearing * float(size);
+    float perRow = 0.0f, done = 0.0f;
+    int band = 1;
+    for (int row = 0; row < size && band < bands; ++row) {
+        perRow += work[row];
+        done += perRow + clearing;
+        while (band < bands && done >= total * float(band) / float(bands))
+            edges[band++] = row + 1;
+    }
+}
+
+} // namespace
+
 void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Matrix4& viewProjection,
-                       FillMode mode, RasterScratch& s)
+                       FillMode mode, RasterScratch& s, const FrameClear& clear)
 {
     if (target.image().isNull())
         return;
     const std::size_t n = scene.x.size();
     s.screen.resize(n);
     s.cx.resize(n); s.cy.resize(n); s.cz.resize(n); s.cw.resize(n);
-    const float half = target.size() / 2.0f;
-    const Raster raster{target.pixels(), target.depth(), target.size()};
-#ifdef TOLVA_HAVE_AVX2
-    if (ActiveRasterPath() == RasterPath::Avx2) {
-        TransformAvx2(scene, viewProjection, half, s);
-        DrawTrianglesAvx2(raster, scene, mode, half, s);
-        return;
+    const int size = target.size();
+    if (!s.workers || s.workers->bands() != BandCount(s.bands, size)) {
+        try {
+            s.workers = std::make_unique<BandWorkers>(BandCount(s.bands, size));
+        } catch (const std::system_error&) {
+            // No threads to be had: one band on this thread, from now on.
+            s.bands = 1;
+            s.workers = std::make_unique<BandWorkers>(1);
+        }
     }
+    const int bands = s.workers->bands();
+    const float half = size / 2.0f;
+    [[maybe_unused]] const bool avx2 = ActiveRasterPath() == RasterPath::Avx2;
+    // Each band transforms a share of the positions (in whole vectors of
+    // eight), then, once all are placed, draws its rows.
+    // The chunks' reach, when the scene has its chunk boxes.
+    const std::size_t triangles = scene.triangleCount();
+    const std::size_t chunks = (triangles + kChunkTriangles - 1) / kChunkTriangles;
+    const bool chunked = scene.chunks.size() == chunks;
+    s.chunkRows.resize(chunked ? chunks : 0);
+    const auto share = [bands](std::size_t count, int band) {
+        return band == bands ? count : std::min(count, (count * band / bands + 7) & ~std::size_t(7));
+    };
+    // Each band transforms a share of the positions (in whole vectors of
+    // eight) and bounds a share of the chunks, then, once all are done,
+    // draws its rows.
+    s.workers->run([&](int band) {
+        const std::size_t begin = share(n, band), end = share(n, band + 1);
+#ifdef TOLVA_HAVE_AVX2
+        if (avx2)
+            TransformAvx2(scene, viewProjection, half, s, begin, end);
+        else
 #endif
-    TransformBaseline(scene, viewProjection, half, s);
-    DrawTrianglesBaseline(raster, scene, mode, half, s);
+            TransformBaseline(scene, viewProjection, half, s, begin, end);
+        if (chunked)
+            for (std::size_t c = share(chunks, band); c < share(chunks, band + 1); ++c)
+                s.chunkRows[c] = ChunkRows(scene.chunks[c], viewProjection, size);
+    });
+    // Once, on this thread: a picture still shared with an earlier frame's
+    // reader is copied here, not by each band.
+    PixelColor* const pixels = target.pixels();
+    float* const depth = target.depth();
+    BalanceBands(chunked ? s.chunkRows : std::vector<RowSpan>{}, size, bands, s.rowWork, s.bandEdges);
+    s.workers->run([&](int band) {
+        const Raster raster{pixels, depth, size, s.bandEdges[band], s.bandEdges[band + 1]};
+        if (clear.any())
+            clear.apply(pixels, depth, size, raster.rowBegin, raster.rowEnd);
+        const auto draw = [&](std::size_t first, std::size_t end) {
+#ifdef TOLVA_HAVE_AVX2
+            if (avx2) {
+                DrawTrianglesAvx2(raster, scene, mode, half, s, first, end);
+                return;
+            }
+#endif
+            DrawTrianglesBaseline(raster, scene, mode, half, s, first, end);
+        };
+        if (!chunked) {
+            draw(0, triangles);
+            return;
+        }
+        // Runs of chunks that reach this band, in order.
+        std::size_t run = 0;
+        for (std::size_t c = 0; c < chunks; ++c) {
+            const RowSpan rows = s.chunkRows[c];
+            if (rows.first <= rows.last && rows.last >= raster.rowBegin && rows.first < raster.rowEnd)
+                continue;
+            if (run < c)
+                draw(run * kChunkTriangles, c * kChunkTriangles);
+            run = c + 1;
+        }
+        if (run < chunks)
+            draw(run * kChunkTriangles, triangles);
+    });
 }
 
 } // namespace tolva

@@ -14,12 +14,14 @@
 // - depth test less-or-equal; each triangle has one flat colour;
 // - points: each vertex one pixel; wireframe: the triangles' edges.
 
+#include "render/BandWorkers.h"
 #include "render/Matrix.h"
 #include "render/PreparedScene.h"
 
 #include <QImage>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tolva {
@@ -64,14 +66,41 @@ struct ScreenVertex {
 };
 static_assert(sizeof(ScreenVertex) == 16, "the AVX2 set-up loads one vertex as 16 bytes");
 
-// Per-frame working storage, kept between frames to avoid allocations.
+// Rows first .. last of the target.
+struct RowSpan {
+    int first, last;
+};
+
+// Per-frame working storage, kept between frames to avoid allocations, and
+// the threads that draw the bands.
 struct RasterScratch {
     std::vector<ScreenVertex> screen;
     std::vector<float> cx, cy, cz, cw; // clip-space position
+    std::vector<RowSpan> chunkRows;    // the rows each chunk of the scene can reach
+    std::vector<float> rowWork;        // the work expected on each row
+    std::vector<int> bandEdges;        // band k draws the rows [edges[k], edges[k + 1])
+    // Bands of rows drawn side by side; 0: one per processor core, up to
+    // kMaxBands. The frame is the same whatever the number.
+    int bands = 0;
+    std::unique_ptr<BandWorkers> workers;
+};
+inline constexpr int kMaxBands = 4;
+
+// What to clear before a frame is drawn: each band clears its own rows just
+// before it draws them, while they are in its processor's cache.
+struct FrameClear {
+    bool color = false, depth = false;
+    PixelColor colorValue = 0xFF000000u;
+    float depthValue = 1.0f;
+
+    bool any() const { return color || depth; }
+    // Clears the rows [rowBegin, rowEnd) of a size x size colour and depth buffer.
+    void apply(PixelColor* pixels, float* depth, int size, int rowBegin, int rowEnd) const;
 };
 
-// Draws every triangle of the scene, in order.
-void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene,
-                       const Matrix4& viewProjection, FillMode mode, RasterScratch& scratch);
+// Clears as asked, then draws every triangle of the scene in order: each
+// pixel sees the triangles that cover it in the order of the list.
+void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Matrix4& viewProjection,
+                       FillMode mode, RasterScratch& scratch, const FrameClear& clear = {});
 
 } // namespace tolva

@@ -11,8 +11,10 @@ namespace tolva::raster {
 __attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const SmallSetup& t)
 {
     const int width = t.px1 - t.px0 + 1;
-    const int height = t.py1 - t.py0 + 1;
-    if (width == 1 && height == 1) {
+    const BandRows rows = RowsInBand(target, t);
+    if (rows.first > rows.last)
+        return;
+    if (width == 1 && t.py0 == t.py1) {
         // One candidate pixel, as distant triangles mostly have: the same
         // test and the same depth steps as the pixel-by-pixel fill.
         if ((t.e[0] | t.e[1] | t.e[2]) < 0)
@@ -29,10 +31,10 @@ __attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const S
     const __m256i color = _mm256_set1_epi32(std::int32_t(t.color));
     // Whole rows of four or eight pixels are read and written back, the pixels
     // outside the triangle unchanged: masked stores are slow on some
-    // processors. Only the end of the buffer needs care.
-    const std::size_t end = std::size_t(target.size) * target.size;
-    const std::size_t lastRow = std::size_t(t.py1) * target.size + t.px0;
-    if (width <= 4 && lastRow + std::size_t(target.size) + 4 <= end) {
+    // processors. Those rows must lie within the target's row and within the
+    // band, which another thread may be drawing next to this one.
+    const int top = t.py0 + rows.first;
+    if (width <= 4 && t.px0 + 4 <= target.size && top + ((rows.last - rows.first) | 1) < target.rowEnd) {
         // Small triangles: four pixels of two rows per vector.
         const __m256i kx = _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3);
         const __m256i ky = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
@@ -40,19 +42,21 @@ __attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const S
             return _mm256_add_epi32(_mm256_mullo_epi32(kx, _mm256_set1_epi32(t.stepX[k])),
                                     _mm256_mullo_epi32(ky, _mm256_set1_epi32(t.stepY[k])));
         };
-        __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(t.e[0]), offset(0));
-        __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(t.e[1]), offset(1));
-        __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(t.e[2]), offset(2));
+        // The edge values at the first row in the band.
+        const auto start = [&](int k) __attribute__((target("avx2"))) {
+            return _mm256_add_epi32(_mm256_set1_epi32(t.e[k] + rows.first * t.stepY[k]), offset(k));
+        };
+        __m256i e0 = start(0), e1 = start(1), e2 = start(2);
         const __m256i down0 = _mm256_set1_epi32(2 * t.stepY[0]);
         const __m256i down1 = _mm256_set1_epi32(2 * t.stepY[1]);
         const __m256i down2 = _mm256_set1_epi32(2 * t.stepY[2]);
         const __m256i inBoxX = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), kx);
         const __m256 laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(kx), dzdx);
-        std::size_t row = std::size_t(t.py0) * target.size + t.px0;
-        for (int r = 0; r < height; r += 2, row += 2 * std::size_t(target.size),
+        std::size_t row = std::size_t(top) * target.size + t.px0;
+        for (int r = rows.first; r <= rows.last; r += 2, row += 2 * std::size_t(target.size),
                  e0 = _mm256_add_epi32(e0, down0), e1 = _mm256_add_epi32(e1, down1),
                  e2 = _mm256_add_epi32(e2, down2)) {
-            const __m256i inBox = _mm256_and_si256(inBoxX, _mm256_cmpgt_epi32(_mm256_set1_epi32(height - r), ky));
+            const __m256i inBox = _mm256_and_si256(inBoxX, _mm256_cmpgt_epi32(_mm256_set1_epi32(rows.last + 1 - r), ky));
             const __m256i inside = _mm256_andnot_si256(
                 _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(e0, e1), e2), 31), inBox);
             // No test for an empty row pair: writing back what was read costs
@@ -84,18 +88,18 @@ __attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const S
     const __m256i step1 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[1]));
     const __m256i step2 = _mm256_mullo_epi32(lane, _mm256_set1_epi32(t.stepX[2]));
     const __m256 laneF = _mm256_cvtepi32_ps(lane);
-    if (width <= 8 && lastRow + 8 <= end) {
+    if (width <= 8 && t.px0 + 8 <= target.size) {
         // Most terrain triangles: one vector per row.
         const __m256i inBox = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), lane);
         const __m256 laneZ = _mm256_mul_ps(laneF, dzdx);
-        std::size_t row = std::size_t(t.py0) * target.size + t.px0;
-        __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(t.e[0]), step0);
-        __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(t.e[1]), step1);
-        __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(t.e[2]), step2);
+        std::size_t row = std::size_t(top) * target.size + t.px0;
+        __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(t.e[0] + rows.first * t.stepY[0]), step0);
+        __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(t.e[1] + rows.first * t.stepY[1]), step1);
+        __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(t.e[2] + rows.first * t.stepY[2]), step2);
         const __m256i down0 = _mm256_set1_epi32(t.stepY[0]);
         const __m256i down1 = _mm256_set1_epi32(t.stepY[1]);
         const __m256i down2 = _mm256_set1_epi32(t.stepY[2]);
-        for (int r = 0; r <= t.py1 - t.py0; ++r, row += target.size,
+        for (int r = rows.first; r <= rows.last; ++r, row += target.size,
                  e0 = _mm256_add_epi32(e0, down0), e1 = _mm256_add_epi32(e1, down1),
                  e2 = _mm256_add_epi32(e2, down2)) {
             const __m256i inside = _mm256_andnot_si256(
@@ -117,7 +121,7 @@ __attribute__((target("avx2"))) void FillSmallAvx2(const Raster& target, const S
     const __m256i eight0 = _mm256_set1_epi32(t.stepX[0] * 8);
     const __m256i eight1 = _mm256_set1_epi32(t.stepX[1] * 8);
     const __m256i eight2 = _mm256_set1_epi32(t.stepX[2] * 8);
-    for (int r = 0; r <= t.py1 - t.py0; ++r) {
+    for (int r = rows.first; r <= rows.last; ++r) {
         __m256i e0 = _mm256_add_epi32(_mm256_set1_epi32(t.e[0] + r * t.stepY[0]), step0);
         __m256i e1 = _mm256_add_epi32(_mm256_set1_epi32(t.e[1] + r * t.stepY[1]), step1);
         __m256i e2 = _mm256_add_epi32(_mm256_set1_epi32(t.e[2] + r * t.stepY[2]), step2);
@@ -158,10 +162,10 @@ __attribute__((target("avx2"))) inline __m256i OutcodeBits(__m256 mask, std::uin
 } // namespace
 
 __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, const Matrix4& m,
-                                                   float half, RasterScratch& s)
+                                                   float half, RasterScratch& s, std::size_t begin,
+                                                   std::size_t n)
 {
-    const std::size_t n = scene.x.size();
-    std::size_t i = 0;
+    std::size_t i = begin;
     const float scale = half * kSub;
     const __m256 vScale = _mm256_set1_ps(scale), one = _mm256_set1_ps(1.0f);
     const __m256 guard = _mm256_set1_ps(kGuardBand), zero = _mm256_setzero_ps();
@@ -222,11 +226,13 @@ namespace {
 // Two small triangles after one another (the two halves of a terrain cell)
 // whose boxes fit four pixels across: both filled in one pass over their
 // rows, the first before the second at every pixel, with the same edge and
-// depth values each would have alone.
-__attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const SmallSetup& a, const SmallSetup& b)
+// depth values each would have alone. Only the rows top .. bottom of their
+// shared box are drawn: those in the band.
+__attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const SmallSetup& a, const SmallSetup& b,
+                                                  int top, int bottom)
 {
-    const int ux0 = std::min(a.px0, b.px0), uy0 = std::min(a.py0, b.py0);
-    const int height = std::max(a.py1, b.py1) - uy0 + 1;
+    const int ux0 = std::min(a.px0, b.px0);
+    const int height = bottom - top + 1;
     const int width = std::max(a.px1, b.px1) - ux0 + 1;
     const __m256i kx = _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3);
     const __m256i ky = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
@@ -238,7 +244,7 @@ __attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const Sm
         Lanes l;
         // Column and row of each lane within the triangle's own box.
         const __m256i col = _mm256_sub_epi32(kx, _mm256_set1_epi32(t.px0 - ux0));
-        l.row = _mm256_sub_epi32(ky, _mm256_set1_epi32(t.py0 - uy0));
+        l.row = _mm256_sub_epi32(ky, _mm256_set1_epi32(t.py0 - top));
         for (int k = 0; k < 3; ++k) {
             l.e[k] = _mm256_add_epi32(_mm256_set1_epi32(t.e[k]),
                                       _mm256_add_epi32(_mm256_mullo_epi32(col, _mm256_set1_epi32(t.stepX[k])),
@@ -254,7 +260,7 @@ __attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const Sm
     Lanes la = lanes(a), lb = lanes(b);
     const __m256i inBoxX = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), kx);
     const __m256i two = _mm256_set1_epi32(2);
-    std::size_t row = std::size_t(uy0) * target.size + ux0;
+    std::size_t row = std::size_t(top) * target.size + ux0;
     for (int r = 0; r < height; r += 2, row += 2 * std::size_t(target.size)) {
         const __m256i inBox = _mm256_and_si256(inBoxX, _mm256_cmpgt_epi32(_mm256_set1_epi32(height - r), ky));
         float* d0 = target.depth + row;
@@ -306,17 +312,18 @@ __attribute__((target("avx2"))) void SolidTriangleAvx2(const Raster& raster, con
 // eight triangles in the lanes of AVX2 registers (the same integer and float
 // steps, so the same values), then each triangle filled in its order.
 __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const PreparedScene& scene, float half,
-                                                   const RasterScratch& s)
+                                                   const RasterScratch& s, std::size_t first,
+                                                   std::size_t triangles)
 {
-    const std::size_t triangles = scene.triangleCount();
     const ScreenVertex* screen = s.screen.data();
     const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1);
     const __m256i last = _mm256_set1_epi32(raster.size - 1);
     const __m256i small = _mm256_set1_epi32(kSmallSpan);
+    const __m256i bandBegin = _mm256_set1_epi32(raster.rowBegin), bandLast = _mm256_set1_epi32(raster.rowEnd - 1);
     alignas(32) std::int32_t px0[8], py0[8], px1[8], py1[8], e[3][8], stepX[3][8], stepY[3][8];
     alignas(32) float z0[8], dzdx[8], dzdy[8];
 
-    std::size_t t = 0;
+    std::size_t t = first;
     for (; t + 8 <= triangles; t += 8) {
         // The corners' screen positions, depths and outcodes: one 16-byte
         // record per vertex, turned from eight records into four vectors.
@@ -357,7 +364,10 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         const __m256i by0 = _mm256_max_epi32(zero, _mm256_srai_epi32(_mm256_add_epi32(minY, _mm256_set1_epi32(kHalfSub - 1)), kSubBits));
         const __m256i bx1 = _mm256_min_epi32(last, _mm256_srai_epi32(_mm256_sub_epi32(maxX, _mm256_set1_epi32(kHalfSub)), kSubBits));
         const __m256i by1 = _mm256_min_epi32(last, _mm256_srai_epi32(_mm256_sub_epi32(maxY, _mm256_set1_epi32(kHalfSub)), kSubBits));
-        const __m256i empty = _mm256_or_si256(_mm256_cmpgt_epi32(bx0, bx1), _mm256_cmpgt_epi32(by0, by1));
+        // No pixel centre in the box, or none in this band.
+        const __m256i empty = _mm256_or_si256(
+            _mm256_or_si256(_mm256_cmpgt_epi32(bx0, bx1), _mm256_cmpgt_epi32(by0, by1)),
+            _mm256_or_si256(_mm256_cmpgt_epi32(bandBegin, by1), _mm256_cmpgt_epi32(by0, bandLast)));
         const __m256i simple = _mm256_andnot_si256(_mm256_or_si256(outside, clipped), isSmall);
         const __m256i fill = _mm256_andnot_si256(empty, _mm256_and_si256(simple, _mm256_cmpgt_epi32(area, zero)));
         // Lanes the scalar code takes: clipped or large, unless wholly outside.
@@ -402,7 +412,6 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
             _mm256_store_si256(reinterpret_cast<__m256i*>(py1), by1);
         }
         // In order, so that equal depths resolve as they do one by one.
-        const std::size_t end = std::size_t(raster.size) * raster.size;
         const auto setup = [&](int k) {
             SmallSetup st;
             st.px0 = px0[k]; st.py0 = py0[k]; st.px1 = px1[k]; st.py1 = py1[k];
@@ -422,11 +431,13 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                     const int uy0 = std::min(py0[k], py0[k + 1]), uy1 = std::max(py1[k], py1[k + 1]);
                     // Neighbours only: a shared box a few pixels across keeps
                     // both triangles' edge values far from overflowing. Rows
-                    // are read in pairs: the one below the last must still be
-                    // in the buffer.
-                    if (ux1 - ux0 < 4 && uy1 - uy0 < 8
-                        && std::size_t(uy1 + 1) * raster.size + ux0 + 4 <= end) {
-                        FillPairAvx2(raster, setup(k), setup(k + 1));
+                    // are read in pairs of four pixels: the row below the last
+                    // must still be in the band, the four pixels in the row.
+                    const int top = std::max(uy0, raster.rowBegin);
+                    const int bottom = std::min(uy1, raster.rowEnd - 1);
+                    if (ux1 - ux0 < 4 && uy1 - uy0 < 8 && ux0 + 4 <= raster.size && top <= bottom
+                        && top + ((bottom - top) | 1) < raster.rowEnd) {
+                        FillPairAvx2(raster, setup(k), setup(k + 1), top, bottom);
                         ++k;
                         continue;
                     }
@@ -444,12 +455,13 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
 } // namespace
 
 __attribute__((target("avx2"))) void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene,
-                                                       FillMode mode, float half, const RasterScratch& s)
+                                                       FillMode mode, float half, const RasterScratch& s,
+                                                       std::size_t first, std::size_t end)
 {
     if (mode == FillMode::Solid)
-        DrawSolidAvx2(raster, scene, half, s);
+        DrawSolidAvx2(raster, scene, half, s, first, end);
     else
-        DrawTriangles<true>(raster, scene, mode, half, s);
+        DrawTriangles<true>(raster, scene, mode, half, s, first, end);
 }
 
 } // namespace tolva::raster

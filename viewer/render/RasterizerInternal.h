@@ -36,12 +36,29 @@ struct ClipVertex {
     float x, y, z, w;
 };
 
-// Where the pixels go.
+// Where the pixels go: a size x size target, of which this raster writes
+// only the rows [rowBegin, rowEnd), its band. Every triangle is set up from
+// its whole pixel box whatever the band, so that a pixel gets the very same
+// edge and depth values in any band split; each band then touches its own
+// rows only, and bands can be drawn side by side.
 struct Raster {
     PixelColor* pixels;
     float* depth;
     int size;
+    int rowBegin, rowEnd;
 };
+
+// The rows of a triangle's box that lie in the band, counted from the box's
+// top row: first > last when none does.
+struct BandRows {
+    int first, last;
+};
+
+template <typename Setup>
+inline BandRows RowsInBand(const Raster& target, const Setup& t)
+{
+    return {std::max(0, target.rowBegin - t.py0), std::min(t.py1, target.rowEnd - 1) - t.py0};
+}
 
 // One triangle ready to fill: its clamped pixel box, its three edge functions
 // at the first pixel centre of the box (with the fill-rule bias folded in),
@@ -189,6 +206,10 @@ __attribute__((always_inline)) inline void FillTriangle(const Raster& target, co
 {
     const std::int32_t minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
     const std::int32_t minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
+    // No pixel centre of the box in this band: nothing to set up.
+    if (FloorShift(std::int64_t(maxY) - kHalfSub) < target.rowBegin
+        || FloorShift(std::int64_t(minY) - kHalfSub + kSub - 1) >= target.rowEnd)
+        return;
     if (maxX - minX < kSmallSpan && maxY - minY < kSmallSpan) {
         SmallSetup t;
         if (!SetUpSmall(a, b, c, minX, maxX, minY, maxY, target.size, t))
@@ -267,15 +288,15 @@ inline void DrawClipped(const Raster& target, const RasterScratch& s, const std:
     }
 }
 
-// Every triangle of the scene in order, on one path.
+// The triangles [first, end) of the scene in order, on one path.
 template <bool kAvx2>
 __attribute__((always_inline)) inline void DrawTriangles(const Raster& raster, const PreparedScene& scene,
-                                                         FillMode mode, float half, const RasterScratch& s)
+                                                         FillMode mode, float half, const RasterScratch& s,
+                                                         std::size_t first, std::size_t end)
 {
-    const std::size_t triangles = scene.triangleCount();
     const std::uint32_t* corners = scene.corners.data();
     const ScreenVertex* screen = s.screen.data();
-    for (std::size_t t = 0; t < triangles; ++t) {
+    for (std::size_t t = first; t < end; ++t) {
         const std::uint32_t* c = corners + 3 * t;
         const ScreenVertex& v0 = screen[c[0]];
         const ScreenVertex& v1 = screen[c[1]];
@@ -314,12 +335,21 @@ __attribute__((always_inline)) inline void DrawTriangles(const Raster& raster, c
     }
 }
 
-// Each path's transform and triangle loop.
-void TransformBaseline(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s);
+// Each path's transform of the positions [begin, end) and its loop over the
+// triangles [first, end).
+void TransformBaseline(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s,
+                       std::size_t begin, std::size_t end);
 void DrawTrianglesBaseline(const Raster& raster, const PreparedScene& scene, FillMode mode, float half,
-                           const RasterScratch& s);
-void TransformAvx2(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s);
+                           const RasterScratch& s, std::size_t first, std::size_t end);
+void TransformAvx2(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s,
+                   std::size_t begin, std::size_t end);
 void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene, FillMode mode, float half,
-                       const RasterScratch& s);
+                       const RasterScratch& s, std::size_t first, std::size_t end);
+
+// The rows of a size x size target that the triangles inside the box can
+// reach under the transform m, with a margin: first > last when the box lies
+// wholly beyond one side of the view (every triangle in it would be skipped),
+// all rows when the box reaches behind the eye.
+RowSpan ChunkRows(const ChunkBox& box, const Matrix4& m, int size);
 
 } // namespace tolva::raster

@@ -43,6 +43,7 @@ public:
     {
         m_target.reset();
         m_scratch = {};
+        m_pendingClear = {};
     }
 
     bool isReady() const override { return m_target != nullptr; }
@@ -64,13 +65,14 @@ public:
     {
         if (!isReady())
             return false;
+        // Done by the next draw, band by band, or before the frame is read.
         if (flags & kClearTarget) {
-            PixelColor* p = m_target->pixels();
-            std::fill(p, p + std::size_t(m_target->size()) * m_target->size(), color);
+            m_pendingClear.color = true;
+            m_pendingClear.colorValue = color;
         }
         if (flags & kClearZBuffer) {
-            float* d = m_target->depth();
-            std::fill(d, d + std::size_t(m_target->size()) * m_target->size(), z);
+            m_pendingClear.depth = true;
+            m_pendingClear.depthValue = z;
         }
         return true;
     }
@@ -79,16 +81,27 @@ public:
     {
         if (!isReady())
             return false;
-        DrawPreparedScene(*m_target, scene, m_viewProjection, m_mode, m_scratch);
+        DrawPreparedScene(*m_target, scene, m_viewProjection, m_mode, m_scratch, m_pendingClear);
+        m_pendingClear = {};
         return true;
     }
 
-    QImage frame() override { return isReady() ? m_target->image() : QImage(); }
+    QImage frame() override
+    {
+        if (!isReady())
+            return QImage();
+        if (m_pendingClear.any()) {
+            m_pendingClear.apply(m_target->pixels(), m_target->depth(), m_target->size(), 0, m_target->size());
+            m_pendingClear = {};
+        }
+        return m_target->image();
+    }
 
 private:
     DisplayOptions m_options;
     std::unique_ptr<FrameTarget> m_target;
     RasterScratch m_scratch;
+    FrameClear m_pendingClear; // asked for, not yet done
     Matrix4 m_projection = ProjectionMatrix();
     Matrix4 m_viewProjection = ProjectionMatrix();
     FillMode m_mode = FillMode::Solid;

@@ -196,6 +196,27 @@ TEST(FrameDrawing, Blt2screenReportsWhatWentWrong)
                              QStringLiteral("Tolva3DView"), MessageIcon::Exclamation}));
 }
 
+TEST(FrameDrawing, APictureKeptFromOneFrameStaysAsItWasWhileTheNextIsDrawn)
+{
+    DisplayChain chain(nullptr);
+    Scene empty;
+    ASSERT_TRUE(chain.Loading(empty));
+    Scene scene = VolcanoScene();
+    chain.SetViewFromFrame(scene, 1);
+    KeepFrame first;
+    RenderIt(chain, scene, first);
+    const QImage kept = first.picture.copy();
+
+    SetFrame(scene, 1, HighAbove());
+    chain.SetViewFromFrame(scene, 1);
+    KeepFrame second;
+    RenderIt(chain, scene, second);
+    EXPECT_TRUE(first.picture == kept);
+    // The second frame is cleared and drawn whole, as on a target of its own.
+    const Matrix4 transform = MatrixMultiply(ViewMatrixFromFrame(HighAbove()), ProjectionMatrix());
+    EXPECT_TRUE(second.picture == Draw(chain.prepared(scene), FillMode::Solid, transform).image());
+}
+
 TEST(FrameDrawing, ClearViewClearsOnlyWhatItIsAskedTo)
 {
     DisplayChain chain(nullptr);

@@ -299,6 +299,44 @@ TEST(Rasterizer, DrawsNothingForCornersWithoutAScreenPosition)
         EXPECT_EQ(CountPixels(Draw(scene, mode, depthIsW).image(), kRed), 0);
 }
 
+// Small triangles whose neighbours in the list land anywhere on screen,
+// overlap, tie in depth and touch the target's edges: every case the batched
+// and the banded code must keep in order.
+PreparedScene ScatteredTriangles(int size = kTargetSize)
+{
+    PreparedScene scene;
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) / double(1 << 24);
+    };
+    double cx = 0, cy = 0;
+    for (int i = 0; i < 4000; ++i) {
+        // Mostly in overlapping pairs around one point, now and then anywhere.
+        if (i % 2 == 0 || i % 11 == 0) {
+            cx = next() * (size + 20) - 10;
+            cy = next() * (size + 20) - 10;
+        }
+        const double x = cx + next() * 2, y = cy + next() * 2;
+        const double extent = 0.3 + next() * (i % 13 == 0 ? 120 : 3);
+        const float z = float(int(next() * 4)) / 4.0f; // few depths: many ties
+        Triangle t = Clockwise({{x, y, z}, {x + extent * next(), y + extent * next(), z},
+                                {x + extent * next(), y - extent * next(), z}});
+        AddScreenTriangle(scene, t.a, t.b, t.c, 0xFF000000u | (seed & 0xFFFFFFu), size);
+    }
+    BoundChunks(scene);
+    return scene;
+}
+
+void ExpectSameFrame(const FrameTarget& expected, const FrameTarget& actual)
+{
+    const int size = expected.size();
+    ASSERT_EQ(size, actual.size());
+    EXPECT_LT(CountPixels(expected.image(), kBlack), size * size) << "nothing drawn";
+    EXPECT_TRUE(expected.image() == actual.image());
+    EXPECT_EQ(0, std::memcmp(expected.depth(), actual.depth(), sizeof(float) * size * size));
+}
+
 // The AVX2 code must place and fill every pixel exactly as the baseline code.
 struct PathCase {
     const char* name;
@@ -325,43 +363,20 @@ TEST_P(RasterPaths, BaselineAndAvx2DrawTheSameFrame)
     SetRasterPath(RasterPath::Avx2);
     const FrameTarget avx2 = Draw(prepared, GetParam().mode, transform);
     ASSERT_GT(CountPixels(baseline.image(), kBlack), 0);
-    EXPECT_TRUE(baseline.image() == avx2.image());
-    EXPECT_EQ(0, std::memcmp(baseline.depth(), avx2.depth(), sizeof(float) * kTargetSize * kTargetSize));
+    ExpectSameFrame(baseline, avx2);
 }
 
 TEST(RasterPathsScattered, SmallTrianglesFarApartOrOverlappingDrawTheSame)
 {
     if (!Avx2Available())
         GTEST_SKIP() << "this processor has no AVX2";
-    // Neighbours in the list land anywhere on screen, overlap, tie in depth
-    // and touch the target's edges: every case the batched code must keep in order.
-    PreparedScene scene;
-    std::uint32_t seed = 12345;
-    const auto next = [&seed] {
-        seed = seed * 1664525u + 1013904223u;
-        return (seed >> 8) / double(1 << 24);
-    };
-    double cx = 0, cy = 0;
-    for (int i = 0; i < 4000; ++i) {
-        // Mostly in overlapping pairs around one point, now and then anywhere.
-        if (i % 2 == 0 || i % 11 == 0) {
-            cx = next() * 470 - 10;
-            cy = next() * 470 - 10;
-        }
-        const double x = cx + next() * 2, y = cy + next() * 2;
-        const double size = 0.3 + next() * (i % 13 == 0 ? 120 : 3);
-        const float z = float(int(next() * 4)) / 4.0f; // few depths: many ties
-        Triangle t = Clockwise({{x, y, z}, {x + size * next(), y + size * next(), z}, {x + size * next(), y - size * next(), z}});
-        AddScreenTriangle(scene, t.a, t.b, t.c, 0xFF000000u | (seed & 0xFFFFFFu));
-    }
+    const PreparedScene scene = ScatteredTriangles();
     SetRasterPath(RasterPath::Baseline);
     const FrameTarget baseline = Draw(scene);
     SetRasterPath(RasterPath::Avx2);
     const FrameTarget avx2 = Draw(scene);
     SetRasterPath(RasterPath::Automatic);
-    EXPECT_LT(CountPixels(baseline.image(), kBlack), kTargetSize * kTargetSize);
-    EXPECT_TRUE(baseline.image() == avx2.image());
-    EXPECT_EQ(0, std::memcmp(baseline.depth(), avx2.depth(), sizeof(float) * kTargetSize * kTargetSize));
+    ExpectSameFrame(baseline, avx2);
 }
 
 Frame Walking()
@@ -381,6 +396,114 @@ INSTANTIATE_TEST_SUITE_P(
                       PathCase{"WalkingWire", Walking, FillMode::Wireframe},
                       PathCase{"HighAbovePoints", HighAbove, FillMode::Points}),
     tolva::testing::RowName());
+
+// A frame drawn in bands of rows side by side is the frame drawn in one,
+// pixel for pixel and depth for depth, on each code path.
+struct BandCase {
+    const char* name;
+    std::function<PreparedScene()> scene;
+    std::function<Frame()> camera; // empty: the scene is already on screen
+    FillMode mode;
+    int size;
+    int bands;
+};
+
+void PrintTo(const BandCase& row, std::ostream* os) { *os << row.name; }
+
+class Bands : public ::testing::TestWithParam<BandCase> {
+protected:
+    void TearDown() override { SetRasterPath(RasterPath::Automatic); }
+};
+
+TEST_P(Bands, DrawTheSameFrameAsOneBand)
+{
+    const BandCase& c = GetParam();
+    const PreparedScene scene = c.scene();
+    Matrix4 transform = IdentityMatrix();
+    if (c.camera)
+        transform = MatrixMultiply(ViewMatrixFromFrame(c.camera()), ProjectionMatrix());
+    for (RasterPath path : {RasterPath::Baseline, RasterPath::Avx2}) {
+        if (path == RasterPath::Avx2 && !Avx2Available())
+            continue;
+        SCOPED_TRACE(path == RasterPath::Avx2 ? "AVX2" : "baseline");
+        SetRasterPath(path);
+        ExpectSameFrame(Draw(scene, c.mode, transform, c.size, 1), Draw(scene, c.mode, transform, c.size, c.bands));
+    }
+}
+
+PreparedScene Volcano()
+{
+    static const Scene volcano = VolcanoScene();
+    return PrepareScene(volcano, DefaultMaterial().material);
+}
+
+Frame Start()
+{
+    return StartCameraFrame(ViewState{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, Bands,
+    ::testing::Values(BandCase{"StartSolidTwo", Volcano, Start, FillMode::Solid, kTargetSize, 2},
+                      BandCase{"StartWireThree", Volcano, Start, FillMode::Wireframe, kTargetSize, 3},
+                      BandCase{"HighAboveSolidThree", Volcano, HighAbove, FillMode::Solid, kTargetSize, 3},
+                      BandCase{"HighAbovePointsTwo", Volcano, HighAbove, FillMode::Points, kTargetSize, 2},
+                      BandCase{"WalkingSolidSeven", Volcano, Walking, FillMode::Solid, kTargetSize, 7},
+                      BandCase{"WalkingWireTwo", Volcano, Walking, FillMode::Wireframe, kTargetSize, 2},
+                      BandCase{"StartSolid901Four", Volcano, Start, FillMode::Solid, 901, 4},
+                      BandCase{"ScatteredSolidTwo", [] { return ScatteredTriangles(); }, {}, FillMode::Solid,
+                               kTargetSize, 2},
+                      BandCase{"ScatteredSolid451Seven", [] { return ScatteredTriangles(451); }, {},
+                               FillMode::Solid, 451, 7},
+                      BandCase{"ScatteredWireFive", [] { return ScatteredTriangles(); }, {}, FillMode::Wireframe,
+                               kTargetSize, 5},
+                      BandCase{"ScatteredPointsThree", [] { return ScatteredTriangles(); }, {}, FillMode::Points,
+                               kTargetSize, 3}),
+    tolva::testing::RowName());
+
+// Chunks of the list skipped because they lie out of view or out of a band
+// take nothing from the frame: it is the frame of the same scene drawn
+// without chunk boxes, triangle by triangle.
+struct ChunkCase {
+    const char* name;
+    std::function<Frame()> camera;
+    FillMode mode;
+    int bands;
+};
+
+void PrintTo(const ChunkCase& row, std::ostream* os) { *os << row.name; }
+
+class ChunkSkipping : public ::testing::TestWithParam<ChunkCase> {};
+
+Frame Edge()
+{
+    // Low over the map's edge, looking along it: many chunks behind or beside the eye.
+    Frame f;
+    f.Position = {3.0f, 6.0f, 90.0f};
+    f.Rotation = {0.3f, 0.0f, 0.0f};
+    return f;
+}
+
+TEST_P(ChunkSkipping, DrawsTheFrameOfTheUnboundedScene)
+{
+    const ChunkCase& c = GetParam();
+    const PreparedScene bounded = Volcano();
+    ASSERT_FALSE(bounded.chunks.empty());
+    PreparedScene unbounded = bounded;
+    unbounded.chunks.clear();
+    const Matrix4 transform = MatrixMultiply(ViewMatrixFromFrame(c.camera()), ProjectionMatrix());
+    ExpectSameFrame(Draw(unbounded, c.mode, transform, kTargetSize, c.bands),
+                    Draw(bounded, c.mode, transform, kTargetSize, c.bands));
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, ChunkSkipping,
+                         ::testing::Values(ChunkCase{"StartSolidOneBand", Start, FillMode::Solid, 1},
+                                           ChunkCase{"StartWireThreeBands", Start, FillMode::Wireframe, 3},
+                                           ChunkCase{"HighAboveSolidFourBands", HighAbove, FillMode::Solid, 4},
+                                           ChunkCase{"WalkingSolidTwoBands", Walking, FillMode::Solid, 2},
+                                           ChunkCase{"WalkingPointsTwoBands", Walking, FillMode::Points, 2},
+                                           ChunkCase{"EdgeSolidTwoBands", Edge, FillMode::Solid, 2}),
+                         tolva::testing::RowName());
 
 // The start view looks across the map from its far edge, and the terrain's x
 // runs opposite to the picture's: what is near the picture's right edge must

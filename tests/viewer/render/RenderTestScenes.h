@@ -35,12 +35,14 @@ inline void AddScreenTriangle(PreparedScene& scene, ScreenCorner a, ScreenCorner
     scene.colors.push_back(color);
 }
 
+// `bands` 0: as many as the machine has cores.
 inline FrameTarget Draw(const PreparedScene& scene, FillMode mode = FillMode::Solid,
-                        const Matrix4& transform = IdentityMatrix(), int size = kTargetSize)
+                        const Matrix4& transform = IdentityMatrix(), int size = kTargetSize, int bands = 0)
 {
     FrameTarget target(size);
     target.clear(0xFF000000u, 1.0f);
     RasterScratch scratch;
+    scratch.bands = bands;
     DrawPreparedScene(target, scene, transform, mode, scratch);
     return target;
 }

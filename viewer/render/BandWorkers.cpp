@@ -1,0 +1,75 @@
+#include "render/BandWorkers.h"
+
+namespace tolva {
+
+BandWorkers::BandWorkers(int bands)
+{
+    try {
+        for (int band = 1; band < bands; ++band)
+            m_threads.emplace_back([this, band] { serve(band); });
+    } catch (...) {
+        stop(); // the threads already started end before the failure goes on
+        throw;
+    }
+}
+
+BandWorkers::~BandWorkers()
+{
+    stop();
+}
+
+void BandWorkers::stop()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_start.notify_all();
+    for (std::thread& thread : m_threads)
+        thread.join();
+}
+
+void BandWorkers::run(const std::function<void(int)>& job)
+{
+    if (m_threads.empty()) {
+        job(0);
+        return;
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        m_job = &job;
+        m_pending = int(m_threads.size());
+        ++m_round;
+    }
+    m_start.notify_all();
+    job(0);
+    std::unique_lock lock(m_mutex);
+    m_done.wait(lock, [this] { return m_pending == 0; });
+    m_job = nullptr;
+}
+
+void BandWorkers::serve(int band)
+{
+    std::uint64_t seen = 0;
+    for (;;) {
+        const std::function<void(int)>* job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_start.wait(lock, [&] { return m_stopping || m_round != seen; });
+            if (m_stopping)
+                return;
+            seen = m_round;
+            job = m_job;
+        }
+        (*job)(band);
+        bool last;
+        {
+            const std::lock_guard lock(m_mutex);
+            last = --m_pending == 0;
+        }
+        if (last)
+            m_done.notify_one();
+    }
+}
+
+} // namespace tolva
