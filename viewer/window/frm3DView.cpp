@@ -389,8 +389,10 @@ bool frm3DView::eventFilter(QObject* watched, QEvent* event)
         m_adjustTarget = QStringLiteral("Light");
     else if (watched == ui.txtMeshHeight && type == QEvent::FocusIn)
         m_adjustTarget = QStringLiteral("Height");
-    else if (watched == ui.SSPanel1 && type == QEvent::MouseButtonRelease)
+    else if (watched == ui.SSPanel1 && type == QEvent::MouseButtonRelease) {
         SSPanel1_Click();
+        return true; // a click on the swatch is not also a click on its frame
+    }
     else if (watched == ui.picMap) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (type == QEvent::MouseMove) {
@@ -412,8 +414,12 @@ bool frm3DView::eventFilter(QObject* watched, QEvent* event)
             }
         }
     } else if (type == QEvent::MouseButtonRelease
-               && (watched == ui.frTop || watched == ui.frVeiw || watched == ui.frMesh || watched == ui.frBottom))
-        ViewRefresh();
+               && (watched == this || watched == ui.frTop || watched == ui.frVeiw || watched == ui.frMesh
+                   || watched == ui.frBottom)) {
+        // A click counts for the frame it lands on, not for the frames around it.
+        if (!static_cast<QWidget*>(watched)->childAt(static_cast<QMouseEvent*>(event)->position().toPoint()))
+            ViewRefresh();
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -9,6 +9,7 @@
 #include "support/RowNames.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QImage>
@@ -81,7 +82,10 @@ protected:
     {
         setup.commandLine = commandLine;
         form = std::make_unique<frm3DView>(platform, setup);
-        return form->Start();
+        const bool started = form->Start();
+        // Focus and the keys go where a user's would only in the active window.
+        QApplication::setActiveWindow(form.get());
+        return started;
     }
     // Opens `path` through the open dialog.
     void open(const QString& path)
@@ -412,7 +416,7 @@ TEST_F(ViewerWindowTest, TheFirstViewAfterALoadIsTheResetView)
     WriteMap(dataFile(QStringLiteral("A.ebm")));
     ASSERT_TRUE(start());
     open(dataFile(QStringLiteral("A.ebm")));
-    const QImage first = w<PictureBox>("picMain")->picture();
+    const QImage first = w<PictureBox>("picMain")->picture().copy();
     const Frame loaded = camera();
     EXPECT_FLOAT_EQ(loaded.Position.y, 30.0f);
     click("cmdReset");
@@ -629,6 +633,128 @@ TEST_P(KeepViewTest, ALiveMapKeepsTheCameraOnlyWithKeepView)
 
 INSTANTIATE_TEST_SUITE_P(Rows, KeepViewTest,
                          ::testing::Values(KeepViewRow{"keep view", true}, KeepViewRow{"reset view", false}), RowName());
+
+TEST_F(MotionTest, MinimisingDuringAMotionStopsIt)
+{
+    form->showMinimized();
+    EXPECT_EQ(text("cmdAction"), QStringLiteral("Start"));
+    form->motionPass();
+    EXPECT_TRUE(enabled("cmdOpen"));
+}
+
+TEST_F(MotionTest, ArrowKeysHoldTheirDirectionOnceWhereverTheFocusIs)
+{
+    QWidget* angle = w("txtAngle");
+    angle->setFocus();
+    click("cmdAuto");
+    angle->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), angle);
+    QTest::keyClick(angle, Qt::Key_Up); // latched by its release
+    EXPECT_TRUE(w<QToolButton>("cmdUp")->isDown());
+    // The latch has locked the angle box; the focus has moved on.
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, angle);
+    QTest::keyPress(focused, Qt::Key_Left);
+    EXPECT_TRUE(w<QToolButton>("cmdLeft")->isDown());
+    QTest::keyRelease(focused, Qt::Key_Left);
+    EXPECT_FALSE(w<QToolButton>("cmdLeft")->isDown());
+    EXPECT_TRUE(w<QToolButton>("cmdUp")->isDown());
+    EXPECT_FALSE(enabled("optFly"));
+}
+
+TEST_F(MotionTest, ModeSwitchesSetTheBarsCaptionsAndTooltips)
+{
+    click("optWalk");
+    EXPECT_EQ(text("optWalk"), QStringLiteral("Walk: Speed = 3"));
+    EXPECT_FALSE(enabled("HScroll2"));
+    EXPECT_FALSE(enabled("chkRotate"));
+    EXPECT_EQ(w("cmdLeft")->toolTip(), QStringLiteral("Turn left"));
+    EXPECT_EQ(w("cmdUp")->toolTip(), QStringLiteral("Move forward"));
+    click("optPan");
+    EXPECT_TRUE(enabled("HScroll2"));
+    EXPECT_TRUE(w<QCheckBox>("chkRotate")->isChecked());
+    EXPECT_EQ(w("cmdUp")->toolTip(), QStringLiteral("Pan forward"));
+    EXPECT_EQ(w("cmdRight")->toolTip(), QStringLiteral("Rotate right"));
+    click("chkRotate");
+    EXPECT_EQ(w("cmdRight")->toolTip(), QStringLiteral("Pan right"));
+    click("optFly");
+    EXPECT_EQ(text("optWalk"), QStringLiteral("Walk: Speed = 10"));
+    EXPECT_EQ(text("optFly"), QStringLiteral("Fly Altitude = 30"));
+}
+
+struct ViewControlRow {
+    const char* name;
+    const char* box;     // the box typed into or focused
+    QString typed;       // typed into the box first
+    const char* spinner; // stepped up `steps` times (nullptr: none)
+    int steps;
+    QString shown;
+};
+void PrintTo(const ViewControlRow& row, std::ostream* os) { *os << row.name; }
+
+class ViewControlTest : public MotionTest, public ::testing::WithParamInterface<ViewControlRow> {};
+
+TEST_P(ViewControlTest, BoxesAndSpinnersHoldTheirLimits)
+{
+    const ViewControlRow& row = GetParam();
+    click("cmdAction");
+    form->motionPass();
+    typeInto(row.box, row.typed);
+    w(row.box)->setFocus();
+    if (row.spinner)
+        for (int i = 0; i < row.steps; ++i)
+            w<QSpinBox>(row.spinner)->stepUp();
+    EXPECT_EQ(text(row.box), row.shown);
+    if (row.spinner) {
+        EXPECT_EQ(w<QSpinBox>(row.spinner)->value(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ViewControlTest,
+    ::testing::Values(ViewControlRow{"angle below -90", "txtAngle", QStringLiteral("-120"), nullptr, 0, QStringLiteral("-90")},
+                      ViewControlRow{"angle above 30", "txtAngle", QStringLiteral("45"), nullptr, 0, QStringLiteral("30")},
+                      ViewControlRow{"a lone minus sign", "txtAngle", QStringLiteral("-"), nullptr, 0, QStringLiteral("-")},
+                      ViewControlRow{"five degrees up", "txtAngle", QStringLiteral("0"), "UpDown2", 5, QStringLiteral("5")},
+                      ViewControlRow{"light at its top", "txtLight", QStringLiteral("0.95"), "UpDown1", 2, QStringLiteral("1.00")},
+                      ViewControlRow{"height at its top", "txtMeshHeight", QStringLiteral("30"), "UpDown1", 1, QStringLiteral("30")},
+                      ViewControlRow{"height up", "txtMeshHeight", QStringLiteral("12"), "UpDown1", 2, QStringLiteral("14")}),
+    RowName());
+
+TEST_F(MotionTest, TheEarthColourIsChosenAndSavedAsAnInteger)
+{
+    const QImage white = w<PictureBox>("picMain")->picture().copy();
+    colors.answer = 0x0000FFu;
+    QTest::mouseClick(w("SSPanel1"), Qt::LeftButton);
+    EXPECT_EQ(form->view().EarthColor, 0x0000FFu);
+    EXPECT_EQ(w<PictureBox>("picMain")->picture(), white); // until the next refresh
+    click("picMain");
+    EXPECT_NE(w<PictureBox>("picMain")->picture(), white);
+    colors.answer.reset();
+    QTest::mouseClick(w("SSPanel1"), Qt::LeftButton);
+    EXPECT_EQ(form->view().EarthColor, 0x0000FFu);
+    form->close();
+    form->motionPass();
+    EXPECT_EQ(setting(settings::kTopoColor), QStringLiteral("255"));
+}
+
+TEST_F(MotionTest, SwitchingToHardwareWithoutADeviceFallsBackAndReloadsTheMap)
+{
+    click("cmdAction");
+    form->motionPass();
+    form.reset();
+    setup.display.contextFactory = [] { return std::unique_ptr<QOpenGLContext>(); };
+    ASSERT_TRUE(start());
+    open(dataFile(QStringLiteral("A.ebm")));
+    click("cmdAction");
+    form->motionPass();
+    click("optHard");
+    EXPECT_FALSE(enabled("optHard"));
+    EXPECT_TRUE(w<QRadioButton>("optSoft")->isChecked());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - A"));
+    EXPECT_FALSE(w<PictureBox>("picMain")->picture().isNull());
+    EXPECT_TRUE(form->running());
+}
 
 // --- Idle polling --------------------------------------------------------------------
 
