@@ -2,6 +2,7 @@
 #include "common/ui/InstanceGuard.h"
 #include "common/ui/Printers.h"
 #include "common/ui/QtPlatform.h"
+#include "shell/CloseOnSignal.h"
 #include "shell/RenderCommand.h"
 #include "window/frm3DView.h"
 
@@ -31,6 +32,7 @@ int main(int argc, char* argv[])
     tolva::frm3DView window(services.platform(), setup);
     services.setDialogParent(&window);
     tolva::ForwardActivations(instanceGuard, &window, &services.sounds);
+    tolva::CloseOnTerminationSignals(&window);
     if (!window.Start())
         return 1;
     return app.exec();
