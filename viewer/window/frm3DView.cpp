@@ -439,7 +439,7 @@ void frm3DView::showNavigation()
     (mode == MoveMode::Pan ? ui.optPan : mode == MoveMode::Walk ? ui.optWalk : ui.optFly)->setChecked(true);
     ui.HScroll2->setEnabled(mode != MoveMode::Walk);
     ui.chkRotate->setChecked(m_view.RotateAroundCenter);
-    ui.chkRotate->setEnabled(mode == MoveMode::Pan && !(m_nav.autoMode() && (m_view.LeftHeld || m_view.UpHeld || m_view.RightHeld || m_view.DownHeld)));
+    ui.chkRotate->setEnabled(mode == MoveMode::Pan && !latched());
     const DirectionTooltips tips = TooltipsFor(mode, m_view.RotateAroundCenter);
     ui.cmdUp->setToolTip(tips.up);
     ui.cmdDown->setToolTip(tips.down);
@@ -451,6 +451,11 @@ void frm3DView::showNavigation()
     ui.cmdRight->setDown(m_nav.held(Arrow::Right));
     const MapCursorPlace cursor = m_nav.cursor();
     ui.MapCursor->move(qRound(cursor.left), qRound(cursor.top));
+}
+
+bool frm3DView::latched() const
+{
+    return m_nav.autoMode() && (m_view.LeftHeld || m_view.UpHeld || m_view.RightHeld || m_view.DownHeld);
 }
 
 std::optional<Arrow> frm3DView::directionButton(const QObject* watched) const
@@ -690,6 +695,7 @@ void frm3DView::FileOpen(bool live)
         m_nav.Walk(0.0f);
         showNavigation();
         enableViewCommands();
+        ui.cmdReset->setEnabled(!latched()); // a latched direction keeps it locked
     } else {
         ViewReset();
     }

@@ -95,6 +95,8 @@ private:
     void cmdHelp_Click();
     void SSPanel1_Click();
     void chkActive_Click(bool checked);
+    // Auto mode with a direction latched: the mode switches and Reset stay locked.
+    bool latched() const;
     std::optional<Arrow> directionButton(const QObject* watched) const;
     void directionDown(Arrow arrow);
     void directionUp(Arrow arrow);

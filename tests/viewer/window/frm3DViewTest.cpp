@@ -634,6 +634,39 @@ TEST_P(KeepViewTest, ALiveMapKeepsTheCameraOnlyWithKeepView)
 INSTANTIATE_TEST_SUITE_P(Rows, KeepViewTest,
                          ::testing::Values(KeepViewRow{"keep view", true}, KeepViewRow{"reset view", false}), RowName());
 
+TEST_F(MotionTest, AClickOnTheMapWhileMovingPutsTheCameraThere)
+{
+    QWidget* map = w("picMap");
+    QTest::mouseMove(map, QPoint(50, 40));
+    EXPECT_EQ(map->toolTip(), QStringLiteral("X = 50: Y = 40"));
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(50, 40));
+    EXPECT_FLOAT_EQ(camera().Position.x, 133.0f);
+    EXPECT_FLOAT_EQ(camera().Position.z, 42.0f);
+
+    click("cmdAction");
+    form->motionPass();
+    QTest::mouseMove(map, QPoint(10, 10));
+    EXPECT_EQ(map->toolTip(), QStringLiteral("Double-click to reload topographic file"));
+    QTest::mouseDClick(map, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(form->running()); // reloaded, and moving again
+    EXPECT_FLOAT_EQ(camera().Position.z, 180.0f);
+}
+
+TEST_F(MotionTest, ANewMapAnnouncedButMissingEndsTheMotionLikeStop)
+{
+    click("cmdAction");
+    form->motionPass();
+    click("chkActive");
+    click("cmdAction");
+    store.WriteSetting(settings::kTopo3D, settings::kNewFile, settings::kTrue);
+    clock.seconds = 5.0;
+    form->motionPass();
+    EXPECT_EQ(text("cmdAction"), QStringLiteral("Start"));
+    for (const char* name : {"cmdOpen", "cmdSave", "txtMeshHeight", "optSoft"})
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("True")); // tried again by the idle poll
+}
+
 TEST_F(MotionTest, MinimisingDuringAMotionStopsIt)
 {
     form->showMinimized();
