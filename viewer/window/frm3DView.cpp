@@ -164,13 +164,9 @@ void frm3DView::connectControls()
     connect(ui.optSoft, &QRadioButton::toggled, this, [this](bool on) { if (on) renderPathSelected(RenderPath::Software); });
     connect(ui.optHard, &QRadioButton::toggled, this, [this](bool on) { if (on) renderPathSelected(RenderPath::Hardware); });
 
-    for (QWidget* watched : {static_cast<QWidget*>(ui.SSPanel1), static_cast<QWidget*>(ui.frTop),
-                             static_cast<QWidget*>(ui.frVeiw), static_cast<QWidget*>(ui.frMesh),
-                             static_cast<QWidget*>(ui.frBottom), static_cast<QWidget*>(ui.picMap),
-                             static_cast<QWidget*>(ui.txtLight), static_cast<QWidget*>(ui.txtMeshHeight)})
-        watched->installEventFilter(this);
     SelectAllText::attachAll(this);
-    // The window sees the arrow keys before its controls do.
+    // The window sees the arrow keys before its controls do, and the clicks,
+    // focus and map panel events that its handlers take (see eventFilter).
     for (QWidget* child : findChildren<QWidget*>())
         child->installEventFilter(this);
     installEventFilter(this);
@@ -222,7 +218,10 @@ bool frm3DView::Start()
         m_ui->chkKeepView->setChecked(m_store.ReadSetting(settings::kTopo3D, kKeepView, settings::kFalse) == settings::kTrue);
     }
     m_store.WriteSetting(settings::kTopo3D, settings::kCaption, windowTitle());
+    // The data folder ends with its separator, so that names can be appended.
     m_dataPath = m_store.ReadSetting(settings::kSettings, settings::kDataPath, QString());
+    if (!m_dataPath.isEmpty() && !m_dataPath.endsWith(QLatin1Char('/')) && !m_dataPath.endsWith(QLatin1Char('\\')))
+        m_dataPath += QLatin1Char('/');
 
     placeWindow();
     show();
@@ -500,9 +499,7 @@ void frm3DView::AutoEnable(bool enable)
         control->setEnabled(enable);
     if (enable)
         m_nav.ClearHeld();
-    showNavigation();
-    if (!enable)
-        ui.chkRotate->setEnabled(false);
+    showNavigation(); // chkRotate follows the latch there
 }
 
 void frm3DView::cmdAuto_Click()
