@@ -88,9 +88,6 @@ frm3DView::frm3DView(const Platform& platform, ViewerSetup setup, QWidget* paren
     m_ui->picMain->setStretched(true);
     m_ui->picMap->setMouseTracking(true);
     m_ui->picMap->setToolTip(QStringLiteral("Double-click to reload topographic file"));
-    m_ui->labAuto->hide();
-    m_ui->picPrint->hide();
-    m_ui->picMirror->hide();
     m_display = std::make_unique<DisplayRefresh>(m_chain, m_scene, m_view, *m_ui->picMain);
     setEarthColor(m_view.EarthColor);
 
