@@ -58,8 +58,11 @@ test-sanitize: deps
 bench: build
 	@$(XVFB) $(BUILD)/bench/tolva_bench
 
+# The viewer following a simulation, with a stand-in for the simulator that
+# announces a new stage of a growing volcano every RUN_SECONDS.
+RUN_SECONDS ?= 6
 run: build
-	@$(BUILD)/bin/Tolva3DView
+	@tools/live-demo $(BUILD)/bin $(RUN_SECONDS)
 
 # The libFuzzer targets: clang, every library instrumented, only the fuzzers built.
 fuzz-build: deps

@@ -173,4 +173,38 @@ QImage MakeDemoMap(int width, int height)
     return map;
 }
 
+QImage MakeGrowingVolcano(int width, int height, double growth)
+{
+    QImage map(width, height, QImage::Format_RGB32);
+    if (map.isNull())
+        return map;
+    growth = Clamp01(growth);
+    const double cu = 1.0, cv = 0.5;                 // the vent, in the middle
+    const double peak = 0.12 + 0.75 * growth;        // the cone's height
+    const double radius = 0.16 + 0.30 * growth;      // its foot
+    const double crater = 0.025 + 0.035 * growth;    // the crater's radius
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(map.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const double u = (x + 0.5) / width * 2.0;
+            const double v = (y + 0.5) / height;
+            const double r = std::hypot(u - cu, v - cv);
+            const double angle = std::atan2(v - cv, u - cu);
+
+            double h = 0.08 + 0.12 * Fractal(u * 4.0 + 5.0, v * 4.0 + 9.0);
+            const double k = Clamp01(1.0 - r * (0.9 + 0.2 * Fractal(u * 3.0, v * 3.0)) / radius);
+            // Valleys cut down the flanks, deepest half-way down the slope.
+            const double valley = std::pow(0.5 + 0.5 * std::sin(angle * 7.0 + 3.0 * Fractal(u * 2.0, v * 2.0)), 4.0);
+            h += peak * std::pow(k, 1.3) * (1.0 - 0.3 * valley * 4.0 * k * (1.0 - k));
+            // The crater: a rim and a floor below it.
+            h += 0.04 * growth * std::exp(-std::pow((r - crater) / (0.3 * crater), 2.0));
+            h -= (0.05 + 0.12 * growth) * SmoothStep(crater, 0.5 * crater, r);
+
+            const int grey = int(std::lround(Clamp01(h) * 255.0));
+            line[x] = qRgb(grey, grey, grey);
+        }
+    }
+    return map;
+}
+
 } // namespace tolva

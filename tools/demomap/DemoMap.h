@@ -14,4 +14,10 @@ namespace tolva {
 // The scene scales with the picture: any two sizes show the same landscape.
 QImage MakeDemoMap(int width, int height);
 
+// One stage of a volcano that grows, for the live demonstration: a cone with a
+// summit crater and valleys down its flanks, rising out of a rolling plain.
+// `growth` runs from 0 (a low mound) to 1 (the full cone); values outside are
+// held to that range.
+QImage MakeGrowingVolcano(int width, int height, double growth);
+
 } // namespace tolva

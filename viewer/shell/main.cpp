@@ -1,10 +1,13 @@
 // Tolva3DView: the 3-D topography viewer.
 #include "common/ui/InstanceGuard.h"
+#include "common/ui/Printers.h"
+#include "common/ui/QtPlatform.h"
+#include "shell/CloseOnSignal.h"
 #include "shell/RenderCommand.h"
-#include "common/ui/Sounds.h"
+#include "window/frm3DView.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QStringList>
 
 int main(int argc, char* argv[])
 {
@@ -19,12 +22,18 @@ int main(int argc, char* argv[])
     tolva::InstanceGuard instanceGuard(QStringLiteral("Tolva3DView"));
     if (tolva::ActivatePreviousInstance(instanceGuard))
         return 0;
-    tolva::CanberraSoundPlayer sounds;
 
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("frm3DView"));
-    window.setWindowTitle(QStringLiteral("Tolva3D Viewer"));
-    tolva::ForwardActivations(instanceGuard, &window, &sounds);
-    window.show();
+    tolva::QtPlatformServices services;
+    tolva::ViewerSetup setup;
+    setup.programFolder = QCoreApplication::applicationDirPath();
+    setup.commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
+    setup.printerAvailable = tolva::PrinterAvailable();
+
+    tolva::frm3DView window(services.platform(), setup);
+    services.setDialogParent(&window);
+    tolva::ForwardActivations(instanceGuard, &window, &services.sounds);
+    tolva::CloseOnTerminationSignals(&window);
+    if (!window.Start())
+        return 1;
     return app.exec();
 }

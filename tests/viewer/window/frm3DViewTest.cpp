@@ -1,0 +1,825 @@
+// The viewer's window, driven by its control names as a user drives it, with
+// a scripted clock, scripted dialogs and recorded message boxes; the motion
+// loop's passes are run one at a time.
+#include "window/frm3DView.h"
+#include "window/PictureBox.h"
+
+#include "common/SettingsStore.h"
+#include "support/FakePlatform.h"
+#include "support/RowNames.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QOpenGLContext>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+using namespace tolva;
+using namespace tolva::testing;
+
+namespace {
+
+const QString kTitle = QStringLiteral("Tolva3DView");
+
+// A map: a dark field with a white block in its top-left quarter.
+QImage MapPicture(int width = 360, int height = 180, QRgb field = qRgb(40, 40, 40))
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(field);
+    for (int y = 0; y < height / 2; ++y)
+        for (int x = 0; x < width / 2; ++x)
+            image.setPixel(x, y, qRgb(255, 255, 255));
+    return image;
+}
+
+class ViewerWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Mossane"), QStringLiteral("Tolva3")).clear();
+        QDir(dir.path()).mkpath(QStringLiteral("program"));
+        QDir(dir.path()).mkpath(QStringLiteral("data"));
+        store.WriteSetting(settings::kSettings, settings::kDataPath, dataPath());
+        platform.messages = &messages;
+        platform.clock = &clock;
+        platform.sounds = &sounds;
+        platform.help = &help;
+        platform.files = &files;
+        platform.colors = &colors;
+        setup.programFolder = programFolder();
+    }
+    void TearDown() override { form.reset(); }
+
+    QString programFolder() const { return QDir(dir.path()).filePath(QStringLiteral("program")); }
+    QString dataPath() const { return QDir(dir.path()).filePath(QStringLiteral("data")) + QLatin1Char('/'); }
+    QString liveMap() const { return QDir(programFolder()).filePath(QStringLiteral("Tolva3D.ebm")); }
+    QString dataFile(const QString& name) const { return dataPath() + name; }
+
+    static void WriteMap(const QString& path, const QImage& picture = MapPicture())
+    {
+        ASSERT_TRUE(picture.save(path, "BMP")) << path.toStdString();
+    }
+
+    bool start(const QString& commandLine = QString())
+    {
+        setup.commandLine = commandLine;
+        form = std::make_unique<frm3DView>(platform, setup);
+        const bool started = form->Start();
+        // Focus and the keys go where a user's would only in the active window.
+        QApplication::setActiveWindow(form.get());
+        return started;
+    }
+    // Opens `path` through the open dialog.
+    void open(const QString& path)
+    {
+        files.answers.push_back(path);
+        click("cmdOpen");
+    }
+
+    template <class T = QWidget>
+    T* w(const char* name)
+    {
+        T* c = form->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(c, nullptr) << name;
+        return c;
+    }
+    QString text(const char* name)
+    {
+        QWidget* c = w(name);
+        if (auto* e = qobject_cast<QLineEdit*>(c))
+            return e->text();
+        if (auto* l = qobject_cast<QLabel*>(c))
+            return l->text();
+        if (auto* a = qobject_cast<QAbstractButton*>(c))
+            return a->text();
+        return {};
+    }
+    bool enabled(const char* name) { return w(name)->isEnabled(); }
+    // Option buttons and check boxes are clicked on their indicator.
+    void click(const char* name)
+    {
+        QWidget* c = w(name);
+        const bool indicator = qobject_cast<QRadioButton*>(c) || qobject_cast<QCheckBox*>(c);
+        QTest::mouseClick(c, Qt::LeftButton, {}, indicator ? QPoint(6, c->height() / 2) : QPoint());
+    }
+    void typeInto(const char* name, const QString& value)
+    {
+        auto* edit = w<QLineEdit>(name);
+        edit->selectAll();
+        QTest::keyClicks(edit, value);
+    }
+    QString setting(const QString& key) { return store.ReadSetting(settings::kTopo3D, key, QStringLiteral("<none>")); }
+    Frame camera() { return form->scene().FrameList().at(1); }
+
+    QTemporaryDir dir;
+    SettingsStore store;
+    RecordingMessages messages;
+    FixedClock clock;
+    RecordingSounds sounds;
+    RecordingHelp help;
+    ScriptedFileDialogs files;
+    ScriptedColors colors;
+    Platform platform;
+    ViewerSetup setup;
+    std::unique_ptr<frm3DView> form;
+};
+
+// --- The form ------------------------------------------------------------------
+
+struct ControlRow {
+    const char* name;
+    const char* caption; // nullptr: not checked
+    const char* tooltip;
+};
+
+TEST_F(ViewerWindowTest, EveryControlCarriesItsNameCaptionAndTooltip)
+{
+    const ControlRow rows[] = {
+        {"frTop", nullptr, ""}, {"frVeiw", nullptr, ""}, {"chkRotate", "Rotate", "Check to rotate around center"},
+        {"txtAngle", "0", "Adjust vertical view angle"}, {"UpDown2", nullptr, "Adjust vertical view angle"},
+        {"optPan", "Pan", "Move view left/right"}, {"HScroll2", nullptr, ""}, {"HScroll1", nullptr, ""},
+        {"optFly", "Fly Altitude = 30", "Fly over topography"}, {"optWalk", "Walk: Speed = 10", "Walk over topography"},
+        {"labDir", "Direction = 0", "Azimuthal degrees for movement"}, {"Label7", "Angle:", ""},
+        {"frMesh", nullptr, ""}, {"Frame3", nullptr, ""},
+        {"optSoft", "Software", "3-D rendering by software emulation"},
+        {"optHard", "Hardware", "3-D rendering by graphics card"},
+        {"optWire", "Wireframe", "Render view as wireframe"}, {"optSolid", "Solid", "Render view as solid"},
+        {"optPoints", "Points", "Render view as points"}, {"txtLight", "0.75", "Light attenuation with distance"},
+        {"txtMeshHeight", "30", "Vertical exageration"}, {"SSPanel1", nullptr, "Choose color of earth"},
+        {"UpDown1", nullptr, "Adjust selected height/light"}, {"lblColor", "Color :", ""}, {"Label4", "Light :", ""},
+        {"Label3", "Height :", ""}, {"picMap", nullptr, "Double-click to reload topographic file"},
+        {"MapCursor", nullptr, ""}, {"picMain", nullptr, ""},
+        {"Label1", "Loading DirectDraw Software Emulation...", ""}, {"picPrint", nullptr, ""},
+        {"picMirror", nullptr, ""}, {"frBottom", nullptr, ""},
+        {"cmdCopy", "Copy", "Copy the 3D to the Windows Clipboard for pasting into another application"},
+        {"cmdHelp", nullptr, "Help on Tolva3D View"},
+        {"chkActive", "Active Update", "Check to make the viewer update to new maps as they being created by Tolva"},
+        {"chkKeepView", "Keep View", "Keep the camera where it is when a new map arrives"},
+        {"cmdExit", "Exit", "Exit Tolva3D View"}, {"cmdPrint", "Print", "Print current 3D view"},
+        {"frControl", nullptr, ""}, {"cmdDown", nullptr, ""}, {"cmdUp", nullptr, ""}, {"cmdLeft", nullptr, ""},
+        {"cmdRight", nullptr, ""}, {"cmdAuto", "Auto", ""}, {"cmdAction", "Start", ""},
+        {"cmdReset", "Reset", "\"Reset view to start\""}, {"labAuto", "Auto", ""},
+        {"cmdSave", "Save", "Save current topographic image for future viewing"},
+        {"cmdOpen", "Open", "Open saved topography"},
+    };
+    form = std::make_unique<frm3DView>(platform, setup);
+    EXPECT_EQ(form->objectName(), QStringLiteral("frm3DView"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer"));
+    for (const ControlRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget* control = w(row.name);
+        if (!control)
+            continue;
+        if (row.caption) {
+            EXPECT_EQ(text(row.name), QString::fromUtf8(row.caption));
+        }
+        EXPECT_EQ(control->toolTip(), QString::fromUtf8(row.tooltip));
+    }
+    EXPECT_FALSE(w<QCheckBox>("chkKeepView")->isChecked());
+    EXPECT_FALSE(w<QCheckBox>("chkActive")->isChecked());
+    EXPECT_TRUE(w("labAuto")->isHidden());
+    EXPECT_TRUE(w("picPrint")->isHidden());
+    EXPECT_TRUE(w("picMirror")->isHidden());
+}
+
+// --- Start-up and closing ------------------------------------------------------
+
+struct PlacementRow {
+    const char* name;
+    QString stored;
+    int expected; // -1: centred, -2: right edge at the screen's right edge, else the stored twips kept
+};
+void PrintTo(const PlacementRow& row, std::ostream* os) { *os << row.name; }
+
+class PlacementTest : public ViewerWindowTest, public ::testing::WithParamInterface<PlacementRow> {};
+
+TEST_P(PlacementTest, StoredLeftIsHeldOnTheScreen)
+{
+    const PlacementRow& row = GetParam();
+    form = std::make_unique<frm3DView>(platform, setup);
+    const double tpp = 1440.0 / form->logicalDpiX();
+    const QRect screen = form->screen()->geometry();
+    const double screenWidth = screen.width() * tpp;
+    const double windowWidth = form->width() * tpp;
+    QString stored = row.stored;
+    if (stored == QStringLiteral("inside"))
+        stored = QString::number(screenWidth - windowWidth / 2);
+    store.WriteSetting(settings::kTopo3D, settings::kLeft, stored);
+    form.reset();
+    ASSERT_TRUE(start());
+    double left = 0;
+    if (row.expected == -1)
+        left = (screenWidth - windowWidth) / 2;
+    else if (row.expected == -2)
+        left = screenWidth - windowWidth;
+    else if (stored == row.stored)
+        left = row.expected;
+    else
+        left = stored.toDouble();
+    EXPECT_NEAR(form->x() - screen.x(), left / tpp, 1.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PlacementTest,
+                         ::testing::Values(PlacementRow{"left of the screen", QStringLiteral("-500"), 0},
+                                           PlacementRow{"beyond the right edge", QStringLiteral("999999"), -2},
+                                           PlacementRow{"partly off the right edge kept", QStringLiteral("inside"), 0},
+                                           PlacementRow{"not a number", QStringLiteral("abc"), -1},
+                                           PlacementRow{"nothing stored", QString(), -1}),
+                         RowName());
+
+TEST_F(ViewerWindowTest, StartReadsTheViewSettingsAndCloseWritesThemAsText)
+{
+    store.WriteSetting(settings::kTopo3D, settings::kTopoHeight, QStringLiteral("25"));
+    store.WriteSetting(settings::kTopo3D, settings::kTopoLight, QStringLiteral("0.8"));
+    store.WriteSetting(settings::kTopo3D, settings::kTopoColor, QStringLiteral("255"));
+    store.WriteSetting(settings::kTopo3D, QStringLiteral("KeepView"), QStringLiteral("True"));
+    ASSERT_TRUE(start());
+    EXPECT_EQ(text("txtMeshHeight"), QStringLiteral("25"));
+    EXPECT_EQ(text("txtLight"), QStringLiteral("0.8"));
+    EXPECT_EQ(form->view().EarthColor, 255u);
+    EXPECT_TRUE(w<QCheckBox>("chkKeepView")->isChecked());
+    EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Tolva3D Viewer"));
+    EXPECT_FALSE(enabled("cmdPrint")); // no printer
+
+    typeInto("txtMeshHeight", QStringLiteral("12"));
+    click("cmdExit");
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(setting(settings::kTopoHeight), QStringLiteral("12"));
+    EXPECT_EQ(setting(settings::kTopoColor), QStringLiteral("255"));
+    EXPECT_EQ(setting(settings::kTopoRender), QStringLiteral("False"));
+    EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Closed"));
+    EXPECT_FALSE(setting(settings::kLeft).contains(QLatin1Char('@')));
+    EXPECT_EQ(help.closes, 1);
+}
+
+TEST_F(ViewerWindowTest, StoredHardwareWithoutADeviceFallsBackAndIsSavedAsSoftware)
+{
+    store.WriteSetting(settings::kTopo3D, settings::kTopoRender, QStringLiteral("True"));
+    setup.display.contextFactory = [] { return std::unique_ptr<QOpenGLContext>(); };
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(enabled("optHard"));
+    EXPECT_TRUE(w<QRadioButton>("optSoft")->isChecked());
+    form->close();
+    EXPECT_EQ(setting(settings::kTopoRender), QStringLiteral("False"));
+}
+
+TEST_F(ViewerWindowTest, NoDisplayAtAllIsReportedAndTheWindowUnloads)
+{
+    setup.display.failAt = SetupStep::DirectDraw;
+    EXPECT_FALSE(start());
+    ASSERT_FALSE(messages.reports.isEmpty());
+    EXPECT_EQ(messages.reports.last(),
+              (MessageReport{QStringLiteral("Cannot run DirectX version on this system."), kTitle, MessageIcon::Critical}));
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Closed"));
+}
+
+TEST_F(ViewerWindowTest, HelpShowsTopic96)
+{
+    ASSERT_TRUE(start());
+    click("cmdHelp");
+    EXPECT_EQ(help.topics, QList<int>{96});
+}
+
+struct CommandLineRow {
+    const char* name;
+    QString commandLine;
+    bool liveMapThere;
+    bool loaded;
+    bool activeUpdate;
+};
+void PrintTo(const CommandLineRow& row, std::ostream* os) { *os << row.name; }
+
+class CommandLineTest : public ViewerWindowTest, public ::testing::WithParamInterface<CommandLineRow> {};
+
+TEST_P(CommandLineTest, OnlyExactlySlashOpenLoadsTheLiveMap)
+{
+    const CommandLineRow& row = GetParam();
+    if (row.liveMapThere)
+        WriteMap(liveMap());
+    ASSERT_TRUE(start(row.commandLine));
+    EXPECT_EQ(form->windowTitle(), row.loaded ? QStringLiteral("Tolva3D Viewer - Tolva3D") : QStringLiteral("Tolva3D Viewer"));
+    EXPECT_EQ(w<QCheckBox>("chkActive")->isChecked(), row.activeUpdate);
+    EXPECT_EQ(form->running(), row.loaded);
+    EXPECT_TRUE(files.requests.isEmpty());
+    EXPECT_TRUE(messages.reports.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CommandLineTest,
+                         ::testing::Values(CommandLineRow{"open", QStringLiteral("/open"), true, true, true},
+                                           CommandLineRow{"open without the map", QStringLiteral("/open"), false, false, false},
+                                           CommandLineRow{"other case", QStringLiteral("/OPEN"), true, false, false},
+                                           CommandLineRow{"none", QString(), true, false, false}),
+                         RowName());
+
+// --- FileOpen --------------------------------------------------------------------
+
+struct ClampRow {
+    const char* name;
+    QString height, light;
+    QString heightShown, lightShown;
+    float attenuation;
+};
+void PrintTo(const ClampRow& row, std::ostream* os) { *os << row.name; }
+
+class ClampTest : public ViewerWindowTest, public ::testing::WithParamInterface<ClampRow> {};
+
+TEST_P(ClampTest, HeightAndLightAreHeldToTheirRangesAndWrittenBack)
+{
+    const ClampRow& row = GetParam();
+    WriteMap(dataFile(QStringLiteral("Crater.ebm")));
+    ASSERT_TRUE(start());
+    typeInto("txtMeshHeight", row.height);
+    typeInto("txtLight", row.light);
+    open(dataFile(QStringLiteral("Crater.ebm")));
+    EXPECT_EQ(text("txtMeshHeight"), row.heightShown);
+    EXPECT_EQ(text("txtLight"), row.lightShown);
+    EXPECT_FLOAT_EQ(form->view().LightAttenuation, row.attenuation);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - Crater"));
+    EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Tolva3D Viewer - Crater"));
+    EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("False"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ClampTest,
+    ::testing::Values(ClampRow{"below both", QStringLiteral("0.5"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0.10"), 0.9f},
+                      ClampRow{"above both", QStringLiteral("75"), QStringLiteral("1.5"), QStringLiteral("60"), QStringLiteral("1.00"), 0.0f},
+                      ClampRow{"letters after a number", QStringLiteral("12ab"), QStringLiteral("0.5x"), QStringLiteral("12ab"), QStringLiteral("0.5x"), 0.5f},
+                      ClampRow{"no number", QStringLiteral("abc"), QStringLiteral("-"), QStringLiteral("1"), QStringLiteral("0.10"), 0.9f}),
+    RowName());
+
+TEST_F(ViewerWindowTest, AMapThatCannotBeReadIsReportedAndOpenAndExitStillWork)
+{
+    QFile bad(dataFile(QStringLiteral("Broken.ebm")));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("this is not a picture");
+    bad.close();
+    ASSERT_TRUE(start());
+    open(bad.fileName());
+    ASSERT_EQ(messages.reports.size(), 1);
+    EXPECT_TRUE(messages.reports[0].text.startsWith(QStringLiteral("Open File error:\n\n")));
+    EXPECT_GT(messages.reports[0].text.size(), QStringLiteral("Open File error:\n\n").size());
+    EXPECT_EQ(messages.reports[0].title, kTitle);
+    EXPECT_EQ(messages.reports[0].icon, MessageIcon::Exclamation);
+    EXPECT_TRUE(enabled("cmdOpen"));
+    EXPECT_TRUE(enabled("cmdExit"));
+    EXPECT_TRUE(w("cmdExit")->isEnabledTo(form.get()));
+    EXPECT_FALSE(enabled("cmdSave"));
+    EXPECT_FALSE(enabled("cmdAction"));
+    EXPECT_EQ(form->MapFilePath, bad.fileName());
+
+    WriteMap(dataFile(QStringLiteral("Good.ebm")));
+    open(dataFile(QStringLiteral("Good.ebm")));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - Good"));
+}
+
+TEST_F(ViewerWindowTest, TheOpenDialogProposesTheDemoMapFirstThenTheLastChoice)
+{
+    WriteMap(dataFile(QStringLiteral("A.ebm")));
+    ASSERT_TRUE(start());
+    files.answers.push_back(std::nullopt);
+    click("cmdOpen");
+    open(dataFile(QStringLiteral("A.ebm")));
+    click("cmdAction"); // stop, so that Open is offered again
+    form->motionPass();
+    files.answers.push_back(std::nullopt);
+    click("cmdOpen");
+    ASSERT_EQ(files.requests.size(), 3);
+    EXPECT_EQ(files.requests[0].caption, QStringLiteral("Open Topo View"));
+    EXPECT_EQ(files.requests[0].fileName, QStringLiteral("TolvaDemo.ebm"));
+    EXPECT_EQ(files.requests[0].folder, dataPath());
+    EXPECT_EQ(files.requests[0].filter, QStringLiteral("Tolva3D File (*.ebm);;Bitmap Files (*.bmp)"));
+    EXPECT_EQ(files.requests[2].fileName, dataFile(QStringLiteral("A.ebm")));
+    EXPECT_EQ(form->MapFilePath, dataFile(QStringLiteral("A.ebm")));
+}
+
+TEST_F(ViewerWindowTest, TheFirstViewAfterALoadIsTheResetView)
+{
+    WriteMap(dataFile(QStringLiteral("A.ebm")));
+    ASSERT_TRUE(start());
+    open(dataFile(QStringLiteral("A.ebm")));
+    const QImage first = w<PictureBox>("picMain")->picture().copy();
+    const Frame loaded = camera();
+    EXPECT_FLOAT_EQ(loaded.Position.y, 30.0f);
+    click("cmdReset");
+    EXPECT_EQ(camera().Position.y, loaded.Position.y);
+    EXPECT_EQ(w<PictureBox>("picMain")->picture(), first);
+    EXPECT_FALSE(first.isNull());
+}
+
+// --- Save --------------------------------------------------------------------------
+
+TEST_F(ViewerWindowTest, SaveRefusesTheLiveAndDemoMapsAndWritesThePanelImage)
+{
+    WriteMap(dataFile(QStringLiteral("A.ebm")));
+    ASSERT_TRUE(start());
+    open(dataFile(QStringLiteral("Tolva3.ebm")) + QStringLiteral("x")); // fails, but sets the dialog's name
+    messages.reports.clear();
+    open(dataFile(QStringLiteral("A.ebm")));
+    click("cmdAction");
+    form->motionPass();
+    files.requests.clear();
+    files.answers = {liveMap(), dataPath() + QStringLiteral("./TolvaDemo.ebm"), dataFile(QStringLiteral("Copy"))};
+    click("cmdSave");
+    ASSERT_EQ(files.requests.size(), 3);
+    EXPECT_EQ(files.requests[0].caption, QStringLiteral("Save 3D View"));
+    EXPECT_EQ(files.requests[0].filter, QStringLiteral("Tolva3D File (*.ebm)"));
+    const MessageReport refused{QStringLiteral("Please choose another file name!"), kTitle, MessageIcon::Exclamation};
+    EXPECT_EQ(messages.reports, (QList<MessageReport>{refused, refused}));
+    EXPECT_EQ(form->MapFilePath, dataFile(QStringLiteral("Copy.ebm")));
+    const QImage saved(dataFile(QStringLiteral("Copy.ebm")));
+    EXPECT_EQ(saved.size(), w("picMap")->size());
+    EXPECT_EQ(QImageReader(dataFile(QStringLiteral("Copy.ebm"))).format(), QByteArray("bmp"));
+}
+
+TEST_F(ViewerWindowTest, SaveProposesTopo1InsteadOfTheSimulatorsMap)
+{
+    WriteMap(dataFile(QStringLiteral("Tolva3.ebm")));
+    ASSERT_TRUE(start());
+    open(dataFile(QStringLiteral("Tolva3.ebm")));
+    click("cmdAction");
+    form->motionPass();
+    files.requests.clear();
+    files.answers = {std::nullopt};
+    click("cmdSave");
+    ASSERT_EQ(files.requests.size(), 1);
+    EXPECT_EQ(files.requests[0].fileName, dataFile(QStringLiteral("Topo1.ebm")));
+    EXPECT_EQ(form->MapFilePath, dataFile(QStringLiteral("Tolva3.ebm")));
+}
+
+TEST_F(ViewerWindowTest, AFailedSaveIsReportedWithItsReasonAndKeepsTheShownMap)
+{
+    WriteMap(dataFile(QStringLiteral("A.ebm")));
+    ASSERT_TRUE(start());
+    open(dataFile(QStringLiteral("A.ebm")));
+    click("cmdAction");
+    form->motionPass();
+    const QString target = QDir(dir.path()).filePath(QStringLiteral("missing/B.ebm"));
+    files.answers = {target};
+    click("cmdSave");
+    ASSERT_EQ(messages.reports.size(), 1);
+    EXPECT_TRUE(messages.reports[0].text.startsWith(QStringLiteral("Could not save the map as ")));
+    EXPECT_TRUE(messages.reports[0].text.contains(QStringLiteral("No such file or directory")));
+    EXPECT_EQ(form->MapFilePath, dataFile(QStringLiteral("A.ebm")));
+    EXPECT_FALSE(QFileInfo::exists(target));
+}
+
+// --- Movement and the motion loop -----------------------------------------------------
+
+class MotionTest : public ViewerWindowTest {
+protected:
+    void SetUp() override
+    {
+        ViewerWindowTest::SetUp();
+        WriteMap(dataFile(QStringLiteral("A.ebm")));
+        ASSERT_TRUE(start());
+        open(dataFile(QStringLiteral("A.ebm")));
+        ASSERT_TRUE(form->running());
+    }
+    void hold(const char* button) { QTest::mousePress(w(button), Qt::LeftButton); }
+    void release(const char* button) { QTest::mouseRelease(w(button), Qt::LeftButton); }
+};
+
+TEST_F(MotionTest, AHeldUpButtonWalksTwoUnitsAPassAtSpeed10)
+{
+    const Frame before = camera();
+    hold("cmdUp");
+    EXPECT_TRUE(w<QToolButton>("cmdUp")->isDown());
+    form->motionPass();
+    EXPECT_NEAR(before.Position.z - camera().Position.z, 2.0f, 1e-4f);
+    release("cmdUp");
+    EXPECT_FALSE(w<QToolButton>("cmdUp")->isDown());
+    form->motionPass();
+    EXPECT_NEAR(before.Position.z - camera().Position.z, 2.0f, 1e-4f);
+}
+
+TEST_F(MotionTest, ARightPassTurnsAndShowsTheDirection)
+{
+    hold("cmdRight");
+    form->motionPass();
+    EXPECT_EQ(text("labDir"), QStringLiteral("Direction = 6"));
+}
+
+TEST_F(MotionTest, AutoModeLatchesADirectionAndLocksTheSwitchesUntilReleased)
+{
+    click("cmdAuto");
+    EXPECT_TRUE(w("labAuto")->isVisible());
+    click("cmdUp");
+    EXPECT_TRUE(w<QToolButton>("cmdUp")->isDown());
+    EXPECT_FALSE(enabled("optWalk"));
+    EXPECT_FALSE(enabled("cmdReset"));
+    const Frame before = camera();
+    form->motionPass();
+    form->motionPass();
+    EXPECT_NEAR(before.Position.z - camera().Position.z, 4.0f, 1e-4f);
+    click("cmdUp");
+    EXPECT_FALSE(w<QToolButton>("cmdUp")->isDown());
+    EXPECT_TRUE(enabled("optWalk"));
+    EXPECT_TRUE(enabled("cmdReset"));
+}
+
+TEST_F(MotionTest, StopRestoresEveryCommandAndStartLocksThemAgain)
+{
+    EXPECT_FALSE(enabled("cmdOpen"));
+    EXPECT_FALSE(enabled("txtMeshHeight"));
+    EXPECT_FALSE(enabled("optSoft"));
+    click("cmdAction");
+    form->motionPass();
+    EXPECT_EQ(text("cmdAction"), QStringLiteral("Start"));
+    for (const char* name : {"cmdOpen", "cmdSave", "cmdCopy", "txtMeshHeight", "txtLight", "UpDown1", "optSoft", "optHard", "cmdReset"})
+        EXPECT_TRUE(enabled(name)) << name;
+    for (const char* name : {"cmdPrint", "cmdUp", "cmdDown", "cmdLeft", "cmdRight"})
+        EXPECT_FALSE(enabled(name)) << name;
+
+    click("optPan");
+    click("cmdAction");
+    EXPECT_TRUE(form->running());
+    EXPECT_TRUE(enabled("cmdLeft"));
+    EXPECT_FALSE(enabled("cmdUp"));
+    EXPECT_FALSE(enabled("cmdOpen"));
+}
+
+TEST_F(MotionTest, ClosingDuringAMotionEndsItThenClosesAndSavesOnce)
+{
+    form->close();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->closing());
+    form->motionPass();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(help.closes, 1);
+    EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Closed"));
+    EXPECT_FALSE(enabled("cmdOpen")); // the loop's locks are not undone on the way out
+}
+
+TEST_F(MotionTest, ANewMapSignalledDuringAMotionIsLoadedAtTheNextPoll)
+{
+    w<QCheckBox>("chkActive")->setChecked(true);
+    click("cmdAction");
+    form->motionPass();
+    clock.seconds = 100.0;
+    click("cmdAction");
+    WriteMap(liveMap(), MapPicture(200, 100, qRgb(90, 90, 90)));
+    store.WriteSetting(settings::kTopo3D, settings::kNewFile, settings::kTrue);
+    clock.seconds = 104.9;
+    form->motionPass();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - A"));
+    clock.seconds = 105.0;
+    form->motionPass();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - Tolva3D"));
+    EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("False"));
+    EXPECT_TRUE(form->running());
+}
+
+struct KeepViewRow {
+    const char* name;
+    bool keepView;
+};
+void PrintTo(const KeepViewRow& row, std::ostream* os) { *os << row.name; }
+
+class KeepViewTest : public MotionTest, public ::testing::WithParamInterface<KeepViewRow> {};
+
+TEST_P(KeepViewTest, ALiveMapKeepsTheCameraOnlyWithKeepView)
+{
+    w<QCheckBox>("chkKeepView")->setChecked(GetParam().keepView);
+    click("cmdAction");
+    form->motionPass();
+    click("chkActive");
+    click("cmdAction");
+    hold("cmdRight");
+    for (int i = 0; i < 3; ++i)
+        form->motionPass();
+    release("cmdRight");
+    hold("cmdUp");
+    form->motionPass();
+    release("cmdUp");
+    const Frame moved = camera();
+    click("cmdAction");
+    form->motionPass();
+
+    WriteMap(liveMap());
+    store.WriteSetting(settings::kTopo3D, settings::kNewFile, settings::kTrue);
+    form->Timer1_Timer();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - Tolva3D"));
+    const Frame after = camera();
+    if (GetParam().keepView) {
+        EXPECT_EQ(after.Position.x, moved.Position.x);
+        EXPECT_EQ(after.Position.z, moved.Position.z);
+        EXPECT_EQ(after.Rotation.y, moved.Rotation.y);
+        EXPECT_NE(text("labDir"), QStringLiteral("Direction = 0"));
+    } else {
+        EXPECT_EQ(after.Position.x, 90.0f);
+        EXPECT_EQ(after.Position.z, 180.0f);
+        EXPECT_EQ(text("labDir"), QStringLiteral("Direction = 0"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, KeepViewTest,
+                         ::testing::Values(KeepViewRow{"keep view", true}, KeepViewRow{"reset view", false}), RowName());
+
+TEST_F(MotionTest, AClickOnTheMapWhileMovingPutsTheCameraThere)
+{
+    QWidget* map = w("picMap");
+    QTest::mouseMove(map, QPoint(50, 40));
+    EXPECT_EQ(map->toolTip(), QStringLiteral("X = 50: Y = 40"));
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(50, 40));
+    EXPECT_FLOAT_EQ(camera().Position.x, 133.0f);
+    EXPECT_FLOAT_EQ(camera().Position.z, 42.0f);
+
+    click("cmdAction");
+    form->motionPass();
+    QTest::mouseMove(map, QPoint(10, 10));
+    EXPECT_EQ(map->toolTip(), QStringLiteral("Double-click to reload topographic file"));
+    QTest::mouseDClick(map, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_TRUE(form->running()); // reloaded, and moving again
+    EXPECT_FLOAT_EQ(camera().Position.z, 180.0f);
+}
+
+TEST_F(MotionTest, ANewMapAnnouncedButMissingEndsTheMotionLikeStop)
+{
+    click("cmdAction");
+    form->motionPass();
+    click("chkActive");
+    click("cmdAction");
+    store.WriteSetting(settings::kTopo3D, settings::kNewFile, settings::kTrue);
+    clock.seconds = 5.0;
+    form->motionPass();
+    EXPECT_EQ(text("cmdAction"), QStringLiteral("Start"));
+    for (const char* name : {"cmdOpen", "cmdSave", "txtMeshHeight", "optSoft"})
+        EXPECT_TRUE(enabled(name)) << name;
+    EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("True")); // tried again by the idle poll
+}
+
+TEST_F(MotionTest, MinimisingDuringAMotionStopsIt)
+{
+    form->showMinimized();
+    EXPECT_EQ(text("cmdAction"), QStringLiteral("Start"));
+    form->motionPass();
+    EXPECT_TRUE(enabled("cmdOpen"));
+}
+
+TEST_F(MotionTest, ArrowKeysHoldTheirDirectionOnceWhereverTheFocusIs)
+{
+    QWidget* angle = w("txtAngle");
+    angle->setFocus();
+    click("cmdAuto");
+    angle->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), angle);
+    QTest::keyClick(angle, Qt::Key_Up); // latched by its release
+    EXPECT_TRUE(w<QToolButton>("cmdUp")->isDown());
+    // The latch has locked the angle box; the focus has moved on.
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, angle);
+    QTest::keyPress(focused, Qt::Key_Left);
+    EXPECT_TRUE(w<QToolButton>("cmdLeft")->isDown());
+    QTest::keyRelease(focused, Qt::Key_Left);
+    EXPECT_FALSE(w<QToolButton>("cmdLeft")->isDown());
+    EXPECT_TRUE(w<QToolButton>("cmdUp")->isDown());
+    EXPECT_FALSE(enabled("optFly"));
+}
+
+TEST_F(MotionTest, ModeSwitchesSetTheBarsCaptionsAndTooltips)
+{
+    click("optWalk");
+    EXPECT_EQ(text("optWalk"), QStringLiteral("Walk: Speed = 3"));
+    EXPECT_FALSE(enabled("HScroll2"));
+    EXPECT_FALSE(enabled("chkRotate"));
+    EXPECT_EQ(w("cmdLeft")->toolTip(), QStringLiteral("Turn left"));
+    EXPECT_EQ(w("cmdUp")->toolTip(), QStringLiteral("Move forward"));
+    click("optPan");
+    EXPECT_TRUE(enabled("HScroll2"));
+    EXPECT_TRUE(w<QCheckBox>("chkRotate")->isChecked());
+    EXPECT_EQ(w("cmdUp")->toolTip(), QStringLiteral("Pan forward"));
+    EXPECT_EQ(w("cmdRight")->toolTip(), QStringLiteral("Rotate right"));
+    click("chkRotate");
+    EXPECT_EQ(w("cmdRight")->toolTip(), QStringLiteral("Pan right"));
+    click("optFly");
+    EXPECT_EQ(text("optWalk"), QStringLiteral("Walk: Speed = 10"));
+    EXPECT_EQ(text("optFly"), QStringLiteral("Fly Altitude = 30"));
+}
+
+struct ViewControlRow {
+    const char* name;
+    const char* box;     // the box typed into or focused
+    QString typed;       // typed into the box first
+    const char* spinner; // stepped up `steps` times (nullptr: none)
+    int steps;
+    QString shown;
+};
+void PrintTo(const ViewControlRow& row, std::ostream* os) { *os << row.name; }
+
+class ViewControlTest : public MotionTest, public ::testing::WithParamInterface<ViewControlRow> {};
+
+TEST_P(ViewControlTest, BoxesAndSpinnersHoldTheirLimits)
+{
+    const ViewControlRow& row = GetParam();
+    click("cmdAction");
+    form->motionPass();
+    typeInto(row.box, row.typed);
+    w(row.box)->setFocus();
+    if (row.spinner)
+        for (int i = 0; i < row.steps; ++i)
+            w<QSpinBox>(row.spinner)->stepUp();
+    EXPECT_EQ(text(row.box), row.shown);
+    if (row.spinner) {
+        EXPECT_EQ(w<QSpinBox>(row.spinner)->value(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ViewControlTest,
+    ::testing::Values(ViewControlRow{"angle below -90", "txtAngle", QStringLiteral("-120"), nullptr, 0, QStringLiteral("-90")},
+                      ViewControlRow{"angle above 30", "txtAngle", QStringLiteral("45"), nullptr, 0, QStringLiteral("30")},
+                      ViewControlRow{"a lone minus sign", "txtAngle", QStringLiteral("-"), nullptr, 0, QStringLiteral("-")},
+                      ViewControlRow{"five degrees up", "txtAngle", QStringLiteral("0"), "UpDown2", 5, QStringLiteral("5")},
+                      ViewControlRow{"light at its top", "txtLight", QStringLiteral("0.95"), "UpDown1", 2, QStringLiteral("1.00")},
+                      ViewControlRow{"height at its top", "txtMeshHeight", QStringLiteral("30"), "UpDown1", 1, QStringLiteral("30")},
+                      ViewControlRow{"height up", "txtMeshHeight", QStringLiteral("12"), "UpDown1", 2, QStringLiteral("14")}),
+    RowName());
+
+TEST_F(MotionTest, TheEarthColourIsChosenAndSavedAsAnInteger)
+{
+    const QImage white = w<PictureBox>("picMain")->picture().copy();
+    colors.answer = 0x0000FFu;
+    QTest::mouseClick(w("SSPanel1"), Qt::LeftButton);
+    EXPECT_EQ(form->view().EarthColor, 0x0000FFu);
+    EXPECT_EQ(w<PictureBox>("picMain")->picture(), white); // until the next refresh
+    click("picMain");
+    EXPECT_NE(w<PictureBox>("picMain")->picture(), white);
+    colors.answer.reset();
+    QTest::mouseClick(w("SSPanel1"), Qt::LeftButton);
+    EXPECT_EQ(form->view().EarthColor, 0x0000FFu);
+    form->close();
+    form->motionPass();
+    EXPECT_EQ(setting(settings::kTopoColor), QStringLiteral("255"));
+}
+
+TEST_F(MotionTest, SwitchingToHardwareWithoutADeviceFallsBackAndReloadsTheMap)
+{
+    click("cmdAction");
+    form->motionPass();
+    form.reset();
+    setup.display.contextFactory = [] { return std::unique_ptr<QOpenGLContext>(); };
+    ASSERT_TRUE(start());
+    open(dataFile(QStringLiteral("A.ebm")));
+    click("cmdAction");
+    form->motionPass();
+    click("optHard");
+    EXPECT_FALSE(enabled("optHard"));
+    EXPECT_TRUE(w<QRadioButton>("optSoft")->isChecked());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - A"));
+    EXPECT_FALSE(w<PictureBox>("picMain")->picture().isNull());
+    EXPECT_TRUE(form->running());
+}
+
+// --- Idle polling --------------------------------------------------------------------
+
+struct PollRow {
+    const char* name;
+    QString flag;
+    bool mapThere;
+    bool loads;
+};
+void PrintTo(const PollRow& row, std::ostream* os) { *os << row.name; }
+
+class PollTest : public ViewerWindowTest, public ::testing::WithParamInterface<PollRow> {};
+
+TEST_P(PollTest, TheIdlePollLoadsOnlyAnExactTrueAndAnExistingLiveMap)
+{
+    const PollRow& row = GetParam();
+    ASSERT_TRUE(start());
+    WriteMap(dataFile(QStringLiteral("Tolva3D.ebm")));
+    if (row.mapThere)
+        WriteMap(liveMap());
+    store.WriteSetting(settings::kTopo3D, settings::kNewFile, row.flag);
+    form->Timer1_Timer();
+    EXPECT_EQ(form->windowTitle(), row.loads ? QStringLiteral("Tolva3D Viewer - Tolva3D") : QStringLiteral("Tolva3D Viewer"));
+    EXPECT_EQ(setting(settings::kNewFile), row.loads ? QStringLiteral("False") : row.flag);
+    EXPECT_TRUE(messages.reports.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PollTest,
+                         ::testing::Values(PollRow{"True", QStringLiteral("True"), true, true},
+                                           PollRow{"other case", QStringLiteral("true"), true, false},
+                                           PollRow{"one", QStringLiteral("1"), true, false},
+                                           PollRow{"True without the map", QStringLiteral("True"), false, false}),
+                         RowName());
+
+} // namespace
