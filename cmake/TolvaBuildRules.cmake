@@ -13,7 +13,7 @@ target_compile_options(tolva_warnings INTERFACE
 # The core libraries: the rules of both tools, tested without a window. They
 # and the tests that are not labelled gui may reach Qt Core, Gui and OpenGL,
 # never Widgets (nor PrintSupport, which brings Widgets along).
-set(TOLVA_CORE_TARGETS tolva_common tolva_terrain tolva_render tolva_phase tolva_record tolva_print_core)
+set(TOLVA_CORE_TARGETS tolva_common tolva_terrain tolva_render tolva_navigation tolva_phase tolva_record tolva_print_core)
 set(TOLVA_WIDGET_TARGETS Qt6::Widgets Qt6::OpenGLWidgets Qt6::PrintSupport)
 
 # tolva_add_test records each test program here with its label.
