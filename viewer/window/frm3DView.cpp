@@ -9,6 +9,9 @@
 #include "common/ui/QtPlatform.h"
 #include "common/ui/SelectAllText.h"
 #include "navigation/ViewControls.h"
+#include "print/PrintWindow.h"
+#include "print/PrintJob.h"
+#include "print/frmPrint.h"
 #include "render/MapLoad.h"
 #include "render/SceneBuilders.h"
 #include "window/PictureBox.h"
@@ -22,6 +25,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
 
@@ -569,12 +573,23 @@ void frm3DView::renderPathSelected(RenderPath path)
         FileOpen();
 }
 
+// The picture picMain shows is the rendered frame itself, so the copy and the
+// print take it from there rather than from the screen, which other windows
+// may cover.
 void frm3DView::onCopy()
 {
+    const QImage picture =
+        print::CopyCommand(m_ui->picMain->picture(), m_ui->picMain->size(), m_platform.messages);
+    m_ui->picPrint->setPixmap(QPixmap::fromImage(picture));
+    ViewRefresh();
 }
 
+// The print window disables this window while it is open and re-enables it
+// when it closes, however it is closed; the view is then drawn afresh.
 void frm3DView::onPrint()
 {
+    if (auto* window = print::PrintCommand(this, m_ui->picMain->picture(), m_ui->picMain->size(), m_platform))
+        connect(window, &print::frmPrint::closed, this, &frm3DView::ViewRefresh, Qt::UniqueConnection);
 }
 
 // --- View ----------------------------------------------------------------------
@@ -598,6 +613,7 @@ void frm3DView::enableViewCommands()
         ui.cmdOpen->setEnabled(true);
         ui.cmdSave->setEnabled(true);
         ui.cmdCopy->setEnabled(true);
+        ui.cmdPrint->setEnabled(m_setup.printerAvailable);
     }
 }
 

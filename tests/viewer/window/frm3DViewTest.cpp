@@ -11,11 +11,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QOpenGLContext>
 #include <QPushButton>
 #include <QRadioButton>
@@ -821,5 +823,142 @@ INSTANTIATE_TEST_SUITE_P(Rows, PollTest,
                                            PollRow{"one", QStringLiteral("1"), true, false},
                                            PollRow{"True without the map", QStringLiteral("True"), false, false}),
                          RowName());
+
+// --- Copy and print --------------------------------------------------------------------
+
+// A map shown and the motion stopped, so that the copy and print commands are
+// usable; printing goes to a scripted printer.
+class CopyPrintTest : public ViewerWindowTest {
+protected:
+    void SetUp() override
+    {
+        ViewerWindowTest::SetUp();
+        platform.printer = &printer;
+        setup.printerAvailable = true;
+        WriteMap(dataFile(QStringLiteral("A.ebm")));
+        ASSERT_TRUE(start());
+        form->show();
+        open(dataFile(QStringLiteral("A.ebm")));
+        click("cmdAction");
+        form->motionPass();
+        ASSERT_FALSE(form->running());
+        // The view larger than the frame: what is copied is the view as shown.
+        form->resize(form->width() + 120, form->height() + 60);
+        QGuiApplication::clipboard()->setText(QStringLiteral("earlier"));
+    }
+    void TearDown() override
+    {
+        ViewerWindowTest::TearDown();
+        // The print window goes with the viewer, on the next pass of the loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // The print window shown, found as a user's tools find it.
+    QWidget* printWindow()
+    {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == QLatin1String("frmPrint") && top->isVisible())
+                return top;
+        return nullptr;
+    }
+    QPushButton* printControl(const char* name)
+    {
+        QWidget* window = printWindow();
+        return window ? window->findChild<QPushButton*>(QString::fromLatin1(name)) : nullptr;
+    }
+    void expectOneClipboardPictureOfTheView()
+    {
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        ASSERT_NE(data, nullptr);
+        EXPECT_TRUE(data->hasImage());
+        EXPECT_FALSE(data->hasText());
+        EXPECT_EQ(QGuiApplication::clipboard()->image().size(), w("picMain")->size());
+    }
+
+    ScriptedPrinter printer;
+};
+
+TEST_F(CopyPrintTest, CopyPutsOnePictureOfTheViewsSizeOnTheClipboardAndSaysSo)
+{
+    ASSERT_NE(w("picMain")->size(), w<PictureBox>("picMain")->picture().size());
+    click("cmdCopy");
+    expectOneClipboardPictureOfTheView();
+    EXPECT_EQ(w<QLabel>("picPrint")->pixmap().size(), w("picMain")->size());
+    EXPECT_TRUE(w("picPrint")->isHidden());
+    EXPECT_EQ(messages.reports, QList<MessageReport>({{"3-D window copied to clipboard.", "Tolva3DView",
+                                                       MessageIcon::Information}}));
+}
+
+TEST_F(CopyPrintTest, PrintCopiesOpensThePrintWindowAndDisablesTheViewerUntilItCloses)
+{
+    EXPECT_TRUE(enabled("cmdPrint"));
+    click("cmdPrint");
+    expectOneClipboardPictureOfTheView();
+    ASSERT_NE(printWindow(), nullptr);
+    EXPECT_FALSE(form->isEnabled());
+
+    QTest::mouseClick(printControl("cmdCancel"), Qt::LeftButton); // "Done"
+    EXPECT_EQ(printWindow(), nullptr);
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_TRUE(enabled("cmdPrint"));
+
+    // Opened again, the same window comes back; its close box re-enables too.
+    click("cmdPrint");
+    QWidget* again = printWindow();
+    ASSERT_NE(again, nullptr);
+    EXPECT_FALSE(form->isEnabled());
+    again->close();
+    EXPECT_TRUE(form->isEnabled());
+    EXPECT_EQ(QApplication::topLevelWidgets().count(again), 1);
+    EXPECT_TRUE(messages.reports.isEmpty());
+}
+
+struct CopiesRow {
+    const char* name;
+    int copies;
+};
+void PrintTo(const CopiesRow& row, std::ostream* os) { *os << row.name; }
+
+class PrintCopiesTest : public CopyPrintTest, public ::testing::WithParamInterface<CopiesRow> {};
+
+TEST_P(PrintCopiesTest, PrintingFromThePrintWindowGivesOnePagePerCopy)
+{
+    printer.copyCount = GetParam().copies;
+    click("cmdPrint");
+    ASSERT_NE(printControl("cmdPrint"), nullptr);
+    QTest::mouseClick(printControl("cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(printer.calls.count(QStringLiteral("StartPage")), GetParam().copies);
+    EXPECT_EQ(printer.calls.count(QStringLiteral("EndDoc")), 1);
+    EXPECT_TRUE(messages.reports.isEmpty());
+    EXPECT_FALSE(form->isEnabled()); // printing leaves the print window open
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PrintCopiesTest,
+                         ::testing::Values(CopiesRow{"one copy", 1}, CopiesRow{"three copies", 3}), RowName());
+
+struct PrinterRow {
+    const char* name;
+    bool printerAvailable;
+};
+void PrintTo(const PrinterRow& row, std::ostream* os) { *os << row.name; }
+
+class PrintButtonTest : public ViewerWindowTest, public ::testing::WithParamInterface<PrinterRow> {};
+
+TEST_P(PrintButtonTest, PrintComesBackWithTheOtherCommandsOnlyWithAPrinter)
+{
+    setup.printerAvailable = GetParam().printerAvailable;
+    WriteMap(dataFile(QStringLiteral("A.ebm")));
+    ASSERT_TRUE(start());
+    open(dataFile(QStringLiteral("A.ebm")));
+    EXPECT_FALSE(enabled("cmdPrint")); // locked while moving
+    click("cmdAction");
+    form->motionPass();
+    EXPECT_EQ(enabled("cmdPrint"), GetParam().printerAvailable);
+    click("cmdReset");
+    EXPECT_TRUE(enabled("cmdCopy"));
+    EXPECT_EQ(enabled("cmdPrint"), GetParam().printerAvailable);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, PrintButtonTest,
+                         ::testing::Values(PrinterRow{"printer", true}, PrinterRow{"no printer", false}), RowName());
 
 } // namespace
