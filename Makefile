@@ -9,7 +9,10 @@ SMOKE_SECONDS  ?= 30
 # Extra options for every configure line, e.g. CMAKE_ARGS=-DTOLVA_BENCH=OFF.
 CMAKE_ARGS     ?=
 
-XVFB := xvfb-run -a -s "-screen 0 1280x1024x24"
+# -noreset: by default the server resets whenever its last client leaves, and a
+# test program that connects during that reset fails with "could not connect
+# to display"; with many short test programs in parallel that happens.
+XVFB := xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
 
 # The sanitizers stop at the first report. The OpenGL driver's own leaks are
 # suppressed by name (tests/sanitize/lsan.supp names only driver libraries).

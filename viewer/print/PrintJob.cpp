@@ -87,7 +87,9 @@ QImage ClipWindow(const QImage& frame, QSize shown, MessageSink* messages)
 QImage CopyCommand(const QImage& frame, QSize shown, MessageSink* messages)
 {
     QImage picture = ClipWindow(frame, shown, messages);
-    if (messages)
+    // A failed capture has been reported; confirming a copy then would tell
+    // the user the clipboard holds a picture it does not.
+    if (messages && !picture.isNull())
         messages->show({QStringLiteral("3-D window copied to clipboard."), kAppTitle, MessageIcon::Information});
     return picture;
 }

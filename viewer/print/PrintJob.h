@@ -35,8 +35,8 @@ QString PrintPages(PrinterService& printer, const QString& outputFile, int pages
 // and gives a null image; so does a clipboard that cannot be reached.
 QImage ClipWindow(const QImage& frame, QSize shown, MessageSink* messages);
 
-// The copy command: ClipWindow, then the confirmation (shown even after a
-// failed capture, which has been reported already).
+// The copy command: ClipWindow, then the confirmation when the picture was
+// copied (a failed capture is reported by ClipWindow alone).
 QImage CopyCommand(const QImage& frame, QSize shown, MessageSink* messages);
 
 } // namespace tolva::print
