@@ -1,5 +1,7 @@
 #include "render/BandWorkers.h"
 
+#include <exception>
+
 namespace tolva {
 
 BandWorkers::BandWorkers(int bands)
@@ -42,10 +44,20 @@ void BandWorkers::run(const std::function<void(int)>& job)
         ++m_round;
     }
     m_start.notify_all();
-    job(0);
-    std::unique_lock lock(m_mutex);
-    m_done.wait(lock, [this] { return m_pending == 0; });
-    m_job = nullptr;
+    // The other bands still read `job`: wait for them even when band 0 throws.
+    std::exception_ptr failure;
+    try {
+        job(0);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    {
+        std::unique_lock lock(m_mutex);
+        m_done.wait(lock, [this] { return m_pending == 0; });
+        m_job = nullptr;
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void BandWorkers::serve(int band)
