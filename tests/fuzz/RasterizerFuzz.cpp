@@ -7,9 +7,8 @@
 //   box, so every colour and depth buffer here is allocated at exactly
 //   size x size (FrameTarget's too), and AddressSanitizer reports any access
 //   past them.
-// - Each band must write its own rows only: bands split anywhere (empty ones
-//   included) are drawn one at a time into buffers whose other rows hold a
-//   sentinel that must survive.
+// - Each band must touch its own rows only: bands split anywhere (empty ones
+//   included) are drawn one at a time with the other rows poisoned.
 // - The frame is the same however it is drawn: the two paths agree on the
 //   colours, and on one path any band split, with or without the chunk boxes
 //   (which let a band skip whole chunks), gives the colours and depths of the
@@ -18,6 +17,7 @@
 #include "render/RasterizerInternal.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <sanitizer/asan_interface.h>
 
 #include <algorithm>
 #include <cmath>
@@ -177,40 +177,36 @@ Buffers DrawWhole(bool avx2, const PreparedScene& scene, const Matrix4& camera, 
     return b;
 }
 
-// The frame drawn band by band at the given row edges. Each band draws alone
-// into buffers whose rows outside it hold a sentinel no drawing makes (an
-// infinite depth lets any finite depth through, so a stray write shows);
-// its own rows are cleared first, as the frame's bands clear them.
+// The frame drawn band by band at the given row edges, each band's own rows
+// cleared first, as the frame's bands clear them. While a band draws, the
+// rows outside it are poisoned, so that AddressSanitizer reports any read or
+// write there, even one that puts back the value it read: bands drawn side
+// by side would race on it.
 Buffers DrawInBands(bool avx2, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size,
                     const std::vector<int>& edges)
 {
-    constexpr PixelColor kSentinel = 0x00A5C3E1u;
-    const float kSentinelDepth = std::numeric_limits<float>::infinity();
     Buffers frame = Filled(size, 0, 0.0f);
-    Buffers work = Filled(size, kSentinel, kSentinelDepth);
-    const Buffers sentinelRow{std::vector<PixelColor>(std::size_t(size), kSentinel),
-                              std::vector<float>(std::size_t(size), kSentinelDepth)};
-    const auto untouched = [&](int row) {
-        const std::size_t at = std::size_t(row) * size;
-        return std::memcmp(work.pixels.data() + at, sentinelRow.pixels.data(), size * sizeof(PixelColor)) == 0
-            && std::memcmp(work.depth.data() + at, sentinelRow.depth.data(), size * sizeof(float)) == 0;
-    };
     RasterScratch s;
     const float half = size / 2.0f;
     Transform(avx2, scene, camera, half, s);
     const FrameClear clear{true, true, 0xFF000000u, 1.0f};
+    const auto poison = [&](int rowBegin, int rowEnd, bool on) {
+        const std::size_t at = std::size_t(rowBegin) * size, count = std::size_t(rowEnd - rowBegin) * size;
+        if (on) {
+            ASAN_POISON_MEMORY_REGION(frame.pixels.data() + at, count * sizeof(PixelColor));
+            ASAN_POISON_MEMORY_REGION(frame.depth.data() + at, count * sizeof(float));
+        } else {
+            ASAN_UNPOISON_MEMORY_REGION(frame.pixels.data() + at, count * sizeof(PixelColor));
+            ASAN_UNPOISON_MEMORY_REGION(frame.depth.data() + at, count * sizeof(float));
+        }
+    };
     for (std::size_t k = 0; k + 1 < edges.size(); ++k) {
         const int begin = edges[k], end = edges[k + 1];
-        clear.apply(work.pixels.data(), work.depth.data(), size, begin, end);
-        DrawBand(avx2, {work.pixels.data(), work.depth.data(), size, begin, end}, scene, mode, half, s);
-        for (int row = 0; row < size; ++row)
-            if ((row < begin || row >= end) && !untouched(row))
-                std::abort(); // a band wrote a row outside it
-        const std::size_t first = std::size_t(begin) * size, last = std::size_t(end) * size;
-        std::copy(work.pixels.begin() + first, work.pixels.begin() + last, frame.pixels.begin() + first);
-        std::copy(work.depth.begin() + first, work.depth.begin() + last, frame.depth.begin() + first);
-        std::fill(work.pixels.begin() + first, work.pixels.begin() + last, kSentinel);
-        std::fill(work.depth.begin() + first, work.depth.begin() + last, kSentinelDepth);
+        clear.apply(frame.pixels.data(), frame.depth.data(), size, begin, end);
+        poison(0, begin, true);
+        poison(end, size, true);
+        DrawBand(avx2, {frame.pixels.data(), frame.depth.data(), size, begin, end}, scene, mode, half, s);
+        poison(0, size, false);
     }
     return frame;
 }
