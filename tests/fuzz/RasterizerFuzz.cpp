@@ -1,21 +1,29 @@
 // The software rasterizer on any triangles: huge, tiny, degenerate, crossing
 // the near plane, with NaN and infinite corners, under any camera, fill mode
-// and frame size. Both fill paths must stay inside the frame: the AVX2 fill
-// reads and writes whole groups of four or eight pixels near the edge of a
-// triangle's box, so the colour and depth buffers here are allocated at
-// exactly size x size, and AddressSanitizer reports any access past them.
-// The two paths must also draw the same frame.
+// and frame size, drawn whole and in bands of rows.
 //
-// The rasterizer's inner entry points are used so that the buffers can be
-// sized exactly; FrameTarget keeps a few floats of slack after its depth.
+// - Both fill paths must stay inside the frame: the AVX2 fill reads and
+//   writes whole groups of four or eight pixels near the edge of a triangle's
+//   box, so every colour and depth buffer here is allocated at exactly
+//   size x size (FrameTarget's too), and AddressSanitizer reports any access
+//   past them.
+// - Each band must touch its own rows only: bands split anywhere (empty ones
+//   included) are drawn one at a time with the other rows poisoned.
+// - The frame is the same however it is drawn: the two paths agree on the
+//   colours, and on one path any band split, with or without the chunk boxes
+//   (which let a band skip whole chunks), gives the colours and depths of the
+//   frame drawn whole, triangle by triangle, bit for bit.
 #include "render/Matrix.h"
 #include "render/RasterizerInternal.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
+#include <sanitizer/asan_interface.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -67,46 +75,16 @@ Matrix4 Camera(FuzzedDataProvider& in, float range)
     return MatrixMultiply(ViewMatrixFromFrame(frame), ProjectionMatrix(fieldOfView));
 }
 
-struct Buffers {
-    std::vector<PixelColor> pixels;
-    std::vector<float> depth;
-};
-
-Buffers Draw(bool avx2, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size)
+// Every triangle its own colour, so that a pixel drawn by the wrong
+// triangle, or by the right ones in the wrong order, shows.
+PixelColor TriangleColor(std::size_t t)
 {
-    // Exactly size x size each: no slack that would hide an overrun.
-    Buffers b{std::vector<PixelColor>(std::size_t(size) * size, 0xFF000000u),
-              std::vector<float>(std::size_t(size) * size, 1.0f)};
-    const std::size_t n = scene.x.size();
-    RasterScratch s;
-    s.screen.resize(n);
-    s.cx.resize(n); s.cy.resize(n); s.cz.resize(n); s.cw.resize(n);
-    const raster::Raster target{b.pixels.data(), b.depth.data(), size};
-    const float half = size / 2.0f;
-    if (avx2) {
-        raster::TransformAvx2(scene, camera, half, s);
-        raster::DrawTrianglesAvx2(target, scene, mode, half, s);
-    } else {
-        raster::TransformBaseline(scene, camera, half, s);
-        raster::DrawTrianglesBaseline(target, scene, mode, half, s);
-    }
-    return b;
+    return 0xFF000000u | ((std::uint32_t(t) + 1u) * 0x9E3779B1u >> 8);
 }
 
-} // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+// Loose triangles over up to 48 positions, up to four chunks of them.
+void AddSoup(FuzzedDataProvider& in, float range, PreparedScene& scene)
 {
-    FuzzedDataProvider in(data, size);
-    // Odd, tiny and large frames: the edges of the buffer move with the size.
-    // Large ones now and then only, as each run allocates and clears them.
-    const int frameSize = in.ConsumeIntegralInRange(0, 15) == 0 ? in.ConsumeIntegralInRange(1, 1200)
-                                                               : in.ConsumeIntegralInRange(1, 72);
-    const FillMode mode = in.PickValueInArray({FillMode::Solid, FillMode::Solid, FillMode::Wireframe, FillMode::Points});
-    const float range = in.PickValueInArray({1.0f, 2.0f, 50.0f, 1000.0f, 1.0e6f});
-    const Matrix4 camera = Camera(in, range);
-
-    PreparedScene scene;
     const int vertices = in.ConsumeIntegralInRange(3, 48);
     float px = 0.0f, py = 0.0f, pz = in.ConsumeFloatingPointInRange(0.0f, range);
     for (int i = 0; i < vertices; ++i) {
@@ -117,19 +95,184 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         scene.y.push_back(py);
         scene.z.push_back(pz);
     }
-    // Enough triangles for the eight-at-a-time set-up and its remainder.
-    const int triangles = in.ConsumeIntegralInRange(1, 40);
-    for (int t = 0; t < triangles; ++t) {
+    // Enough triangles for the eight-at-a-time set-up and its remainder,
+    // and sometimes for several chunks.
+    const int triangles = in.ConsumeIntegralInRange(1, in.ConsumeBool() ? 40 : 250);
+    for (int t = 0; t < triangles; ++t)
         for (int k = 0; k < 3; ++k)
             scene.corners.push_back(in.ConsumeIntegralInRange(0, vertices - 1));
-        scene.colors.push_back(0xFF000000u | in.ConsumeIntegral<std::uint32_t>());
-    }
+}
 
-    const Buffers baseline = Draw(false, scene, camera, mode, frameSize);
-    if (Avx2Available()) {
-        const Buffers avx2 = Draw(true, scene, camera, mode, frameSize);
-        if (avx2.pixels != baseline.pixels)
-            std::abort(); // the paths drew different frames
+// A height field as the terrain is built, cell by cell, row by row, so that
+// each chunk is a strip of neighbouring cells with a box of its own, some in
+// view and some not, some reaching a band and some not.
+void AddGrid(FuzzedDataProvider& in, float range, PreparedScene& scene)
+{
+    const int columns = in.ConsumeIntegralInRange(2, 40), rows = in.ConsumeIntegralInRange(2, 40);
+    const float step = in.ConsumeFloatingPointInRange(0.0f, 2.0f * range) / float(columns);
+    const float x0 = in.ConsumeFloatingPointInRange(-range, range), y0 = in.ConsumeFloatingPointInRange(-range, range);
+    const float rise = in.ConsumeFloatingPointInRange(-range, range) / 255.0f;
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c) {
+            scene.x.push_back(x0 + float(c) * step);
+            scene.y.push_back(y0 + float(r) * step);
+            scene.z.push_back(float(in.ConsumeIntegral<std::uint8_t>()) * rise);
+        }
+    const bool flip = in.ConsumeBool(); // the other winding: culled from above
+    for (int r = 0; r + 1 < rows; ++r)
+        for (int c = 0; c + 1 < columns; ++c) {
+            const std::uint32_t a = std::uint32_t(r * columns + c), b = a + 1, d = a + std::uint32_t(columns),
+                                e = d + 1;
+            const std::uint32_t cell[6] = {a, flip ? d : b, flip ? b : d, b, flip ? d : e, flip ? e : d};
+            scene.corners.insert(scene.corners.end(), cell, cell + 6);
+        }
+}
+
+struct Buffers {
+    std::vector<PixelColor> pixels;
+    std::vector<float> depth;
+};
+
+// Bit for bit, NaN depths included.
+bool Same(const PixelColor* pixels, const float* depth, const Buffers& b)
+{
+    return std::memcmp(pixels, b.pixels.data(), b.pixels.size() * sizeof(PixelColor)) == 0
+        && std::memcmp(depth, b.depth.data(), b.depth.size() * sizeof(float)) == 0;
+}
+
+// Exactly size x size each: no slack that would hide an overrun.
+Buffers Filled(int size, PixelColor color, float depth)
+{
+    return {std::vector<PixelColor>(std::size_t(size) * size, color), std::vector<float>(std::size_t(size) * size, depth)};
+}
+
+void Transform(bool avx2, const PreparedScene& scene, const Matrix4& camera, float half, RasterScratch& s)
+{
+    const std::size_t n = scene.x.size();
+    s.screen.resize(n);
+    s.cx.resize(n); s.cy.resize(n); s.cz.resize(n); s.cw.resize(n);
+    if (avx2)
+        raster::TransformAvx2(scene, camera, half, s, 0, n);
+    else
+        raster::TransformBaseline(scene, camera, half, s, 0, n);
+}
+
+void DrawBand(bool avx2, const raster::Raster& target, const PreparedScene& scene, FillMode mode, float half,
+              const RasterScratch& s)
+{
+    if (avx2)
+        raster::DrawTrianglesAvx2(target, scene, mode, half, s, 0, scene.triangleCount());
+    else
+        raster::DrawTrianglesBaseline(target, scene, mode, half, s, 0, scene.triangleCount());
+}
+
+// The whole frame as one band, every triangle in order.
+Buffers DrawWhole(bool avx2, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size)
+{
+    Buffers b = Filled(size, 0xFF000000u, 1.0f);
+    RasterScratch s;
+    const float half = size / 2.0f;
+    Transform(avx2, scene, camera, half, s);
+    DrawBand(avx2, {b.pixels.data(), b.depth.data(), size, 0, size}, scene, mode, half, s);
+    return b;
+}
+
+// The frame drawn band by band at the given row edges, each band's own rows
+// cleared first, as the frame's bands clear them. While a band draws, the
+// rows outside it are poisoned, so that AddressSanitizer reports any read or
+// write there, even one that puts back the value it read: bands drawn side
+// by side would race on it.
+Buffers DrawInBands(bool avx2, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size,
+                    const std::vector<int>& edges)
+{
+    Buffers frame = Filled(size, 0, 0.0f);
+    RasterScratch s;
+    const float half = size / 2.0f;
+    Transform(avx2, scene, camera, half, s);
+    const FrameClear clear{true, true, 0xFF000000u, 1.0f};
+    const auto poison = [&](int rowBegin, int rowEnd, bool on) {
+        const std::size_t at = std::size_t(rowBegin) * size, count = std::size_t(rowEnd - rowBegin) * size;
+        if (on) {
+            ASAN_POISON_MEMORY_REGION(frame.pixels.data() + at, count * sizeof(PixelColor));
+            ASAN_POISON_MEMORY_REGION(frame.depth.data() + at, count * sizeof(float));
+        } else {
+            ASAN_UNPOISON_MEMORY_REGION(frame.pixels.data() + at, count * sizeof(PixelColor));
+            ASAN_UNPOISON_MEMORY_REGION(frame.depth.data() + at, count * sizeof(float));
+        }
+    };
+    for (std::size_t k = 0; k + 1 < edges.size(); ++k) {
+        const int begin = edges[k], end = edges[k + 1];
+        clear.apply(frame.pixels.data(), frame.depth.data(), size, begin, end);
+        poison(0, begin, true);
+        poison(end, size, true);
+        DrawBand(avx2, {frame.pixels.data(), frame.depth.data(), size, begin, end}, scene, mode, half, s);
+        poison(0, size, false);
     }
+    return frame;
+}
+
+// The frame as the displays draw it: `bands` bands side by side on the
+// band workers, split where the work balances, chunks skipped where their
+// boxes allow, each band clearing its rows first. The target starts with
+// leftovers that the clear must replace.
+FrameTarget DrawFrame(const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size, int bands)
+{
+    // One scratch per band count: its workers stay up from run to run.
+    static RasterScratch scratch[8];
+    RasterScratch& s = scratch[bands];
+    s.bands = bands;
+    FrameTarget target(size);
+    target.clear(0xFF123456u, -5.0f);
+    DrawPreparedScene(target, scene, camera, mode, s, FrameClear{true, true, 0xFF000000u, 1.0f});
+    return target;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    FuzzedDataProvider in(data, size);
+    // Odd, tiny and large frames: the edges of the buffer move with the size.
+    // Large ones now and then only, as each run allocates and clears them.
+    const int frameSize = in.ConsumeIntegralInRange(0, 31) == 0 ? in.ConsumeIntegralInRange(1, 1200)
+                                                               : in.ConsumeIntegralInRange(1, 72);
+    const FillMode mode = in.PickValueInArray({FillMode::Solid, FillMode::Solid, FillMode::Wireframe, FillMode::Points});
+    const float range = in.PickValueInArray({1.0f, 2.0f, 50.0f, 1000.0f, 1.0e6f});
+    const Matrix4 camera = Camera(in, range);
+    const int bands = in.ConsumeIntegralInRange(1, 7);
+    // Where the bands of the separate drawing split: anywhere, empty bands too.
+    std::vector<int> edges{0, frameSize};
+    for (int k = 1; k < bands; ++k)
+        edges.push_back(in.ConsumeIntegralInRange(0, frameSize));
+    std::sort(edges.begin(), edges.end());
+    const bool avx2 = in.ConsumeBool() && Avx2Available();
+    const bool bounded = in.ConsumeBool();
+
+    PreparedScene scene;
+    if (in.ConsumeBool())
+        AddGrid(in, range, scene);
+    else
+        AddSoup(in, range, scene);
+    for (std::size_t t = 0; t < scene.corners.size() / 3; ++t)
+        scene.colors.push_back(TriangleColor(t));
+    if (bounded)
+        BoundChunks(scene);
+
+    const Buffers baseline = DrawWhole(false, scene, camera, mode, frameSize);
+    Buffers whole = baseline;
+    if (Avx2Available()) {
+        Buffers other = DrawWhole(true, scene, camera, mode, frameSize);
+        if (other.pixels != baseline.pixels)
+            std::abort(); // the paths drew different frames
+        if (avx2)
+            whole = std::move(other);
+    }
+    const Buffers split = DrawInBands(avx2, scene, camera, mode, frameSize, edges);
+    if (!Same(split.pixels.data(), split.depth.data(), whole))
+        std::abort(); // a band split drew another frame
+    SetRasterPath(avx2 ? RasterPath::Avx2 : RasterPath::Baseline);
+    FrameTarget frame = DrawFrame(scene, camera, mode, frameSize, bands);
+    if (!Same(frame.pixels(), frame.depth(), whole))
+        std::abort(); // the banded, chunked frame differs from the one drawn whole
     return 0;
 }

@@ -203,6 +203,11 @@ RowSpan ChunkRows(const ChunkBox& box, const Matrix4& m, int size)
                 for (int j = 0; j < 4; ++j)
                     c[j] += extent[a] * m.m[a][j];
         corner[k] = {c[0], c[1], c[2], c[3]};
+        // A box too wide for floats (its extent overflows) has corners that
+        // are not numbers: never skipped.
+        for (const float v : c)
+            if (!std::isfinite(v))
+                return all;
     }
     // The largest sum of the magnitudes of the terms that place a position
     // of the box: the rounding of any such position, and of these corners,
