@@ -394,9 +394,8 @@ bool frm3DView::eventFilter(QObject* watched, QEvent* event)
         return true; // a click on the swatch is not also a click on its frame
     }
     else if (watched == ui.picMap) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
         if (type == QEvent::MouseMove) {
-            const QPointF at = mouse->position();
+            const QPointF at = static_cast<QMouseEvent*>(event)->position();
             const MapPointer pointer = m_nav.MapMouseMove(float(at.x()), float(at.y()), running());
             ui.picMap->setCursor(pointer.cross ? Qt::CrossCursor : Qt::ArrowCursor);
             ui.picMap->setToolTip(pointer.tooltip);
