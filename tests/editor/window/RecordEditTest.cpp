@@ -6,6 +6,7 @@
 #include "common/Platform.h"
 #include "phase/EruptionTypes.h"
 #include "record/RecordFile.h"
+#include "support/Controls.h"
 #include "support/FakePlatform.h"
 #include "support/RowNames.h"
 
@@ -62,23 +63,9 @@ protected:
     template <class T = QWidget>
     T* w(const char* name)
     {
-        T* c = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(c, nullptr) << name;
-        return c;
+        return tolva::testing::Control<T>(form.get(), name);
     }
-    QString text(const char* name)
-    {
-        QWidget* c = w(name);
-        if (auto* e = qobject_cast<QLineEdit*>(c))
-            return e->text();
-        if (auto* l = qobject_cast<QLabel*>(c))
-            return l->text();
-        if (auto* b = qobject_cast<QComboBox*>(c))
-            return b->currentText();
-        if (auto* a = qobject_cast<QAbstractButton*>(c))
-            return a->text();
-        return {};
-    }
+    QString text(const char* name) { return tolva::testing::ShownText(w(name)); }
     bool enabled(const char* name) { return w(name)->isEnabled(); }
 
     // Select the field's text (as focusing it does) and type over it.
@@ -89,12 +76,8 @@ protected:
         e->selectAll();
         QTest::keyClicks(e, keys);
     }
-    void click(const char* name) { QTest::mouseClick(w<QAbstractButton>(name), Qt::LeftButton); }
-    void tick(const char* name)
-    {
-        auto* box = w<QCheckBox>(name);
-        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
-    }
+    void click(const char* name) { tolva::testing::ClickLikeAUser(w(name)); }
+    void tick(const char* name) { tolva::testing::ClickLikeAUser(w<QCheckBox>(name)); }
     // The user's pick of a list entry.
     void pick(const char* name, const QString& entry)
     {

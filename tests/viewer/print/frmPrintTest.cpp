@@ -4,6 +4,7 @@
 #include "viewer/print/frmPrint.h"
 
 #include "common/SettingsStore.h"
+#include "support/Controls.h"
 #include "support/FakePlatform.h"
 #include "support/RowNames.h"
 
@@ -64,9 +65,7 @@ protected:
     template <class T = QWidget>
     T* control(frmPrint* window, const char* name)
     {
-        T* found = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+        return tolva::testing::Control<T>(window, name);
     }
     QString text(frmPrint* window, const char* name) { return control<QLineEdit>(window, name)->text(); }
 

@@ -5,6 +5,7 @@
 #include "window/PictureBox.h"
 
 #include "common/SettingsStore.h"
+#include "support/Controls.h"
 #include "support/FakePlatform.h"
 #include "support/RowNames.h"
 
@@ -99,29 +100,11 @@ protected:
     template <class T = QWidget>
     T* w(const char* name)
     {
-        T* c = form->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(c, nullptr) << name;
-        return c;
+        return tolva::testing::Control<T>(form.get(), name);
     }
-    QString text(const char* name)
-    {
-        QWidget* c = w(name);
-        if (auto* e = qobject_cast<QLineEdit*>(c))
-            return e->text();
-        if (auto* l = qobject_cast<QLabel*>(c))
-            return l->text();
-        if (auto* a = qobject_cast<QAbstractButton*>(c))
-            return a->text();
-        return {};
-    }
+    QString text(const char* name) { return tolva::testing::ShownText(w(name)); }
     bool enabled(const char* name) { return w(name)->isEnabled(); }
-    // Option buttons and check boxes are clicked on their indicator.
-    void click(const char* name)
-    {
-        QWidget* c = w(name);
-        const bool indicator = qobject_cast<QRadioButton*>(c) || qobject_cast<QCheckBox*>(c);
-        QTest::mouseClick(c, Qt::LeftButton, {}, indicator ? QPoint(6, c->height() / 2) : QPoint());
-    }
+    void click(const char* name) { tolva::testing::ClickLikeAUser(w(name)); }
     void typeInto(const char* name, const QString& value)
     {
         auto* edit = w<QLineEdit>(name);
