@@ -1,6 +1,7 @@
 // The editor window with the largest record (500 Hawaiian phases of 100 flows):
 // opening it until phase 1 is shown, showing another phase, and Save (the
 // checks, the commit and the write).
+#include "BenchMessages.h"
 #include "phase/EruptionTypes.h"
 #include "record/RecordFile.h"
 #include "window/RecordEdit.h"
@@ -25,12 +26,6 @@ public:
     QString path;
 };
 
-class Silent : public MessageSink {
-public:
-    void show(const MessageReport&) override { ++shown; }
-    int shown = 0;
-};
-
 class Fixed : public RandomSource {
 public:
     double next() override { return 0.5; }
@@ -40,7 +35,7 @@ struct Editor {
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("full.rec"));
     Answers files;
-    Silent messages;
+    bench::CountedMessages messages;
     Fixed random;
     std::unique_ptr<editor::RecordEdit> form;
 

@@ -3,6 +3,7 @@
 // ground, the map cursor and a refresh that draws the 450 x 450 frame.
 // Goal: 3 ms or less, so that 30 passes a second leave the window most of
 // its time.
+#include "BenchMessages.h"
 #include "demomap/DemoMap.h"
 #include "navigation/DisplayRefresh.h"
 #include "navigation/MotionLoop.h"
@@ -28,14 +29,9 @@ public:
     }
 };
 
-class IgnoreMessages : public MessageSink {
-public:
-    void show(const MessageReport&) override {}
-};
-
 void BM_MotionPass(benchmark::State& state)
 {
-    IgnoreMessages messages;
+    bench::CountedMessages messages;
     DisplayChain chain(&messages);
     Scene scene;
     ViewState view;

@@ -5,6 +5,7 @@
 // llvmpipe at 450 x 450 (the "speedup" counter of the OpenGL rows), and the
 // 900 x 900 frame at most 2.5 times the 450 x 450 one (its "vs_450" counter).
 // Every frame row reports its side in pixels as "size".
+#include "BenchMessages.h"
 #include "demomap/DemoMap.h"
 #include "render/DisplayChain.h"
 #include "render/FrameDrawing.h"
@@ -36,14 +37,9 @@ public:
     }
 };
 
-class NoMessages : public MessageSink {
-public:
-    void show(const MessageReport&) override {}
-};
-
 // The map as the viewer loads it, and a display set up on one path.
 struct Rig {
-    NoMessages messages;
+    bench::CountedMessages messages;
     DisplayChain chain;
     Scene scene;
     bool ready = false;

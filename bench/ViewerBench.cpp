@@ -2,6 +2,7 @@
 // drawn (the clamps, the controls, the settings written, the map load, the
 // start view and its refresh), beside the same map load and one frame on the
 // render core alone as the reference of the same run. Goal: 20 ms or less.
+#include "BenchMessages.h"
 #include "demomap/DemoMap.h"
 #include "render/MapLoad.h"
 #include "render/SceneBuilders.h"
@@ -20,12 +21,6 @@
 namespace {
 
 using namespace tolva;
-
-class CountMessages : public MessageSink {
-public:
-    void show(const MessageReport&) override { ++shown; }
-    int shown = 0;
-};
 
 // A private store folder and the map file, made once.
 const QString& benchMap()
@@ -57,7 +52,7 @@ void Timed(benchmark::State& state, Work&& work)
 void BM_ViewerFileOpenToFirstFrame(benchmark::State& state)
 {
     const QString path = benchMap();
-    CountMessages messages;
+    bench::CountedMessages messages;
     Platform platform;
     platform.messages = &messages;
     frm3DView form(platform, ViewerSetup{});
@@ -80,7 +75,7 @@ BENCHMARK(BM_ViewerFileOpenToFirstFrame)->Unit(benchmark::kMillisecond);
 void BM_ViewerFileOpenReferenceCore(benchmark::State& state)
 {
     const QString path = benchMap();
-    CountMessages messages;
+    bench::CountedMessages messages;
     DisplayChain chain(&messages);
     Scene scene;
     ViewState view;
