@@ -30,7 +30,8 @@ QString PrintPages(PrinterService& printer, const QString& outputFile, int pages
                 const QImage& picture, const QRect& plot);
 
 // The picture that the 3-D view shows: `frame` as drawn stretched to the
-// view's size `shown`. It becomes the clipboard's only content. A missing
+// view's size `shown`, in device pixels (on a high-density screen the picture
+// is that many pixels; the print layout takes only its shape). It becomes the clipboard's only content. A missing
 // frame or an empty view is reported as "ClipWindow error: " with the reason
 // and gives a null image; so does a clipboard that cannot be reached.
 QImage ClipWindow(const QImage& frame, QSize shown, MessageSink* messages);

@@ -13,7 +13,7 @@ namespace tolva::print {
 class frmPrint;
 
 // The viewer's print command: the picture shown (`frame` stretched to the 3-D
-// view's size `shown`) goes to the clipboard, then the print window opens
+// view's size `shown`, in device pixels) goes to the clipboard, then the print window opens
 // with it. Null when there is no picture (reported as for a copy).
 frmPrint* PrintCommand(QWidget* viewer, const QImage& frame, QSize shown, const Platform& platform);
 

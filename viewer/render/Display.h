@@ -1,5 +1,6 @@
 #pragma once
-// One display: a 450 x 450 render target with a depth buffer that draws a
+// One display: a square render target (450 x 450 unless the options say
+// otherwise) with a depth buffer that draws a
 // prepared scene. Two implementations: our software rasterizer and OpenGL
 // through an offscreen context. DisplayChain sets them up and tears them down.
 
@@ -33,7 +34,7 @@ enum class SetupStep {
 using GlContextFactory = std::function<std::unique_ptr<QOpenGLContext>()>;
 
 struct DisplayOptions {
-    int size = kTargetSize;
+    int size = kTargetSize; // the side of the target, in pixels
     GlContextFactory contextFactory; // empty: the default QOpenGLContext
     // Makes the given step fail, to exercise each failure report.
     std::optional<SetupStep> failAt;

@@ -26,6 +26,11 @@ QString SetupFailureMessage(RenderPath path, SetupStep step)
     return QString();
 }
 
+int FrameSide(double devicePixelRatio)
+{
+    return qRound(kTargetSize * (devicePixelRatio > 0.0 ? devicePixelRatio : 1.0));
+}
+
 DisplayChain::DisplayChain(MessageSink* messages, DisplayOptions options)
     : m_messages(messages), m_options(std::move(options))
 {
@@ -38,15 +43,23 @@ DisplayChain::~DisplayChain()
 
 bool DisplayChain::Loading(Scene& scene)
 {
-    return setUp(RenderPath::Software, scene);
+    return setUp(RenderPath::Software, &scene);
 }
 
 bool DisplayChain::Loading2(Scene& scene)
 {
-    return setUp(RenderPath::Hardware, scene);
+    return setUp(RenderPath::Hardware, &scene);
 }
 
-bool DisplayChain::setUp(RenderPath path, Scene& scene)
+bool DisplayChain::SetFrameSide(int side)
+{
+    if (side == m_options.size)
+        return true;
+    m_options.size = side;
+    return !m_device || setUp(m_path, nullptr);
+}
+
+bool DisplayChain::setUp(RenderPath path, Scene* scene)
 {
     // A set-up replaces whatever display there was.
     UnloadDX();
@@ -60,7 +73,8 @@ bool DisplayChain::setUp(RenderPath path, Scene& scene)
         return false;
     }
     m_device->setFillMode(m_mode);
-    ResetScene(scene);
+    if (scene)
+        ResetScene(*scene);
     // Z-buffer on and flat shading. Only the software path checks; as the
     // report tears the display down, the set-up has then failed.
     const bool statesSet = m_device->setRenderStates(true, true);

@@ -26,6 +26,11 @@ enum class RenderPath { Software, Hardware };
 // failure there is not a set-up failure.
 QString SetupFailureMessage(RenderPath path, SetupStep step);
 
+// The side of the square frame, in device pixels, for a screen of
+// `devicePixelRatio`: the 450-pixel view at that density, rounded to the
+// nearest pixel (halves up). A ratio that is not above zero counts as 1.
+int FrameSide(double devicePixelRatio);
+
 class DisplayChain {
 public:
     explicit DisplayChain(MessageSink* messages, DisplayOptions options = {});
@@ -40,6 +45,11 @@ public:
     bool Loading(Scene& scene);
     // OpenGL set-up; false with HardwareFailed set when a step failed.
     bool Loading2(Scene& scene);
+    // The side of the frame the set-ups make. A display that is up is made
+    // again at a new side on its path, the scene kept; false, with the path's
+    // failure flag set and the failure reported, when that set-up failed.
+    bool SetFrameSide(int side);
+    int frameSide() const { return m_options.size; }
     // Releases the display; harmless when there is none.
     void UnloadDX();
     // Tears the display down, then shows "ERROR : " + message under "FATAL ERROR!".
@@ -72,7 +82,8 @@ public:
     MessageSink* messages() const { return m_messages; }
 
 private:
-    bool setUp(RenderPath path, Scene& scene);
+    // Empties `scene` (when given) once the display is up.
+    bool setUp(RenderPath path, Scene* scene);
 
     MessageSink* m_messages;
     DisplayOptions m_options;

@@ -36,6 +36,9 @@ void PictureBox::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), m_stretched ? Qt::black : palette().window());
     if (m_picture.isNull())
         return;
+    // The whole picture, in its own pixels, goes over the box's rectangle,
+    // which the painter maps to device pixels: a frame of the box's device
+    // size lands pixel for pixel.
     if (m_stretched)
         painter.drawImage(rect(), m_picture);
     else

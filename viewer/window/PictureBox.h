@@ -1,8 +1,10 @@
 #pragma once
 // A picture box of the viewer's window: it paints one picture, either at its
 // own size from the top-left corner (the map panel) or stretched over the
-// whole box (the 3-D view, which shows the 450 x 450 frame at any window
-// size). As the 3-D view it is also where finished frames go.
+// whole box (the 3-D view). The 3-D view's frame is drawn at the box's size
+// in device pixels, so there each frame pixel is one pixel of the screen, on
+// a high-density screen too. As the 3-D view it is also where finished
+// frames go.
 
 #include "render/FrameDrawing.h"
 

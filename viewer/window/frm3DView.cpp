@@ -28,6 +28,7 @@
 #include <QPixmap>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QWindow>
 
 namespace tolva {
 
@@ -227,14 +228,18 @@ bool frm3DView::Start()
     placeWindow();
     show();
     m_ui->Label1->move((m_ui->picMain->width() - m_ui->Label1->width()) / 2, m_ui->Label1->y());
+    // The frame is drawn at the density of the screen the window is on, and
+    // drawn again at the new one when the window moves to another screen.
+    m_chain.SetFrameSide(FrameSide(devicePixelRatioF()));
+    if (QWindow* window = windowHandle())
+        connect(window, &QWindow::screenChanged, this, &frm3DView::followScreenDensity, Qt::UniqueConnection);
 
     bool ready = false;
     if (m_ui->optHard->isChecked()) {
         ready = m_chain.Loading2(m_scene);
         if (!ready && m_chain.HardwareFailed) {
             const QScopedValueRollback guard(m_showing, true);
-            m_ui->optHard->setEnabled(false);
-            m_ui->optSoft->setChecked(true);
+            fallBackToSoftware();
         }
     }
     if (!ready && !m_chain.Loading(m_scene)) {
@@ -560,8 +565,7 @@ void frm3DView::renderPathSelected(RenderPath path)
     bool ready = path == RenderPath::Hardware ? m_chain.Loading2(m_scene) : m_chain.Loading(m_scene);
     QApplication::restoreOverrideCursor();
     if (path == RenderPath::Hardware && !ready && m_chain.HardwareFailed) {
-        m_ui->optHard->setEnabled(false);
-        m_ui->optSoft->setChecked(true); // its own switch sets up the software path
+        fallBackToSoftware();
         return;
     }
     m_ui->picMain->clear();
@@ -572,13 +576,39 @@ void frm3DView::renderPathSelected(RenderPath path)
         FileOpen();
 }
 
+// Outside start-up, selecting the software option sets that path up through
+// its own switch and loads the map again.
+void frm3DView::fallBackToSoftware()
+{
+    m_ui->optHard->setEnabled(false);
+    m_ui->optSoft->setChecked(true);
+}
+
+// The display is made again at the new screen's density with the scene kept,
+// so a shown map only needs drawing afresh; an OpenGL display that cannot be
+// made at the new size falls back as a failed switch to it does.
+void frm3DView::followScreenDensity()
+{
+    const bool ready = m_chain.SetFrameSide(FrameSide(devicePixelRatioF()));
+    if (!ready && m_chain.path() == RenderPath::Hardware && m_chain.HardwareFailed)
+        fallBackToSoftware();
+    else if (ready)
+        ViewRefresh();
+}
+
+// The size of picMain in device pixels, as the copy and print take the view.
+QSize frm3DView::viewPixels() const
+{
+    return (QSizeF(m_ui->picMain->size()) * m_ui->picMain->devicePixelRatioF()).toSize();
+}
+
 // The picture picMain shows is the rendered frame itself, so the copy and the
 // print take it from there rather than from the screen, which other windows
 // may cover.
 void frm3DView::onCopy()
 {
     const QImage picture =
-        print::CopyCommand(m_ui->picMain->picture(), m_ui->picMain->size(), m_platform.messages);
+        print::CopyCommand(m_ui->picMain->picture(), viewPixels(), m_platform.messages);
     m_ui->picPrint->setPixmap(QPixmap::fromImage(picture));
     ViewRefresh();
 }
@@ -587,7 +617,7 @@ void frm3DView::onCopy()
 // when it closes, however it is closed; the view is then drawn afresh.
 void frm3DView::onPrint()
 {
-    if (auto* window = print::PrintCommand(this, m_ui->picMain->picture(), m_ui->picMain->size(), m_platform))
+    if (auto* window = print::PrintCommand(this, m_ui->picMain->picture(), viewPixels(), m_platform))
         connect(window, &print::frmPrint::closed, this, &frm3DView::ViewRefresh, Qt::UniqueConnection);
 }
 

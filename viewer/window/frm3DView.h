@@ -103,6 +103,9 @@ private:
     void modeSelected(MoveMode mode);
     void renderModeSelected(FillMode mode);
     void renderPathSelected(RenderPath path);
+    void fallBackToSoftware();
+    void followScreenDensity();
+    QSize viewPixels() const;
     void stepMeshOrLight(int value);
     void stepAngle(int value);
 

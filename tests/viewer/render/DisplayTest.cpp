@@ -106,6 +106,64 @@ TEST(DisplayChain, UnloadTwiceDoesNoHarmAndASecondSetUpWorks)
     EXPECT_NE(chain.device(), nullptr);
 }
 
+struct FrameSideRow {
+    const char* name;
+    double ratio;
+    int side;
+};
+
+void PrintTo(const FrameSideRow& row, std::ostream* os) { *os << row.name; }
+
+class FrameSideTest : public ::testing::TestWithParam<FrameSideRow> {};
+
+TEST_P(FrameSideTest, IsTheViewAtTheScreensDensityRoundedHalfUp)
+{
+    EXPECT_EQ(FrameSide(GetParam().ratio), GetParam().side);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FrameSideTest,
+    ::testing::Values(FrameSideRow{"ratio 1", 1.0, 450}, FrameSideRow{"ratio 1.25, a half", 1.25, 563},
+                      FrameSideRow{"a hair below the half", 1.2499, 562}, FrameSideRow{"ratio 1.5", 1.5, 675},
+                      FrameSideRow{"ratio 2", 2.0, 900}, FrameSideRow{"no ratio", 0.0, 450},
+                      FrameSideRow{"a negative ratio", -2.0, 450}),
+    tolva::testing::RowName());
+
+// A window moved to a screen of another density: the display is made again
+// at the new side, the scene it draws kept; a side that cannot be made fails
+// as a set-up does.
+TEST(DisplayChain, ANewFrameSideRemakesTheDisplayOnItsPathAndKeepsTheScene)
+{
+    RecordingMessages messages;
+    DisplayChain chain(&messages);
+    EXPECT_TRUE(chain.SetFrameSide(900)) << "no display yet: the set-up takes the side";
+    Scene empty;
+    ASSERT_TRUE(chain.Loading(empty));
+    Scene scene = VolcanoScene();
+    chain.SetViewFromFrame(scene, 1);
+    KeepFrame large, small, fresh;
+    RenderIt(chain, scene, large);
+    EXPECT_EQ(large.picture.size(), QSize(900, 900));
+
+    ASSERT_TRUE(chain.SetFrameSide(450));
+    EXPECT_EQ(chain.path(), RenderPath::Software);
+    EXPECT_GT(scene.PolygonList().size(), 1u) << "the scene is not emptied";
+    chain.SetViewFromFrame(scene, 1);
+    RenderIt(chain, scene, small);
+    DisplayChain other(nullptr);
+    ASSERT_TRUE(other.Loading(empty));
+    other.SetViewFromFrame(scene, 1);
+    RenderIt(other, scene, fresh);
+    EXPECT_EQ(small.picture, fresh.picture);
+    EXPECT_TRUE(messages.reports.isEmpty());
+
+    EXPECT_FALSE(chain.SetFrameSide(0));
+    EXPECT_TRUE(chain.SoftwareFailed);
+    EXPECT_EQ(chain.device(), nullptr);
+    EXPECT_EQ(messages.reports, QList<MessageReport>({Fatal(
+        "Could not create Z-Buffer! Your computer does not support the required mode or bit depth!")}));
+}
+
 TEST(DisplayChain, ViewFromAFrameThatDoesNotExistIsRefused)
 {
     DisplayChain chain(nullptr);

@@ -854,8 +854,10 @@ protected:
         ASSERT_NE(data, nullptr);
         EXPECT_TRUE(data->hasImage());
         EXPECT_FALSE(data->hasText());
-        EXPECT_EQ(QGuiApplication::clipboard()->image().size(), w("picMain")->size());
+        EXPECT_EQ(QGuiApplication::clipboard()->image().size(), viewPixels());
     }
+    // The view's size in device pixels: what the copy and the print take.
+    QSize viewPixels() { return w("picMain")->size() * form->devicePixelRatio(); }
 
     ScriptedPrinter printer;
 };
@@ -865,7 +867,7 @@ TEST_F(CopyPrintTest, CopyPutsOnePictureOfTheViewsSizeOnTheClipboardAndSaysSo)
     ASSERT_NE(w("picMain")->size(), w<PictureBox>("picMain")->picture().size());
     click("cmdCopy");
     expectOneClipboardPictureOfTheView();
-    EXPECT_EQ(w<QLabel>("picPrint")->pixmap().size(), w("picMain")->size());
+    EXPECT_EQ(w<QLabel>("picPrint")->pixmap().size(), viewPixels());
     EXPECT_TRUE(w("picPrint")->isHidden());
     EXPECT_EQ(messages.reports, QList<MessageReport>({{"3-D window copied to clipboard.", "Tolva3DView",
                                                        MessageIcon::Information}}));
@@ -893,6 +895,28 @@ TEST_F(CopyPrintTest, PrintCopiesOpensThePrintWindowAndDisablesTheViewerUntilItC
     EXPECT_TRUE(form->isEnabled());
     EXPECT_EQ(QApplication::topLevelWidgets().count(again), 1);
     EXPECT_TRUE(messages.reports.isEmpty());
+}
+
+// Run at ratio 1 and, as its own test, at ratio 2: the frame is drawn at the
+// screen's density and shown pixel for pixel in a view of 450 x 450, copied
+// and printed at that size, and the page is laid out the same at any ratio.
+TEST_F(CopyPrintTest, AViewOf450ShowsCopiesAndPrintsTheFrameAtTheScreensDensity)
+{
+    EXPECT_EQ(form->devicePixelRatioF(), qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
+    w("picMain")->setFixedSize(450, 450); // the window's other controls keep it wider otherwise
+    ASSERT_EQ(w("picMain")->size(), QSize(450, 450));
+    const int side = FrameSide(form->devicePixelRatioF());
+    const QImage frame = w<PictureBox>("picMain")->picture();
+    EXPECT_EQ(frame.size(), QSize(side, side));
+    EXPECT_EQ(w("picMain")->grab().toImage().convertToFormat(frame.format()), frame);
+
+    click("cmdCopy");
+    EXPECT_EQ(QGuiApplication::clipboard()->image(), frame);
+    click("cmdPrint");
+    ASSERT_NE(printControl("cmdPrint"), nullptr);
+    QTest::mouseClick(printControl("cmdPrint"), Qt::LeftButton);
+    EXPECT_EQ(printer.calls.filter(QStringLiteral("DrawPicture")),
+              QStringList({QStringLiteral("DrawPicture 0 0 11520 11520 %1x%1").arg(side)}));
 }
 
 struct CopiesRow {
