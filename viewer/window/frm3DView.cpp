@@ -589,11 +589,10 @@ void frm3DView::fallBackToSoftware()
 // made at the new size falls back as a failed switch to it does.
 void frm3DView::followScreenDensity()
 {
-    const bool ready = m_chain.SetFrameSide(FrameSide(devicePixelRatioF()));
-    if (!ready && m_chain.path() == RenderPath::Hardware && m_chain.HardwareFailed)
-        fallBackToSoftware();
-    else if (ready)
+    if (m_chain.SetFrameSide(FrameSide(devicePixelRatioF())))
         ViewRefresh();
+    else if (m_chain.path() == RenderPath::Hardware && m_chain.HardwareFailed)
+        fallBackToSoftware();
 }
 
 // The size of picMain in device pixels, as the copy and print take the view.
