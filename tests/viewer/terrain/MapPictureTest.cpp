@@ -141,7 +141,7 @@ TEST_P(GoodPictureTest, IsReadByContentWhateverTheExtension)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, GoodPictureTest, ::testing::Values(
-    GoodRow{"Crater.ebm", "BMP"}, GoodRow{"Crater.bmp", "BMP"}, GoodRow{"Png.ebm", "PNG"},
+    GoodRow{"Crater.ebm", "BMP"}, GoodRow{"Png.ebm", "PNG"},
     GoodRow{"NoExtension", "BMP"}, GoodRow{"Bmp.png", "BMP"}),
     tolva::testing::RowName());
 
@@ -174,8 +174,6 @@ INSTANTIATE_TEST_SUITE_P(Files, BadPictureTest, ::testing::Values(
     BadRow{"BmpHeaderCut", kBmp.left(20), "Unable to read image data"},
     BadRow{"BmpOneByteShort", kBmp.left(194453),
            "The picture file is incomplete: it holds 194453 bytes, its 360 x 180 picture needs 194454."},
-    BadRow{"BmpHeaderOnly", kBmp.left(54),
-           "The picture file is incomplete: it holds 54 bytes, its 360 x 180 picture needs 194454."},
     BadRow{"BmpClaimingTheLargestSize", BmpClaiming(0x7FFFFFFF, 0x80000000u),
            "The picture is too large (2147483647 x 2147483648 pixels); a map may have at most 33554432 pixels."},
     BadRow{"BmpJustTooLarge", BmpClaiming(8193, 4096),
@@ -267,10 +265,6 @@ TEST_F(MapPictureTest, ABmpWithoutTheLastRowsPaddingIsWhole)
     EXPECT_TRUE(LoadMapPicture(write(QStringLiteral("a.ebm"), bmp.left(bmp.size() - 3))).ok());
     EXPECT_FALSE(LoadMapPicture(write(QStringLiteral("b.ebm"), bmp.left(bmp.size() - 4))).ok());
 }
-
-} // namespace
-
-namespace {
 
 // The committed demonstration map is what its generator makes (within a level,
 // should another maths library round a pixel the other way).
