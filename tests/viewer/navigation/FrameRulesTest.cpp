@@ -58,7 +58,6 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"Down", 5, {0, 0.7f, 0}, 2, {0, -2, 0}, {}},
         // A pitched frame steps along its tilted axis: pitch a gives (0, -sin a, cos a).
         MoveCase{"ForwardPitched", 3, {0.5f, 0, 0}, 1, {0, -0.47942554f, 0.87758256f}, {}},
-        MoveCase{"NegativeAmountGoesBack", 3, {0, 0, 0}, -2, {0, 0, -2}, {}},
         MoveCase{"Action7PitchLess", 7, {0, 0, 0}, 0.25f, {}, {-0.25f, 0, 0}},
         MoveCase{"Action8YawLess", 8, {0, 0, 0}, 0.25f, {}, {0, -0.25f, 0}},
         MoveCase{"Action9RollMore", 9, {0, 0, 0}, 0.25f, {}, {0, 0, 0.25f}},
@@ -66,8 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"Action11YawMore", 11, {0, 0, 0}, 0.25f, {}, {0, 0.25f, 0}},
         MoveCase{"Action12RollLess", 12, {0, 0, 0}, 0.25f, {}, {0, 0, -0.25f}},
         MoveCase{"Action0DoesNothing", 0, {0, 0, 0}, 2, {}, {}},
-        MoveCase{"Action13DoesNothing", 13, {0, 0, 0}, 2, {}, {}},
-        MoveCase{"ActionMinus1DoesNothing", -1, {0, 0, 0}, 2, {}, {}}),
+        MoveCase{"Action13DoesNothing", 13, {0, 0, 0}, 2, {}, {}}),
     tolva::testing::RowName());
 
 TEST(MoveFrame, AFrameTheSceneDoesNotHaveIsRefused)
@@ -115,8 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
         AngleCase{"RadFullTurnNotWrapped", false, 6.28318548f, 6.28318548f,
                   double(6.28318548f) / 0.01745329238474369},
         AngleCase{"RadMinus7Wraps", false, -7.0f, -7.0f + 6.28318548f,
-                  double(-7.0f + 6.28318548f) / 0.01745329238474369},
-        AngleCase{"RadTenth", false, 0.1f, 0.1f, double(0.1f) / 0.01745329238474369}),
+                  double(-7.0f + 6.28318548f) / 0.01745329238474369}),
     tolva::testing::RowName());
 
 } // namespace

@@ -1,9 +1,7 @@
 // The OpenGL display: its set-up failures, and that it draws the same picture
 // as the software display. Runs where an OpenGL context can be made (Mesa
 // under Xvfb in `make test`); elsewhere the drawing cases are skipped.
-#include "render/DisplayChain.h"
 #include "support/FakePlatform.h"
-#include "render/FrameDrawing.h"
 #include "RenderTestScenes.h"
 #include "support/RowNames.h"
 
@@ -36,10 +34,9 @@ TEST(GlDisplay, NoUsableOpenGlEndsAtTheDeviceStepAndSetsHardwareFailed)
     EXPECT_TRUE(chain.HardwareFailed);
     EXPECT_FALSE(chain.SoftwareFailed);
     EXPECT_EQ(chain.device(), nullptr);
-    ASSERT_EQ(messages.reports.size(), 1);
-    EXPECT_EQ(messages.reports[0],
-              (MessageReport{QStringLiteral("ERROR : Could not start Direct3D hardware rendering!"),
-                             QStringLiteral("FATAL ERROR!"), MessageIcon::Critical}));
+    const MessageReport fatal{QStringLiteral("ERROR : Could not start Direct3D hardware rendering!"),
+                              QStringLiteral("FATAL ERROR!"), MessageIcon::Critical};
+    EXPECT_EQ(messages.reports, QList<MessageReport>{fatal});
     // The fall-back path still works.
     EXPECT_TRUE(chain.Loading(scene));
     chain.UnloadDX();
@@ -100,20 +97,15 @@ TEST(GlDisplay, UploadsAgainExactlyWhenTheSceneChanged)
     DisplayChain chain(nullptr);
     Scene scene;
     ASSERT_TRUE(chain.Loading2(scene));
-    ViewState view;
-    ASSERT_TRUE(LoadMap(scene, view, FlatMap()).ok());
-    SetFrame(scene, 1, StartCameraFrame(view));
-    chain.SetViewFromFrame(scene, 1);
-    LatestFrame flat, again, raised;
-    RenderIt(chain, scene, flat);
-    RenderIt(chain, scene, again);
+    scene = VolcanoScene(FlatMap());
+    const QImage flat = FrameOf(chain, scene);
+    EXPECT_TRUE(flat == FrameOf(chain, scene));
     EXPECT_EQ(chain.preparations(), 1u);
-    EXPECT_TRUE(flat.picture == again.picture);
+    ViewState view;
     ASSERT_TRUE(LoadMap(scene, view, FlatMap(true)).ok());
     SetFrame(scene, 1, StartCameraFrame(view));
-    RenderIt(chain, scene, raised);
+    EXPECT_FALSE(flat == FrameOf(chain, scene));
     EXPECT_EQ(chain.preparations(), 2u);
-    EXPECT_FALSE(flat.picture == raised.picture);
 }
 
 // Both displays draw the same scene from the same camera: the same pixels
@@ -139,11 +131,8 @@ QImage RenderOn(RenderPath path, const AgreeCase& c)
     scene = VolcanoScene();
     if (c.highAbove)
         SetFrame(scene, 1, HighAbove());
-    chain.SetViewFromFrame(scene, 1);
     chain.SetFillMode(c.mode);
-    LatestFrame view;
-    RenderIt(chain, scene, view);
-    return view.picture;
+    return FrameOf(chain, scene);
 }
 
 TEST_P(DisplaysAgree, SamePixelsCoveredAndColoursWithinTwoLevels)

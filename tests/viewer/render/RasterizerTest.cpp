@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <functional>
 #include <limits>
 
 namespace tolva::testing {
@@ -48,7 +47,7 @@ std::vector<int> Coverage(const std::vector<Triangle>& mesh)
 
 struct TilingCase {
     const char* name;
-    std::function<std::vector<Triangle>()> mesh;
+    std::vector<Triangle> (*mesh)();
     int x0, y0, x1, y1; // pixels [x0, x1) x [y0, y1) must be covered exactly once
     int total;          // pixels covered in all, -1 when not fixed
 };
@@ -193,9 +192,7 @@ TEST(Rasterizer, FillModes)
     const QImage solid = Draw(scene, FillMode::Solid).image();
 
     EXPECT_EQ(CountPixels(points, kRed), 3);
-    EXPECT_EQ(points.pixel(100, 100), kRed);
-    EXPECT_EQ(points.pixel(140, 100), kRed);
-    EXPECT_EQ(points.pixel(100, 140), kRed);
+    EXPECT_TRUE(points.pixel(100, 100) == kRed && points.pixel(140, 100) == kRed && points.pixel(100, 140) == kRed);
 
     EXPECT_EQ(wire.pixel(120, 100), kRed); // on the top edge
     EXPECT_EQ(wire.pixel(100, 120), kRed); // on the left edge
@@ -207,23 +204,29 @@ TEST(Rasterizer, FillModes)
     EXPECT_EQ(CountPixels(solid, kRed), 40 * 41 / 2);
 }
 
+// A triangle in world units, for the tests that bring their own transform.
+void AddWorldTriangle(PreparedScene& scene, std::initializer_list<Vector3> corners, PixelColor color)
+{
+    for (const Vector3& v : corners) {
+        scene.corners.push_back(std::uint32_t(scene.x.size()));
+        scene.x.push_back(v.x);
+        scene.y.push_back(v.y);
+        scene.z.push_back(v.z);
+    }
+    scene.colors.push_back(color);
+}
+
 TEST(Rasterizer, ClipsTrianglesCrossingTheNearPlaneInsteadOfDroppingThem)
 {
     // Ground two units below an eye at the origin looking along +z; two corners
     // lie behind the eye. Its visible part is the triangle cut at z = 1, which
     // is drawn for comparison: both must cover the same pixels.
     const Matrix4 projection = ProjectionMatrix();
-    const auto world = [](PreparedScene& s, std::initializer_list<Vector3> corners) {
-        for (const Vector3& v : corners) {
-            s.corners.push_back(std::uint32_t(s.x.size()));
-            s.x.push_back(v.x); s.y.push_back(v.y); s.z.push_back(v.z);
-        }
-        s.colors.push_back(kRed);
-    };
-    PreparedScene crossing, cut;
-    world(crossing, {{0, -2, 50}, {10, -2, -5}, {-10, -2, -5}});
+    PreparedScene crossing, cut, behind;
+    AddWorldTriangle(crossing, {{0, -2, 50}, {10, -2, -5}, {-10, -2, -5}}, kRed);
     const float t = 49.0f / 55.0f; // from the far corner to the near plane
-    world(cut, {{0, -2, 50}, {10 * t, -2, 1.0001f}, {-10 * t, -2, 1.0001f}});
+    AddWorldTriangle(cut, {{0, -2, 50}, {10 * t, -2, 1.0001f}, {-10 * t, -2, 1.0001f}}, kRed);
+    AddWorldTriangle(behind, {{0, -2, -50}, {-10, -2, -5}, {10, -2, -5}}, kRed);
     const QImage clipped = Draw(crossing, FillMode::Solid, projection).image();
     const QImage reference = Draw(cut, FillMode::Solid, projection).image();
 
@@ -235,17 +238,7 @@ TEST(Rasterizer, ClipsTrianglesCrossingTheNearPlaneInsteadOfDroppingThem)
             differ += clipped.pixel(x, y) != reference.pixel(x, y);
     EXPECT_LT(differ, 50);
     EXPECT_GT(CountPixels(clipped, kRed), 20000);
-}
-
-TEST(Rasterizer, DropsTrianglesEntirelyBehindTheEye)
-{
-    PreparedScene scene;
-    for (const Vector3& v : {Vector3{0, -2, -50}, Vector3{-10, -2, -5}, Vector3{10, -2, -5}}) {
-        scene.corners.push_back(std::uint32_t(scene.x.size()));
-        scene.x.push_back(v.x); scene.y.push_back(v.y); scene.z.push_back(v.z);
-    }
-    scene.colors.push_back(kRed);
-    EXPECT_EQ(CountPixels(Draw(scene, FillMode::Solid, ProjectionMatrix()).image(), kRed), 0);
+    EXPECT_EQ(CountPixels(Draw(behind, FillMode::Solid, projection).image(), kRed), 0) << "wholly behind the eye";
 }
 
 TEST(Rasterizer, SurvivesPositionsThatAreNotNumbers)
@@ -259,6 +252,16 @@ TEST(Rasterizer, SurvivesPositionsThatAreNotNumbers)
     EXPECT_GT(CountPixels(image, kGreen), 10000); // the huge one is clipped, not lost
 }
 
+// The frame drawn on one code path; the path is Automatic again afterwards.
+FrameTarget DrawOn(RasterPath path, const PreparedScene& scene, FillMode mode, const Matrix4& transform,
+                   int size = kTargetSize, int bands = 0)
+{
+    SetRasterPath(path);
+    FrameTarget target = Draw(scene, mode, transform, size, bands);
+    SetRasterPath(RasterPath::Automatic);
+    return target;
+}
+
 // A corner at the eye (w = 0), with a w too small to invert or with x and w
 // both infinite has no place on screen: its triangle draws nothing, the same
 // on both paths, and the triangles around it still draw.
@@ -269,40 +272,29 @@ TEST(Rasterizer, DrawsNothingForCornersWithoutAScreenPosition)
     depthIsW.m[3][3] = 0.0f;
     const float inf = std::numeric_limits<float>::infinity();
     PreparedScene scene;
-    const auto add = [&scene](std::initializer_list<Vector3> corners, PixelColor color) {
-        for (const Vector3& v : corners) {
-            scene.corners.push_back(std::uint32_t(scene.x.size()));
-            scene.x.push_back(v.x); scene.y.push_back(v.y); scene.z.push_back(v.z);
-        }
-        scene.colors.push_back(color);
-    };
     // Eight triangles and more, so that the AVX2 code sets them up in a batch.
     for (int round = 0; round < 3; ++round) {
         for (const Vector3& odd : {Vector3{0, 0, 0}, Vector3{0, 0, 1e-40f}, Vector3{inf, 0, inf}}) {
-            add({odd, {0.5f, 0.5f, 1}, {0.5f, -0.5f, 1}}, kRed);
-            add({odd, {0.5f, -0.5f, 1}, {0.5f, 0.5f, 1}}, kRed); // the other winding
+            AddWorldTriangle(scene, {odd, {0.5f, 0.5f, 1}, {0.5f, -0.5f, 1}}, kRed);
+            AddWorldTriangle(scene, {odd, {0.5f, -0.5f, 1}, {0.5f, 0.5f, 1}}, kRed); // the other winding
         }
-        add({{-0.5f, 0.5f, 1}, {-0.2f, -0.5f, 1}, {-0.8f, -0.5f, 1}}, kGreen);
+        AddWorldTriangle(scene, {{-0.5f, 0.5f, 1}, {-0.2f, -0.5f, 1}, {-0.8f, -0.5f, 1}}, kGreen);
     }
     const FrameTarget automatic = Draw(scene, FillMode::Solid, depthIsW);
     EXPECT_EQ(CountPixels(automatic.image(), kRed), 0);
     EXPECT_GT(CountPixels(automatic.image(), kGreen), 1000);
-    if (!Avx2Available())
-        return;
-    SetRasterPath(RasterPath::Baseline);
-    const FrameTarget baseline = Draw(scene, FillMode::Solid, depthIsW);
-    SetRasterPath(RasterPath::Avx2);
-    const FrameTarget avx2 = Draw(scene, FillMode::Solid, depthIsW);
-    SetRasterPath(RasterPath::Automatic);
-    EXPECT_TRUE(baseline.image() == avx2.image());
     for (const FillMode mode : {FillMode::Wireframe, FillMode::Points})
         EXPECT_EQ(CountPixels(Draw(scene, mode, depthIsW).image(), kRed), 0);
+    if (Avx2Available()) {
+        EXPECT_TRUE(DrawOn(RasterPath::Baseline, scene, FillMode::Solid, depthIsW).image()
+                    == DrawOn(RasterPath::Avx2, scene, FillMode::Solid, depthIsW).image());
+    }
 }
 
 // Small triangles whose neighbours in the list land anywhere on screen,
 // overlap, tie in depth and touch the target's edges: every case the batched
 // and the banded code must keep in order.
-PreparedScene ScatteredTriangles(int size = kTargetSize)
+PreparedScene ScatteredTriangles(int size)
 {
     PreparedScene scene;
     std::uint32_t seed = 12345;
@@ -328,55 +320,15 @@ PreparedScene ScatteredTriangles(int size = kTargetSize)
     return scene;
 }
 
-void ExpectSameFrame(const FrameTarget& expected, const FrameTarget& actual)
+PreparedScene Volcano(int)
 {
-    const int size = expected.size();
-    ASSERT_EQ(size, actual.size());
-    EXPECT_LT(CountPixels(expected.image(), kBlack), size * size) << "nothing drawn";
-    EXPECT_TRUE(expected.image() == actual.image());
-    EXPECT_EQ(0, std::memcmp(expected.depth(), actual.depth(), sizeof(float) * size * size));
-}
-
-// The AVX2 code must place and fill every pixel exactly as the baseline code.
-struct PathCase {
-    const char* name;
-    std::function<Frame()> camera;
-    FillMode mode;
-};
-
-void PrintTo(const PathCase& row, std::ostream* os) { *os << row.name; }
-
-class RasterPaths : public ::testing::TestWithParam<PathCase> {
-protected:
-    void TearDown() override { SetRasterPath(RasterPath::Automatic); }
-};
-
-TEST_P(RasterPaths, BaselineAndAvx2DrawTheSameFrame)
-{
-    if (!Avx2Available())
-        GTEST_SKIP() << "this processor has no AVX2";
     static const Scene volcano = VolcanoScene();
-    const PreparedScene prepared = PrepareScene(volcano, DefaultMaterial().material);
-    const Matrix4 transform = MatrixMultiply(ViewMatrixFromFrame(GetParam().camera()), ProjectionMatrix());
-    SetRasterPath(RasterPath::Baseline);
-    const FrameTarget baseline = Draw(prepared, GetParam().mode, transform);
-    SetRasterPath(RasterPath::Avx2);
-    const FrameTarget avx2 = Draw(prepared, GetParam().mode, transform);
-    ASSERT_GT(CountPixels(baseline.image(), kBlack), 0);
-    ExpectSameFrame(baseline, avx2);
+    return PrepareScene(volcano, DefaultMaterial().material);
 }
 
-TEST(RasterPathsScattered, SmallTrianglesFarApartOrOverlappingDrawTheSame)
+Frame Start()
 {
-    if (!Avx2Available())
-        GTEST_SKIP() << "this processor has no AVX2";
-    const PreparedScene scene = ScatteredTriangles();
-    SetRasterPath(RasterPath::Baseline);
-    const FrameTarget baseline = Draw(scene);
-    SetRasterPath(RasterPath::Avx2);
-    const FrameTarget avx2 = Draw(scene);
-    SetRasterPath(RasterPath::Automatic);
-    ExpectSameFrame(baseline, avx2);
+    return StartCameraFrame(ViewState{});
 }
 
 Frame Walking()
@@ -388,93 +340,6 @@ Frame Walking()
     return f;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Views, RasterPaths,
-    ::testing::Values(PathCase{"StartSolid", [] { return StartCameraFrame(ViewState{}); }, FillMode::Solid},
-                      PathCase{"HighAboveSolid", HighAbove, FillMode::Solid},
-                      PathCase{"WalkingSolid", Walking, FillMode::Solid},
-                      PathCase{"WalkingWire", Walking, FillMode::Wireframe},
-                      PathCase{"HighAbovePoints", HighAbove, FillMode::Points}),
-    tolva::testing::RowName());
-
-// A frame drawn in bands of rows side by side is the frame drawn in one,
-// pixel for pixel and depth for depth, on each code path.
-struct BandCase {
-    const char* name;
-    std::function<PreparedScene()> scene;
-    std::function<Frame()> camera; // empty: the scene is already on screen
-    FillMode mode;
-    int size;
-    int bands;
-};
-
-void PrintTo(const BandCase& row, std::ostream* os) { *os << row.name; }
-
-class Bands : public ::testing::TestWithParam<BandCase> {
-protected:
-    void TearDown() override { SetRasterPath(RasterPath::Automatic); }
-};
-
-TEST_P(Bands, DrawTheSameFrameAsOneBand)
-{
-    const BandCase& c = GetParam();
-    const PreparedScene scene = c.scene();
-    Matrix4 transform = IdentityMatrix();
-    if (c.camera)
-        transform = MatrixMultiply(ViewMatrixFromFrame(c.camera()), ProjectionMatrix());
-    for (RasterPath path : {RasterPath::Baseline, RasterPath::Avx2}) {
-        if (path == RasterPath::Avx2 && !Avx2Available())
-            continue;
-        SCOPED_TRACE(path == RasterPath::Avx2 ? "AVX2" : "baseline");
-        SetRasterPath(path);
-        ExpectSameFrame(Draw(scene, c.mode, transform, c.size, 1), Draw(scene, c.mode, transform, c.size, c.bands));
-    }
-}
-
-PreparedScene Volcano()
-{
-    static const Scene volcano = VolcanoScene();
-    return PrepareScene(volcano, DefaultMaterial().material);
-}
-
-Frame Start()
-{
-    return StartCameraFrame(ViewState{});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Frames, Bands,
-    ::testing::Values(BandCase{"StartSolidTwo", Volcano, Start, FillMode::Solid, kTargetSize, 2},
-                      BandCase{"StartWireThree", Volcano, Start, FillMode::Wireframe, kTargetSize, 3},
-                      BandCase{"HighAboveSolidThree", Volcano, HighAbove, FillMode::Solid, kTargetSize, 3},
-                      BandCase{"HighAbovePointsTwo", Volcano, HighAbove, FillMode::Points, kTargetSize, 2},
-                      BandCase{"WalkingSolidSeven", Volcano, Walking, FillMode::Solid, kTargetSize, 7},
-                      BandCase{"WalkingWireTwo", Volcano, Walking, FillMode::Wireframe, kTargetSize, 2},
-                      BandCase{"StartSolid901Four", Volcano, Start, FillMode::Solid, 901, 4},
-                      BandCase{"ScatteredSolidTwo", [] { return ScatteredTriangles(); }, {}, FillMode::Solid,
-                               kTargetSize, 2},
-                      BandCase{"ScatteredSolid451Seven", [] { return ScatteredTriangles(451); }, {},
-                               FillMode::Solid, 451, 7},
-                      BandCase{"ScatteredWireFive", [] { return ScatteredTriangles(); }, {}, FillMode::Wireframe,
-                               kTargetSize, 5},
-                      BandCase{"ScatteredPointsThree", [] { return ScatteredTriangles(); }, {}, FillMode::Points,
-                               kTargetSize, 3}),
-    tolva::testing::RowName());
-
-// Chunks of the list skipped because they lie out of view or out of a band
-// take nothing from the frame: it is the frame of the same scene drawn
-// without chunk boxes, triangle by triangle.
-struct ChunkCase {
-    const char* name;
-    std::function<Frame()> camera;
-    FillMode mode;
-    int bands;
-};
-
-void PrintTo(const ChunkCase& row, std::ostream* os) { *os << row.name; }
-
-class ChunkSkipping : public ::testing::TestWithParam<ChunkCase> {};
-
 Frame Edge()
 {
     // Low over the map's edge, looking along it: many chunks behind or beside the eye.
@@ -484,72 +349,65 @@ Frame Edge()
     return f;
 }
 
-TEST_P(ChunkSkipping, DrawsTheFrameOfTheUnboundedScene)
+// One frame drawn every way the rasterizer may draw it. The reference is the
+// scene without chunk boxes, triangle by triangle, on the baseline code in one
+// band; with its chunks skipped (out of view or out of a band), in one band and
+// in several, on the baseline and the AVX2 code, it must be that frame pixel
+// for pixel and depth for depth.
+struct FrameCase {
+    const char* name;
+    PreparedScene (*scene)(int size);
+    Frame (*camera)(); // null: the scene is already on screen
+    FillMode mode;
+    int size;
+    int bands;
+};
+
+void PrintTo(const FrameCase& row, std::ostream* os) { *os << row.name; }
+
+class SameFrame : public ::testing::TestWithParam<FrameCase> {};
+
+TEST_P(SameFrame, OnBothCodePathsInBandsAndWithChunksSkipped)
 {
-    const ChunkCase& c = GetParam();
-    const PreparedScene bounded = Volcano();
+    const FrameCase& c = GetParam();
+    const PreparedScene bounded = c.scene(c.size);
     ASSERT_FALSE(bounded.chunks.empty());
     PreparedScene unbounded = bounded;
     unbounded.chunks.clear();
-    const Matrix4 transform = MatrixMultiply(ViewMatrixFromFrame(c.camera()), ProjectionMatrix());
-    ExpectSameFrame(Draw(unbounded, c.mode, transform, kTargetSize, c.bands),
-                    Draw(bounded, c.mode, transform, kTargetSize, c.bands));
+    const Matrix4 transform =
+        c.camera ? MatrixMultiply(ViewMatrixFromFrame(c.camera()), ProjectionMatrix()) : IdentityMatrix();
+    const FrameTarget reference = DrawOn(RasterPath::Baseline, unbounded, c.mode, transform, c.size, 1);
+    for (const RasterPath path : {RasterPath::Baseline, RasterPath::Avx2}) {
+        if (path == RasterPath::Avx2 && !Avx2Available())
+            continue;
+        for (const int bands : {1, c.bands}) {
+            SCOPED_TRACE(::testing::Message() << (path == RasterPath::Avx2 ? "AVX2, " : "baseline, ") << bands
+                                              << " band(s)");
+            const FrameTarget actual = DrawOn(path, bounded, c.mode, transform, c.size, bands);
+            ASSERT_EQ(actual.size(), c.size);
+            EXPECT_LT(CountPixels(reference.image(), kBlack), c.size * c.size) << "nothing drawn";
+            EXPECT_TRUE(reference.image() == actual.image());
+            EXPECT_EQ(0, std::memcmp(reference.depth(), actual.depth(), sizeof(float) * c.size * c.size));
+        }
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Views, ChunkSkipping,
-                         ::testing::Values(ChunkCase{"StartSolidOneBand", Start, FillMode::Solid, 1},
-                                           ChunkCase{"StartWireThreeBands", Start, FillMode::Wireframe, 3},
-                                           ChunkCase{"HighAboveSolidFourBands", HighAbove, FillMode::Solid, 4},
-                                           ChunkCase{"WalkingSolidTwoBands", Walking, FillMode::Solid, 2},
-                                           ChunkCase{"WalkingPointsTwoBands", Walking, FillMode::Points, 2},
-                                           ChunkCase{"EdgeSolidTwoBands", Edge, FillMode::Solid, 2}),
-                         tolva::testing::RowName());
-
-// The start view looks across the map from its far edge, and the terrain's x
-// runs opposite to the picture's: what is near the picture's right edge must
-// show on the right of the view.
-struct SpotCase {
-    const char* name;
-    int spotX;      // in a 360 x 180 picture
-    bool onRight;
-};
-
-void PrintTo(const SpotCase& row, std::ostream* os) { *os << row.name; }
-
-class Orientation : public ::testing::TestWithParam<SpotCase> {};
-
-TEST_P(Orientation, SpotNearAPictureEdgeShowsOnThatSideOfTheStartView)
-{
-    const auto render = [](const QImage& picture) {
-        const Scene scene = VolcanoScene(picture);
-        const PreparedScene prepared = PrepareScene(scene, DefaultMaterial().material);
-        return Draw(prepared, FillMode::Solid,
-                    MatrixMultiply(ViewMatrixFromFrame(scene.FrameList()[1]), ProjectionMatrix()))
-            .image();
-    };
-    QImage flat(360, 180, QImage::Format_RGB32);
-    flat.fill(Qt::black);
-    QImage spot = flat;
-    for (int y = 30; y < 50; ++y)
-        for (int x = GetParam().spotX - 10; x < GetParam().spotX + 10; ++x)
-            spot.setPixel(x, y, 0xFFFFFFFFu);
-    const QImage a = render(flat), b = render(spot);
-    double sumX = 0;
-    int n = 0;
-    for (int y = 0; y < kTargetSize; ++y)
-        for (int x = 0; x < kTargetSize; ++x)
-            if (a.pixel(x, y) != b.pixel(x, y)) {
-                sumX += x;
-                ++n;
-            }
-    ASSERT_GT(n, 20) << "the spot is not in view";
-    EXPECT_EQ(sumX / n > kTargetSize / 2.0, GetParam().onRight) << "centre at x = " << sumX / n;
-}
-
-INSTANTIATE_TEST_SUITE_P(Spots, Orientation,
-                         ::testing::Values(SpotCase{"NearRightEdge", 340, true},
-                                           SpotCase{"NearLeftEdge", 20, false}),
-                         tolva::testing::RowName());
+INSTANTIATE_TEST_SUITE_P(
+    Frames, SameFrame,
+    ::testing::Values(FrameCase{"StartSolidTwo", Volcano, Start, FillMode::Solid, kTargetSize, 2},
+                      FrameCase{"StartWireThree", Volcano, Start, FillMode::Wireframe, kTargetSize, 3},
+                      FrameCase{"StartSolid901Four", Volcano, Start, FillMode::Solid, 901, 4},
+                      FrameCase{"HighAboveSolidFour", Volcano, HighAbove, FillMode::Solid, kTargetSize, 4},
+                      FrameCase{"HighAbovePointsTwo", Volcano, HighAbove, FillMode::Points, kTargetSize, 2},
+                      FrameCase{"WalkingSolidSeven", Volcano, Walking, FillMode::Solid, kTargetSize, 7},
+                      FrameCase{"WalkingWireTwo", Volcano, Walking, FillMode::Wireframe, kTargetSize, 2},
+                      FrameCase{"WalkingPointsTwo", Volcano, Walking, FillMode::Points, kTargetSize, 2},
+                      FrameCase{"EdgeSolidTwo", Volcano, Edge, FillMode::Solid, kTargetSize, 2},
+                      FrameCase{"ScatteredSolidTwo", ScatteredTriangles, nullptr, FillMode::Solid, kTargetSize, 2},
+                      FrameCase{"ScatteredSolid451Seven", ScatteredTriangles, nullptr, FillMode::Solid, 451, 7},
+                      FrameCase{"ScatteredWireFive", ScatteredTriangles, nullptr, FillMode::Wireframe, kTargetSize, 5},
+                      FrameCase{"ScatteredPointsThree", ScatteredTriangles, nullptr, FillMode::Points, kTargetSize, 3}),
+    tolva::testing::RowName());
 
 } // namespace
 } // namespace tolva::testing

@@ -3,6 +3,8 @@
 // demonstration volcano loaded as the viewer loads a map.
 
 #include "demomap/DemoMap.h"
+#include "render/DisplayChain.h"
+#include "render/FrameDrawing.h"
 #include "render/MapLoad.h"
 #include "render/PreparedScene.h"
 #include "render/Rasterizer.h"
@@ -78,6 +80,15 @@ inline QImage FlatMap(bool raised = false)
         for (int x = 178; x < 180; ++x)
             picture.setPixel(x, y, qRgb(255, 255, 255));
     return picture;
+}
+
+// The frame a display draws of the scene from its camera 1.
+inline QImage FrameOf(DisplayChain& chain, const Scene& scene)
+{
+    chain.SetViewFromFrame(scene, 1);
+    LatestFrame view;
+    RenderIt(chain, scene, view);
+    return view.picture;
 }
 
 // Straight down over the middle of the map, high enough to see all of it.

@@ -1,9 +1,6 @@
 // A display prepares the scene again exactly when the scene's revision
 // changed: every list operation that changes what is drawn gives a new one,
 // a camera move does not, and nothing is compared or guessed per frame.
-#include "render/DisplayChain.h"
-#include "render/FrameDrawing.h"
-#include "render/MapLoad.h"
 #include "RenderTestScenes.h"
 #include "support/RowNames.h"
 
@@ -14,17 +11,25 @@
 namespace tolva::testing {
 namespace {
 
+// The frame of a display that has never drawn the scene before.
 QImage FreshFrame(const Scene& scene)
 {
     DisplayChain chain(nullptr);
     Scene empty;
-    if (!chain.Loading(empty))
-        return QImage();
-    chain.SetViewFromFrame(scene, 1);
-    LatestFrame view;
-    RenderIt(chain, scene, view);
-    return view.picture;
+    return chain.Loading(empty) ? FrameOf(chain, scene) : QImage();
 }
+
+// A display that drew the scene once, ready for the next frame after a change.
+struct DrawnOnce {
+    explicit DrawnOnce(Scene& scene)
+    {
+        Scene empty;
+        EXPECT_TRUE(chain.Loading(empty));
+        picture = FrameOf(chain, scene);
+    }
+    DisplayChain chain{nullptr};
+    QImage picture;
+};
 
 TEST(SceneChange, TwoMapsThatDifferInOneCellGiveTwoFrames)
 {
@@ -35,22 +40,16 @@ TEST(SceneChange, TwoMapsThatDifferInOneCellGiveTwoFrames)
         differing += flat.pixels()[k] != raised.pixels()[k];
     ASSERT_EQ(differing, 1);
 
-    DisplayChain chain(nullptr);
-    Scene scene;
-    ASSERT_TRUE(chain.Loading(scene));
-    ViewState view;
-    ASSERT_TRUE(LoadMap(scene, view, FlatMap()).ok());
-    SetFrame(scene, 1, StartCameraFrame(view));
-    chain.SetViewFromFrame(scene, 1);
-    LatestFrame first, second;
-    RenderIt(chain, scene, first);
+    Scene scene = VolcanoScene(FlatMap());
+    DrawnOnce display(scene);
     // The second map into the same lists, as the live following reloads.
+    ViewState view;
     ASSERT_TRUE(LoadMap(scene, view, FlatMap(true)).ok());
     SetFrame(scene, 1, StartCameraFrame(view));
-    RenderIt(chain, scene, second);
-    EXPECT_FALSE(first.picture == second.picture);
-    EXPECT_TRUE(second.picture == FreshFrame(scene));
-    EXPECT_EQ(chain.preparations(), 2u);
+    const QImage second = FrameOf(display.chain, scene);
+    EXPECT_FALSE(display.picture == second);
+    EXPECT_TRUE(second == FreshFrame(scene));
+    EXPECT_EQ(display.chain.preparations(), 2u);
 }
 
 struct ChangeCase {
@@ -60,34 +59,25 @@ struct ChangeCase {
     bool looksDifferent;
 };
 
-void PrintTo(const ChangeCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
 
 class AfterAChange : public ::testing::TestWithParam<ChangeCase> {};
 
 TEST_P(AfterAChange, TheNextFramePreparesExactlyWhenTheRevisionMoved)
 {
     const ChangeCase& c = GetParam();
-    DisplayChain chain(nullptr);
-    Scene scene;
-    ASSERT_TRUE(chain.Loading(scene));
-    scene = VolcanoScene(FlatMap());
-    chain.SetViewFromFrame(scene, 1);
-    LatestFrame first, second;
-    RenderIt(chain, scene, first);
-    const std::uint64_t preparations = chain.preparations();
+    Scene scene = VolcanoScene(FlatMap());
+    DrawnOnce display(scene);
+    const std::uint64_t preparations = display.chain.preparations();
     const std::uint64_t revision = scene.revision();
 
     c.change(scene);
-    chain.SetViewFromFrame(scene, 1);
-    RenderIt(chain, scene, second);
+    const QImage second = FrameOf(display.chain, scene);
 
     EXPECT_EQ(scene.revision() != revision, c.prepares);
-    EXPECT_EQ(chain.preparations() - preparations, c.prepares ? 1u : 0u);
-    EXPECT_EQ(first.picture != second.picture, c.looksDifferent);
-    EXPECT_TRUE(second.picture == FreshFrame(scene)) << "a frame drawn from a stale preparation";
+    EXPECT_EQ(display.chain.preparations() - preparations, c.prepares ? 1u : 0u);
+    EXPECT_EQ(display.picture != second, c.looksDifferent);
+    EXPECT_TRUE(second == FreshFrame(scene)) << "a frame drawn from a stale preparation";
 }
 
 void AddRedLight(Scene& scene)

@@ -11,48 +11,42 @@
 namespace tolva::testing {
 namespace {
 
+// A world point as the eye sees it, left-handed: x right, y up, z ahead.
 struct ViewCase {
     const char* name;
+    Frame (*eye)();
     Vector3 world;
-    Vector3 view; // expected, left-handed: x right, y up, z ahead
+    Vector3 view;
 };
 
 void PrintTo(const ViewCase& row, std::ostream* os) { *os << row.name; }
 
-class StartCameraView : public ::testing::TestWithParam<ViewCase> {};
+class ViewTransform : public ::testing::TestWithParam<ViewCase> {};
 
-TEST_P(StartCameraView, LooksAcrossTheMapTowardsSmallerZWithSmallXOnTheRight)
+TEST_P(ViewTransform, TakesWorldPointsIntoTheEyesFrame)
 {
-    // The start camera: (90, 30, 180), turned half round.
-    const Matrix4 view = ViewMatrixFromFrame(StartCameraFrame(ViewState{}));
     const Vector3 w = GetParam().world;
-    const ClipPoint p = TransformPoint(view, w.x, w.y, w.z);
+    const ClipPoint p = TransformPoint(ViewMatrixFromFrame(GetParam().eye()), w.x, w.y, w.z);
     EXPECT_NEAR(p.x, GetParam().view.x, 1e-4);
     EXPECT_NEAR(p.y, GetParam().view.y, 1e-4);
     EXPECT_NEAR(p.z, GetParam().view.z, 1e-4);
     EXPECT_FLOAT_EQ(p.w, 1.0f);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Points, StartCameraView,
-    ::testing::Values(ViewCase{"Eye", {90, 30, 180}, {0, 0, 0}},
-                      ViewCase{"StraightAhead", {90, 30, 100}, {0, 0, 80}},
-                      ViewCase{"SmallXIsRight", {80, 30, 170}, {10, 0, 10}},
-                      ViewCase{"GroundBelow", {90, 0, 170}, {0, -30, 10}},
-                      ViewCase{"BehindTheEye", {90, 30, 181}, {0, 0, -1}}),
-    tolva::testing::RowName());
+// The start camera: (90, 30, 180), turned half round to look towards smaller z.
+Frame StartCamera() { return StartCameraFrame(ViewState{}); }
 
-TEST(ViewMatrix, PitchTurnsAboutTheWorldXAxisAfterTheYaw)
-{
-    // Level at yaw 0 the eye looks along +z; a pitch of +30 degrees brings a
-    // point below the view axis onto it.
-    Frame frame;
-    frame.Rotation = {0.5235988f, 0.0f, 0.0f};
-    const ClipPoint p = TransformPoint(ViewMatrixFromFrame(frame), 0.0f, -0.5f, 0.8660254f);
-    EXPECT_NEAR(p.x, 0.0f, 1e-5);
-    EXPECT_NEAR(p.y, 0.0f, 1e-5);
-    EXPECT_NEAR(p.z, 1.0f, 1e-5);
-}
+// Level at yaw 0 the eye looks along +z; a pitch of +30 degrees, about the
+// world's x axis after the yaw, brings a point below the view axis onto it.
+Frame PitchedUp() { return MakeFrame({0, 0, 0}, {0.5235988f, 0.0f, 0.0f}, QString()); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Points, ViewTransform,
+    ::testing::Values(ViewCase{"StartStraightAhead", StartCamera, {90, 30, 100}, {0, 0, 80}},
+                      ViewCase{"StartSmallXIsRight", StartCamera, {80, 30, 170}, {10, 0, 10}},
+                      ViewCase{"StartGroundBelow", StartCamera, {90, 0, 170}, {0, -30, 10}},
+                      ViewCase{"PitchAfterTheYaw", PitchedUp, {0.0f, -0.5f, 0.8660254f}, {0, 0, 1}}),
+    tolva::testing::RowName());
 
 TEST(Projection, NearPlaneIsDepthZeroFarPlaneOneAndTheFieldOfViewSixtyDegrees)
 {
@@ -126,8 +120,6 @@ Light Directional()
 INSTANTIATE_TEST_SUITE_P(
     Rows, Lighting,
     ::testing::Values(
-        // atten 1 / (0.1 * 10) = 1: 0.05 + 0.25 + 0.25
-        LightCase{"Straight", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0), true, 0.55f},
         // atten 1 / (0.2 * 10) = 0.5
         LightCase{"Linear", {0, 1, 0}, PointAbove(0.25f, 0, 0.2f, 0), true, 0.3f},
         // atten 1 / (1 + 0.01 * 100) = 0.5
@@ -137,6 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         LightCase{"LongNormal", {0.5f, 2, 0}, PointAbove(0.2f, 0, 0.1f, 0), true, 0.65f},
         LightCase{"FromBelow", {0, -1, 0}, PointAbove(0.25f, 0, 0.1f, 0), true, 0.3f},
         LightCase{"Clamped", {0, 1, 0}, PointAbove(10.0f, 0, 0.5f, 0), true, 1.0f},
+        // atten 1 / (0.1 * 10) = 1: 0.05 + 0.25 + 0.25, at the range's end
         LightCase{"JustInRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 10.0f), true, 0.55f},
         LightCase{"BeyondRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 9.99f), true, 0.05f},
         LightCase{"Disabled", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0), false, 0.05f},
@@ -145,13 +138,13 @@ INSTANTIATE_TEST_SUITE_P(
         LightCase{"NotANumber", {0, 1, 0}, Nowhere(), true, 0.0f}),
     tolva::testing::RowName());
 
-Polygon Strip(std::uint8_t material, float y0 = 0, std::uint8_t texture = 0)
+Polygon Strip(std::uint8_t material, std::uint8_t texture = 0)
 {
     Polygon p;
     p.PrimType = TriangleStrip;
     p.Material = material;
     p.Texture = texture;
-    p.Vertices = {{1, y0, 2, 0, 1, 0}, {2, 0, 2, 0, 1, 0}, {1, 0, 1, 0, 1, 0}, {2, 0, 1, 0, 1, 0}};
+    p.Vertices = {{1, 0, 2, 0, 1, 0}, {2, 0, 2, 0, 1, 0}, {1, 0, 1, 0, 1, 0}, {2, 0, 1, 0, 1, 0}};
     return p;
 }
 
@@ -165,31 +158,6 @@ Scene LitScene(std::initializer_list<Polygon> polygons)
     view.LightAttenuation = 1.0f; // dim enough that nothing saturates
     CreateLights(scene, view);
     return scene;
-}
-
-TEST(PrepareScene, StripTrianglesKeepTheFirstWindingAndTakeTheColourOfVertexK)
-{
-    // Make vertex 1 the only one that sees the light from the side, so the
-    // two triangles' colours tell which vertex each took.
-    Polygon strip = Strip(1, 0.0f);
-    strip.Vertices[1].nx = 5.0f;
-    Scene scene = LitScene({strip});
-    const PreparedScene p = PrepareScene(scene, DefaultMaterial().material);
-    ASSERT_EQ(p.triangleCount(), 2u);
-    const auto at = [&](int t, int k) {
-        const std::uint32_t i = p.corners[3 * t + k];
-        return Vector3{p.x[i], p.y[i], p.z[i]};
-    };
-    // (0, 1, 2) and (2, 1, 3)
-    EXPECT_EQ(at(0, 0), (Vector3{1, 0, 2}));
-    EXPECT_EQ(at(0, 1), (Vector3{2, 0, 2}));
-    EXPECT_EQ(at(0, 2), (Vector3{1, 0, 1}));
-    EXPECT_EQ(at(1, 0), (Vector3{1, 0, 1}));
-    EXPECT_EQ(at(1, 1), (Vector3{2, 0, 2}));
-    EXPECT_EQ(at(1, 2), (Vector3{2, 0, 1}));
-    EXPECT_EQ(p.colors[0], ToPixel(LightVertex(scene.PolygonList()[1].Vertices[0], scene.MaterialList()[1].material, scene.LightList())));
-    EXPECT_EQ(p.colors[1], ToPixel(LightVertex(scene.PolygonList()[1].Vertices[1], scene.MaterialList()[1].material, scene.LightList())));
-    EXPECT_NE(p.colors[0], p.colors[1]);
 }
 
 struct PrimitiveCase {
@@ -231,27 +199,22 @@ INSTANTIATE_TEST_SUITE_P(
         PrimitiveCase{"Fan", TriangleFan, 5, {{0, 1, 2, 1}, {0, 2, 3, 2}, {0, 3, 4, 3}}}),
     tolva::testing::RowName());
 
+// Material 0 is the default before any other and the empty placeholder after
+// one; a material is selected only when it differs from the polygon before.
 TEST(PrepareScene, MaterialZeroIsTheDefaultFirstAndThePlaceholderAfterAnother)
 {
-    const Scene scene = LitScene({Strip(0), Strip(1), Strip(0)});
+    const Scene scene = LitScene({Strip(0), Strip(1), Strip(1), Strip(0)});
     const PreparedScene p = PrepareScene(scene, DefaultMaterial().material);
-    ASSERT_EQ(p.triangleCount(), 6u);
-    const PixelColor white = p.colors[0], red = p.colors[2], placeholder = p.colors[4];
+    ASSERT_EQ(p.triangleCount(), 8u);
+    const PixelColor white = p.colors[0], red = p.colors[4], placeholder = p.colors[6];
     EXPECT_EQ(white & 0xFFu, (white >> 16) & 0xFFu) << "the default material is white";
     EXPECT_GT(white & 0xFFu, 0u);
     EXPECT_EQ(red & 0xFFFFu, 0u) << "\"Land\" of pure red";
     EXPECT_GT(red >> 16 & 0xFFu, 0u);
     EXPECT_EQ(placeholder, 0xFF000000u) << "the empty placeholder lights nothing";
     EXPECT_EQ(p.materialChanges, 3);
-    EXPECT_TRUE(p.ok);
-}
-
-TEST(PrepareScene, OneMaterialForAllPolygonsIsSetOnce)
-{
-    const Scene scene = LitScene({Strip(1), Strip(1), Strip(1), Strip(1)});
-    const PreparedScene p = PrepareScene(scene, DefaultMaterial().material);
-    EXPECT_EQ(p.materialChanges, 2); // the default at the start, then "Land"
     EXPECT_EQ(p.textureChanges, 0);
+    EXPECT_TRUE(p.ok);
 }
 
 TEST(PrepareScene, UnknownMaterialOrTextureFailsTheSelectionButStillDraws)
@@ -260,7 +223,7 @@ TEST(PrepareScene, UnknownMaterialOrTextureFailsTheSelectionButStillDraws)
     EXPECT_FALSE(badMaterial.ok);
     ASSERT_EQ(badMaterial.triangleCount(), 4u);
     EXPECT_EQ(badMaterial.colors[2], badMaterial.colors[0]) << "drawn with the material before it";
-    EXPECT_FALSE(PrepareScene(LitScene({Strip(1, 0, 3)}), DefaultMaterial().material).ok);
+    EXPECT_FALSE(PrepareScene(LitScene({Strip(1, 3)}), DefaultMaterial().material).ok);
 }
 
 TEST(PrepareScene, ShortAndUnknownPrimitivesDrawNothing)

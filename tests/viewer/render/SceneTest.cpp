@@ -1,4 +1,5 @@
-// The scene lists and the three builders of a map's scene.
+// The scene lists and the earth's material. The sun and the camera are
+// checked where a map load builds them.
 #include "render/SceneBuilders.h"
 #include "support/RowNames.h"
 
@@ -7,45 +8,6 @@
 using namespace tolva;
 
 namespace {
-
-ViewState ViewWith(float meshHeight, float lightLevel)
-{
-    ViewState view;
-    view.MeshHeight = meshHeight;
-    view.LightLevel = lightLevel;
-    view.LightAttenuation = LightAttenuationFor(lightLevel);
-    return view;
-}
-
-TEST(SceneBuildersTest, SunAndMainStandAboveTheMiddleOfTheMap)
-{
-    Scene scene;
-    EXPECT_EQ(CreateLights(scene, ViewWith(10, 0.5f)), 1);
-    EXPECT_EQ(CreateCameras(scene, ViewWith(10, 0.5f)), 1);
-
-    EXPECT_EQ(scene.LightList()[1].light.position, (Vector3{90, 50, 90}));
-    EXPECT_EQ(scene.FrameList()[1].Position, (Vector3{90, 13, 90})); // 3 above the mesh height
-}
-
-struct LightRow {
-    float level;
-    float attenuation;
-};
-
-void PrintTo(const LightRow& row, std::ostream* os) { *os << row.level; }
-
-class LightLevelTest : public ::testing::TestWithParam<LightRow> {};
-
-TEST_P(LightLevelTest, TheSunFallsOffByOneMinusTheLevel)
-{
-    Scene scene;
-    CreateLights(scene, ViewWith(10, GetParam().level));
-    EXPECT_FLOAT_EQ(scene.LightList()[1].light.attenuation1, GetParam().attenuation);
-}
-
-INSTANTIATE_TEST_SUITE_P(Levels, LightLevelTest, ::testing::Values(
-    LightRow{1.00f, 0.0f}, LightRow{0.10f, 0.9f}, LightRow{0.5f, 0.5f}),
-    tolva::testing::RowName());
 
 struct EarthRow {
     const char* name;
@@ -67,7 +29,6 @@ TEST_P(LandMaterialTest, AmbientAndDiffuseAreTheEarthColour)
 
 INSTANTIATE_TEST_SUITE_P(Colours, LandMaterialTest, ::testing::Values(
     EarthRow{"PureRed", 0x000000FFu, {1, 0, 0, 1}},
-    EarthRow{"Black", 0u, {0, 0, 0, 1}},
     EarthRow{"HighByteIgnored", 0xFF000080u, {128.0f / 255.0f, 0, 0, 1}}),
     tolva::testing::RowName());
 
