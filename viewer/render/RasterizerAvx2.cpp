@@ -322,6 +322,9 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     const __m256i bandBegin = _mm256_set1_epi32(raster.rowBegin), bandLast = _mm256_set1_epi32(raster.rowEnd - 1);
     alignas(32) std::int32_t px0[8], py0[8], px1[8], py1[8], e[3][8], stepX[3][8], stepY[3][8];
     alignas(32) float z0[8], dzdx[8], dzdy[8];
+    alignas(32) std::int32_t coverage[8];
+    alignas(32) float candidateZ[4][8];
+    const __m256i two = _mm256_set1_epi32(2);
 
     std::size_t t = first;
     for (; t + 8 <= triangles; t += 8) {
@@ -376,13 +379,14 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         const int otherMask = _mm256_movemask_ps(_mm256_castsi256_ps(other));
         if ((fillMask | otherMask) == 0)
             continue;
+        int tinyMask = 0;
 
         if (fillMask) {
             const __m256i cx = _mm256_add_epi32(_mm256_slli_epi32(bx0, kSubBits), _mm256_set1_epi32(kHalfSub));
             const __m256i cy = _mm256_add_epi32(_mm256_slli_epi32(by0, kSubBits), _mm256_set1_epi32(kHalfSub));
             // Edges b->c, c->a, a->b.
             const int from[3] = {1, 2, 0}, to[3] = {2, 0, 1};
-            __m256i raw[3];
+            __m256i raw[3], edge[3], sx[3], sy[3];
             for (int k = 0; k < 3; ++k) {
                 const __m256i dx = _mm256_sub_epi32(x[to[k]], x[from[k]]);
                 const __m256i dy = _mm256_sub_epi32(y[to[k]], y[from[k]]);
@@ -390,10 +394,12 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                                           _mm256_mullo_epi32(dy, _mm256_sub_epi32(cx, x[from[k]])));
                 const __m256i topLeft = _mm256_or_si256(
                     _mm256_cmpgt_epi32(zero, dy), _mm256_and_si256(_mm256_cmpeq_epi32(dy, zero), _mm256_cmpgt_epi32(dx, zero)));
-                _mm256_store_si256(reinterpret_cast<__m256i*>(e[k]),
-                                   _mm256_sub_epi32(raw[k], _mm256_andnot_si256(topLeft, one)));
-                _mm256_store_si256(reinterpret_cast<__m256i*>(stepX[k]), _mm256_sub_epi32(zero, _mm256_slli_epi32(dy, kSubBits)));
-                _mm256_store_si256(reinterpret_cast<__m256i*>(stepY[k]), _mm256_slli_epi32(dx, kSubBits));
+                edge[k] = _mm256_sub_epi32(raw[k], _mm256_andnot_si256(topLeft, one));
+                sx[k] = _mm256_sub_epi32(zero, _mm256_slli_epi32(dy, kSubBits));
+                sy[k] = _mm256_slli_epi32(dx, kSubBits);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(e[k]), edge[k]);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(stepX[k]), sx[k]);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(stepY[k]), sy[k]);
             }
             const __m256 inv = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(area));
             const __m256 dz1 = _mm256_sub_ps(z[1], z[0]), dz2 = _mm256_sub_ps(z[2], z[0]);
@@ -401,15 +407,53 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                 return _mm256_mul_ps(_mm256_add_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(a1), dz1),
                                                    _mm256_mul_ps(_mm256_cvtepi32_ps(a2), dz2)), inv);
             };
-            _mm256_store_ps(z0, _mm256_add_ps(z[0], plane(raw[1], raw[2])));
-            _mm256_store_ps(dzdx, plane(_mm256_load_si256(reinterpret_cast<const __m256i*>(stepX[1])),
-                                        _mm256_load_si256(reinterpret_cast<const __m256i*>(stepX[2]))));
-            _mm256_store_ps(dzdy, plane(_mm256_load_si256(reinterpret_cast<const __m256i*>(stepY[1])),
-                                        _mm256_load_si256(reinterpret_cast<const __m256i*>(stepY[2]))));
+            const __m256 vz0 = _mm256_add_ps(z[0], plane(raw[1], raw[2]));
+            const __m256 vdzdx = plane(sx[1], sx[2]), vdzdy = plane(sy[1], sy[2]);
+            _mm256_store_ps(z0, vz0);
+            _mm256_store_ps(dzdx, vdzdx);
+            _mm256_store_ps(dzdy, vdzdy);
             _mm256_store_si256(reinterpret_cast<__m256i*>(px0), bx0);
             _mm256_store_si256(reinterpret_cast<__m256i*>(py0), by0);
             _mm256_store_si256(reinterpret_cast<__m256i*>(px1), bx1);
             _mm256_store_si256(reinterpret_cast<__m256i*>(py1), by1);
+            // Triangles whose box holds at most 2 x 2 pixel centres, as most
+            // do from afar: each of the four candidates tested here for all
+            // eight at once, with the edge and depth steps of the
+            // pixel-by-pixel fill; only the depth test is left per pixel.
+            const __m256i tiny = _mm256_and_si256(
+                fill, _mm256_and_si256(_mm256_cmpgt_epi32(two, _mm256_sub_epi32(bx1, bx0)),
+                                       _mm256_cmpgt_epi32(two, _mm256_sub_epi32(by1, by0))));
+            tinyMask = _mm256_movemask_ps(_mm256_castsi256_ps(tiny));
+            if (tinyMask) {
+                __m256i covered = zero;
+                for (int n = 0; n < 4; ++n) {
+                    const int ox = n & 1, oy = n >> 1;
+                    const __m256i row = _mm256_add_epi32(by0, _mm256_set1_epi32(oy));
+                    const __m256i column = _mm256_add_epi32(bx0, _mm256_set1_epi32(ox));
+                    __m256i sign = zero;
+                    for (int k = 0; k < 3; ++k) {
+                        __m256i v = edge[k];
+                        if (ox)
+                            v = _mm256_add_epi32(v, sx[k]);
+                        if (oy)
+                            v = _mm256_add_epi32(v, sy[k]);
+                        sign = _mm256_or_si256(sign, v);
+                    }
+                    // Outside: an edge value below zero, a column or row past
+                    // the box, or a row outside the band.
+                    const __m256i out = _mm256_or_si256(
+                        _mm256_or_si256(_mm256_srai_epi32(sign, 31), _mm256_cmpgt_epi32(column, bx1)),
+                        _mm256_or_si256(_mm256_or_si256(_mm256_cmpgt_epi32(row, by1), _mm256_cmpgt_epi32(bandBegin, row)),
+                                        _mm256_cmpgt_epi32(row, bandLast)));
+                    covered = _mm256_or_si256(covered, _mm256_andnot_si256(out, _mm256_set1_epi32(1 << n)));
+                    // (z0 + row dzdy) + column dzdx.
+                    const __m256 zc = _mm256_add_ps(
+                        _mm256_add_ps(vz0, _mm256_mul_ps(_mm256_set1_ps(float(oy)), vdzdy)),
+                        _mm256_mul_ps(_mm256_set1_ps(float(ox)), vdzdx));
+                    _mm256_store_ps(candidateZ[n], zc);
+                }
+                _mm256_store_si256(reinterpret_cast<__m256i*>(coverage), covered);
+            }
         }
         // In order, so that equal depths resolve as they do one by one.
         const auto setup = [&](int k) {
@@ -425,8 +469,20 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
             return st;
         };
         for (int k = 0; k < 8; ++k) {
-            if (fillMask >> k & 1) {
-                if (k < 7 && (fillMask >> (k + 1) & 1)) {
+            if (tinyMask >> k & 1) {
+                const PixelColor color = scene.colors[t + k];
+                for (int n = 0; n < 4; ++n) {
+                    if (!(coverage[k] >> n & 1))
+                        continue;
+                    const std::size_t i = std::size_t(py0[k] + (n >> 1)) * raster.size + std::size_t(px0[k] + (n & 1));
+                    const float zc = candidateZ[n][k];
+                    if (zc <= raster.depth[i]) {
+                        raster.depth[i] = zc;
+                        raster.pixels[i] = color;
+                    }
+                }
+            } else if (fillMask >> k & 1) {
+                if (k < 7 && (fillMask >> (k + 1) & 1) && !(tinyMask >> (k + 1) & 1)) {
                     const int ux0 = std::min(px0[k], px0[k + 1]), ux1 = std::max(px1[k], px1[k + 1]);
                     const int uy0 = std::min(py0[k], py0[k + 1]), uy1 = std::max(py1[k], py1[k + 1]);
                     // Neighbours only: a shared box a few pixels across keeps
