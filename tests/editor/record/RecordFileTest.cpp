@@ -70,6 +70,8 @@ RecordFile Sample()
     return r;
 }
 
+QByteArray CrLfLines(const QList<QByteArray>& lines) { return lines.join("\r\n") + "\r\n"; }
+
 bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // A folder holding the old record "r.rec".
@@ -100,18 +102,9 @@ TEST(RecordFile, ExactLayout)
     p.BurstCount = 2;
     r.Phases.durations[1][1] = 10.5f;
     r.Phases.durations[1][2] = 200;
-    EXPECT_EQ(RecordText(r).bytes, QByteArray("\"Stratigraphic file:\",\"\"\r\n"
-                                              "\"Recorded phases\",1,20\r\n"
-                                              "\r\n"
-                                              "\"Record Phase: \",1\r\n"
-                                              "2.5,4,0,-3\r\n"
-                                              "0,0,0,0\r\n"
-                                              "0,0,2,0\r\n"
-                                              "0,0,0,0,0\r\n"
-                                              "6,6,20,6,6,0\r\n"
-                                              "0,0,0,0\r\n"
-                                              "10.5\r\n"
-                                              "200\r\n"));
+    EXPECT_EQ(RecordText(r).bytes, CrLfLines({"\"Stratigraphic file:\",\"\"", "\"Recorded phases\",1,20", "",
+                                              "\"Record Phase: \",1", "2.5,4,0,-3", "0,0,0,0", "0,0,2,0",
+                                              "0,0,0,0,0", "6,6,20,6,6,0", "0,0,0,0", "10.5", "200"}));
 }
 
 TEST(RecordFile, SinglesArePlainDecimalWithTheFewestDigits)
@@ -172,7 +165,7 @@ QByteArray GoodLines(int line = 0, const QByteArray& replacement = {}, bool cut 
         else
             lines[line - 1] = replacement;
     }
-    return lines.join("\r\n") + "\r\n";
+    return CrLfLines(lines);
 }
 
 // The text as UTF-16: little-endian after its byte order mark, or big-endian
