@@ -297,19 +297,15 @@ TEST_F(RecordEditTest, OpenAsksInTheDataFolderAndShowsPhaseOne)
     EXPECT_TRUE(messages.reports.isEmpty());
 }
 
-TEST_F(RecordEditTest, CancelledOpenChangesNothing)
-{
-    openPhases({Typed(Strombolian)});
-    files.answers.push_back(std::nullopt);
-    click("cmdOpen");
-    EXPECT_EQ(text("labPhases"), QStringLiteral("1"));
-    EXPECT_TRUE(messages.reports.isEmpty());
-}
-
-TEST_F(RecordEditTest, UnreadableRecordIsReportedAndLeavesEverythingAsItWas)
+// A cancelled open says nothing; an unreadable record is reported. Both
+// leave the record and its unapplied edits as they were.
+TEST_F(RecordEditTest, CancelledOrUnreadableOpenLeavesEverythingAsItWas)
 {
     openPhases({Typed(Strombolian, 0.8f), Typed(Plinian)});
     type("txtWind", QStringLiteral("7"));
+    files.answers.push_back(std::nullopt);
+    click("cmdOpen");
+    EXPECT_TRUE(messages.reports.isEmpty());
     const QString bad = inDir("broken.rec");
     ASSERT_TRUE(tolva::testing::WriteBytes(bad, "\"Stratigraphic file:\",\"\"\r\n\"Recorded phases\",3,20\r\n"));
     open(bad);
@@ -346,13 +342,11 @@ TEST_F(RecordEditTest, AddAfterTheMiddleOfThreeMovesTheLastUpWithAllItsValues)
     openRecord(RecordOf({Typed(Strombolian), Typed(Plinian), third}, {{3, {0, 100, 200}}}));
     pick("cmbPhase", QStringLiteral("Phase 2"));
     click("cmdAdd");
-    expectShown({{"cmbPhase", "Phase 3"}, {"labPhases", "4"}});
+    // The slot rules are the record's; here, that the window shows the new phase.
+    expectShown({{"cmbPhase", "Phase 3"}, {"labPhases", "4"}, {"cmbType", "Select Parameters"}});
     EXPECT_EQ(entries("cmbPhase"), 4);
-    EXPECT_EQ(working(3).EruptionType, -1);
-    EXPECT_EQ(working(3).MidRadius, 33.0f) << "the new phase keeps its slot's mapping values";
     EXPECT_EQ(working(4), third);
     EXPECT_EQ(durations(4), (FlowDurations{0, 100, 200}));
-    EXPECT_EQ(working(2).EruptionType, Plinian);
 }
 
 TEST_F(RecordEditTest, DeleteInTheMiddleMovesTheNextDownUnderTheSameNumber)
@@ -508,26 +502,18 @@ TEST_F(RecordEditTest, FailedCheckSelectsThePhaseAndTheFlow)
 
 // ---- Presentation ----
 
+// Also when the text shown is the same as the phase before's.
 TEST_F(RecordEditTest, ShowingAPhaseStoresBackTheShownValues)
 {
     PhaseRecord p = Typed(Strombolian, 0.8f);
     p.Wind = 12.6f;
     p.MassFlux = 80;
     p.Speed = 0;
-    openPhases({p});
+    openPhases({p, p});
     expectShown({{"txtWind", "13"}, {"txtPart", "50"}});
     EXPECT_EQ(working(1).Wind, 13.0f);
     EXPECT_EQ(working(1).MassFlux, 50.0f);
     EXPECT_EQ(working(1).Speed, 1);
-}
-
-TEST_F(RecordEditTest, SameShownTextIsStoredBackToo)
-{
-    PhaseRecord first = Typed(Strombolian, 0.8f);
-    first.Wind = 13;
-    PhaseRecord second = first;
-    second.Wind = 12.6f;
-    openPhases({first, second});
     pick("cmbPhase", QStringLiteral("Phase 2"));
     EXPECT_EQ(working(2).Wind, 13.0f);
 }
