@@ -14,6 +14,7 @@
 #include <tuple>
 
 using namespace tolva::record;
+using tolva::phase::FlowDurations;
 using tolva::phase::NewPhase;
 
 namespace {
@@ -99,8 +100,7 @@ TEST(EditorRecord, ApplyCommitsFieldsAndFlowsOfTheWorkingCopy)
     e.Working.durations[1][4] = 400; // beyond the burst count: not committed
     ASSERT_FALSE(e.ApplyParams());
     EXPECT_EQ(e.Committed.Phases.count, 1);
-    EXPECT_EQ(e.Committed.Phases.durations[1][3], 300);
-    EXPECT_EQ(e.Committed.Phases.durations[1][4], 0);
+    EXPECT_EQ(e.Committed.Phases.durations[1], (FlowDurations{0, 100, 200, 300}));
 }
 
 TEST(EditorRecord, ScarpCorrectionsStayInTheWorkingPhase)

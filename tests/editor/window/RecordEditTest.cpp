@@ -626,9 +626,10 @@ TEST_F(RecordEditTest, PickingHawaiianCapsAHugeBurstCountAtTheFlowStorage)
 
 // ---- Field inputs ----
 
-// One row per kind of entry and per way a typed text is taken: clamped,
-// letters read as the lower limit, a text kept while it reads as the stored
-// value, and the typed Single stored as typed.
+// Typing reaches the field's entry rules (their limits are the parameter
+// table's tests): a row per kind of entry and per way a typed text is taken:
+// clamped, letters read as the lower limit, a text kept while it reads as the
+// stored value, and the typed Single stored as typed.
 struct TypingRow {
     const char* name;
     int type;  // -2: a fault
@@ -641,11 +642,8 @@ struct TypingRow {
 void PrintTo(const TypingRow& r, std::ostream* os) { *os << r.name; }
 const TypingRow kTypingRows[] = {
     {"FlowLength15Is11", Hawaiian, "txtSlide1", "15", "11", Param::FlowLength, 11},
-    {"DipMinus12IsMinus10", -2, "txtDip", "-12", "-10", Param::FaultDip, -10},
     {"MassFluxLettersIs1", Strombolian, "txtPart", "abc", "1", Param::MassFlux, 1},
     {"MassFlux80Is50", Strombolian, "txtPart", "80", "50", Param::MassFlux, 50},
-    {"Position3DLettersIs0", Strombolian, "txtSlide3", "xy", "0", Param::Position3D, 0},
-    {"BurstsLettersIs1", Strombolian, "txtBurst", "q", "1", Param::BurstCount, 1},
     {"Bursts3Point5Stores4", Strombolian, "txtBurst", "3.5", "3.5", Param::BurstCount, 4},
     {"HawaiianBursts150Is100", Hawaiian, "txtBurst", "150", "100", Param::BurstCount, 100},
     {"WindPlainKeepsText", Strombolian, "txtWind", "-7.25", "-7.25", Param::Wind, -7.25},
