@@ -1,5 +1,6 @@
 #include "support/FakePlatform.h"
 #include "support/FileNodes.h"
+#include "support/Files.h"
 #include "common/ui/InstanceGuard.h"
 
 #include <gtest/gtest.h>
@@ -90,24 +91,18 @@ TEST_F(InstanceGuardTest, AFirstInstanceThatIsClosingLeavesTheLockToTheNext)
     EXPECT_TRUE(closing.waitForFinished(20000));
 }
 
-TEST_F(InstanceGuardTest, ALeftoverSocketFileWithoutLockIsReplaced)
+// What a crash leaves: a socket file that nobody listens on without a lock,
+// or an empty lock file.
+TEST_F(InstanceGuardTest, LeftoversOfACrashAreReplaced)
 {
-    // A socket file that nobody listens on, as a crash leaves it.
-    ASSERT_TRUE(tolva::testing::MakeSocket(dir.filePath(kName + ".socket")));
-
-    InstanceGuard guard(kName, dir.path());
-    EXPECT_EQ(guard.start(), Start::First);
-    EXPECT_TRUE(guard.isListening());
-}
-
-TEST_F(InstanceGuardTest, AnEmptyLockFileLeftByACrashIsCleared)
-{
-    QFile lock(dir.filePath(kName + ".lock"));
-    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-    lock.close();
-
-    InstanceGuard guard(kName, dir.path());
-    EXPECT_EQ(guard.start(), Start::First);
+    for (const bool socket : {true, false}) {
+        QTemporaryDir leftovers;
+        ASSERT_TRUE(socket ? tolva::testing::MakeSocket(leftovers.filePath(kName + ".socket"))
+                           : tolva::testing::WriteBytes(leftovers.filePath(kName + ".lock"), ""));
+        InstanceGuard guard(kName, leftovers.path());
+        EXPECT_EQ(guard.start(), Start::First) << socket;
+        EXPECT_TRUE(guard.isListening()) << socket;
+    }
 }
 
 TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerLetsThisInstanceGoOn)

@@ -69,11 +69,9 @@ TEST_F(SettingsStoreTest, ValuesAreStoredAsTextTheSimulatorCanRead)
     store.WriteSetting(s::kTopo3D, s::kLeft, 3540.0f);
     store.WriteSetting(s::kTopo3D, s::kTopoLight, QStringLiteral("0.75"));
     const QString file = rawFile();
-    EXPECT_TRUE(file.contains("[Tolva3]")) << qPrintable(file);
-    EXPECT_TRUE(file.contains("Topo3D\\TopoRender=True")) << qPrintable(file);
-    EXPECT_TRUE(file.contains("Topo3D\\TopoColor=255")) << qPrintable(file);
-    EXPECT_TRUE(file.contains("Topo3D\\Left=3540\n")) << qPrintable(file);
-    EXPECT_TRUE(file.contains("Topo3D\\TopoLight=0.75")) << qPrintable(file);
+    for (const char* line : {"[Tolva3]", "Topo3D\\TopoRender=True", "Topo3D\\TopoColor=255", "Topo3D\\Left=3540\n",
+                             "Topo3D\\TopoLight=0.75"})
+        EXPECT_TRUE(file.contains(line)) << line << " in " << qPrintable(file);
     EXPECT_FALSE(file.contains("@Variant")) << qPrintable(file);
     EXPECT_FALSE(file.contains("%5C")) << "a backslash section must become a group";
 }

@@ -63,19 +63,11 @@ private:
     std::optional<QString> answer(const FileDialogRequest& request)
     {
         requests.append(request);
-        // A cancel is scripted as an empty answer; the text is moved out
-        // rather than copied from a maybe-empty optional.
-        QString path;
-        bool chosen = false;
-        if (!answers.empty()) {
-            chosen = answers.front().has_value();
-            if (chosen)
-                path = std::move(*answers.front());
-            answers.pop_front();
-        }
-        if (!chosen)
+        if (answers.empty())
             return std::nullopt;
-        return path;
+        std::optional<QString> next = std::move(answers.front());
+        answers.pop_front();
+        return next;
     }
 };
 

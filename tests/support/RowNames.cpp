@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 
 namespace tolva::testing {
 
@@ -15,32 +16,22 @@ std::string TestName(const std::string& printed)
         std::abort();
     }
     std::string name;
-    const auto separate = [&name] {
-        if (name.empty() || name.back() != '_')
-            name += '_';
-    };
     for (const unsigned char c : printed) {
         if (std::isalnum(c) || c == '_') {
             name += char(c);
             continue;
         }
-        switch (c) {
-        case '-': name += "Minus"; break;
-        case '+': name += "Plus"; break;
-        case '.': name += "Dot"; break;
-        case ',': name += "Comma"; break;
-        case '&': name += "Amp"; break;
-        case '$': name += "Dollar"; break;
-        case '\t': name += "Tab"; break;
-        case '\n': name += "Newline"; break;
-        default:
-            if (c >= 0x80) { // a byte of a UTF-8 character
-                char hex[4];
-                std::snprintf(hex, sizeof hex, "x%02X", c);
-                name += hex;
-            } else {
-                separate();
-            }
+        static const std::map<unsigned char, const char*> words = {
+            {'-', "Minus"}, {'+', "Plus"}, {'.', "Dot"}, {',', "Comma"},
+            {'&', "Amp"}, {'$', "Dollar"}, {'\t', "Tab"}, {'\n', "Newline"}};
+        if (const auto word = words.find(c); word != words.end()) {
+            name += word->second;
+        } else if (c >= 0x80) { // a byte of a UTF-8 character
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "x%02X", c);
+            name += hex;
+        } else if (name.empty() || name.back() != '_') {
+            name += '_';
         }
     }
     while (!name.empty() && name.back() == '_')

@@ -15,18 +15,15 @@ using TestApplication = QGuiApplication;
 #endif
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 int main(int argc, char* argv[])
 {
     ::testing::InitGoogleTest(&argc, argv);
 
-    bool listingOnly = false;
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0)
-            listingOnly = true;
-    if (listingOnly)
+    // Listing the tests needs no application (InitGoogleTest has taken the
+    // flag out of argv already).
+    if (GTEST_FLAG_GET(list_tests))
         return RUN_ALL_TESTS();
 
     QTemporaryDir config(QDir::tempPath() + QStringLiteral("/tolva-test-config-XXXXXX"));

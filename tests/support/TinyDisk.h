@@ -41,9 +41,8 @@ inline Rerun RerunInPrivateMounts()
     env.insert(QString::fromLatin1(kInsideTinyDisk), QStringLiteral("1"));
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral("unshare"), {QStringLiteral("--mount"), QStringLiteral("--propagation"),
-                                              QStringLiteral("private"),
-                                              QCoreApplication::applicationFilePath(), filter});
+    process.start(QStringLiteral("unshare"),
+                  {"--mount", "--propagation", "private", QCoreApplication::applicationFilePath(), filter});
     if (!process.waitForFinished(120000))
         process.kill(); // its output so far says where it stopped
     process.waitForFinished();

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <vector>
 
 using namespace tolva::phase;
 
@@ -117,10 +118,11 @@ INSTANTIATE_TEST_SUITE_P(Checks, ApplyCheckRows, ::testing::ValuesIn(kRows),
 
 enum class Side { Low, High };
 
-// One bound that an apply demands, as the user has been told it.
+// One bound that an apply demands of each of the types, as the user has been
+// told it.
 struct BoundRow {
     const char* name;
-    int type;
+    std::vector<int> types;
     float PhaseRecord::*field;  // nullptr: the duration of flow `flow`
     Side side;
     double bound;               // in the field's units; in map pixels for a position
@@ -152,8 +154,8 @@ TEST_P(ApplyBounds, OutermostSinglePassesAndTheNextFails)
     while (passes(std::nextafter(edge, outward)))
         edge = std::nextafter(edge, outward);
 
-    const auto check = [&](float v) {
-        PhaseRecord p = ValidPhase(row.type, row.eventKind);
+    const auto check = [&](int type, float v) {
+        PhaseRecord p = ValidPhase(type, row.eventKind);
         p.FlowLength = static_cast<qint16>(row.flowLength);
         p.BurstCount = static_cast<qint16>(std::max(2, row.flow));
         FlowDurations d{};
@@ -161,13 +163,16 @@ TEST_P(ApplyBounds, OutermostSinglePassesAndTheNextFails)
         (row.field ? p.*row.field : d[row.flow]) = v;
         return CheckPhase(1, p, d, scale);
     };
-    const auto atEdge = check(edge);
-    EXPECT_FALSE(atEdge) << edge << ": " << atEdge->text().toStdString();
     const float beyond = std::nextafter(edge, outward);
-    const auto failure = check(beyond);
-    ASSERT_TRUE(failure) << beyond;
-    EXPECT_EQ(failure->text(), QStringLiteral("Phase 1") + QString::fromLatin1(row.message));
-    EXPECT_EQ(failure->flow, row.field ? 0 : row.flow);
+    for (int type : row.types) {
+        SCOPED_TRACE(type);
+        const auto atEdge = check(type, edge);
+        EXPECT_FALSE(atEdge) << edge << ": " << atEdge->text().toStdString();
+        const auto failure = check(type, beyond);
+        ASSERT_TRUE(failure) << beyond;
+        EXPECT_EQ(failure->text(), QStringLiteral("Phase 1") + QString::fromLatin1(row.message));
+        EXPECT_EQ(failure->flow, row.field ? 0 : row.flow);
+    }
 }
 
 using R = PhaseRecord;
@@ -175,63 +180,47 @@ constexpr Side Low = Side::Low, High = Side::High;
 
 const BoundRow kBounds[] = {
     // Locations in map pixels, 50 to 1230, on each scale.
-    {"LocationSmallLow", 1, &R::VentLocation, Low, 50, " Location too small", SmallScale},
-    {"LocationSmallHigh", 2, &R::VentLocation, High, 1230, " Location too large", SmallScale},
-    {"LocationNormalLow", 5, &R::VentLocation, Low, 50, " Location too small", NormalScale},
-    {"LocationNormalHigh", 7, &R::VentLocation, High, 1230, " Location too large", NormalScale},
-    {"LocationLargeLow", 3, &R::VentLocation, Low, 50, " Location too small", LargeScale},
-    {"LocationLargeHigh", -1, &R::VentLocation, High, 1230, " Location too large", LargeScale},
+    {"LocationSmallLow", {1}, &R::VentLocation, Low, 50, " Location too small", SmallScale},
+    {"LocationSmallHigh", {2}, &R::VentLocation, High, 1230, " Location too large", SmallScale},
+    {"LocationNormalLow", {5}, &R::VentLocation, Low, 50, " Location too small", NormalScale},
+    {"LocationNormalHigh", {7}, &R::VentLocation, High, 1230, " Location too large", NormalScale},
+    {"LocationLargeLow", {3}, &R::VentLocation, Low, 50, " Location too small", LargeScale},
+    {"LocationLargeHigh", {-1}, &R::VentLocation, High, 1230, " Location too large", LargeScale},
     // Wind, -50 to 50 for every type.
-    {"WindLow", 0, &R::Wind, Low, -50, " Wind speed too negative", 0, 1, 6, Erosion},
-    {"WindHigh", 6, &R::Wind, High, 50, " Wind speed too high"},
+    {"WindLow", {0}, &R::Wind, Low, -50, " Wind speed too negative", 0, 1, 6, Erosion},
+    {"WindHigh", {6}, &R::Wind, High, 50, " Wind speed too high"},
     // Strength by type.
-    {"VulcanianStrengthHigh", 1, &R::Strength, High, 1.0, " Maximum Strength (1.0) exceeded."},
-    {"VulcanianStrengthLow", 1, &R::Strength, Low, 0.2, " Minimum Strength (0.20) not met."},
-    {"StrombolianStrengthHigh", 2, &R::Strength, High, 2.0, " Maximum Strength (2.00) exceeded."},
-    {"StrombolianStrengthLow", 2, &R::Strength, Low, 0.1, " Minimum Strength (0.10) not met."},
-    {"PlinianStrengthHigh", 5, &R::Strength, High, 1.0, " Maximum Plinian strength (1.00) exceeded."},
-    {"PlinianStrengthLow", 5, &R::Strength, Low, 0.1, " Minimum Strength (0.10) not met."},
-    {"FumarolicStrengthHigh", 7, &R::Strength, High, 1.0, " Maximum Fumarolic strength exceeded."},
-    {"FumarolicStrengthLow", 7, &R::Strength, Low, 0.1, " Fumarolic strength too low."},
-    // Mid radius by type.
-    {"VulcanianMidRadius", 1, &R::MidRadius, High, 640, " Mid radius must be <= 640 "},
-    {"StrombolianMidRadius", 2, &R::MidRadius, High, 640, " Mid radius must be <= 640 "},
-    {"PlinianMidRadius", 5, &R::MidRadius, High, 640, " Mid radius must be <= 640 "},
-    {"FumarolicMidRadius", 7, &R::MidRadius, High, 640, " Mid radius must be <= 640 "},
-    {"HawaiianMidRadius", 3, &R::MidRadius, High, 320, " Mid radius must be <= 320 "},
-    {"PeleeanMidRadius", 4, &R::MidRadius, High, 320, " Mid radius must be <= 320 "},
-    {"SectorCollapseMidRadius", 6, &R::MidRadius, High, 128, " Mid radius must be <= 128 "},
+    {"VulcanianStrengthHigh", {1}, &R::Strength, High, 1.0, " Maximum Strength (1.0) exceeded."},
+    {"VulcanianStrengthLow", {1}, &R::Strength, Low, 0.2, " Minimum Strength (0.20) not met."},
+    {"StrombolianStrengthHigh", {2}, &R::Strength, High, 2.0, " Maximum Strength (2.00) exceeded."},
+    {"StrombolianAndPlinianStrengthLow", {2, 5}, &R::Strength, Low, 0.1, " Minimum Strength (0.10) not met."},
+    {"PlinianStrengthHigh", {5}, &R::Strength, High, 1.0, " Maximum Plinian strength (1.00) exceeded."},
+    {"FumarolicStrengthHigh", {7}, &R::Strength, High, 1.0, " Maximum Fumarolic strength exceeded."},
+    {"FumarolicStrengthLow", {7}, &R::Strength, Low, 0.1, " Fumarolic strength too low."},
+    // Mid radius by type: Vulcanian, Strombolian, Plinian and Fumarolic; the
+    // lava flows; Sector Collapse.
+    {"ExplosiveMidRadius", {1, 2, 5, 7}, &R::MidRadius, High, 640, " Mid radius must be <= 640 "},
+    {"LavaMidRadius", {3, 4}, &R::MidRadius, High, 320, " Mid radius must be <= 320 "},
+    {"SectorCollapseMidRadius", {6}, &R::MidRadius, High, 128, " Mid radius must be <= 128 "},
     // Deposit angle, -1 to 1, for the explosive types and Sector Collapse.
-    {"VulcanianDepositAngleLow", 1, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
-    {"VulcanianDepositAngleHigh", 1, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
-    {"StrombolianDepositAngleLow", 2, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
-    {"StrombolianDepositAngleHigh", 2, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
-    {"PlinianDepositAngleLow", 5, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
-    {"PlinianDepositAngleHigh", 5, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
-    {"SectorCollapseDepositAngleLow", 6, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
-    {"SectorCollapseDepositAngleHigh", 6, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
-    {"FumarolicDepositAngleLow", 7, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
-    {"FumarolicDepositAngleHigh", 7, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
-    // Lava flow angles, -4 to 4.
-    {"HawaiianLeftAngleLow", 3, &R::LeftAngle, Low, -4, " Left angle must be >= -4"},
-    {"HawaiianLeftAngleHigh", 3, &R::LeftAngle, High, 4, " Left angle must be <= 4"},
-    {"HawaiianRightAngleLow", 3, &R::RightAngle, Low, -4, " Right angle must be >= -4"},
-    {"HawaiianRightAngleHigh", 3, &R::RightAngle, High, 4, " Right angle must be <= 4"},
-    {"PeleeanLeftAngleLow", 4, &R::LeftAngle, Low, -4, " Left angle must be >= -4"},
-    {"PeleeanLeftAngleHigh", 4, &R::LeftAngle, High, 4, " Left angle must be <= 4"},
-    {"PeleeanRightAngleLow", 4, &R::RightAngle, Low, -4, " Right angle must be >= -4"},
-    {"PeleeanRightAngleHigh", 4, &R::RightAngle, High, 4, " Right angle must be <= 4"},
+    {"DepositAngleLow", {1, 2, 5, 6, 7}, &R::DepositAngle, Low, -1, " Deposit angle must be >= -1"},
+    {"DepositAngleHigh", {1, 2, 5, 6, 7}, &R::DepositAngle, High, 1, " Deposit angle must be <= 1"},
+    // Lava flow angles, -4 to 4, for Hawaiian and Peléean.
+    {"LeftAngleLow", {3, 4}, &R::LeftAngle, Low, -4, " Left angle must be >= -4"},
+    {"LeftAngleHigh", {3, 4}, &R::LeftAngle, High, 4, " Left angle must be <= 4"},
+    {"RightAngleLow", {3, 4}, &R::RightAngle, Low, -4, " Right angle must be >= -4"},
+    {"RightAngleHigh", {3, 4}, &R::RightAngle, High, 4, " Right angle must be <= 4"},
     // Flow durations: Hawaiian 20 to 1200 + (FlowLength - 6) x 120, Peléean
     // flow n 10 to (10n + 200) x (FlowLength + 4) / 10.
-    {"HawaiianFlowLow", 3, nullptr, Low, 20, " Flow Duration too short.", 0, 2},
-    {"HawaiianFlowHigh", 3, nullptr, High, 1200, " Flow Duration too long.", 0, 1},
-    {"HawaiianFlowLength11High", 3, nullptr, High, 1800, " Flow Duration too long.", 0, 2, 11},
-    {"HawaiianFlowLength1High", 3, nullptr, High, 600, " Flow Duration too long.", 0, 1, 1},
-    {"PeleeanFlowLow", 4, nullptr, Low, 10, " Flow Duration too short.", 0, 1},
-    {"PeleeanFlow1High", 4, nullptr, High, 210, " Flow Duration too long.", 0, 1},
-    {"PeleeanFlow10High", 4, nullptr, High, 300, " Flow Duration too long.", 0, 10},
-    {"PeleeanFlow5Length11High", 4, nullptr, High, 375, " Flow Duration too long.", 0, 5, 11},
-    {"PeleeanFlow1Length1High", 4, nullptr, High, 105, " Flow Duration too long.", 0, 1, 1},
+    {"HawaiianFlowLow", {3}, nullptr, Low, 20, " Flow Duration too short.", 0, 2},
+    {"HawaiianFlowHigh", {3}, nullptr, High, 1200, " Flow Duration too long.", 0, 1},
+    {"HawaiianFlowLength11High", {3}, nullptr, High, 1800, " Flow Duration too long.", 0, 2, 11},
+    {"HawaiianFlowLength1High", {3}, nullptr, High, 600, " Flow Duration too long.", 0, 1, 1},
+    {"PeleeanFlowLow", {4}, nullptr, Low, 10, " Flow Duration too short.", 0, 1},
+    {"PeleeanFlow1High", {4}, nullptr, High, 210, " Flow Duration too long.", 0, 1},
+    {"PeleeanFlow10High", {4}, nullptr, High, 300, " Flow Duration too long.", 0, 10},
+    {"PeleeanFlow5Length11High", {4}, nullptr, High, 375, " Flow Duration too long.", 0, 5, 11},
+    {"PeleeanFlow1Length1High", {4}, nullptr, High, 105, " Flow Duration too long.", 0, 1, 1},
 };
 
 INSTANTIATE_TEST_SUITE_P(EachBound, ApplyBounds, ::testing::ValuesIn(kBounds),

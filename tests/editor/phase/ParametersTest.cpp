@@ -63,13 +63,11 @@ INSTANTIATE_TEST_SUITE_P(
                       EditRow{Param::MassFlux, 1, 80, "50", 50}, EditRow{Param::Wind, 1, 12.6, nullptr, 12.6},
                       // The typed number arrives as a Single; the mass flux field shows it in the
                       // shortest form that reads back to the same Single, near its limits too.
-                      EditRow{Param::MassFlux, 1, 1.1f, "1.1", 1.1f}, EditRow{Param::MassFlux, 1, 33.3f, "33.3", 33.3f},
+                      EditRow{Param::MassFlux, 1, 1.1f, "1.1", 1.1f},
                       EditRow{Param::MassFlux, 1, 0.99999994f, "1", 1},
                       EditRow{Param::MassFlux, 1, 1.00000012f, "1.0000001", 1.00000012f},
                       EditRow{Param::MassFlux, 1, 49.9999962f, "49.999996", 49.9999962f},
                       EditRow{Param::MassFlux, 1, 50.0000038f, "50", 50},
-                      EditRow{Param::MassFlux, 1, 3.14159265f, "3.1415927", 3.14159265f},
-                      EditRow{Param::MassFlux, 1, 45.678901f, "45.6789", 45.678901f},
                       EditRow{Param::MassFlux, 1, 12.3456789012f, "12.345679", 12.3456789012f},
                       EditRow{Param::BurstCount, 2, 0, "1", 1}, EditRow{Param::BurstCount, 2, 2.5, nullptr, 2},
                       EditRow{Param::BurstCount, 2, 3.5, nullptr, 4}, EditRow{Param::BurstCount, 2, 500, nullptr, 500},

@@ -15,51 +15,39 @@ namespace {
 struct PresentRow {
     const char* name;
     int type;
-    int eventKind;
-    float storedStrength;
-    float shownStrength;
-    bool calderaTicked;
-    bool burstsTicked;
-    int faultDip;
+    float strength;                    // stored and shown alike
     std::vector<Param> expectEnabled;  // those of the checked controls that must be enabled
     std::vector<Param> expectDisabled;
-    QString calderaCaption;
-    const char* ventCaption;  // nullptr: the caption is left as it is
+    bool calderaTicked = false;
+    QString calderaCaption = kCalderaCaption;
+    const char* ventCaption = nullptr;  // nullptr: the caption is left as it is
+    bool burstsTicked = false;
+    int eventKind = 0;
+    int faultDip = 0;
 };
 void PrintTo(const PresentRow& r, std::ostream* os) { *os << r.name; }
 
 using enum Param;
+const QString kCaldera = kCalderaCaption, kDiatreme = kDiatremeCaption;
 const PresentRow kPresentRows[] = {
-    {"NoTypeOnlySpeed", -1, 0, 0, 0, false, false, 0, {}, {VentLocation, Wind, Caldera, BurstCount, FlowDuration},
-     kCalderaCaption, nullptr},
-    {"EventKind0IsErosion", 0, 0, 0, 0, false, false, 0, {ErosionDuration}, {VentLocation, FaultMagnitude, DownSide},
-     kCalderaCaption, nullptr},
-    {"FaultingVerticalHasDownSide", 0, 1, 0, 0, false, false, 0, {VentLocation, FaultMagnitude, FaultDip, DownSide},
-     {ErosionDuration}, kCalderaCaption, nullptr},
-    {"FaultingDip2NoDownSide", 0, 1, 0, 0, false, false, 2, {FaultDip}, {DownSide}, kCalderaCaption, nullptr},
-    {"Vulcanian025Diatreme", 1, 0, 0.25f, 0.25f, true, false, 0, {Caldera, Directed}, {CalderaStyle, VentPosition},
-     kDiatremeCaption, nullptr},
-    {"Vulcanian03Diatreme", 1, 0, 0.3f, 0.3f, false, false, 0, {Caldera}, {CalderaStyle}, kDiatremeCaption, nullptr},
-    {"Vulcanian045CalderaWithoutStyle", 1, 0, 0.45f, 0.45f, true, false, 0, {Caldera}, {CalderaStyle, VentPosition},
-     kCalderaCaption, nullptr},
-    {"Vulcanian06TickedStyleAndVent", 1, 0, 0.6f, 0.6f, true, false, 0, {Caldera, CalderaStyle, VentPosition}, {},
-     kCalderaCaption, "Vent Position"},
-    {"Vulcanian06UntickedNoStyle", 1, 0, 0.6f, 0.6f, false, false, 0, {Caldera}, {CalderaStyle, VentPosition},
-     kCalderaCaption, nullptr},
-    {"Strombolian03NoCaldera", 2, 0, 0.3f, 0.3f, false, false, 0, {Strength, CraterSize}, {Caldera}, kCalderaCaption,
-     nullptr},
-    {"Strombolian029Diatreme", 2, 0, 0.29f, 0.29f, true, false, 0, {Caldera}, {CalderaStyle, VentPosition},
-     kDiatremeCaption, nullptr},
-    {"HawaiianFlows", 3, 0, 0, 0, false, false, 0, {FlowDuration, FlowLength, LeftAngle, RightAngle},
-     {Strength, MassFlux, CraterSize}, kCalderaCaption, nullptr},
-    {"PlinianTicked", 5, 0, 0.2f, 0.2f, true, false, 0, {Caldera, CalderaStyle, VentPosition}, {}, kCalderaCaption,
+    {"NoTypeOnlySpeed", -1, 0, {}, {VentLocation, Wind, Caldera, BurstCount, FlowDuration}},
+    {"EventKind0IsErosion", 0, 0, {ErosionDuration}, {VentLocation, FaultMagnitude, DownSide}},
+    {"FaultingVerticalHasDownSide", 0, 0, {VentLocation, FaultMagnitude, FaultDip, DownSide}, {ErosionDuration},
+     false, kCaldera, nullptr, false, 1},
+    {"FaultingDip2NoDownSide", 0, 0, {FaultDip}, {DownSide}, false, kCaldera, nullptr, false, 1, 2},
+    {"Vulcanian025Diatreme", 1, 0.25f, {Caldera, Directed}, {CalderaStyle, VentPosition}, true, kDiatreme},
+    {"Vulcanian03Diatreme", 1, 0.3f, {Caldera}, {CalderaStyle}, false, kDiatreme},
+    {"Vulcanian045CalderaWithoutStyle", 1, 0.45f, {Caldera}, {CalderaStyle, VentPosition}, true},
+    {"Vulcanian06TickedStyleAndVent", 1, 0.6f, {Caldera, CalderaStyle, VentPosition}, {}, true, kCaldera,
      "Vent Position"},
-    {"SectorCollapseNoLocation", 6, 0, 0, 0, false, false, 0, {ScarpTop, ScarpBase, Strength}, {VentLocation, Wind},
-     kCalderaCaption, nullptr},
-    {"FumarolicUnticked", 7, 0, 0.5f, 0.5f, false, false, 0, {ExplosiveBursts}, {CraterSize, VentPosition},
-     kCalderaCaption, "Burst Frequency"},
-    {"FumarolicTicked", 7, 0, 0.5f, 0.5f, false, true, 0, {CraterSize, VentPosition}, {Caldera}, kCalderaCaption,
-     "Burst Frequency"},
+    {"Vulcanian06UntickedNoStyle", 1, 0.6f, {Caldera}, {CalderaStyle, VentPosition}},
+    {"Strombolian03NoCaldera", 2, 0.3f, {Strength, CraterSize}, {Caldera}},
+    {"Strombolian029Diatreme", 2, 0.29f, {Caldera}, {CalderaStyle, VentPosition}, true, kDiatreme},
+    {"HawaiianFlows", 3, 0, {FlowDuration, FlowLength, LeftAngle, RightAngle}, {Strength, MassFlux, CraterSize}},
+    {"PlinianTicked", 5, 0.2f, {Caldera, CalderaStyle, VentPosition}, {}, true, kCaldera, "Vent Position"},
+    {"SectorCollapseNoLocation", 6, 0, {ScarpTop, ScarpBase, Strength}, {VentLocation, Wind}},
+    {"FumarolicUnticked", 7, 0.5f, {ExplosiveBursts}, {CraterSize, VentPosition}, false, kCaldera, "Burst Frequency"},
+    {"FumarolicTicked", 7, 0.5f, {CraterSize, VentPosition}, {Caldera}, false, kCaldera, "Burst Frequency", true},
 };
 
 class PresentPhaseRows : public ::testing::TestWithParam<PresentRow> {};
@@ -70,9 +58,9 @@ TEST_P(PresentPhaseRows, EnabledSetAndCaptions)
     PhaseRecord p = NewPhase();
     p.EruptionType = static_cast<qint16>(r.type);
     p.EventKind = static_cast<qint16>(r.eventKind);
-    p.Strength = r.storedStrength;
+    p.Strength = r.strength;
     p.FaultDip = static_cast<qint16>(r.faultDip);
-    const Presentation shown = PresentPhase(p, r.type, r.shownStrength, r.calderaTicked, r.burstsTicked);
+    const Presentation shown = PresentPhase(p, r.type, r.strength, r.calderaTicked, r.burstsTicked);
     for (Param e : r.expectEnabled)
         EXPECT_TRUE(shown.enables(e)) << Info(e).control.toStdString();
     for (Param d : r.expectDisabled)

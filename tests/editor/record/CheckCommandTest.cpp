@@ -51,21 +51,14 @@ QString WriteRecord(const QTemporaryDir& dir, const QString& name, int badPhase)
     return path;
 }
 
-TEST(CheckCommand, TheDemonstrationRecordPasses)
-{
-    const QString demo = QStringLiteral(TOLVA_SOURCE_DIR "/data/TolvaDemo.rec");
-    const ProgramRun run = RunTolvaEdit({QStringLiteral("--check"), demo});
-    EXPECT_EQ(run.out, demo + QStringLiteral(": OK\n"));
-    EXPECT_EQ(run.exitCode, 0);
-}
-
+// The shipped demonstration record passes.
 TEST(CheckCommand, ABadPhasePrintsItsMessageAndExits1)
 {
     QTemporaryDir dir;
-    const QString good = WriteRecord(dir, QStringLiteral("good.rec"), 0);
+    const QString demo = QStringLiteral(TOLVA_SOURCE_DIR "/data/TolvaDemo.rec");
     const QString bad = WriteRecord(dir, QStringLiteral("bad.rec"), 3);
-    const ProgramRun run = RunTolvaEdit({QStringLiteral("--check"), good, bad});
-    EXPECT_EQ(run.out, good + QStringLiteral(": OK\n") + bad + QStringLiteral(": Phase 3 Location too small\n"));
+    const ProgramRun run = RunTolvaEdit({QStringLiteral("--check"), demo, bad});
+    EXPECT_EQ(run.out, demo + QStringLiteral(": OK\n") + bad + QStringLiteral(": Phase 3 Location too small\n"));
     EXPECT_EQ(run.exitCode, 1);
 }
 
@@ -94,8 +87,8 @@ TEST(CheckCommand, WrongArgumentsExit2WithUsage)
 
 TEST(CheckCommand, QtWindowOptionsStartTheWindow)
 {
-    EXPECT_FALSE(WantsCommandLine({QStringLiteral("-platform"), QStringLiteral("offscreen")}));
-    EXPECT_FALSE(WantsCommandLine({QStringLiteral("--platform"), QStringLiteral("offscreen")}));
+    for (const char* qtOption : {"-platform", "--platform"})
+        EXPECT_FALSE(WantsCommandLine({QString::fromLatin1(qtOption), QStringLiteral("offscreen")})) << qtOption;
     EXPECT_FALSE(WantsCommandLine({}));
     EXPECT_TRUE(WantsCommandLine({QStringLiteral("--chek"), QStringLiteral("a.rec")}));
 }

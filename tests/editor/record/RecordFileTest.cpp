@@ -5,7 +5,6 @@
 #include "record/RecordFile.h"
 #include "support/Files.h"
 #include "support/FileNodes.h"
-#include "support/TinyDisk.h"
 #include "support/RowNames.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +27,6 @@ using tolva::testing::ReadBytes;
 using tolva::testing::WriteBytes;
 using tolva::testing::ReadThroughFifo;
 using tolva::testing::MakeFifo;
-using tolva::testing::TinyDisk;
 
 namespace {
 
@@ -72,6 +70,8 @@ RecordFile Sample()
     return r;
 }
 
+QByteArray CrLfLines(const QList<QByteArray>& lines) { return lines.join("\r\n") + "\r\n"; }
+
 bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // A folder holding the old record "r.rec".
@@ -102,29 +102,17 @@ TEST(RecordFile, ExactLayout)
     p.BurstCount = 2;
     r.Phases.durations[1][1] = 10.5f;
     r.Phases.durations[1][2] = 200;
-    EXPECT_EQ(RecordText(r).bytes, QByteArray("\"Stratigraphic file:\",\"\"\r\n"
-                                              "\"Recorded phases\",1,20\r\n"
-                                              "\r\n"
-                                              "\"Record Phase: \",1\r\n"
-                                              "2.5,4,0,-3\r\n"
-                                              "0,0,0,0\r\n"
-                                              "0,0,2,0\r\n"
-                                              "0,0,0,0,0\r\n"
-                                              "6,6,20,6,6,0\r\n"
-                                              "0,0,0,0\r\n"
-                                              "10.5\r\n"
-                                              "200\r\n"));
+    EXPECT_EQ(RecordText(r).bytes, CrLfLines({"\"Stratigraphic file:\",\"\"", "\"Recorded phases\",1,20", "",
+                                              "\"Record Phase: \",1", "2.5,4,0,-3", "0,0,0,0", "0,0,2,0",
+                                              "0,0,0,0,0", "6,6,20,6,6,0", "0,0,0,0", "10.5", "200"}));
 }
 
 TEST(RecordFile, SinglesArePlainDecimalWithTheFewestDigits)
 {
-    EXPECT_EQ(FormatSingle(0.1f), "0.1");
-    EXPECT_EQ(FormatSingle(24.6f), "24.6");
-    EXPECT_EQ(FormatSingle(-12.5f), "-12.5");
-    EXPECT_EQ(FormatSingle(1200), "1200");
-    EXPECT_EQ(FormatSingle(1e-7f), "0.0000001");
-    EXPECT_EQ(FormatSingle(1.5e10f), "15000000000");
-    EXPECT_EQ(FormatSingle(Limits::max()), "340282350000000000000000000000000000000");
+    for (const auto& [value, text] : {std::pair{0.1f, "0.1"}, {24.6f, "24.6"}, {-12.5f, "-12.5"}, {1200.0f, "1200"},
+                                      {1e-7f, "0.0000001"}, {1.5e10f, "15000000000"},
+                                      {Limits::max(), "340282350000000000000000000000000000000"}})
+        EXPECT_EQ(FormatSingle(value), text) << text;
     EXPECT_EQ(FormatSingle(Limits::denorm_min()).size(), 47u); // "0." and 45 digits
 }
 
@@ -177,7 +165,7 @@ QByteArray GoodLines(int line = 0, const QByteArray& replacement = {}, bool cut 
         else
             lines[line - 1] = replacement;
     }
-    return lines.join("\r\n") + "\r\n";
+    return CrLfLines(lines);
 }
 
 // The text as UTF-16: little-endian after its byte order mark, or big-endian
@@ -386,8 +374,8 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"Phases501", [](RecordFile& r) { r.Phases.count = 501; }, "A record holds at most 500 phases"}),
     tolva::testing::RowName());
 
-// SaveWhole's own tests go through every kind of target; here, that its
-// reason reaches the record's save error.
+// SaveWhole's own tests go through every kind of target and failure, a full
+// disk included; here, that its reason reaches the record's save error.
 TEST(SaveRec, WriteFailuresReportTheSaveError)
 {
     QTemporaryDir dir;
@@ -423,31 +411,5 @@ TEST(SaveRec, AWriteThatFailsHalfwayLeavesTheOldFile)
     EXPECT_FALSE(result.detail.isEmpty());
     EXPECT_TRUE(f.untouched());
 }
-
-// On a really full disk, and on one with room for part of the record only.
-class SaveRecOnATinyDisk : public ::testing::TestWithParam<qint64> {};
-
-TEST_P(SaveRecOnATinyDisk, ReportsTheReasonAndLeavesTheOldFile)
-{
-    TOLVA_RERUN_ON_A_TINY_DISK();
-    TinyDisk disk(256 * 1024);
-    if (!disk.mounted())
-        GTEST_SKIP() << "cannot mount a tmpfs";
-    const QString path = disk.path(QStringLiteral("r.rec"));
-    ASSERT_TRUE(WriteBytes(path, "old"));
-    RecordFile r = Sample();
-    r.Phases.count = 200; // about 20 KB
-    ASSERT_GT(RecordText(r).bytes.size(), 12 * 1024);
-    ASSERT_TRUE(disk.fillLeaving(GetParam()));
-    const SaveResult result = SaveRec(r, path);
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
-    EXPECT_EQ(result.detail, QStringLiteral("No space left on device"));
-    EXPECT_EQ(ReadBytes(path), "old");
-    EXPECT_EQ(QDir(disk.path(QString())).entryList(QDir::Files | QDir::Hidden), (QStringList{"filler", "r.rec"}));
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, SaveRecOnATinyDisk, ::testing::Values(0, 8192),
-                         [](const auto& row) { return row.param == 0 ? std::string("Full") : std::string("EightKbFree"); });
 
 } // namespace
