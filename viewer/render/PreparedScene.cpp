@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <exception>
-#include <system_error>
-#include <thread>
 
 namespace tolva {
 
@@ -37,8 +34,10 @@ public:
         const std::uint32_t bx = std::bit_cast<std::uint32_t>(x);
         const std::uint32_t by = std::bit_cast<std::uint32_t>(y);
         const std::uint32_t bz = std::bit_cast<std::uint32_t>(z);
-        const std::size_t mask = m_slots.size() - 1;
-        for (std::size_t i = Hash(bx, by, bz) & mask;; i = (i + 1) & mask) {
+        std::uint64_t h = (bx * 0x9E3779B97F4A7C15ull) ^ (by * 0xC2B2AE3D27D4EB4Full) ^ (bz * 0x165667B19E3779F9ull);
+        h ^= h >> 29;
+        std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = h & mask;; i = (i + 1) & mask) {
             const std::uint32_t slot = m_slots[i];
             if (slot == kEmpty) {
                 const auto index = std::uint32_t(m_out.x.size());
@@ -50,42 +49,15 @@ public:
                     grow();
                 return index;
             }
-            if (Same(slot, bx, by, bz))
-                return slot;
-        }
-    }
-
-    static constexpr std::uint32_t kNone = 0xFFFFFFFFu;
-
-    // The index of a position, kNone when the table does not have it.
-    std::uint32_t find(float x, float y, float z) const
-    {
-        x += 0.0f; y += 0.0f; z += 0.0f;
-        const std::uint32_t bx = std::bit_cast<std::uint32_t>(x);
-        const std::uint32_t by = std::bit_cast<std::uint32_t>(y);
-        const std::uint32_t bz = std::bit_cast<std::uint32_t>(z);
-        const std::size_t mask = m_slots.size() - 1;
-        for (std::size_t i = Hash(bx, by, bz) & mask;; i = (i + 1) & mask) {
-            const std::uint32_t slot = m_slots[i];
-            if (slot == kEmpty || Same(slot, bx, by, bz))
+            if (std::bit_cast<std::uint32_t>(m_out.x[slot]) == bx
+                && std::bit_cast<std::uint32_t>(m_out.y[slot]) == by
+                && std::bit_cast<std::uint32_t>(m_out.z[slot]) == bz)
                 return slot;
         }
     }
 
 private:
-    static constexpr std::uint32_t kEmpty = kNone;
-
-    static std::uint64_t Hash(std::uint32_t bx, std::uint32_t by, std::uint32_t bz)
-    {
-        std::uint64_t h = (bx * 0x9E3779B97F4A7C15ull) ^ (by * 0xC2B2AE3D27D4EB4Full) ^ (bz * 0x165667B19E3779F9ull);
-        return h ^ (h >> 29);
-    }
-
-    bool Same(std::uint32_t slot, std::uint32_t bx, std::uint32_t by, std::uint32_t bz) const
-    {
-        return std::bit_cast<std::uint32_t>(m_out.x[slot]) == bx && std::bit_cast<std::uint32_t>(m_out.y[slot]) == by
-            && std::bit_cast<std::uint32_t>(m_out.z[slot]) == bz;
-    }
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
 
     void grow()
     {
@@ -147,56 +119,41 @@ PixelColor ToPixel(const Color& c)
     return 0xFF000000u | (level(c.r) << 16) | (level(c.g) << 8) | level(c.b);
 }
 
-namespace {
-
-// Where the scene pass stands: the current material and texture indices, and
-// the material that lights (the previous one while an index is not in the list).
-struct PassState {
-    const Material* material;
-    int currentMaterial = 0;
-    int currentTexture = 0;
-};
-
-// One polygon's material and texture selection, as the scene pass makes it.
-void Select(const Scene& scene, const Polygon& polygon, PassState& state, PreparedScene& out)
+PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
 {
-    if (polygon.Material != state.currentMaterial) {
-        // A material not in the list fails to select: the previous one stays.
-        if (polygon.Material < scene.MaterialList().size())
-            state.material = &scene.MaterialList()[polygon.Material].material;
-        else
-            out.ok = false;
-        state.currentMaterial = polygon.Material;
-        ++out.materialChanges;
-    }
-    if (polygon.Texture != state.currentTexture) {
-        if (polygon.Texture >= scene.TextureList().size())
-            out.ok = false;
-        state.currentTexture = polygon.Texture;
-        ++out.textureChanges;
-    }
-}
-
-std::size_t VertexCount(const Scene& scene, std::size_t first, std::size_t end)
-{
-    std::size_t count = 0;
-    for (std::size_t p = first; p < end; ++p)
-        count += scene.PolygonList()[p].Vertices.size();
-    return count;
-}
-
-// Polygons [first, end) of the list into `out`, from the pass state `state`:
-// positions, corners, colours and what the selections did.
-void PreparePart(const Scene& scene, std::size_t first, std::size_t end, PassState state, PreparedScene& out,
-                 PositionTable& table)
-{
-    const std::size_t vertexCount = VertexCount(scene, first, end);
+    PreparedScene out;
+    std::size_t vertexCount = 0;
+    for (std::size_t p = 1; p < scene.PolygonList().size(); ++p)
+        vertexCount += scene.PolygonList()[p].Vertices.size();
+    PositionTable table(out, vertexCount / 3 + 16);
     out.corners.reserve(vertexCount * 3 / 2);
     out.colors.reserve(vertexCount / 2);
+
+    // The scene pass starts on the default material and no texture.
+    const Material* material = &defaultMaterial;
+    int currentMaterial = 0;
+    int currentTexture = 0;
+    ++out.materialChanges;
+
     std::vector<std::uint32_t> index;
-    for (std::size_t p = first; p < end; ++p) {
+    for (std::size_t p = 1; p < scene.PolygonList().size(); ++p) {
         const Polygon& polygon = scene.PolygonList()[p];
-        Select(scene, polygon, state, out);
+        if (polygon.Material != currentMaterial) {
+            // A material not in the list fails to select: the previous one stays.
+            if (polygon.Material < scene.MaterialList().size())
+                material = &scene.MaterialList()[polygon.Material].material;
+            else
+                out.ok = false;
+            currentMaterial = polygon.Material;
+            ++out.materialChanges;
+        }
+        if (polygon.Texture != currentTexture) {
+            if (polygon.Texture >= scene.TextureList().size())
+                out.ok = false;
+            currentTexture = polygon.Texture;
+            ++out.textureChanges;
+        }
+
         const auto& v = polygon.Vertices;
         const std::size_t n = v.size();
         index.resize(n);
@@ -204,7 +161,7 @@ void PreparePart(const Scene& scene, std::size_t first, std::size_t end, PassSta
             index[i] = table.indexOf(v[i].x, v[i].y, v[i].z);
         const auto add = [&](std::size_t a, std::size_t b, std::size_t c, std::size_t lit) {
             out.corners.insert(out.corners.end(), {index[a], index[b], index[c]});
-            out.colors.push_back(ToPixel(LightVertex(v[lit], *state.material, scene.LightList())));
+            out.colors.push_back(ToPixel(LightVertex(v[lit], *material, scene.LightList())));
         };
         switch (polygon.PrimType) {
         case TriangleList:
@@ -228,92 +185,6 @@ void PreparePart(const Scene& scene, std::size_t first, std::size_t end, PassSta
             break;
         }
     }
-}
-
-// Appends the second part to the first. A position of the second part that
-// the first already has takes the first's index; the others follow in their
-// order. That is the very list one pass over both parts makes: positions in
-// the order they first occur.
-void Append(PreparedScene& out, const PositionTable& table, PreparedScene&& second)
-{
-    std::vector<std::uint32_t> remap(second.x.size());
-    for (std::size_t i = 0; i < second.x.size(); ++i) {
-        const std::uint32_t found = table.find(second.x[i], second.y[i], second.z[i]);
-        if (found != PositionTable::kNone) {
-            remap[i] = found;
-            continue;
-        }
-        remap[i] = std::uint32_t(out.x.size());
-        out.x.push_back(second.x[i]);
-        out.y.push_back(second.y[i]);
-        out.z.push_back(second.z[i]);
-    }
-    out.corners.reserve(out.corners.size() + second.corners.size());
-    for (const std::uint32_t corner : second.corners)
-        out.corners.push_back(remap[corner]);
-    out.colors.insert(out.colors.end(), second.colors.begin(), second.colors.end());
-    out.materialChanges += second.materialChanges;
-    out.textureChanges += second.textureChanges;
-    out.ok = out.ok && second.ok;
-}
-
-// Below this many polygons a second thread costs more than it saves.
-constexpr std::size_t kPolygonsPerThread = 2048;
-
-} // namespace
-
-PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial, int threads)
-{
-    const std::size_t polygons = scene.PolygonList().size();
-    if (threads <= 0)
-        threads = std::thread::hardware_concurrency() > 1 ? 2 : 1;
-    // The scene pass starts on the default material and no texture; the
-    // default selection counts as a material change.
-    PreparedScene out;
-    ++out.materialChanges;
-    const PassState start{&defaultMaterial};
-    const std::size_t count = polygons > 0 ? polygons - 1 : 0;
-    // With two threads each takes half of the polygons: where the second
-    // half starts, the pass state is found by walking the selections of the
-    // first, which costs little beside the rest.
-    const std::size_t middle = threads > 1 && count >= 2 * kPolygonsPerThread ? 1 + count / 2 : polygons;
-    PositionTable table(out, VertexCount(scene, 1, middle) / 3 + 16);
-    std::thread helper;
-    PreparedScene second;
-    std::exception_ptr failure;
-    if (middle < polygons) {
-        PassState state = start;
-        PreparedScene ignored;
-        for (std::size_t p = 1; p < middle; ++p)
-            Select(scene, scene.PolygonList()[p], state, ignored);
-        try {
-            helper = std::thread([&, state] {
-                try {
-                    PositionTable own(second, VertexCount(scene, middle, polygons) / 3 + 16);
-                    PreparePart(scene, middle, polygons, state, second, own);
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-            });
-        } catch (const std::system_error&) {
-            // No thread to be had: the whole list on this one.
-        }
-    }
-    if (!helper.joinable()) {
-        PreparePart(scene, 1, polygons, start, out, table);
-        BoundChunks(out);
-        return out;
-    }
-    try {
-        PreparePart(scene, 1, middle, start, out, table);
-    } catch (...) {
-        helper.join();
-        throw;
-    }
-    helper.join();
-    if (failure)
-        std::rethrow_exception(failure);
-    Append(out, table, std::move(second));
     BoundChunks(out);
     return out;
 }

@@ -76,11 +76,7 @@ PixelColor ToPixel(const Color& color);
 // triangle of a strip keeps the winding of the first, and takes the colour of
 // vertex k; a fan gives (0, k+1, k+2) coloured by vertex k+1.
 // Ends with BoundChunks.
-//
-// A large list is split between `threads` threads (0: two where the machine
-// has more than one core); the result is the same, position for position, as
-// with one.
-PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial, int threads = 0);
+PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial);
 
 // Sets the chunk boxes from the triangles and positions.
 void BoundChunks(PreparedScene& scene);

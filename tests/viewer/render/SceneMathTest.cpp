@@ -244,43 +244,5 @@ TEST(PrepareScene, TerrainCornersAreSharedBetweenCells)
     EXPECT_EQ(p.x.size(), 181u * 181u);
 }
 
-// Two threads each take half of the list; the result must be what one pass
-// gives, position for position, also when the selections change around the
-// middle (a material not in the list, then a run of another material and
-// texture across the middle).
-TEST(PrepareScene, TwoThreadsGiveWhatOneGives)
-{
-    const Scene volcano = VolcanoScene();
-    Scene scene;
-    for (std::size_t i = 1; i < volcano.PolygonList().size(); ++i) {
-        Polygon cell = volcano.PolygonList()[i];
-        // A run of polygons around the middle on material 2 and texture 2,
-        // after one on material 7.
-        const std::size_t fromMiddle = i - volcano.PolygonList().size() / 2 + 3;
-        if (fromMiddle < 6) {
-            cell.Material = std::uint8_t(fromMiddle == 0 ? 7 : 2);
-            cell.Texture = std::uint8_t(fromMiddle == 0 ? cell.Texture : 2);
-        }
-        AddPolygon(scene, cell);
-    }
-    CreateMaterials(scene, 0x0000FFu);
-    AddMaterial(scene, DefaultMaterial().material, QStringLiteral("Second"));
-    CreateLights(scene, ViewState{});
-
-    const PreparedScene one = PrepareScene(scene, DefaultMaterial().material, 1);
-    const PreparedScene two = PrepareScene(scene, DefaultMaterial().material, 2);
-    EXPECT_EQ(one.x.size(), 181u * 181u);
-    EXPECT_EQ(two.x, one.x);
-    EXPECT_EQ(two.y, one.y);
-    EXPECT_EQ(two.z, one.z);
-    EXPECT_EQ(two.corners, one.corners);
-    EXPECT_EQ(two.colors, one.colors);
-    EXPECT_EQ(std::tie(two.materialChanges, two.textureChanges, two.ok),
-              std::tie(one.materialChanges, one.textureChanges, one.ok));
-    EXPECT_FALSE(one.ok);
-    EXPECT_EQ(one.materialChanges, 5);
-    EXPECT_EQ(one.textureChanges, 2);
-}
-
 } // namespace
 } // namespace tolva::testing
