@@ -5,6 +5,8 @@
 
 #include <immintrin.h>
 
+#include <bit>
+
 namespace tolva::raster {
 
 // The same fill, eight pixels of a row at a time.
@@ -322,9 +324,12 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     const __m256i bandBegin = _mm256_set1_epi32(raster.rowBegin), bandLast = _mm256_set1_epi32(raster.rowEnd - 1);
     alignas(32) std::int32_t px0[8], py0[8], px1[8], py1[8], e[3][8], stepX[3][8], stepY[3][8];
     alignas(32) float z0[8], dzdx[8], dzdy[8];
+    // Triangles whose box holds at most kTiny x kTiny pixel centres, as most
+    // do from afar, are tested at each candidate centre in the set-up.
+    constexpr int kTiny = 2;
     alignas(32) std::int32_t coverage[8];
-    alignas(32) float candidateZ[4][8];
-    const __m256i two = _mm256_set1_epi32(2);
+    alignas(32) float candidateZ[kTiny * kTiny][8];
+    const __m256i tinySide = _mm256_set1_epi32(kTiny);
 
     std::size_t t = first;
     for (; t + 8 <= triangles; t += 8) {
@@ -416,26 +421,25 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
             _mm256_store_si256(reinterpret_cast<__m256i*>(py0), by0);
             _mm256_store_si256(reinterpret_cast<__m256i*>(px1), bx1);
             _mm256_store_si256(reinterpret_cast<__m256i*>(py1), by1);
-            // Triangles whose box holds at most 2 x 2 pixel centres, as most
-            // do from afar: each of the four candidates tested here for all
+            // Tiny triangles: each candidate centre tested here for all
             // eight at once, with the edge and depth steps of the
             // pixel-by-pixel fill; only the depth test is left per pixel.
             const __m256i tiny = _mm256_and_si256(
-                fill, _mm256_and_si256(_mm256_cmpgt_epi32(two, _mm256_sub_epi32(bx1, bx0)),
-                                       _mm256_cmpgt_epi32(two, _mm256_sub_epi32(by1, by0))));
+                fill, _mm256_and_si256(_mm256_cmpgt_epi32(tinySide, _mm256_sub_epi32(bx1, bx0)),
+                                       _mm256_cmpgt_epi32(tinySide, _mm256_sub_epi32(by1, by0))));
             tinyMask = _mm256_movemask_ps(_mm256_castsi256_ps(tiny));
             if (tinyMask) {
                 __m256i covered = zero;
-                for (int n = 0; n < 4; ++n) {
-                    const int ox = n & 1, oy = n >> 1;
+                for (int n = 0; n < kTiny * kTiny; ++n) {
+                    const int ox = n % kTiny, oy = n / kTiny;
                     const __m256i row = _mm256_add_epi32(by0, _mm256_set1_epi32(oy));
                     const __m256i column = _mm256_add_epi32(bx0, _mm256_set1_epi32(ox));
                     __m256i sign = zero;
                     for (int k = 0; k < 3; ++k) {
                         __m256i v = edge[k];
-                        if (ox)
+                        for (int step = 0; step < ox; ++step)
                             v = _mm256_add_epi32(v, sx[k]);
-                        if (oy)
+                        for (int step = 0; step < oy; ++step)
                             v = _mm256_add_epi32(v, sy[k]);
                         sign = _mm256_or_si256(sign, v);
                     }
@@ -471,10 +475,10 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         for (int k = 0; k < 8; ++k) {
             if (tinyMask >> k & 1) {
                 const PixelColor color = scene.colors[t + k];
-                for (int n = 0; n < 4; ++n) {
-                    if (!(coverage[k] >> n & 1))
-                        continue;
-                    const std::size_t i = std::size_t(py0[k] + (n >> 1)) * raster.size + std::size_t(px0[k] + (n & 1));
+                for (unsigned bits = unsigned(coverage[k]); bits != 0; bits &= bits - 1) {
+                    const int n = std::countr_zero(bits);
+                    const std::size_t i =
+                        std::size_t(py0[k] + n / kTiny) * raster.size + std::size_t(px0[k] + n % kTiny);
                     const float zc = candidateZ[n][k];
                     if (zc <= raster.depth[i]) {
                         raster.depth[i] = zc;
