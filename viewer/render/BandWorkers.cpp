@@ -1,8 +1,29 @@
 #include "render/BandWorkers.h"
 
+#include <chrono>
 #include <exception>
 
 namespace tolva {
+
+namespace {
+
+// How long a side looks for the other before it sleeps.
+constexpr std::chrono::microseconds kLookFor{50};
+
+// True once `ready` holds, looking for at most kLookFor.
+template <typename Ready>
+bool LookFor(Ready ready)
+{
+    const auto until = std::chrono::steady_clock::now() + kLookFor;
+    do {
+        for (int i = 0; i < 64; ++i)
+            if (ready())
+                return true;
+    } while (std::chrono::steady_clock::now() < until);
+    return ready();
+}
+
+} // namespace
 
 BandWorkers::BandWorkers(int bands)
 {
@@ -51,6 +72,7 @@ void BandWorkers::run(const std::function<void(int)>& job)
     } catch (...) {
         failure = std::current_exception();
     }
+    LookFor([this] { return m_pending.load() == 0; });
     {
         std::unique_lock lock(m_mutex);
         m_done.wait(lock, [this] { return m_pending == 0; });
@@ -65,6 +87,7 @@ void BandWorkers::serve(int band)
     std::uint64_t seen = 0;
     for (;;) {
         const std::function<void(int)>* job;
+        LookFor([&] { return m_round.load() != seen; });
         {
             std::unique_lock lock(m_mutex);
             m_start.wait(lock, [&] { return m_stopping || m_round != seen; });

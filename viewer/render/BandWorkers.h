@@ -1,8 +1,12 @@
 #pragma once
 // A few persistent threads that run the bands of one frame side by side: the
 // calling thread runs band 0 and waits for the others. The threads start with
-// the object and end with it; between frames they sleep.
+// the object and end with it; between frames they sleep. A frame hands its
+// bands over twice (positions, then rows) within microseconds, so each side
+// first looks for the other for a few microseconds before going to sleep:
+// waking a sleeping thread costs more than the hand-over itself.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -34,8 +38,9 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_start, m_done;
     const std::function<void(int)>* m_job = nullptr;
-    std::uint64_t m_round = 0; // bumped for each run
-    int m_pending = 0;         // jobs of this round still running on threads
+    // Changed under the mutex, read without it while looking.
+    std::atomic<std::uint64_t> m_round{0}; // bumped for each run
+    std::atomic<int> m_pending{0};         // jobs of this round still running on threads
     bool m_stopping = false;
 };
 
