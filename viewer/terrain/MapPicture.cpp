@@ -5,6 +5,9 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <limits>
+#include <optional>
+
 namespace tolva {
 
 namespace {
@@ -152,10 +155,9 @@ QString CheckBmp(const QByteArray& bytes)
 
 // The reader refuses to allocate a picture beyond its memory limit and then
 // says only that it could not read the data; say why, before it tries.
-QString BeyondReaderLimit(QImageReader& reader, QSize size)
+QString BeyondReaderLimit(QImage::Format format, QSize size)
 {
     const int limitMb = QImageReader::allocationLimit();
-    const QImage::Format format = reader.imageFormat();
     if (limitMb <= 0 || format == QImage::Format_Invalid || !size.isValid())
         return QString();
     const qint64 bitsPerPixel = QImage::toPixelFormat(format).bitsPerPixel();
@@ -172,6 +174,47 @@ QString BeyondReaderLimit(QImageReader& reader, QSize size)
         .arg(tenths / 10)
         .arg(tenths % 10)
         .arg(limitMb);
+}
+
+// A plain 24-bit picture, the kind most programs write maps in, is decoded
+// here: the image reader takes it pixel by pixel, several times slower. The
+// result is the very image the reader gives (RGB32, the rows in top-down
+// order, the header's resolution). Anything else, or anything unusual about
+// it, is left to the reader: empty then. CheckBmp has already made sure the
+// file holds the rows its header claims.
+std::optional<MapPicture> DecodePlain24(const QByteArray& bytes)
+{
+    if (bytes.size() < 54 || !bytes.startsWith("BM"))
+        return std::nullopt;
+    const quint32 dataOffset = Little32(bytes, 10);
+    const quint32 infoSize = Little32(bytes, 14);
+    const qint64 width = qint32(Little32(bytes, 18));
+    const qint64 height = qint32(Little32(bytes, 22));
+    if (infoSize < 40 || qint64(dataOffset) < 14 + qint64(infoSize) || Little16(bytes, 26) != 1
+        || Little16(bytes, 28) != 24 || Little32(bytes, 30) != Plain || width <= 0 || height == 0
+        || height == std::numeric_limits<qint32>::min())
+        return std::nullopt;
+    const qint64 rows = qAbs(height);
+    const qint64 stride = (width * 3 + 3) / 4 * 4;
+    if (TooLarge(width, rows) || bytes.size() < qint64(dataOffset) + stride * (rows - 1) + width * 3)
+        return std::nullopt;
+    if (const QString refused = BeyondReaderLimit(QImage::Format_RGB32, QSize(int(width), int(rows)));
+        !refused.isEmpty())
+        return Failure(refused);
+    QImage image(int(width), int(rows), QImage::Format_RGB32);
+    if (image.isNull())
+        return std::nullopt; // no memory for it: the reader says so in its words
+    const auto* data = reinterpret_cast<const uchar*>(bytes.constData()) + dataOffset;
+    for (qint64 y = 0; y < rows; ++y) {
+        // Positive heights store the bottom row first.
+        const uchar* from = data + (height > 0 ? rows - 1 - y : y) * stride;
+        auto* to = reinterpret_cast<QRgb*>(image.scanLine(int(y)));
+        for (qint64 x = 0; x < width; ++x, from += 3)
+            to[x] = qRgb(from[2], from[1], from[0]);
+    }
+    image.setDotsPerMeterX(qint32(Little32(bytes, 38)));
+    image.setDotsPerMeterY(qint32(Little32(bytes, 42)));
+    return MapPicture{image, QString()};
 }
 
 } // namespace
@@ -191,6 +234,8 @@ MapPicture LoadMapPicture(const QByteArray& bytes)
 {
     if (const QString refused = CheckBmp(bytes); !refused.isEmpty())
         return Failure(refused);
+    if (std::optional<MapPicture> plain = DecodePlain24(bytes))
+        return *std::move(plain);
 
     QByteArray data = bytes; // shared, not copied: the buffer only reads it
     QBuffer buffer(&data);
@@ -202,7 +247,7 @@ MapPicture LoadMapPicture(const QByteArray& bytes)
     const QSize declared = reader.size();
     if (declared.isValid() && TooLarge(declared.width(), declared.height()))
         return Failure(TooLargeText(declared.width(), declared.height()));
-    if (const QString refused = BeyondReaderLimit(reader, declared); !refused.isEmpty())
+    if (const QString refused = BeyondReaderLimit(reader.imageFormat(), declared); !refused.isEmpty())
         return Failure(refused);
 
     QImage picture;

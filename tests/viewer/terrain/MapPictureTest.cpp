@@ -134,6 +134,44 @@ INSTANTIATE_TEST_SUITE_P(Files, GoodPictureTest, ::testing::Values(
     GoodRow{"NoExtension", "BMP"}, GoodRow{"Bmp.png", "BMP"}),
     tolva::testing::RowName());
 
+// A plain 24-bit picture is decoded without the image reader; it must give
+// the very image the reader gives: every row padding (widths 1 to 5), both row
+// orders, the header's resolution. A file without the padding after its last
+// row, which the size check allows, gives the same picture.
+TEST(PlainPicture, IsTheImageTheReaderGives)
+{
+    for (const int width : {1, 2, 3, 4, 5})
+        for (const int height : {1, 3})
+            for (const bool topDown : {false, true}) {
+                SCOPED_TRACE(QStringLiteral("%1 x %2%3").arg(width).arg(height).arg(topDown ? " top-down" : "").toStdString());
+                QImage picture(width, height, QImage::Format_RGB32);
+                for (int y = 0; y < height; ++y)
+                    for (int x = 0; x < width; ++x)
+                        picture.setPixel(x, y, qRgb(40 * x + 1, 70 * y + 2, 11 * x + 13 * y + 3));
+                picture.setDotsPerMeterX(2835 + width);
+                picture.setDotsPerMeterY(3780 + height);
+                QByteArray bytes = Encoded(topDown ? picture.mirrored() : picture, "BMP");
+                if (topDown)
+                    qToLittleEndian<qint32>(-height, bytes.data() + 22);
+                QByteArray copy = bytes;
+                QBuffer buffer(&copy);
+                QImageReader reader(&buffer, "BMP");
+                const QImage expected = reader.read();
+                ASSERT_FALSE(expected.isNull());
+                ASSERT_EQ(expected, picture);
+                // Without the last row's padding (which the reader then
+                // fills from beyond the data), the same picture.
+                for (const int chop : {0, width % 4}) {
+                    const MapPicture map = LoadMapPicture(bytes.chopped(chop));
+                    ASSERT_TRUE(map.ok()) << qPrintable(map.error);
+                    EXPECT_EQ(map.picture.format(), expected.format());
+                    EXPECT_EQ(map.picture, expected);
+                    EXPECT_EQ(map.picture.dotsPerMeterX(), expected.dotsPerMeterX());
+                    EXPECT_EQ(map.picture.dotsPerMeterY(), expected.dotsPerMeterY());
+                }
+            }
+}
+
 struct BadRow {
     const char* name;
     QByteArray bytes;
