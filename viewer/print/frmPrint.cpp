@@ -324,8 +324,10 @@ void frmPrint::printCommand()
     QImage picture = m_picture;
     QRect plot(m_layout.plotLeft, m_layout.plotTop, m_layout.plotWidth, m_layout.plotHeight);
     if (ui->optWindow->isChecked()) {
+        // The window in the screen's own pixels, laid out at its size on the
+        // screen: as large on paper on a high-density screen as on any other.
         picture = m_host ? m_host->grab().toImage() : QImage();
-        plot = WindowPlot(picture.size(), m_page);
+        plot = WindowPlot(picture.deviceIndependentSize().toSize(), m_page);
     }
     const QString error = PrintPages(*m_printer, file, PagesToPrint(toFile, m_printer->copies()), picture, plot);
     if (!error.isEmpty())

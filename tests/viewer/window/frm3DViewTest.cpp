@@ -3,6 +3,7 @@
 // loop's passes are run one at a time.
 #include "window/frm3DView.h"
 #include "window/PictureBox.h"
+#include "viewer/print/PageLayout.h"
 
 #include "common/SettingsStore.h"
 #include "support/Controls.h"
@@ -917,6 +918,19 @@ TEST_F(CopyPrintTest, AViewOf450ShowsCopiesAndPrintsTheFrameAtTheScreensDensity)
     QTest::mouseClick(printControl("cmdPrint"), Qt::LeftButton);
     EXPECT_EQ(printer.calls.filter(QStringLiteral("DrawPicture")),
               QStringList({QStringLiteral("DrawPicture 0 0 11520 11520 %1x%1").arg(side)}));
+
+    // "Print Window": the whole viewer, as large on paper as on the screen
+    // at any density, in the screen's own pixels.
+    printer.calls.clear();
+    form->resize(form->minimumSizeHint());
+    QTest::mouseClick(printWindow()->findChild<QRadioButton*>(QStringLiteral("optWindow")), Qt::LeftButton);
+    QTest::mouseClick(printControl("cmdPrint"), Qt::LeftButton);
+    const QRect plot = print::WindowPlot(form->size(), print::ReadPage(printer));
+    ASSERT_EQ(plot.width(), form->width() * 15) << "the window fits on the page, 15 twips a pixel";
+    const QSize pixels = (QSizeF(form->size()) * form->devicePixelRatioF()).toSize();
+    EXPECT_EQ(printer.calls.filter(QStringLiteral("DrawPicture")).join(QLatin1Char('|')).toStdString(),
+              QStringLiteral("DrawPicture 0 0 %1 %2 %3x%4")
+                  .arg(plot.width()).arg(plot.height()).arg(pixels.width()).arg(pixels.height()).toStdString());
 }
 
 struct CopiesRow {
