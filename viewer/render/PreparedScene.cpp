@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <optional>
 
 namespace tolva {
 
@@ -76,72 +77,141 @@ private:
 
 } // namespace
 
-Color LightVertex(const Vertex& v, const Material& m, const std::vector<NamedLight>& lights)
-{
-    float r = m.emissive.r, g = m.emissive.g, b = m.emissive.b;
-    for (std::size_t i = 1; i < lights.size(); ++i) {
-        if (!lights[i].enabled)
-            continue;
-        const Light& l = lights[i].light;
-        float lx, ly, lz, atten = 1.0f;
-        if (l.type == DirectionalLight) {
-            // The light comes from the opposite of its direction, everywhere alike.
-            lx = -l.direction.x; ly = -l.direction.y; lz = -l.direction.z;
-            const float len = std::sqrt(lx * lx + ly * ly + lz * lz);
-            if (len > 0.0f) { lx /= len; ly /= len; lz /= len; }
-        } else {
-            // From the vertex to the light; nothing beyond the range.
-            lx = l.position.x - v.x; ly = l.position.y - v.y; lz = l.position.z - v.z;
-            const float d = std::sqrt(lx * lx + ly * ly + lz * lz);
-            if (d > l.range)
-                continue;
-            if (d > 0.0f) { lx /= d; ly /= d; lz /= d; }
-            // 1 / (a0 + a1 d + a2 d^2); no fall-off when all three are 0.
-            const float denominator = l.attenuation0 + l.attenuation1 * d + l.attenuation2 * d * d;
-            if (denominator != 0.0f)
-                atten = 1.0f / denominator;
-            else if (l.attenuation0 != 0.0f || l.attenuation1 != 0.0f || l.attenuation2 != 0.0f)
-                continue; // terms that cancel out: an infinite light is no light
-        }
-        // Lambert with the normal as stored: longer normals (slopes) catch more light.
-        const float lambert = std::max(0.0f, v.nx * lx + v.ny * ly + v.nz * lz);
-        r += atten * (m.ambient.r * l.ambient.r + m.diffuse.r * l.diffuse.r * lambert);
-        g += atten * (m.ambient.g * l.ambient.g + m.diffuse.g * l.diffuse.g * lambert);
-        b += atten * (m.ambient.b * l.ambient.b + m.diffuse.b * l.diffuse.b * lambert);
-    }
-    return {Clamp01(r), Clamp01(g), Clamp01(b), 1.0f};
-}
+namespace {
 
-PixelColor ToPixel(const Color& c)
+// The lighting of one material under the enabled lights of a list, with what
+// does not depend on the vertex worked out once: the light's direction, and
+// the products of the material's and the light's colours. The arithmetic for
+// each vertex is the same as with every term taken afresh, so no colour
+// changes by a bit.
+class Lighting {
+public:
+    Lighting(const Material& m, const std::vector<NamedLight>& lights) : m_emissive(m.emissive)
+    {
+        for (std::size_t i = 1; i < lights.size(); ++i) {
+            if (!lights[i].enabled)
+                continue;
+            const Light& l = lights[i].light;
+            Term t;
+            t.directional = l.type == DirectionalLight;
+            if (t.directional) {
+                // The light comes from the opposite of its direction, everywhere alike.
+                t.x = -l.direction.x; t.y = -l.direction.y; t.z = -l.direction.z;
+                const float len = std::sqrt(t.x * t.x + t.y * t.y + t.z * t.z);
+                if (len > 0.0f) { t.x /= len; t.y /= len; t.z /= len; }
+            } else {
+                t.x = l.position.x; t.y = l.position.y; t.z = l.position.z;
+            }
+            t.range = l.range;
+            t.a0 = l.attenuation0; t.a1 = l.attenuation1; t.a2 = l.attenuation2;
+            t.anyTerm = t.a0 != 0.0f || t.a1 != 0.0f || t.a2 != 0.0f;
+            t.ambient = {m.ambient.r * l.ambient.r, m.ambient.g * l.ambient.g, m.ambient.b * l.ambient.b, 0.0f};
+            t.diffuse = {m.diffuse.r * l.diffuse.r, m.diffuse.g * l.diffuse.g, m.diffuse.b * l.diffuse.b, 0.0f};
+            m_terms.push_back(t);
+        }
+    }
+
+    Color at(const Vertex& v) const
+    {
+        float r = m_emissive.r, g = m_emissive.g, b = m_emissive.b;
+        for (const Term& t : m_terms) {
+            float lx = t.x, ly = t.y, lz = t.z, atten = 1.0f;
+            if (!t.directional) {
+                // From the vertex to the light; nothing beyond the range.
+                lx -= v.x; ly -= v.y; lz -= v.z;
+                const float d = std::sqrt(lx * lx + ly * ly + lz * lz);
+                if (d > t.range)
+                    continue;
+                if (d > 0.0f) { lx /= d; ly /= d; lz /= d; }
+                // 1 / (a0 + a1 d + a2 d^2); no fall-off when all three are 0.
+                const float denominator = t.a0 + t.a1 * d + t.a2 * d * d;
+                if (denominator != 0.0f)
+                    atten = 1.0f / denominator;
+                else if (t.anyTerm)
+                    continue; // terms that cancel out: an infinite light is no light
+            }
+            // Lambert with the normal as stored: longer normals (slopes) catch more light.
+            const float lambert = std::max(0.0f, v.nx * lx + v.ny * ly + v.nz * lz);
+            r += atten * (t.ambient.r + t.diffuse.r * lambert);
+            g += atten * (t.ambient.g + t.diffuse.g * lambert);
+            b += atten * (t.ambient.b + t.diffuse.b * lambert);
+        }
+        return {Clamp01(r), Clamp01(g), Clamp01(b), 1.0f};
+    }
+
+private:
+    struct Term {
+        bool directional = false, anyTerm = false;
+        float x = 0.0f, y = 0.0f, z = 0.0f; // towards a directional light, or a point light's place
+        float range = 0.0f, a0 = 0.0f, a1 = 0.0f, a2 = 0.0f;
+        Color ambient, diffuse;             // the material's times the light's
+    };
+    Color m_emissive;
+    std::vector<Term> m_terms;
+};
+
+// Nearest level, halves up (the value is never negative).
+inline PixelColor Pixel(const Color& c)
 {
-    // Nearest level, halves up (the value is never negative).
     const auto level = [](float v) { return PixelColor(Clamp01(v) * 255.0f + 0.5f); };
     return 0xFF000000u | (level(c.r) << 16) | (level(c.g) << 8) | level(c.b);
 }
 
+// The triangles a polygon of n corners makes.
+std::size_t TriangleCount(const Polygon& polygon)
+{
+    const std::size_t n = polygon.Vertices.size();
+    switch (polygon.PrimType) {
+    case TriangleList:
+        return n / 3;
+    case TriangleStrip:
+    case TriangleFan:
+        return n >= 3 ? n - 2 : 0;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+Color LightVertex(const Vertex& v, const Material& m, const std::vector<NamedLight>& lights)
+{
+    return Lighting(m, lights).at(v);
+}
+
+PixelColor ToPixel(const Color& c)
+{
+    return Pixel(c);
+}
+
 PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
 {
+    const std::vector<Polygon>& polygons = scene.PolygonList();
     PreparedScene out;
-    std::size_t vertexCount = 0;
-    for (std::size_t p = 1; p < scene.PolygonList().size(); ++p)
-        vertexCount += scene.PolygonList()[p].Vertices.size();
+    std::size_t vertexCount = 0, triangles = 0;
+    for (std::size_t p = 1; p < polygons.size(); ++p) {
+        vertexCount += polygons[p].Vertices.size();
+        triangles += TriangleCount(polygons[p]);
+    }
     PositionTable table(out, vertexCount / 3 + 16);
-    out.corners.reserve(vertexCount * 3 / 2);
-    out.colors.reserve(vertexCount / 2);
+    out.corners.resize(3 * triangles);
+    out.colors.resize(triangles);
+    std::uint32_t* corner = out.corners.data();
+    PixelColor* color = out.colors.data();
 
     // The scene pass starts on the default material and no texture.
-    const Material* material = &defaultMaterial;
+    std::optional<Lighting> lighting(std::in_place, defaultMaterial, scene.LightList());
     int currentMaterial = 0;
     int currentTexture = 0;
     ++out.materialChanges;
 
     std::vector<std::uint32_t> index;
-    for (std::size_t p = 1; p < scene.PolygonList().size(); ++p) {
-        const Polygon& polygon = scene.PolygonList()[p];
+    for (std::size_t p = 1; p < polygons.size(); ++p) {
+        const Polygon& polygon = polygons[p];
         if (polygon.Material != currentMaterial) {
             // A material not in the list fails to select: the previous one stays.
             if (polygon.Material < scene.MaterialList().size())
-                material = &scene.MaterialList()[polygon.Material].material;
+                lighting.emplace(scene.MaterialList()[polygon.Material].material, scene.LightList());
             else
                 out.ok = false;
             currentMaterial = polygon.Material;
@@ -160,8 +230,11 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
         for (std::size_t i = 0; i < n; ++i)
             index[i] = table.indexOf(v[i].x, v[i].y, v[i].z);
         const auto add = [&](std::size_t a, std::size_t b, std::size_t c, std::size_t lit) {
-            out.corners.insert(out.corners.end(), {index[a], index[b], index[c]});
-            out.colors.push_back(ToPixel(LightVertex(v[lit], *material, scene.LightList())));
+            corner[0] = index[a];
+            corner[1] = index[b];
+            corner[2] = index[c];
+            corner += 3;
+            *color++ = Pixel(lighting->at(v[lit]));
         };
         switch (polygon.PrimType) {
         case TriangleList:
@@ -193,28 +266,32 @@ void BoundChunks(PreparedScene& scene)
 {
     const std::size_t triangles = scene.triangleCount();
     scene.chunks.assign((triangles + kChunkTriangles - 1) / kChunkTriangles, ChunkBox{});
+    const float* x = scene.x.data();
+    const float* y = scene.y.data();
+    const float* z = scene.z.data();
+    const std::uint32_t* corners = scene.corners.data();
     for (std::size_t c = 0; c < scene.chunks.size(); ++c) {
-        ChunkBox& box = scene.chunks[c];
         const std::size_t first = 3 * c * kChunkTriangles;
         const std::size_t last = 3 * std::min(triangles, (c + 1) * kChunkTriangles);
-        const std::uint32_t i0 = scene.corners[first];
-        box = {{scene.x[i0], scene.y[i0], scene.z[i0]}, {scene.x[i0], scene.y[i0], scene.z[i0]}};
+        const std::uint32_t i0 = corners[first];
+        float minX = x[i0], minY = y[i0], minZ = z[i0];
+        float maxX = minX, maxY = minY, maxZ = minZ;
         // A NaN never wins a comparison, so it is noted apart.
         bool nan = false;
         for (std::size_t k = first; k < last; ++k) {
-            const std::uint32_t i = scene.corners[k];
-            const float p[3] = {scene.x[i], scene.y[i], scene.z[i]};
-            for (int a = 0; a < 3; ++a) {
-                nan |= p[a] != p[a];
-                box.min[a] = std::min(box.min[a], p[a]);
-                box.max[a] = std::max(box.max[a], p[a]);
-            }
+            const std::uint32_t i = corners[k];
+            const float px = x[i], py = y[i], pz = z[i];
+            nan |= (px != px) | (py != py) | (pz != pz);
+            minX = std::min(minX, px); maxX = std::max(maxX, px);
+            minY = std::min(minY, py); maxY = std::max(maxY, py);
+            minZ = std::min(minZ, pz); maxZ = std::max(maxZ, pz);
         }
-        const auto finite = [](const float* v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); };
+        const bool finite = std::isfinite(minX) && std::isfinite(minY) && std::isfinite(minZ)
+                            && std::isfinite(maxX) && std::isfinite(maxY) && std::isfinite(maxZ);
         // A position that is not a finite number bounds nothing: such a chunk
         // is never skipped.
-        if (nan || !finite(box.min) || !finite(box.max))
-            box = {{NAN, NAN, NAN}, {NAN, NAN, NAN}};
+        scene.chunks[c] = nan || !finite ? ChunkBox{{NAN, NAN, NAN}, {NAN, NAN, NAN}}
+                                         : ChunkBox{{minX, minY, minZ}, {maxX, maxY, maxZ}};
     }
 }
 
