@@ -2,7 +2,6 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QLocalSocket>
 #include <QMap>
 #include <QRegularExpression>
@@ -17,21 +16,15 @@ namespace tolva::testing {
 
 namespace {
 
-const QStringList kSystemFolders = {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"), QStringLiteral("/usr/bin")};
 const QString kPpd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
 // The daemon answers within a second when it starts at all.
-constexpr int kStartMilliseconds = 5000;
+constexpr int kWaitMilliseconds = 5000;
 
 QString Program(const QString& name)
 {
-    QString found = QStandardPaths::findExecutable(name);
-    return found.isEmpty() ? QStandardPaths::findExecutable(name, kSystemFolders) : found;
-}
-
-bool WriteFile(const QString& file, const QString& text)
-{
-    QFile out(file);
-    return out.open(QIODevice::WriteOnly) && out.write(text.toUtf8()) == text.toUtf8().size();
+    const QString found = QStandardPaths::findExecutable(name);
+    return found.isEmpty() ? QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")})
+                           : found;
 }
 
 // The copy count in a job's control file (IPP attributes as CUPS stores
@@ -41,10 +34,8 @@ int Copies(const QByteArray& control)
 {
     static const QByteArray kAttribute("\x21\x00\x06" "copies" "\x00\x04", 11);
     const qsizetype at = control.indexOf(kAttribute);
-    if (at < 0)
-        return 1;
-    if (at + kAttribute.size() + 4 > control.size())
-        return -1;
+    if (at < 0 || at + kAttribute.size() + 4 > control.size())
+        return at < 0 ? 1 : -1;
     return qFromBigEndian<qint32>(control.constData() + at + kAttribute.size());
 }
 
@@ -71,67 +62,64 @@ PrivateSpooler::PrivateSpooler()
         m_failure = QStringLiteral("cups and printer-driver-cups-pdf are not installed (scripts/install-deps)");
         return;
     }
-    if (!m_dir.isValid() || socket.toLocal8Bit().size() >= 100) {
-        m_failure = QStringLiteral("no temporary folder for the spooler's socket");
+    // Only the private socket (no port, no browsing); every folder its own.
+    QFile daemonConf(path(QStringLiteral("cupsd.conf")));
+    QFile filesConf(path(QStringLiteral("cups-files.conf")));
+    if (!m_dir.isValid() || socket.size() > 100 || !daemonConf.open(QIODevice::WriteOnly)
+        || !filesConf.open(QIODevice::WriteOnly)) {
+        m_failure = QStringLiteral("no temporary folder for the spooler");
         return;
     }
-    for (const char* folder : {"conf", "spool", "log", "cache", "state", "tmp"})
-        QDir(m_dir.path()).mkdir(QString::fromLatin1(folder));
-    // Only the private socket: no network port, no browsing, no printcap.
-    const QString daemonConf = QStringLiteral(
-        "Listen %1\nBrowsing No\nWebInterface No\nDefaultAuthType None\nLogLevel warn\n"
-        "PreserveJobFiles Yes\nDirtyCleanInterval 0\n<Location />\n  Order allow,deny\n  Allow all\n</Location>\n")
-                                   .arg(socket);
-    const QString filesConf = QStringLiteral(
-        "ServerRoot %1/conf\nRequestRoot %1/spool\nErrorLog %1/log/error_log\nAccessLog %1/log/access_log\n"
-        "PageLog %1/log/page_log\nCacheDir %1/cache\nStateDir %1/state\nTempDir %1/tmp\nPrintcap %1/printcap\n")
-                                  .arg(m_dir.path());
-    if (!WriteFile(path(QStringLiteral("conf/cupsd.conf")), daemonConf)
-        || !WriteFile(path(QStringLiteral("conf/cups-files.conf")), filesConf)) {
-        m_failure = QStringLiteral("the spooler's configuration cannot be written");
-        return;
+    daemonConf.write(QStringLiteral("Listen %1\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
+                                    "PreserveJobFiles Yes\nDirtyCleanInterval 0\n")
+                         .arg(socket).toUtf8());
+    QString files = QStringLiteral("ServerRoot %1\nPrintcap %1/printcap\nErrorLog %1/error_log\n"
+                                   "AccessLog %1/access_log\nPageLog %1/page_log\n").arg(m_dir.path());
+    for (const char* key : {"RequestRoot", "CacheDir", "StateDir", "TempDir"}) {
+        QDir(m_dir.path()).mkdir(QString::fromLatin1(key));
+        files += QStringLiteral("%1 %2\n").arg(QString::fromLatin1(key), path(QString::fromLatin1(key)));
     }
+    filesConf.write(files.toUtf8());
+    daemonConf.close();
+    filesConf.close();
 
-    m_daemon.setProcessChannelMode(QProcess::MergedChannels);
     // A test program that dies takes its daemon along.
     m_daemon.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    m_daemon.start(cupsd, {QStringLiteral("-f"), QStringLiteral("-c"), path(QStringLiteral("conf/cupsd.conf")),
-                           QStringLiteral("-s"), path(QStringLiteral("conf/cups-files.conf"))});
-    if (!waitForSocket())
+    m_daemon.setProcessChannelMode(QProcess::MergedChannels);
+    m_daemon.start(cupsd, {QStringLiteral("-f"), QStringLiteral("-c"), daemonConf.fileName(), QStringLiteral("-s"),
+                           filesConf.fileName()});
+    if (!waitForSocket(socket))
         return;
-    if (!run(lpadmin, {QStringLiteral("-h"), socket, QStringLiteral("-p"), QString::fromLatin1(kPrinter),
-                       QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("cups-pdf:/"), QStringLiteral("-P"),
-                       kPpd, QStringLiteral("-o"), QStringLiteral("job-hold-until-default=indefinite")})
-        || !run(lpadmin, {QStringLiteral("-h"), socket, QStringLiteral("-d"), QString::fromLatin1(kPrinter)}))
-        return;
-    qputenv("CUPS_SERVER", socket.toLocal8Bit());
+    const QString printer = QString::fromLatin1(kPrinter);
+    if (run(lpadmin, QStringList{QStringLiteral("-h"), socket, QStringLiteral("-p"), printer}
+                         + QStringLiteral("-E -v cups-pdf:/ -o job-hold-until-default=indefinite -P").split(u' ')
+                         + QStringList{kPpd})
+        && run(lpadmin, {QStringLiteral("-h"), socket, QStringLiteral("-d"), printer}))
+        qputenv("CUPS_SERVER", socket.toLocal8Bit());
 }
 
 PrivateSpooler::~PrivateSpooler()
 {
-    if (m_daemon.state() == QProcess::NotRunning)
-        return;
     m_daemon.terminate();
-    if (!m_daemon.waitForFinished(kStartMilliseconds)) {
+    if (!m_daemon.waitForFinished(kWaitMilliseconds))
         m_daemon.kill();
-        m_daemon.waitForFinished();
-    }
+    m_daemon.waitForFinished();
 }
 
-bool PrivateSpooler::waitForSocket()
+bool PrivateSpooler::waitForSocket(const QString& socket)
 {
-    const QDeadlineTimer deadline(kStartMilliseconds);
+    const QDeadlineTimer deadline(kWaitMilliseconds);
     while (m_daemon.state() != QProcess::NotRunning && !deadline.hasExpired()) {
         QLocalSocket probe;
-        probe.connectToServer(path(QStringLiteral("cups.sock")));
+        probe.connectToServer(socket);
         if (probe.waitForConnected(100))
             return true;
         m_daemon.waitForFinished(25);
     }
-    QFile log(path(QStringLiteral("log/error_log")));
-    QString why = log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).trimmed() : QString();
-    why += QString::fromUtf8(m_daemon.readAll()).trimmed();
-    m_failure = QStringLiteral("cupsd did not start: ") + why.section(QLatin1Char('\n'), -3);
+    QFile log(path(QStringLiteral("error_log")));
+    const QString why = (log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString())
+                        + QString::fromUtf8(m_daemon.readAll());
+    m_failure = QStringLiteral("cupsd did not start: ") + why.trimmed().section(u'\n', -3);
     return false;
 }
 
@@ -140,7 +128,7 @@ bool PrivateSpooler::run(const QString& program, const QStringList& arguments)
     QProcess tool;
     tool.setProcessChannelMode(QProcess::MergedChannels);
     tool.start(program, arguments);
-    if (tool.waitForFinished(kStartMilliseconds) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0)
+    if (tool.waitForFinished(kWaitMilliseconds) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0)
         return true;
     m_failure = QStringLiteral("lpadmin refused the printer: ") + QString::fromUtf8(tool.readAll()).trimmed();
     return false;
@@ -148,19 +136,18 @@ bool PrivateSpooler::run(const QString& program, const QStringList& arguments)
 
 QList<PrivateSpooler::Job> PrivateSpooler::jobs() const
 {
-    // A job's documents are spooled before the printing client hears back;
-    // its control file (d00001-001, c00001) by the daemon's next turn.
-    const QDir spool(path(QStringLiteral("spool")));
+    // A job's documents (d00001-001) are spooled before the printing client
+    // hears back; its control file (c00001) by the daemon's next turn.
+    const QDir spool(path(QStringLiteral("RequestRoot")));
     QMap<QString, Job> byId;
     for (const QString& document : spool.entryList({QStringLiteral("d*")}, QDir::Files, QDir::Name)) {
-        Job& job = byId[document.mid(1, document.indexOf(QLatin1Char('-')) - 1)];
+        Job& job = byId[document.mid(1, document.indexOf(u'-') - 1)];
         if (job.documents++ == 0)
             job.pages = PdfPages(spool.filePath(document));
     }
     for (auto job = byId.begin(); job != byId.end(); ++job) {
         QFile control(spool.filePath(QLatin1Char('c') + job.key()));
-        const QDeadlineTimer deadline(kStartMilliseconds);
-        while (!control.exists() && !deadline.hasExpired())
+        for (const QDeadlineTimer deadline(kWaitMilliseconds); !control.exists() && !deadline.hasExpired();)
             QThread::msleep(10);
         if (control.open(QIODevice::ReadOnly))
             job->copies = Copies(control.readAll());

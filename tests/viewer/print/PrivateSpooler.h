@@ -37,7 +37,7 @@ public:
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
     bool run(const QString& program, const QStringList& arguments);
-    bool waitForSocket();
+    bool waitForSocket(const QString& socket);
 
     QTemporaryDir m_dir;
     QProcess m_daemon;
