@@ -18,20 +18,24 @@ namespace tolva::testing {
 inline QStringList AnswerDialogs(const std::function<void()>& action, const std::function<void(QDialog*)>& answer)
 {
     QStringList opened;
-    QPointer<QDialog> last;
+    QList<QPointer<QDialog>> handled;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
+        if (!dialog || handled.contains(dialog))
             return;
-        if (dialog == last) {
-            opened.last() += QStringLiteral(" left open");
-            dialog->reject();
-            return;
-        }
-        last = dialog;
-        opened.append(QString::fromLatin1(dialog->metaObject()->className()));
-        answer(dialog);
+        handled.append(dialog);
+        const QString name = QString::fromLatin1(dialog->metaObject()->className());
+        opened.append(name);
+        // Answered from a turn of its own: a dialog that the answer opens in
+        // turn is polled for while the answer waits on it.
+        QTimer::singleShot(0, dialog, [&opened, &answer, dialog, name] {
+            answer(dialog);
+            if (dialog->isVisible()) {
+                opened.append(name + QStringLiteral(" left open"));
+                dialog->reject();
+            }
+        });
     });
     poll.start(0);
     action();
