@@ -12,7 +12,6 @@
 #include "support/RowNames.h"
 
 #include <QClipboard>
-#include <QGroupBox>
 #include <QMimeData>
 #include <QPrinterInfo>
 #include <QScrollBar>
@@ -296,42 +295,6 @@ TEST_F(PrintWindowTest, PrintCommandCopiesThePictureAsShownAndOpensTheWindow)
     ASSERT_EQ(messages.reports.size(), 1);
     EXPECT_TRUE(messages.reports[0].text.startsWith("ClipWindow error: \n"));
 }
-
-struct ControlRow {
-    const char* name;
-    const char* caption;
-    const char* toolTip;
-};
-void PrintTo(const ControlRow& row, std::ostream* os) { *os << row.name; }
-
-const ControlRow kControls[] = {
-    {"Frame3", "Print", "Select printing option"},
-    {"optPlot", "Print Plot", "Precise print of the graph or plot"},
-    {"optWindow", "Print Window", "Quick print of application window: Preview unavailabe"},
-    {"Frame4", "Orientation", "Select orientation"}, {"optPort", "Portrait", ""}, {"optLand", "Landscape", ""},
-    {"Frame2", "Scale (%)", "Adjust the printed size"}, {"chkFit", "Fit to Page", ""},
-    {"Frame1", "Margins (in.)", "Adjust the page margins"}, {"chkCenter", "Center on Page", ""},
-    {"cmdPrinter", "Print Setup", "Select the printer to use"}, {"cmdPrint", "Print", "Start printing"},
-    {"cmdCancel", "Done", "Close this window"}, {"cmdHelp", "Help", "Help on Tolva3 Print"},
-    {"Label3", "Preview", ""}, {"Label4", "(Drag corner to resize)", ""}, {"Label1", "Left:", ""},
-    {"Label2", "Top:", ""}, {"Picture1", "", ""}, {"picPreview", "", ""}, {"Image1", "", ""},
-};
-
-class PrintWindowControls : public ::testing::TestWithParam<ControlRow> {};
-
-TEST_P(PrintWindowControls, NamedWithCaptionAndToolTip)
-{
-    ScriptedPrinter printer;
-    frmPrint window(Platform{.printer = &printer});
-    const ControlRow& row = GetParam();
-    auto* widget = Control(&window, row.name);
-    ASSERT_NE(widget, nullptr);
-    auto* box = qobject_cast<QGroupBox*>(widget);
-    EXPECT_EQ((box ? box->title() : ShownText(widget)).toStdString(), row.caption);
-    EXPECT_EQ(widget->toolTip().toStdString(), row.toolTip);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, PrintWindowControls, ::testing::ValuesIn(kControls), RowName());
 
 // The whole way through Qt's own print dialog and printer: with no printer
 // installed the dialog offers a PDF file, the form asks for the file's name
