@@ -20,11 +20,11 @@ const QString kPpd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
 // The daemon answers within a second when it starts at all.
 constexpr int kWaitMilliseconds = 5000;
 
-QString Program(const QString& name)
+// Where Debian installs the daemon and lpadmin.
+QString Program(const char* name)
 {
-    const QString found = QStandardPaths::findExecutable(name);
-    return found.isEmpty() ? QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")})
-                           : found;
+    const QStringList folders = {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")};
+    return QStandardPaths::findExecutable(QString::fromLatin1(name), folders);
 }
 
 // The copy count in a job's control file (IPP attributes as CUPS stores
@@ -55,8 +55,8 @@ int PdfPages(const QString& file)
 PrivateSpooler::PrivateSpooler()
     : m_dir(QDir::tempPath() + QStringLiteral("/tolva-cups-XXXXXX"))
 {
-    const QString cupsd = Program(QStringLiteral("cupsd"));
-    const QString lpadmin = Program(QStringLiteral("lpadmin"));
+    const QString cupsd = Program("cupsd");
+    const QString lpadmin = Program("lpadmin");
     const QString socket = path(QStringLiteral("cups.sock"));
     if (cupsd.isEmpty() || lpadmin.isEmpty() || !QFile::exists(kPpd)) {
         m_failure = QStringLiteral("cups and printer-driver-cups-pdf are not installed (scripts/install-deps)");
