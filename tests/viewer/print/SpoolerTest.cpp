@@ -32,34 +32,29 @@ protected:
         if (!spooler->failure().isEmpty())
             GTEST_SKIP() << spooler->failure().toStdString();
         earlierJobs = spooler->jobs().size();
-        platform.messages = &messages;
-        viewer.resize(640, 480);
-        viewer.show();
         picture.fill(Qt::black);
-        window = print::ShowPrintWindow(&viewer, picture, platform);
+        window.reset(print::ShowPrintWindow(&viewer, picture, {.messages = &messages}));
     }
-    void TearDown() override { delete window; }
 
     static inline std::unique_ptr<PrivateSpooler> spooler;
     qsizetype earlierJobs = 0;
     RecordingMessages messages;
-    Platform platform;
     QWidget viewer;
     QImage picture{450, 300, QImage::Format_RGB32};
-    print::frmPrint* window = nullptr;
+    std::unique_ptr<print::frmPrint> window;
 };
 
 TEST_F(SpoolerTest, ItsPrinterIsFoundAndThePrintWindowPrintsToIt)
 {
     EXPECT_TRUE(PrinterAvailable());
     EXPECT_EQ(InstalledPrinterNames(), QStringList{PrivateSpooler::kPrinter});
-    EXPECT_TRUE(Control(window, "cmdPrint")->isEnabled());
-    EXPECT_EQ(ShownText(Control(window, "labPrinter")).toStdString(), "Print to: TolvaPDF");
+    EXPECT_TRUE(Control(window.get(), "cmdPrint")->isEnabled());
+    EXPECT_EQ(ShownText(Control(window.get(), "labPrinter")).toStdString(), "Print to: TolvaPDF");
 }
 
 TEST_F(SpoolerTest, ThreeCopiesInQtsPrintDialogAreOneJobOfThreePages)
 {
-    const QStringList opened = AnswerDialogs([this] { ClickLikeAUser(Control(window, "cmdPrint")); },
+    const QStringList opened = AnswerDialogs([this] { ClickLikeAUser(Control(window.get(), "cmdPrint")); },
                                              [](QDialog* dialog) {
                                                  auto* copies = Control<QSpinBox>(dialog, "copies");
                                                  copies->selectAll();
