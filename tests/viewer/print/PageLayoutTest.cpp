@@ -8,8 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
+#include <functional>
 #include <ostream>
+#include <string>
 
 using namespace tolva::print;
 
@@ -41,6 +42,21 @@ struct LayoutRow {
 };
 
 void PrintTo(const LayoutRow& row, std::ostream* os) { *os << row.name; }
+
+} // namespace
+
+namespace tolva::print {
+
+void PrintTo(const PlotLayout& p, std::ostream* os)
+{
+    *os << p.plotLeft << ',' << p.plotTop << ' ' << p.plotWidth << 'x' << p.plotHeight << " scale "
+        << p.scale.toStdString() << (p.scaleEnabled ? "" : " (off)") << " left " << p.left.toStdString()
+        << (p.leftEnabled ? "" : " (off)") << " top " << p.top.toStdString() << (p.topEnabled ? "" : " (off)");
+}
+
+} // namespace tolva::print
+
+namespace {
 
 PlotLayout Plot(int l, int t, int w, int h, const char* scale, const char* left, const char* top,
                 bool scaleOn, bool leftOn, bool topOn)
@@ -86,17 +102,7 @@ TEST_P(PrintScaleRows, PlacesThePictureAndRewritesTheBoxes)
     const LayoutRow& row = GetParam();
     LayoutInput in{Letter(row.orientation), row.picture, QString::fromLatin1(row.scale),
                    QString::fromLatin1(row.left), QString::fromLatin1(row.top), row.fit, row.center};
-    const PlotLayout got = PrintScale(in);
-    EXPECT_EQ(got.plotLeft, row.expected.plotLeft);
-    EXPECT_EQ(got.plotTop, row.expected.plotTop);
-    EXPECT_EQ(got.plotWidth, row.expected.plotWidth);
-    EXPECT_EQ(got.plotHeight, row.expected.plotHeight);
-    EXPECT_EQ(got.scale.toStdString(), row.expected.scale.toStdString());
-    EXPECT_EQ(got.left.toStdString(), row.expected.left.toStdString());
-    EXPECT_EQ(got.top.toStdString(), row.expected.top.toStdString());
-    EXPECT_EQ(got.scaleEnabled, row.expected.scaleEnabled);
-    EXPECT_EQ(got.leftEnabled, row.expected.leftEnabled);
-    EXPECT_EQ(got.topEnabled, row.expected.topEnabled);
+    EXPECT_EQ(PrintScale(in), row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PrintScaleRows, ::testing::ValuesIn(kLayoutRows), tolva::testing::RowName());
@@ -108,110 +114,62 @@ TEST(PrintScale, PictureWithoutSizeKeepsThePlacement)
     EXPECT_EQ(got, before);
 }
 
-struct WholeRow {
+// The small rules, each row one call and what it gives, written out.
+std::string Text(int v) { return std::to_string(v); }
+std::string Text(const QString& v) { return v.toStdString(); }
+std::string Text(QSize v) { return Text(v.width()) + 'x' + Text(v.height()); }
+std::string Text(QPoint v) { return Text(v.x()) + ',' + Text(v.y()); }
+std::string Text(const QRect& v) { return Text(v.topLeft()) + ' ' + Text(v.size()); }
+
+struct RuleRow {
     const char* name;
-    double value;
-    int expected;
-};
-void PrintTo(const WholeRow& row, std::ostream* os) { *os << row.name; }
-
-const WholeRow kWholeRows[] = {
-    {"HalfDownToEven", 2.5, 2}, {"HalfUpToEven", 3.5, 4}, {"NegativeHalfToEven", -2.5, -2},
-    {"JustBelowHalf", 1.4999, 1}, {"JustAboveHalf", 0.5001, 1}, {"BeyondRangeSaturates", 1e12, INT_MAX},
-};
-
-class WholeRows : public ::testing::TestWithParam<WholeRow> {};
-TEST_P(WholeRows, NearestWithHalvesToEven) { EXPECT_EQ(whole(GetParam().value), GetParam().expected); }
-INSTANTIATE_TEST_SUITE_P(Rows, WholeRows, ::testing::ValuesIn(kWholeRows), tolva::testing::RowName());
-
-struct MarginRow {
-    const char* name;
-    const char* text;
+    std::function<std::string()> got;
     const char* expected;
 };
-void PrintTo(const MarginRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const RuleRow& row, std::ostream* os) { *os << row.name; }
 
-// The check of the page set-up: from the offset (0.25) to the paper less the offset (8.25).
-const MarginRow kMarginRows[] = {
-    {"EmptyBecomesOffset", "", "0.25"}, {"BelowOffset", "0.24", "0.25"}, {"AtOffsetKept", "0.25", "0.25"},
-    {"AtUpperKept", "8.25", "8.25"}, {"HairAboveUpper", "8.251", "8.25"}, {"TextReadsAsZero", "abc", "0.25"},
-    {"LeadingNumberKeptAsTyped", "3.5in", "3.5in"},
-};
+// Margins are checked from the offset (0.25) to the paper less the offset (8.25).
+std::string Margin(const char* text) { return Text(CheckMargin(QString::fromLatin1(text), 0.25, 8.25)); }
 
-class MarginRows : public ::testing::TestWithParam<MarginRow> {};
-TEST_P(MarginRows, CheckedAgainstOffsetAndPaper)
-{
-    EXPECT_EQ(CheckMargin(QString::fromLatin1(GetParam().text), 0.25, 8.25).toStdString(), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Rows, MarginRows, ::testing::ValuesIn(kMarginRows), tolva::testing::RowName());
-
-TEST(PreviewPage, PortraitAndLandscapeInTheSquareFrame)
-{
-    EXPECT_EQ(PreviewPage(1, 2475, Letter(1)), QRect(359, 80, 1757, 2275));
-    EXPECT_EQ(PreviewPage(2, 2475, Letter(2)), QRect(80, 359, 2275, 1757));
-}
-
-TEST(PreviewPicture, PlacedByTheMarginsOnTheWholeSheet)
-{
+const RuleRow kRuleRows[] = {
+    {"WholeHalfDownToEven", [] { return Text(whole(2.5)); }, "2"},
+    {"WholeHalfUpToEven", [] { return Text(whole(3.5)); }, "4"},
+    {"WholeNegativeHalfToEven", [] { return Text(whole(-2.5)); }, "-2"},
+    {"WholeJustBelowHalf", [] { return Text(whole(1.4999)); }, "1"},
+    {"WholeJustAboveHalf", [] { return Text(whole(0.5001)); }, "1"},
+    {"WholeBeyondRangeSaturates", [] { return Text(whole(1e12)); }, "2147483647"},
+    {"MarginEmptyBecomesOffset", [] { return Margin(""); }, "0.25"},
+    {"MarginBelowOffset", [] { return Margin("0.24"); }, "0.25"},
+    {"MarginAtOffsetKept", [] { return Margin("0.25"); }, "0.25"},
+    {"MarginAtUpperKept", [] { return Margin("8.25"); }, "8.25"},
+    {"MarginHairAboveUpper", [] { return Margin("8.251"); }, "8.25"},
+    {"MarginTextReadsAsZero", [] { return Margin("abc"); }, "0.25"},
+    {"MarginLeadingNumberKeptAsTyped", [] { return Margin("3.5in"); }, "3.5in"},
+    {"PreviewPagePortrait", [] { return Text(PreviewPage(1, 2475, Letter(1))); }, "359,80 1757x2275"},
+    {"PreviewPageLandscape", [] { return Text(PreviewPage(2, 2475, Letter(2))); }, "80,359 2275x1757"},
     // A 1224 x 1584 preview is a tenth of the sheet: one inch is 144.
-    EXPECT_EQ(PreviewPicture(QSize(1224, 1584), 1.0, 2.0, Letter(), 5760, 2880), QRect(144, 288, 576, 288));
-}
-
-TEST(WindowPlot, WindowAtScreenSizeShrunkOnlyToFit)
-{
-    EXPECT_EQ(WindowPlot(QSize(400, 300), Letter()), QRect(0, 0, 6000, 4500));
-    EXPECT_EQ(WindowPlot(QSize(1536, 768), Letter()), QRect(0, 0, 11520, 5760));
-}
-
-struct SizeRow {
-    const char* name;
-    int width;
-    QSize expected;
-};
-void PrintTo(const SizeRow& row, std::ostream* os) { *os << row.name; }
-
-const SizeRow kSizeRows[] = {
-    {"NarrowSnapsTo6060", 3000, {6060, 3630}}, {"HairBelowMinimum", 6059, {6060, 3630}},
-    {"AtMinimum", 6060, {6060, 3630}}, {"HairAboveMinimum", 6061, {6061, 3631}}, {"Wide", 9000, {9000, 6570}},
-};
-
-class WindowSizeRows : public ::testing::TestWithParam<SizeRow> {};
-TEST_P(WindowSizeRows, AtLeast6060WideAnd2430LessHigh)
-{
-    EXPECT_EQ(PlotWindowSize(GetParam().width), GetParam().expected);
-}
-INSTANTIATE_TEST_SUITE_P(Rows, WindowSizeRows, ::testing::ValuesIn(kSizeRows), tolva::testing::RowName());
-
-TEST(WindowPlacement, CentredOnTheHost)
-{
-    EXPECT_EQ(CentredOn(QRect(100, 50, 800, 600), QSize(404, 242)), QPoint(298, 229));
-    EXPECT_EQ(PreviewFrameSide(6060), 2475);
-}
-
-struct StepRow {
-    const char* name;
-    bool margin;
-    const char* text;
-    int spinner;
-    const char* expected;
-};
-void PrintTo(const StepRow& row, std::ostream* os) { *os << row.name; }
-
-const StepRow kStepRows[] = {
-    {"ScaleUpArrowAddsOne", false, "100", -1, "101"}, {"ScaleDownArrowTakesOne", false, "100", 1, "99"},
-    {"ScaleElevenDownToTen", false, "11", 1, "10"}, {"ScaleNeverBelowTen", false, "10", 1, "10"},
-    {"ScaleFromTextThatIsNoNumber", false, "abc", -1, "10"},
-    {"MarginUpAddsHundredth", true, "0.25", -1, "0.26"}, {"MarginDownTakesHundredth", true, "0.25", 1, "0.24"},
+    {"PreviewPicturePlacedByTheMargins",
+     [] { return Text(PreviewPicture(QSize(1224, 1584), 1.0, 2.0, Letter(), 5760, 2880)); }, "144,288 576x288"},
+    {"WindowPlotAtScreenSize", [] { return Text(WindowPlot(QSize(400, 300), Letter())); }, "0,0 6000x4500"},
+    {"WindowPlotShrunkToFit", [] { return Text(WindowPlot(QSize(1536, 768), Letter())); }, "0,0 11520x5760"},
+    {"WindowNarrowSnapsTo6060", [] { return Text(PlotWindowSize(3000)); }, "6060x3630"},
+    {"WindowHairBelowMinimum", [] { return Text(PlotWindowSize(6059)); }, "6060x3630"},
+    {"WindowAtMinimum", [] { return Text(PlotWindowSize(6060)); }, "6060x3630"},
+    {"WindowHairAboveMinimum", [] { return Text(PlotWindowSize(6061)); }, "6061x3631"},
+    {"WindowWide", [] { return Text(PlotWindowSize(9000)); }, "9000x6570"},
+    {"WindowCentredOnTheHost", [] { return Text(CentredOn(QRect(100, 50, 800, 600), QSize(404, 242))); }, "298,229"},
+    {"PreviewFrameOfTheNarrowestWindow", [] { return Text(PreviewFrameSide(6060)); }, "2475"},
+    {"ScaleUpArrowAddsOne", [] { return Text(StepScale("100", -1)); }, "101"},
+    {"ScaleDownArrowTakesOne", [] { return Text(StepScale("100", 1)); }, "99"},
+    {"ScaleElevenDownToTen", [] { return Text(StepScale("11", 1)); }, "10"},
+    {"ScaleNeverBelowTen", [] { return Text(StepScale("10", 1)); }, "10"},
+    {"ScaleFromTextThatIsNoNumber", [] { return Text(StepScale("abc", -1)); }, "10"},
+    {"MarginUpArrowAddsHundredth", [] { return Text(StepMargin("0.25", -1)); }, "0.26"},
+    {"MarginDownArrowTakesHundredth", [] { return Text(StepMargin("0.25", 1)); }, "0.24"},
 };
 
-class SpinnerRows : public ::testing::TestWithParam<StepRow> {};
-TEST_P(SpinnerRows, OneClick)
-{
-    const StepRow& row = GetParam();
-    const QString text = QString::fromLatin1(row.text);
-    const QString got = row.margin ? StepMargin(text, row.spinner) : StepScale(text, row.spinner);
-    EXPECT_EQ(got.toStdString(), row.expected);
-}
-INSTANTIATE_TEST_SUITE_P(Rows, SpinnerRows, ::testing::ValuesIn(kStepRows), tolva::testing::RowName());
+class RuleRows : public ::testing::TestWithParam<RuleRow> {};
+TEST_P(RuleRows, GivesTheValue) { EXPECT_EQ(GetParam().got(), GetParam().expected); }
+INSTANTIATE_TEST_SUITE_P(Rows, RuleRows, ::testing::ValuesIn(kRuleRows), tolva::testing::RowName());
 
 } // namespace

@@ -26,16 +26,6 @@ TEST(PagesToPrint, OnePagePerCopyToPrinterOneToFile)
     EXPECT_EQ(PagesToPrint(false, 0), 1);
 }
 
-TEST(PrintPages, ThreeCopiesAreThreePagesOfOneDocument)
-{
-    ScriptedPrinter printer;
-    const QImage picture(450, 300, QImage::Format_RGB32);
-    EXPECT_TRUE(PrintPages(printer, QString(), 3, picture, QRect(10, 20, 300, 200)).isEmpty());
-    const QString page = QStringLiteral("DrawPicture 10 20 300 200 450x300");
-    EXPECT_EQ(printer.calls, QStringList({"StartDoc Tolva3DView Page|", "StartPage", page, "EndPage", "StartPage",
-                                          page, "EndPage", "StartPage", page, "EndPage", "EndDoc"}));
-}
-
 TEST(PrintPages, RefusedPageEndsTheDocumentRemovesTheFileAndSaysWhy)
 {
     QTemporaryDir dir;

@@ -1,7 +1,14 @@
 // Qt's printer behind the printer service, writing PDF files: the page count
-// of a document and where the picture lands on the page.
+// of a document and where the picture lands on the page; Qt's page set-up
+// dialog answered by its own buttons.
+#include "ModalDialogs.h"
+#include "PrivateSpooler.h"
+
 #include "common/ui/Printers.h"
 #include "viewer/print/PrintJob.h"
+
+#include "support/Controls.h"
+#include "support/RowNames.h"
 
 #include <QFile>
 #include <QProcess>
@@ -10,24 +17,13 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using namespace tolva;
 using namespace tolva::print;
+using namespace tolva::testing;
 
 namespace {
-
-// The page count pdfinfo reads, -1 when it cannot read the file.
-int PdfPages(const QString& file)
-{
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {file});
-    if (!info.waitForFinished(30000) || info.exitCode() != 0)
-        return -1;
-    for (const QString& line : QString::fromUtf8(info.readAllStandardOutput()).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("Pages:")))
-            return line.mid(6).trimmed().toInt();
-    }
-    return -1;
-}
 
 class QtPrinterTest : public ::testing::Test {
 protected:
@@ -92,5 +88,36 @@ TEST_F(QtPrinterTest, UnwritableFileIsRefusedWithItsName)
               QStringLiteral("The file \"%1\" cannot be written.").arg(out).toStdString());
     EXPECT_FALSE(QFile::exists(out));
 }
+
+struct SetupRow {
+    const char* name;
+    QDialogButtonBox::StandardButton button;
+};
+void PrintTo(const SetupRow& row, std::ostream* os) { *os << row.name; }
+
+class PageSetupDialog : public ::testing::TestWithParam<SetupRow> {};
+
+TEST_P(PageSetupDialog, LandscapeChosenInsideItTurnsThePageOnlyWhenAccepted)
+{
+    QtPrinterService printer;
+    const bool accepted = GetParam().button == QDialogButtonBox::Ok;
+    const int width = printer.pageWidth();
+    const int height = printer.pageHeight();
+    ASSERT_NE(width, height);
+    ASSERT_EQ(printer.orientation(), 1);
+    const QStringList opened = AnswerDialogs(
+        [&] { EXPECT_EQ(printer.showDialog(PrinterService::Dialog::Setup), accepted); },
+        [](QDialog* dialog) {
+            ClickLikeAUser(Control(dialog, "landscape"));
+            Press(dialog, GetParam().button);
+        });
+    EXPECT_EQ(opened, QStringList{"QPageSetupDialog"});
+    EXPECT_EQ(printer.orientation(), accepted ? 2 : 1);
+    EXPECT_EQ(printer.pageWidth(), accepted ? height : width);
+    EXPECT_EQ(printer.pageHeight(), accepted ? width : height);
+}
+
+const SetupRow kSetupRows[] = {{"Accepted", QDialogButtonBox::Ok}, {"Cancelled", QDialogButtonBox::Cancel}};
+INSTANTIATE_TEST_SUITE_P(Rows, PageSetupDialog, ::testing::ValuesIn(kSetupRows), RowName());
 
 } // namespace
