@@ -12,6 +12,7 @@
 #include "support/RowNames.h"
 
 #include <QClipboard>
+#include <QGroupBox>
 #include <QMimeData>
 #include <QPrinterInfo>
 #include <QScrollBar>
@@ -294,6 +295,39 @@ TEST_F(PrintWindowTest, PrintCommandCopiesThePictureAsShownAndOpensTheWindow)
     EXPECT_TRUE(viewer.isEnabled());
     ASSERT_EQ(messages.reports.size(), 1);
     EXPECT_TRUE(messages.reports[0].text.startsWith("ClipWindow error: \n"));
+}
+
+// Every control a user or a tool finds by its name, with its caption and tool
+// tip as the window shows them.
+TEST(PrintWindowControls, AreNamedWithTheirCaptionsAndToolTips)
+{
+    struct Row {
+        const char* name;
+        const char* caption;
+        const char* toolTip;
+    };
+    const Row rows[] = {
+        {"Frame3", "Print", "Select printing option"},
+        {"optPlot", "Print Plot", "Precise print of the graph or plot"},
+        {"optWindow", "Print Window", "Quick print of application window: Preview unavailabe"},
+        {"Frame4", "Orientation", "Select orientation"}, {"optPort", "Portrait", ""}, {"optLand", "Landscape", ""},
+        {"Frame2", "Scale (%)", "Adjust the printed size"}, {"chkFit", "Fit to Page", ""},
+        {"Frame1", "Margins (in.)", "Adjust the page margins"}, {"chkCenter", "Center on Page", ""},
+        {"cmdPrinter", "Print Setup", "Select the printer to use"}, {"cmdPrint", "Print", "Start printing"},
+        {"cmdCancel", "Done", "Close this window"}, {"cmdHelp", "Help", "Help on Tolva3 Print"},
+        {"Label3", "Preview", ""}, {"Label4", "(Drag corner to resize)", ""}, {"Label1", "Left:", ""},
+        {"Label2", "Top:", ""}, {"Picture1", "", ""}, {"picPreview", "", ""}, {"Image1", "", ""},
+    };
+    ScriptedPrinter printer;
+    frmPrint window(Platform{.printer = &printer});
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget* widget = Control(&window, row.name);
+        ASSERT_NE(widget, nullptr);
+        auto* box = qobject_cast<QGroupBox*>(widget);
+        EXPECT_EQ((box ? box->title() : ShownText(widget)).toStdString(), row.caption);
+        EXPECT_EQ(widget->toolTip().toStdString(), row.toolTip);
+    }
 }
 
 // The whole way through Qt's own print dialog and printer: with no printer
