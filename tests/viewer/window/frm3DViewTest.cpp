@@ -20,8 +20,6 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QOpenGLContext>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
@@ -162,8 +160,8 @@ protected:
 
 struct PlacementRow {
     const char* name;
-    QString stored;
-    int expected; // -1: centred, -2: right edge at the screen's right edge, else the stored twips kept
+    QString stored; // twips; "inside": half the window off the screen's right edge
+    enum Held { Inside, AtTheLeftEdge, Centred, AtTheRightEdge } held;
 };
 void PrintTo(const PlacementRow& row, std::ostream* os) { *os << row.name; }
 
@@ -175,28 +173,22 @@ TEST_P(PlacementTest, StoredLeftIsHeldOnTheScreen)
     form = std::make_unique<frm3DView>(platform, setup);
     const double tpp = 1440.0 / form->logicalDpiX();
     const QRect screen = form->screen()->geometry();
-    const double screenWidth = screen.width() * tpp;
-    const double windowWidth = form->width() * tpp;
-    QString stored = row.stored;
-    if (stored == QStringLiteral("inside"))
-        stored = QString::number(screenWidth - windowWidth / 2);
-    store.WriteSetting(settings::kTopo3D, settings::kLeft, stored);
+    const double room = (screen.width() - form->width()) * tpp; // the lefts that keep the window whole
+    const double inside = room + form->width() * tpp / 2;
+    store.WriteSetting(settings::kTopo3D, settings::kLeft,
+                       row.stored == QStringLiteral("inside") ? QString::number(inside) : row.stored);
     form.reset();
     ASSERT_TRUE(start());
-    double left = stored == row.stored ? row.expected : stored.toDouble();
-    if (row.expected == -1)
-        left = (screenWidth - windowWidth) / 2;
-    else if (row.expected == -2)
-        left = screenWidth - windowWidth;
-    EXPECT_NEAR(form->x() - screen.x(), left / tpp, 1.0);
+    const double left[] = {inside, 0, room / 2, room};
+    EXPECT_NEAR(form->x() - screen.x(), left[row.held] / tpp, 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PlacementTest,
-                         ::testing::Values(PlacementRow{"left of the screen", QStringLiteral("-500"), 0},
-                                           PlacementRow{"beyond the right edge", QStringLiteral("999999"), -2},
-                                           PlacementRow{"partly off the right edge kept", QStringLiteral("inside"), 0},
-                                           PlacementRow{"not a number", QStringLiteral("abc"), -1},
-                                           PlacementRow{"nothing stored", QString(), -1}),
+                         ::testing::Values(PlacementRow{"left of the screen", QStringLiteral("-500"), PlacementRow::AtTheLeftEdge},
+                                           PlacementRow{"beyond the right edge", QStringLiteral("999999"), PlacementRow::AtTheRightEdge},
+                                           PlacementRow{"partly off the right edge kept", QStringLiteral("inside"), PlacementRow::Inside},
+                                           PlacementRow{"not a number", QStringLiteral("abc"), PlacementRow::Centred},
+                                           PlacementRow{"nothing stored", QString(), PlacementRow::Centred}),
                          RowName());
 
 TEST_F(ViewerWindowTest, StartReadsTheViewSettingsAndCloseWritesThemAsText)
@@ -248,34 +240,35 @@ TEST_F(ViewerWindowTest, NoDisplayAtAllIsReportedAndTheWindowUnloads)
     EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Closed"));
 }
 
-struct CommandLineRow {
+// A live map announced by the command line or by the flag the idle poll reads.
+struct LiveMapRow {
     const char* name;
-    QString commandLine;
-    bool liveMapThere;
-    bool loaded;
+    QString signal; // the command line, or the flag's text
+    bool mapThere;
+    bool loads;
 };
-void PrintTo(const CommandLineRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const LiveMapRow& row, std::ostream* os) { *os << row.name; }
 
-class CommandLineTest : public ViewerWindowTest, public ::testing::WithParamInterface<CommandLineRow> {};
+class CommandLineTest : public ViewerWindowTest, public ::testing::WithParamInterface<LiveMapRow> {};
 
 TEST_P(CommandLineTest, OnlyExactlySlashOpenLoadsTheLiveMap)
 {
-    const CommandLineRow& row = GetParam();
-    if (row.liveMapThere)
+    const LiveMapRow& row = GetParam();
+    if (row.mapThere)
         WriteMap(liveMap());
-    ASSERT_TRUE(start(row.commandLine));
-    EXPECT_EQ(form->windowTitle(), row.loaded ? QStringLiteral("Tolva3D Viewer - Tolva3D") : QStringLiteral("Tolva3D Viewer"));
-    EXPECT_EQ(checked("chkActive"), row.loaded);
-    EXPECT_EQ(form->running(), row.loaded);
+    ASSERT_TRUE(start(row.signal));
+    EXPECT_EQ(form->windowTitle(), row.loads ? QStringLiteral("Tolva3D Viewer - Tolva3D") : QStringLiteral("Tolva3D Viewer"));
+    EXPECT_EQ(checked("chkActive"), row.loads);
+    EXPECT_EQ(form->running(), row.loads);
     EXPECT_TRUE(files.requests.isEmpty());
     EXPECT_TRUE(messages.reports.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CommandLineTest,
-                         ::testing::Values(CommandLineRow{"open", QStringLiteral("/open"), true, true},
-                                           CommandLineRow{"open without the map", QStringLiteral("/open"), false, false},
-                                           CommandLineRow{"other case", QStringLiteral("/OPEN"), true, false},
-                                           CommandLineRow{"none", QString(), true, false}),
+                         ::testing::Values(LiveMapRow{"open", QStringLiteral("/open"), true, true},
+                                           LiveMapRow{"open without the map", QStringLiteral("/open"), false, false},
+                                           LiveMapRow{"other case", QStringLiteral("/OPEN"), true, false},
+                                           LiveMapRow{"none", QString(), true, false}),
                          RowName());
 
 // --- FileOpen --------------------------------------------------------------------
@@ -326,8 +319,7 @@ TEST_F(ViewerWindowTest, AMapThatCannotBeReadIsReportedAndOpenAndExitStillWork)
     const MessageReport& report = messages.reports[0];
     EXPECT_TRUE(report.text.startsWith(QStringLiteral("Open File error:\n\n"))) << report.text.toStdString();
     EXPECT_GT(report.text.size(), QStringLiteral("Open File error:\n\n").size());
-    EXPECT_EQ(report.title, kTitle);
-    EXPECT_EQ(report.icon, MessageIcon::Exclamation);
+    EXPECT_EQ(report, (MessageReport{report.text, kTitle, MessageIcon::Exclamation}));
     EXPECT_EQ(enabledOf({"cmdOpen", "cmdExit", "cmdSave", "cmdAction"}), "cmdOpen cmdExit");
     EXPECT_EQ(form->MapFilePath, bad.fileName());
 
@@ -543,17 +535,14 @@ TEST_P(KeepViewTest, ALiveMapKeepsTheCameraOnlyWithKeepView)
     announceNewMap();
     form->Timer1_Timer();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - Tolva3D"));
+    const bool keep = GetParam().keepView;
     const Frame after = camera();
-    if (GetParam().keepView) {
-        EXPECT_EQ(after.Position.x, moved.Position.x);
-        EXPECT_EQ(after.Position.z, moved.Position.z);
+    EXPECT_EQ(after.Position.x, keep ? moved.Position.x : 90.0f);
+    EXPECT_EQ(after.Position.z, keep ? moved.Position.z : 180.0f);
+    if (keep) {
         EXPECT_EQ(after.Rotation.y, moved.Rotation.y);
-        EXPECT_NE(text("labDir"), QStringLiteral("Direction = 0"));
-    } else {
-        EXPECT_EQ(after.Position.x, 90.0f);
-        EXPECT_EQ(after.Position.z, 180.0f);
-        EXPECT_EQ(text("labDir"), QStringLiteral("Direction = 0"));
     }
+    EXPECT_EQ(text("labDir") == QStringLiteral("Direction = 0"), !keep) << text("labDir").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, KeepViewTest,
@@ -623,43 +612,34 @@ TEST_F(MotionTest, ModeSwitchesSetTheBarsCaptionsAndTooltips)
     EXPECT_EQ(text("optFly"), QStringLiteral("Fly Altitude = 30"));
 }
 
-struct ViewControlRow {
-    const char* name;
-    const char* box;     // the box typed into or focused
-    QString typed;       // typed into the box first
-    const char* spinner; // stepped up `steps` times (nullptr: none)
-    int steps;
-    QString shown;
-};
-void PrintTo(const ViewControlRow& row, std::ostream* os) { *os << row.name; }
-
-class ViewControlTest : public MotionTest, public ::testing::WithParamInterface<ViewControlRow> {};
-
-TEST_P(ViewControlTest, BoxesAndSpinnersHoldTheirLimits)
+TEST_F(MotionTest, BoxesAndSpinnersHoldTheirLimits)
 {
-    const ViewControlRow& row = GetParam();
+    struct Row {
+        const char* box;     // the box typed into and focused
+        const char* typed;
+        const char* spinner; // stepped up `steps` times (nullptr: none)
+        int steps;
+        const char* shown;
+    };
+    const Row rows[] = {
+        {"txtAngle", "-120", nullptr, 0, "-90"},        {"txtAngle", "45", nullptr, 0, "30"},
+        {"txtAngle", "-", nullptr, 0, "-"},             {"txtAngle", "0", "UpDown2", 5, "5"},
+        {"txtLight", "0.95", "UpDown1", 2, "1.00"},     {"txtMeshHeight", "30", "UpDown1", 1, "30"},
+        {"txtMeshHeight", "12", "UpDown1", 2, "14"},
+    };
     stop();
-    typeInto(row.box, row.typed);
-    w(row.box)->setFocus();
-    if (row.spinner)
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.box) + " " + row.typed);
+        typeInto(row.box, QString::fromLatin1(row.typed));
+        w(row.box)->setFocus();
         for (int i = 0; i < row.steps; ++i)
             w<QSpinBox>(row.spinner)->stepUp();
-    EXPECT_EQ(text(row.box), row.shown);
-    if (row.spinner) {
-        EXPECT_EQ(w<QSpinBox>(row.spinner)->value(), 0);
+        EXPECT_EQ(text(row.box), QString::fromLatin1(row.shown));
+        if (row.spinner) {
+            EXPECT_EQ(w<QSpinBox>(row.spinner)->value(), 0);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ViewControlTest,
-    ::testing::Values(ViewControlRow{"angle below -90", "txtAngle", QStringLiteral("-120"), nullptr, 0, QStringLiteral("-90")},
-                      ViewControlRow{"angle above 30", "txtAngle", QStringLiteral("45"), nullptr, 0, QStringLiteral("30")},
-                      ViewControlRow{"a lone minus sign", "txtAngle", QStringLiteral("-"), nullptr, 0, QStringLiteral("-")},
-                      ViewControlRow{"five degrees up", "txtAngle", QStringLiteral("0"), "UpDown2", 5, QStringLiteral("5")},
-                      ViewControlRow{"light at its top", "txtLight", QStringLiteral("0.95"), "UpDown1", 2, QStringLiteral("1.00")},
-                      ViewControlRow{"height at its top", "txtMeshHeight", QStringLiteral("30"), "UpDown1", 1, QStringLiteral("30")},
-                      ViewControlRow{"height up", "txtMeshHeight", QStringLiteral("12"), "UpDown1", 2, QStringLiteral("14")}),
-    RowName());
 
 TEST_F(MotionTest, TheEarthColourIsChosenAndSavedAsAnInteger)
 {
@@ -693,35 +673,27 @@ TEST_F(ViewerWindowTest, SwitchingToHardwareWithoutADeviceFallsBackAndReloadsThe
 
 // --- Idle polling --------------------------------------------------------------------
 
-struct PollRow {
-    const char* name;
-    QString flag;
-    bool mapThere;
-    bool loads;
-};
-void PrintTo(const PollRow& row, std::ostream* os) { *os << row.name; }
-
-class PollTest : public ViewerWindowTest, public ::testing::WithParamInterface<PollRow> {};
+class PollTest : public ViewerWindowTest, public ::testing::WithParamInterface<LiveMapRow> {};
 
 TEST_P(PollTest, TheIdlePollLoadsOnlyAnExactTrueAndAnExistingLiveMap)
 {
-    const PollRow& row = GetParam();
+    const LiveMapRow& row = GetParam();
     ASSERT_TRUE(start());
     WriteMap(dataFile(QStringLiteral("Tolva3D.ebm")));
     if (row.mapThere)
         WriteMap(liveMap());
-    store.WriteSetting(settings::kTopo3D, settings::kNewFile, row.flag);
+    store.WriteSetting(settings::kTopo3D, settings::kNewFile, row.signal);
     form->Timer1_Timer();
     EXPECT_EQ(form->windowTitle(), row.loads ? QStringLiteral("Tolva3D Viewer - Tolva3D") : QStringLiteral("Tolva3D Viewer"));
-    EXPECT_EQ(setting(settings::kNewFile), row.loads ? QStringLiteral("False") : row.flag);
+    EXPECT_EQ(setting(settings::kNewFile), row.loads ? QStringLiteral("False") : row.signal);
     EXPECT_TRUE(messages.reports.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PollTest,
-                         ::testing::Values(PollRow{"True", QStringLiteral("True"), true, true},
-                                           PollRow{"other case", QStringLiteral("true"), true, false},
-                                           PollRow{"one", QStringLiteral("1"), true, false},
-                                           PollRow{"True without the map", QStringLiteral("True"), false, false}),
+                         ::testing::Values(LiveMapRow{"True", QStringLiteral("True"), true, true},
+                                           LiveMapRow{"other case", QStringLiteral("true"), true, false},
+                                           LiveMapRow{"one", QStringLiteral("1"), true, false},
+                                           LiveMapRow{"True without the map", QStringLiteral("True"), false, false}),
                          RowName());
 
 // --- Copy and print --------------------------------------------------------------------
