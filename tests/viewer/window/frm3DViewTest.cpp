@@ -10,7 +10,6 @@
 #include "support/FakePlatform.h"
 #include "support/RowNames.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
@@ -21,8 +20,6 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QOpenGLContext>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
@@ -42,15 +39,10 @@ namespace {
 
 const QString kTitle = QStringLiteral("Tolva3DView");
 
-// A map: a dark field with a white block in its top-left quarter.
-QImage MapPicture(int width = 360, int height = 180, QRgb field = qRgb(40, 40, 40))
+// A file dialog's request as one comparable list: caption, folder, name, filter.
+QStringList Fields(const FileDialogRequest& request)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(field);
-    for (int y = 0; y < height / 2; ++y)
-        for (int x = 0; x < width / 2; ++x)
-            image.setPixel(x, y, qRgb(255, 255, 255));
-    return image;
+    return {request.caption, request.folder, request.fileName, request.filter};
 }
 
 class ViewerWindowTest : public ::testing::Test {
@@ -77,9 +69,15 @@ protected:
     QString liveMap() const { return QDir(programFolder()).filePath(QStringLiteral("Tolva3D.ebm")); }
     QString dataFile(const QString& name) const { return dataPath() + name; }
 
-    static void WriteMap(const QString& path, const QImage& picture = MapPicture())
+    // Writes a map: a dark field of 360 x 180 with a white block in its top-left quarter.
+    static void WriteMap(const QString& path)
     {
-        ASSERT_TRUE(picture.save(path, "BMP")) << path.toStdString();
+        QImage image(360, 180, QImage::Format_RGB32);
+        image.fill(qRgb(40, 40, 40));
+        for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 180; ++x)
+                image.setPixel(x, y, qRgb(255, 255, 255));
+        ASSERT_TRUE(image.save(path, "BMP")) << path.toStdString();
     }
 
     bool start(const QString& commandLine = QString())
@@ -97,6 +95,19 @@ protected:
         files.answers.push_back(path);
         click("cmdOpen");
     }
+    // Starts with the map `name` written to the data folder and opened: the motion runs.
+    void startWith(const QString& name)
+    {
+        WriteMap(dataFile(name));
+        ASSERT_TRUE(start());
+        open(dataFile(name));
+    }
+    // Stop, taken at the loop's next pass.
+    void stop()
+    {
+        click("cmdAction");
+        form->motionPass();
+    }
 
     template <class T = QWidget>
     T* w(const char* name)
@@ -105,6 +116,17 @@ protected:
     }
     QString text(const char* name) { return tolva::testing::ShownText(w(name)); }
     bool enabled(const char* name) { return w(name)->isEnabled(); }
+    // Those of `names` that are enabled, in the order given, a blank between.
+    std::string enabledOf(std::initializer_list<const char*> names)
+    {
+        QStringList on;
+        for (const char* name : names)
+            if (enabled(name))
+                on.append(QString::fromLatin1(name));
+        return on.join(QLatin1Char(' ')).toStdString();
+    }
+    bool checked(const char* name) { return w<QAbstractButton>(name)->isChecked(); }
+    bool down(const char* name) { return w<QToolButton>(name)->isDown(); }
     void click(const char* name) { tolva::testing::ClickLikeAUser(w(name)); }
     void typeInto(const char* name, const QString& value)
     {
@@ -114,6 +136,7 @@ protected:
     }
     QString setting(const QString& key) { return store.ReadSetting(settings::kTopo3D, key, QStringLiteral("<none>")); }
     Frame camera() { return form->scene().FrameList().at(1); }
+    QImage shown() { return w<PictureBox>("picMain")->picture(); }
 
     QTemporaryDir dir;
     SettingsStore store;
@@ -128,70 +151,12 @@ protected:
     std::unique_ptr<frm3DView> form;
 };
 
-// --- The form ------------------------------------------------------------------
-
-struct ControlRow {
-    const char* name;
-    const char* caption; // nullptr: not checked
-    const char* tooltip;
-};
-
-TEST_F(ViewerWindowTest, EveryControlCarriesItsNameCaptionAndTooltip)
-{
-    const ControlRow rows[] = {
-        {"frTop", nullptr, ""}, {"frVeiw", nullptr, ""}, {"chkRotate", "Rotate", "Check to rotate around center"},
-        {"txtAngle", "0", "Adjust vertical view angle"}, {"UpDown2", nullptr, "Adjust vertical view angle"},
-        {"optPan", "Pan", "Move view left/right"}, {"HScroll2", nullptr, ""}, {"HScroll1", nullptr, ""},
-        {"optFly", "Fly Altitude = 30", "Fly over topography"}, {"optWalk", "Walk: Speed = 10", "Walk over topography"},
-        {"labDir", "Direction = 0", "Azimuthal degrees for movement"}, {"Label7", "Angle:", ""},
-        {"frMesh", nullptr, ""}, {"Frame3", nullptr, ""},
-        {"optSoft", "Software", "3-D rendering by software emulation"},
-        {"optHard", "Hardware", "3-D rendering by graphics card"},
-        {"optWire", "Wireframe", "Render view as wireframe"}, {"optSolid", "Solid", "Render view as solid"},
-        {"optPoints", "Points", "Render view as points"}, {"txtLight", "0.75", "Light attenuation with distance"},
-        {"txtMeshHeight", "30", "Vertical exageration"}, {"SSPanel1", nullptr, "Choose color of earth"},
-        {"UpDown1", nullptr, "Adjust selected height/light"}, {"lblColor", "Color :", ""}, {"Label4", "Light :", ""},
-        {"Label3", "Height :", ""}, {"picMap", nullptr, "Double-click to reload topographic file"},
-        {"MapCursor", nullptr, ""}, {"picMain", nullptr, ""},
-        {"Label1", "Loading DirectDraw Software Emulation...", ""}, {"picPrint", nullptr, ""},
-        {"picMirror", nullptr, ""}, {"frBottom", nullptr, ""},
-        {"cmdCopy", "Copy", "Copy the 3D to the Windows Clipboard for pasting into another application"},
-        {"cmdHelp", nullptr, "Help on Tolva3D View"},
-        {"chkActive", "Active Update", "Check to make the viewer update to new maps as they being created by Tolva"},
-        {"chkKeepView", "Keep View", "Keep the camera where it is when a new map arrives"},
-        {"cmdExit", "Exit", "Exit Tolva3D View"}, {"cmdPrint", "Print", "Print current 3D view"},
-        {"frControl", nullptr, ""}, {"cmdDown", nullptr, ""}, {"cmdUp", nullptr, ""}, {"cmdLeft", nullptr, ""},
-        {"cmdRight", nullptr, ""}, {"cmdAuto", "Auto", ""}, {"cmdAction", "Start", ""},
-        {"cmdReset", "Reset", "\"Reset view to start\""}, {"labAuto", "Auto", ""},
-        {"cmdSave", "Save", "Save current topographic image for future viewing"},
-        {"cmdOpen", "Open", "Open saved topography"},
-    };
-    form = std::make_unique<frm3DView>(platform, setup);
-    EXPECT_EQ(form->objectName(), QStringLiteral("frm3DView"));
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer"));
-    for (const ControlRow& row : rows) {
-        SCOPED_TRACE(row.name);
-        QWidget* control = w(row.name);
-        if (!control)
-            continue;
-        if (row.caption) {
-            EXPECT_EQ(text(row.name), QString::fromUtf8(row.caption));
-        }
-        EXPECT_EQ(control->toolTip(), QString::fromUtf8(row.tooltip));
-    }
-    EXPECT_FALSE(w<QCheckBox>("chkKeepView")->isChecked());
-    EXPECT_FALSE(w<QCheckBox>("chkActive")->isChecked());
-    EXPECT_TRUE(w("labAuto")->isHidden());
-    EXPECT_TRUE(w("picPrint")->isHidden());
-    EXPECT_TRUE(w("picMirror")->isHidden());
-}
-
 // --- Start-up and closing ------------------------------------------------------
 
 struct PlacementRow {
     const char* name;
-    QString stored;
-    int expected; // -1: centred, -2: right edge at the screen's right edge, else the stored twips kept
+    QString stored; // twips; "inside": half the window off the screen's right edge
+    enum Held { Inside, AtTheLeftEdge, Centred, AtTheRightEdge } held;
 };
 void PrintTo(const PlacementRow& row, std::ostream* os) { *os << row.name; }
 
@@ -203,32 +168,22 @@ TEST_P(PlacementTest, StoredLeftIsHeldOnTheScreen)
     form = std::make_unique<frm3DView>(platform, setup);
     const double tpp = 1440.0 / form->logicalDpiX();
     const QRect screen = form->screen()->geometry();
-    const double screenWidth = screen.width() * tpp;
-    const double windowWidth = form->width() * tpp;
-    QString stored = row.stored;
-    if (stored == QStringLiteral("inside"))
-        stored = QString::number(screenWidth - windowWidth / 2);
-    store.WriteSetting(settings::kTopo3D, settings::kLeft, stored);
+    const double room = (screen.width() - form->width()) * tpp; // the lefts that keep the window whole
+    const double inside = room + form->width() * tpp / 2;
+    store.WriteSetting(settings::kTopo3D, settings::kLeft,
+                       row.stored == QStringLiteral("inside") ? QString::number(inside) : row.stored);
     form.reset();
     ASSERT_TRUE(start());
-    double left = 0;
-    if (row.expected == -1)
-        left = (screenWidth - windowWidth) / 2;
-    else if (row.expected == -2)
-        left = screenWidth - windowWidth;
-    else if (stored == row.stored)
-        left = row.expected;
-    else
-        left = stored.toDouble();
-    EXPECT_NEAR(form->x() - screen.x(), left / tpp, 1.0);
+    const double left[] = {inside, 0, room / 2, room};
+    EXPECT_NEAR(form->x() - screen.x(), left[row.held] / tpp, 1.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PlacementTest,
-                         ::testing::Values(PlacementRow{"left of the screen", QStringLiteral("-500"), 0},
-                                           PlacementRow{"beyond the right edge", QStringLiteral("999999"), -2},
-                                           PlacementRow{"partly off the right edge kept", QStringLiteral("inside"), 0},
-                                           PlacementRow{"not a number", QStringLiteral("abc"), -1},
-                                           PlacementRow{"nothing stored", QString(), -1}),
+                         ::testing::Values(PlacementRow{"left of the screen", QStringLiteral("-500"), PlacementRow::AtTheLeftEdge},
+                                           PlacementRow{"beyond the right edge", QStringLiteral("999999"), PlacementRow::AtTheRightEdge},
+                                           PlacementRow{"partly off the right edge kept", QStringLiteral("inside"), PlacementRow::Inside},
+                                           PlacementRow{"not a number", QStringLiteral("abc"), PlacementRow::Centred},
+                                           PlacementRow{"nothing stored", QString(), PlacementRow::Centred}),
                          RowName());
 
 TEST_F(ViewerWindowTest, StartReadsTheViewSettingsAndCloseWritesThemAsText)
@@ -241,9 +196,11 @@ TEST_F(ViewerWindowTest, StartReadsTheViewSettingsAndCloseWritesThemAsText)
     EXPECT_EQ(text("txtMeshHeight"), QStringLiteral("25"));
     EXPECT_EQ(text("txtLight"), QStringLiteral("0.8"));
     EXPECT_EQ(form->view().EarthColor, 255u);
-    EXPECT_TRUE(w<QCheckBox>("chkKeepView")->isChecked());
+    EXPECT_TRUE(checked("chkKeepView"));
     EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Tolva3D Viewer"));
     EXPECT_FALSE(enabled("cmdPrint")); // no printer
+    click("cmdHelp");
+    EXPECT_EQ(help.topics, QList<int>{96});
 
     typeInto("txtMeshHeight", QStringLiteral("12"));
     click("cmdExit");
@@ -262,7 +219,7 @@ TEST_F(ViewerWindowTest, StoredHardwareWithoutADeviceFallsBackAndIsSavedAsSoftwa
     setup.display.contextFactory = [] { return std::unique_ptr<QOpenGLContext>(); };
     ASSERT_TRUE(start());
     EXPECT_FALSE(enabled("optHard"));
-    EXPECT_TRUE(w<QRadioButton>("optSoft")->isChecked());
+    EXPECT_TRUE(checked("optSoft"));
     form->close();
     EXPECT_EQ(setting(settings::kTopoRender), QStringLiteral("False"));
 }
@@ -278,42 +235,35 @@ TEST_F(ViewerWindowTest, NoDisplayAtAllIsReportedAndTheWindowUnloads)
     EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Closed"));
 }
 
-TEST_F(ViewerWindowTest, HelpShowsTopic96)
-{
-    ASSERT_TRUE(start());
-    click("cmdHelp");
-    EXPECT_EQ(help.topics, QList<int>{96});
-}
-
-struct CommandLineRow {
+// A live map announced by the command line or by the flag the idle poll reads.
+struct LiveMapRow {
     const char* name;
-    QString commandLine;
-    bool liveMapThere;
-    bool loaded;
-    bool activeUpdate;
+    QString signal; // the command line, or the flag's text
+    bool mapThere;
+    bool loads;
 };
-void PrintTo(const CommandLineRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const LiveMapRow& row, std::ostream* os) { *os << row.name; }
 
-class CommandLineTest : public ViewerWindowTest, public ::testing::WithParamInterface<CommandLineRow> {};
+class CommandLineTest : public ViewerWindowTest, public ::testing::WithParamInterface<LiveMapRow> {};
 
 TEST_P(CommandLineTest, OnlyExactlySlashOpenLoadsTheLiveMap)
 {
-    const CommandLineRow& row = GetParam();
-    if (row.liveMapThere)
+    const LiveMapRow& row = GetParam();
+    if (row.mapThere)
         WriteMap(liveMap());
-    ASSERT_TRUE(start(row.commandLine));
-    EXPECT_EQ(form->windowTitle(), row.loaded ? QStringLiteral("Tolva3D Viewer - Tolva3D") : QStringLiteral("Tolva3D Viewer"));
-    EXPECT_EQ(w<QCheckBox>("chkActive")->isChecked(), row.activeUpdate);
-    EXPECT_EQ(form->running(), row.loaded);
+    ASSERT_TRUE(start(row.signal));
+    EXPECT_EQ(form->windowTitle(), row.loads ? QStringLiteral("Tolva3D Viewer - Tolva3D") : QStringLiteral("Tolva3D Viewer"));
+    EXPECT_EQ(checked("chkActive"), row.loads);
+    EXPECT_EQ(form->running(), row.loads);
     EXPECT_TRUE(files.requests.isEmpty());
     EXPECT_TRUE(messages.reports.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CommandLineTest,
-                         ::testing::Values(CommandLineRow{"open", QStringLiteral("/open"), true, true, true},
-                                           CommandLineRow{"open without the map", QStringLiteral("/open"), false, false, false},
-                                           CommandLineRow{"other case", QStringLiteral("/OPEN"), true, false, false},
-                                           CommandLineRow{"none", QString(), true, false, false}),
+                         ::testing::Values(LiveMapRow{"open", QStringLiteral("/open"), true, true},
+                                           LiveMapRow{"open without the map", QStringLiteral("/open"), false, false},
+                                           LiveMapRow{"other case", QStringLiteral("/OPEN"), true, false},
+                                           LiveMapRow{"none", QString(), true, false}),
                          RowName());
 
 // --- FileOpen --------------------------------------------------------------------
@@ -348,8 +298,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, ClampTest,
     ::testing::Values(ClampRow{"below both", QStringLiteral("0.5"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0.10"), 0.9f},
                       ClampRow{"above both", QStringLiteral("75"), QStringLiteral("1.5"), QStringLiteral("60"), QStringLiteral("1.00"), 0.0f},
-                      ClampRow{"letters after a number", QStringLiteral("12ab"), QStringLiteral("0.5x"), QStringLiteral("12ab"), QStringLiteral("0.5x"), 0.5f},
-                      ClampRow{"no number", QStringLiteral("abc"), QStringLiteral("-"), QStringLiteral("1"), QStringLiteral("0.10"), 0.9f}),
+                      ClampRow{"letters after a number", QStringLiteral("12ab"), QStringLiteral("0.5x"), QStringLiteral("12ab"), QStringLiteral("0.5x"), 0.5f}),
+
     RowName());
 
 TEST_F(ViewerWindowTest, AMapThatCannotBeReadIsReportedAndOpenAndExitStillWork)
@@ -361,15 +311,11 @@ TEST_F(ViewerWindowTest, AMapThatCannotBeReadIsReportedAndOpenAndExitStillWork)
     ASSERT_TRUE(start());
     open(bad.fileName());
     ASSERT_EQ(messages.reports.size(), 1);
-    EXPECT_TRUE(messages.reports[0].text.startsWith(QStringLiteral("Open File error:\n\n")));
-    EXPECT_GT(messages.reports[0].text.size(), QStringLiteral("Open File error:\n\n").size());
-    EXPECT_EQ(messages.reports[0].title, kTitle);
-    EXPECT_EQ(messages.reports[0].icon, MessageIcon::Exclamation);
-    EXPECT_TRUE(enabled("cmdOpen"));
-    EXPECT_TRUE(enabled("cmdExit"));
-    EXPECT_TRUE(w("cmdExit")->isEnabledTo(form.get()));
-    EXPECT_FALSE(enabled("cmdSave"));
-    EXPECT_FALSE(enabled("cmdAction"));
+    const MessageReport& report = messages.reports[0];
+    EXPECT_TRUE(report.text.startsWith(QStringLiteral("Open File error:\n\n"))) << report.text.toStdString();
+    EXPECT_GT(report.text.size(), QStringLiteral("Open File error:\n\n").size());
+    EXPECT_EQ(report, (MessageReport{report.text, kTitle, MessageIcon::Exclamation}));
+    EXPECT_EQ(enabledOf({"cmdOpen", "cmdExit", "cmdSave", "cmdAction"}), "cmdOpen cmdExit");
     EXPECT_EQ(form->MapFilePath, bad.fileName());
 
     WriteMap(dataFile(QStringLiteral("Good.ebm")));
@@ -381,91 +327,65 @@ TEST_F(ViewerWindowTest, TheOpenDialogProposesTheDemoMapFirstThenTheLastChoice)
 {
     WriteMap(dataFile(QStringLiteral("A.ebm")));
     ASSERT_TRUE(start());
-    files.answers.push_back(std::nullopt);
+    files.answers = {std::nullopt, dataFile(QStringLiteral("A.ebm"))};
     click("cmdOpen");
-    open(dataFile(QStringLiteral("A.ebm")));
-    click("cmdAction"); // stop, so that Open is offered again
-    form->motionPass();
-    files.answers.push_back(std::nullopt);
+    click("cmdOpen");
+    stop(); // so that Open is offered again
     click("cmdOpen");
     ASSERT_EQ(files.requests.size(), 3);
-    EXPECT_EQ(files.requests[0].caption, QStringLiteral("Open Topo View"));
-    EXPECT_EQ(files.requests[0].fileName, QStringLiteral("TolvaDemo.ebm"));
-    EXPECT_EQ(files.requests[0].folder, dataPath());
-    EXPECT_EQ(files.requests[0].filter, QStringLiteral("Tolva3D File (*.ebm);;Bitmap Files (*.bmp)"));
-    EXPECT_EQ(files.requests[2].fileName, dataFile(QStringLiteral("A.ebm")));
+    const QString filter = QStringLiteral("Tolva3D File (*.ebm);;Bitmap Files (*.bmp)");
+    EXPECT_EQ(Fields(files.requests[0]), QStringList({"Open Topo View", dataPath(), "TolvaDemo.ebm", filter}));
+    EXPECT_EQ(Fields(files.requests[2]), QStringList({"Open Topo View", dataPath(), dataFile("A.ebm"), filter}));
     EXPECT_EQ(form->MapFilePath, dataFile(QStringLiteral("A.ebm")));
 }
 
 TEST_F(ViewerWindowTest, TheFirstViewAfterALoadIsTheResetView)
 {
-    WriteMap(dataFile(QStringLiteral("A.ebm")));
-    ASSERT_TRUE(start());
-    open(dataFile(QStringLiteral("A.ebm")));
-    const QImage first = w<PictureBox>("picMain")->picture().copy();
+    startWith(QStringLiteral("A.ebm"));
+    const QImage first = shown().copy();
     const Frame loaded = camera();
     EXPECT_FLOAT_EQ(loaded.Position.y, 30.0f);
     click("cmdReset");
     EXPECT_EQ(camera().Position.y, loaded.Position.y);
-    EXPECT_EQ(w<PictureBox>("picMain")->picture(), first);
+    EXPECT_EQ(shown(), first);
     EXPECT_FALSE(first.isNull());
 }
 
 // --- Save --------------------------------------------------------------------------
 
-TEST_F(ViewerWindowTest, SaveRefusesTheLiveAndDemoMapsAndWritesThePanelImage)
+TEST_F(ViewerWindowTest, SaveRefusesTheLiveAndDemoMapsReportsAFailureAndWritesThePanelImage)
 {
-    WriteMap(dataFile(QStringLiteral("A.ebm")));
-    ASSERT_TRUE(start());
-    open(dataFile(QStringLiteral("Tolva3.ebm")) + QStringLiteral("x")); // fails, but sets the dialog's name
-    messages.reports.clear();
-    open(dataFile(QStringLiteral("A.ebm")));
-    click("cmdAction");
-    form->motionPass();
-    files.requests.clear();
-    files.answers = {liveMap(), dataPath() + QStringLiteral("./TolvaDemo.ebm"), dataFile(QStringLiteral("Copy"))};
+    startWith(QStringLiteral("A.ebm"));
+    stop();
+    const QString missing = QDir(dir.path()).filePath(QStringLiteral("missing/B.ebm"));
+    files.answers = {liveMap(), dataPath() + QStringLiteral("./TolvaDemo.ebm"), missing};
     click("cmdSave");
-    ASSERT_EQ(files.requests.size(), 3);
-    EXPECT_EQ(files.requests[0].caption, QStringLiteral("Save 3D View"));
-    EXPECT_EQ(files.requests[0].filter, QStringLiteral("Tolva3D File (*.ebm)"));
+    ASSERT_EQ(files.requests.size(), 4);
+    EXPECT_EQ(Fields(files.requests[1]), QStringList({"Save 3D View", dataPath(), dataFile("A.ebm"), "Tolva3D File (*.ebm)"}));
     const MessageReport refused{QStringLiteral("Please choose another file name!"), kTitle, MessageIcon::Exclamation};
-    EXPECT_EQ(messages.reports, (QList<MessageReport>{refused, refused}));
+    ASSERT_EQ(messages.reports.size(), 3);
+    EXPECT_EQ(messages.reports.mid(0, 2), (QList<MessageReport>{refused, refused}));
+    // A failure is reported with its reason, and the shown map stays.
+    EXPECT_TRUE(messages.reports[2].text.startsWith(QStringLiteral("Could not save the map as %1:\n\n").arg(missing)));
+    EXPECT_TRUE(messages.reports[2].text.contains(QStringLiteral("No such file or directory")));
+    EXPECT_EQ(form->MapFilePath, dataFile(QStringLiteral("A.ebm")));
+    EXPECT_FALSE(QFileInfo::exists(missing));
+
+    files.answers = {dataFile(QStringLiteral("Copy"))};
+    click("cmdSave");
     EXPECT_EQ(form->MapFilePath, dataFile(QStringLiteral("Copy.ebm")));
-    const QImage saved(dataFile(QStringLiteral("Copy.ebm")));
-    EXPECT_EQ(saved.size(), w("picMap")->size());
-    EXPECT_EQ(QImageReader(dataFile(QStringLiteral("Copy.ebm"))).format(), QByteArray("bmp"));
+    EXPECT_EQ(QImage(form->MapFilePath).size(), w("picMap")->size());
+    EXPECT_EQ(QImageReader(form->MapFilePath).format(), QByteArray("bmp"));
 }
 
 TEST_F(ViewerWindowTest, SaveProposesTopo1InsteadOfTheSimulatorsMap)
 {
-    WriteMap(dataFile(QStringLiteral("Tolva3.ebm")));
-    ASSERT_TRUE(start());
-    open(dataFile(QStringLiteral("Tolva3.ebm")));
-    click("cmdAction");
-    form->motionPass();
-    files.requests.clear();
-    files.answers = {std::nullopt};
-    click("cmdSave");
-    ASSERT_EQ(files.requests.size(), 1);
-    EXPECT_EQ(files.requests[0].fileName, dataFile(QStringLiteral("Topo1.ebm")));
+    startWith(QStringLiteral("Tolva3.ebm"));
+    stop();
+    click("cmdSave"); // cancelled
+    ASSERT_EQ(files.requests.size(), 2);
+    EXPECT_EQ(files.requests[1].fileName, dataFile(QStringLiteral("Topo1.ebm")));
     EXPECT_EQ(form->MapFilePath, dataFile(QStringLiteral("Tolva3.ebm")));
-}
-
-TEST_F(ViewerWindowTest, AFailedSaveIsReportedWithItsReasonAndKeepsTheShownMap)
-{
-    WriteMap(dataFile(QStringLiteral("A.ebm")));
-    ASSERT_TRUE(start());
-    open(dataFile(QStringLiteral("A.ebm")));
-    click("cmdAction");
-    form->motionPass();
-    const QString target = QDir(dir.path()).filePath(QStringLiteral("missing/B.ebm"));
-    files.answers = {target};
-    click("cmdSave");
-    ASSERT_EQ(messages.reports.size(), 1);
-    EXPECT_TRUE(messages.reports[0].text.startsWith(QStringLiteral("Could not save the map as ")));
-    EXPECT_TRUE(messages.reports[0].text.contains(QStringLiteral("No such file or directory")));
-    EXPECT_EQ(form->MapFilePath, dataFile(QStringLiteral("A.ebm")));
-    EXPECT_FALSE(QFileInfo::exists(target));
 }
 
 // --- Movement and the motion loop -----------------------------------------------------
@@ -475,30 +395,32 @@ protected:
     void SetUp() override
     {
         ViewerWindowTest::SetUp();
-        WriteMap(dataFile(QStringLiteral("A.ebm")));
-        ASSERT_TRUE(start());
-        open(dataFile(QStringLiteral("A.ebm")));
+        startWith(QStringLiteral("A.ebm"));
         ASSERT_TRUE(form->running());
     }
     void hold(const char* button) { QTest::mousePress(w(button), Qt::LeftButton); }
     void release(const char* button) { QTest::mouseRelease(w(button), Qt::LeftButton); }
+    // Starts the motion again with Active Update on, as a map announced now is taken at the loop's poll.
+    void restartWithActiveUpdate()
+    {
+        stop();
+        click("chkActive");
+        click("cmdAction");
+    }
+    void announceNewMap() { store.WriteSetting(settings::kTopo3D, settings::kNewFile, settings::kTrue); }
 };
 
-TEST_F(MotionTest, AHeldUpButtonWalksTwoUnitsAPassAtSpeed10)
+TEST_F(MotionTest, AHeldButtonWalksTwoUnitsOrTurnsSixDegreesAPassOnlyWhileDown)
 {
     const Frame before = camera();
     hold("cmdUp");
-    EXPECT_TRUE(w<QToolButton>("cmdUp")->isDown());
+    EXPECT_TRUE(down("cmdUp"));
     form->motionPass();
     EXPECT_NEAR(before.Position.z - camera().Position.z, 2.0f, 1e-4f);
     release("cmdUp");
-    EXPECT_FALSE(w<QToolButton>("cmdUp")->isDown());
+    EXPECT_FALSE(down("cmdUp"));
     form->motionPass();
     EXPECT_NEAR(before.Position.z - camera().Position.z, 2.0f, 1e-4f);
-}
-
-TEST_F(MotionTest, ARightPassTurnsAndShowsTheDirection)
-{
     hold("cmdRight");
     form->motionPass();
     EXPECT_EQ(text("labDir"), QStringLiteral("Direction = 6"));
@@ -509,38 +431,34 @@ TEST_F(MotionTest, AutoModeLatchesADirectionAndLocksTheSwitchesUntilReleased)
     click("cmdAuto");
     EXPECT_TRUE(w("labAuto")->isVisible());
     click("cmdUp");
-    EXPECT_TRUE(w<QToolButton>("cmdUp")->isDown());
-    EXPECT_FALSE(enabled("optWalk"));
-    EXPECT_FALSE(enabled("cmdReset"));
+    EXPECT_TRUE(down("cmdUp"));
+    EXPECT_EQ(enabledOf({"optWalk", "cmdReset"}), "");
     const Frame before = camera();
     form->motionPass();
     form->motionPass();
     EXPECT_NEAR(before.Position.z - camera().Position.z, 4.0f, 1e-4f);
     click("cmdUp");
-    EXPECT_FALSE(w<QToolButton>("cmdUp")->isDown());
-    EXPECT_TRUE(enabled("optWalk"));
-    EXPECT_TRUE(enabled("cmdReset"));
+    EXPECT_FALSE(down("cmdUp"));
+    EXPECT_EQ(enabledOf({"optWalk", "cmdReset"}), "optWalk cmdReset");
 }
 
 TEST_F(MotionTest, StopRestoresEveryCommandAndStartLocksThemAgain)
 {
-    EXPECT_FALSE(enabled("cmdOpen"));
-    EXPECT_FALSE(enabled("txtMeshHeight"));
-    EXPECT_FALSE(enabled("optSoft"));
-    click("cmdAction");
-    form->motionPass();
+    EXPECT_EQ(enabledOf({"cmdOpen", "txtMeshHeight", "optSoft"}), "");
+    stop();
     EXPECT_EQ(text("cmdAction"), QStringLiteral("Start"));
-    for (const char* name : {"cmdOpen", "cmdSave", "cmdCopy", "txtMeshHeight", "txtLight", "UpDown1", "optSoft", "optHard", "cmdReset"})
-        EXPECT_TRUE(enabled(name)) << name;
-    for (const char* name : {"cmdPrint", "cmdUp", "cmdDown", "cmdLeft", "cmdRight"})
-        EXPECT_FALSE(enabled(name)) << name;
+    EXPECT_EQ(enabledOf({"cmdOpen", "cmdSave", "cmdCopy", "txtMeshHeight", "txtLight", "UpDown1", "optSoft", "optHard",
+                         "cmdReset", "cmdPrint", "cmdUp", "cmdDown", "cmdLeft", "cmdRight"}),
+              "cmdOpen cmdSave cmdCopy txtMeshHeight txtLight UpDown1 optSoft optHard cmdReset");
 
     click("optPan");
     click("cmdAction");
     EXPECT_TRUE(form->running());
-    EXPECT_TRUE(enabled("cmdLeft"));
-    EXPECT_FALSE(enabled("cmdUp"));
-    EXPECT_FALSE(enabled("cmdOpen"));
+    EXPECT_EQ(enabledOf({"cmdLeft", "cmdUp", "cmdOpen"}), "cmdLeft");
+    // Reset gives the view commands back, Print only with a printer.
+    stop();
+    click("cmdReset");
+    EXPECT_EQ(enabledOf({"cmdCopy", "cmdPrint"}), "cmdCopy");
 }
 
 TEST_F(MotionTest, ClosingDuringAMotionEndsItThenClosesAndSavesOnce)
@@ -557,13 +475,10 @@ TEST_F(MotionTest, ClosingDuringAMotionEndsItThenClosesAndSavesOnce)
 
 TEST_F(MotionTest, ANewMapSignalledDuringAMotionIsLoadedAtTheNextPoll)
 {
-    w<QCheckBox>("chkActive")->setChecked(true);
-    click("cmdAction");
-    form->motionPass();
     clock.seconds = 100.0;
-    click("cmdAction");
-    WriteMap(liveMap(), MapPicture(200, 100, qRgb(90, 90, 90)));
-    store.WriteSetting(settings::kTopo3D, settings::kNewFile, settings::kTrue);
+    restartWithActiveUpdate();
+    WriteMap(liveMap());
+    announceNewMap();
     clock.seconds = 104.9;
     form->motionPass();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - A"));
@@ -572,6 +487,17 @@ TEST_F(MotionTest, ANewMapSignalledDuringAMotionIsLoadedAtTheNextPoll)
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - Tolva3D"));
     EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("False"));
     EXPECT_TRUE(form->running());
+}
+
+TEST_F(MotionTest, ANewMapAnnouncedButMissingEndsTheMotionLikeStop)
+{
+    restartWithActiveUpdate();
+    announceNewMap();
+    clock.seconds = 5.0;
+    form->motionPass();
+    EXPECT_EQ(text("cmdAction"), QStringLiteral("Start"));
+    EXPECT_EQ(enabledOf({"cmdOpen", "cmdSave", "txtMeshHeight", "optSoft"}), "cmdOpen cmdSave txtMeshHeight optSoft");
+    EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("True")); // tried again by the idle poll
 }
 
 struct KeepViewRow {
@@ -585,10 +511,7 @@ class KeepViewTest : public MotionTest, public ::testing::WithParamInterface<Kee
 TEST_P(KeepViewTest, ALiveMapKeepsTheCameraOnlyWithKeepView)
 {
     w<QCheckBox>("chkKeepView")->setChecked(GetParam().keepView);
-    click("cmdAction");
-    form->motionPass();
-    click("chkActive");
-    click("cmdAction");
+    restartWithActiveUpdate();
     hold("cmdRight");
     for (int i = 0; i < 3; ++i)
         form->motionPass();
@@ -597,24 +520,20 @@ TEST_P(KeepViewTest, ALiveMapKeepsTheCameraOnlyWithKeepView)
     form->motionPass();
     release("cmdUp");
     const Frame moved = camera();
-    click("cmdAction");
-    form->motionPass();
+    stop();
 
     WriteMap(liveMap());
-    store.WriteSetting(settings::kTopo3D, settings::kNewFile, settings::kTrue);
+    announceNewMap();
     form->Timer1_Timer();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - Tolva3D"));
+    const bool keep = GetParam().keepView;
     const Frame after = camera();
-    if (GetParam().keepView) {
-        EXPECT_EQ(after.Position.x, moved.Position.x);
-        EXPECT_EQ(after.Position.z, moved.Position.z);
+    EXPECT_EQ(after.Position.x, keep ? moved.Position.x : 90.0f);
+    EXPECT_EQ(after.Position.z, keep ? moved.Position.z : 180.0f);
+    if (keep) {
         EXPECT_EQ(after.Rotation.y, moved.Rotation.y);
-        EXPECT_NE(text("labDir"), QStringLiteral("Direction = 0"));
-    } else {
-        EXPECT_EQ(after.Position.x, 90.0f);
-        EXPECT_EQ(after.Position.z, 180.0f);
-        EXPECT_EQ(text("labDir"), QStringLiteral("Direction = 0"));
     }
+    EXPECT_EQ(text("labDir") == QStringLiteral("Direction = 0"), !keep) << text("labDir").toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, KeepViewTest,
@@ -629,28 +548,12 @@ TEST_F(MotionTest, AClickOnTheMapWhileMovingPutsTheCameraThere)
     EXPECT_FLOAT_EQ(camera().Position.x, 133.0f);
     EXPECT_FLOAT_EQ(camera().Position.z, 42.0f);
 
-    click("cmdAction");
-    form->motionPass();
+    stop();
     QTest::mouseMove(map, QPoint(10, 10));
     EXPECT_EQ(map->toolTip(), QStringLiteral("Double-click to reload topographic file"));
     QTest::mouseDClick(map, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_TRUE(form->running()); // reloaded, and moving again
     EXPECT_FLOAT_EQ(camera().Position.z, 180.0f);
-}
-
-TEST_F(MotionTest, ANewMapAnnouncedButMissingEndsTheMotionLikeStop)
-{
-    click("cmdAction");
-    form->motionPass();
-    click("chkActive");
-    click("cmdAction");
-    store.WriteSetting(settings::kTopo3D, settings::kNewFile, settings::kTrue);
-    clock.seconds = 5.0;
-    form->motionPass();
-    EXPECT_EQ(text("cmdAction"), QStringLiteral("Start"));
-    for (const char* name : {"cmdOpen", "cmdSave", "txtMeshHeight", "optSoft"})
-        EXPECT_TRUE(enabled(name)) << name;
-    EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("True")); // tried again by the idle poll
 }
 
 TEST_F(MotionTest, MinimisingDuringAMotionStopsIt)
@@ -669,15 +572,15 @@ TEST_F(MotionTest, ArrowKeysHoldTheirDirectionOnceWhereverTheFocusIs)
     angle->setFocus();
     ASSERT_EQ(QApplication::focusWidget(), angle);
     QTest::keyClick(angle, Qt::Key_Up); // latched by its release
-    EXPECT_TRUE(w<QToolButton>("cmdUp")->isDown());
+    EXPECT_TRUE(down("cmdUp"));
     // The latch has locked the angle box; the focus has moved on.
     QWidget* focused = QApplication::focusWidget();
     ASSERT_NE(focused, angle);
     QTest::keyPress(focused, Qt::Key_Left);
-    EXPECT_TRUE(w<QToolButton>("cmdLeft")->isDown());
+    EXPECT_TRUE(down("cmdLeft"));
     QTest::keyRelease(focused, Qt::Key_Left);
-    EXPECT_FALSE(w<QToolButton>("cmdLeft")->isDown());
-    EXPECT_TRUE(w<QToolButton>("cmdUp")->isDown());
+    EXPECT_FALSE(down("cmdLeft"));
+    EXPECT_TRUE(down("cmdUp"));
     EXPECT_FALSE(enabled("optFly"));
 }
 
@@ -685,13 +588,12 @@ TEST_F(MotionTest, ModeSwitchesSetTheBarsCaptionsAndTooltips)
 {
     click("optWalk");
     EXPECT_EQ(text("optWalk"), QStringLiteral("Walk: Speed = 3"));
-    EXPECT_FALSE(enabled("HScroll2"));
-    EXPECT_FALSE(enabled("chkRotate"));
+    EXPECT_EQ(enabledOf({"HScroll2", "chkRotate"}), "");
     EXPECT_EQ(w("cmdLeft")->toolTip(), QStringLiteral("Turn left"));
     EXPECT_EQ(w("cmdUp")->toolTip(), QStringLiteral("Move forward"));
     click("optPan");
     EXPECT_TRUE(enabled("HScroll2"));
-    EXPECT_TRUE(w<QCheckBox>("chkRotate")->isChecked());
+    EXPECT_TRUE(checked("chkRotate"));
     EXPECT_EQ(w("cmdUp")->toolTip(), QStringLiteral("Pan forward"));
     EXPECT_EQ(w("cmdRight")->toolTip(), QStringLiteral("Rotate right"));
     click("chkRotate");
@@ -701,54 +603,43 @@ TEST_F(MotionTest, ModeSwitchesSetTheBarsCaptionsAndTooltips)
     EXPECT_EQ(text("optFly"), QStringLiteral("Fly Altitude = 30"));
 }
 
-struct ViewControlRow {
-    const char* name;
-    const char* box;     // the box typed into or focused
-    QString typed;       // typed into the box first
-    const char* spinner; // stepped up `steps` times (nullptr: none)
-    int steps;
-    QString shown;
-};
-void PrintTo(const ViewControlRow& row, std::ostream* os) { *os << row.name; }
-
-class ViewControlTest : public MotionTest, public ::testing::WithParamInterface<ViewControlRow> {};
-
-TEST_P(ViewControlTest, BoxesAndSpinnersHoldTheirLimits)
+TEST_F(MotionTest, BoxesAndSpinnersHoldTheirLimits)
 {
-    const ViewControlRow& row = GetParam();
-    click("cmdAction");
-    form->motionPass();
-    typeInto(row.box, row.typed);
-    w(row.box)->setFocus();
-    if (row.spinner)
+    struct Row {
+        const char* box;     // the box typed into and focused
+        const char* typed;
+        const char* spinner; // stepped up `steps` times (nullptr: none)
+        int steps;
+        const char* shown;
+    };
+    const Row rows[] = {
+        {"txtAngle", "-120", nullptr, 0, "-90"}, {"txtAngle", "-", nullptr, 0, "-"},
+        {"txtAngle", "0", "UpDown2", 5, "5"},    {"txtLight", "0.95", "UpDown1", 2, "1.00"},
+        {"txtMeshHeight", "12", "UpDown1", 2, "14"},
+    };
+    stop();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.box) + " " + row.typed);
+        typeInto(row.box, QString::fromLatin1(row.typed));
+        w(row.box)->setFocus();
         for (int i = 0; i < row.steps; ++i)
             w<QSpinBox>(row.spinner)->stepUp();
-    EXPECT_EQ(text(row.box), row.shown);
-    if (row.spinner) {
-        EXPECT_EQ(w<QSpinBox>(row.spinner)->value(), 0);
+        EXPECT_EQ(text(row.box), QString::fromLatin1(row.shown));
+        if (row.spinner) {
+            EXPECT_EQ(w<QSpinBox>(row.spinner)->value(), 0);
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ViewControlTest,
-    ::testing::Values(ViewControlRow{"angle below -90", "txtAngle", QStringLiteral("-120"), nullptr, 0, QStringLiteral("-90")},
-                      ViewControlRow{"angle above 30", "txtAngle", QStringLiteral("45"), nullptr, 0, QStringLiteral("30")},
-                      ViewControlRow{"a lone minus sign", "txtAngle", QStringLiteral("-"), nullptr, 0, QStringLiteral("-")},
-                      ViewControlRow{"five degrees up", "txtAngle", QStringLiteral("0"), "UpDown2", 5, QStringLiteral("5")},
-                      ViewControlRow{"light at its top", "txtLight", QStringLiteral("0.95"), "UpDown1", 2, QStringLiteral("1.00")},
-                      ViewControlRow{"height at its top", "txtMeshHeight", QStringLiteral("30"), "UpDown1", 1, QStringLiteral("30")},
-                      ViewControlRow{"height up", "txtMeshHeight", QStringLiteral("12"), "UpDown1", 2, QStringLiteral("14")}),
-    RowName());
-
 TEST_F(MotionTest, TheEarthColourIsChosenAndSavedAsAnInteger)
 {
-    const QImage white = w<PictureBox>("picMain")->picture().copy();
+    const QImage white = shown().copy();
     colors.answer = 0x0000FFu;
     QTest::mouseClick(w("SSPanel1"), Qt::LeftButton);
     EXPECT_EQ(form->view().EarthColor, 0x0000FFu);
-    EXPECT_EQ(w<PictureBox>("picMain")->picture(), white); // until the next refresh
+    EXPECT_EQ(shown(), white); // until the next refresh
     click("picMain");
-    EXPECT_NE(w<PictureBox>("picMain")->picture(), white);
+    EXPECT_NE(shown(), white);
     colors.answer.reset();
     QTest::mouseClick(w("SSPanel1"), Qt::LeftButton);
     EXPECT_EQ(form->view().EarthColor, 0x0000FFu);
@@ -757,55 +648,42 @@ TEST_F(MotionTest, TheEarthColourIsChosenAndSavedAsAnInteger)
     EXPECT_EQ(setting(settings::kTopoColor), QStringLiteral("255"));
 }
 
-TEST_F(MotionTest, SwitchingToHardwareWithoutADeviceFallsBackAndReloadsTheMap)
+TEST_F(ViewerWindowTest, SwitchingToHardwareWithoutADeviceFallsBackAndReloadsTheMap)
 {
-    click("cmdAction");
-    form->motionPass();
-    form.reset();
     setup.display.contextFactory = [] { return std::unique_ptr<QOpenGLContext>(); };
-    ASSERT_TRUE(start());
-    open(dataFile(QStringLiteral("A.ebm")));
-    click("cmdAction");
-    form->motionPass();
+    startWith(QStringLiteral("A.ebm"));
+    stop();
     click("optHard");
     EXPECT_FALSE(enabled("optHard"));
-    EXPECT_TRUE(w<QRadioButton>("optSoft")->isChecked());
+    EXPECT_TRUE(checked("optSoft"));
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - A"));
-    EXPECT_FALSE(w<PictureBox>("picMain")->picture().isNull());
+    EXPECT_FALSE(shown().isNull());
     EXPECT_TRUE(form->running());
 }
 
 // --- Idle polling --------------------------------------------------------------------
 
-struct PollRow {
-    const char* name;
-    QString flag;
-    bool mapThere;
-    bool loads;
-};
-void PrintTo(const PollRow& row, std::ostream* os) { *os << row.name; }
-
-class PollTest : public ViewerWindowTest, public ::testing::WithParamInterface<PollRow> {};
+class PollTest : public ViewerWindowTest, public ::testing::WithParamInterface<LiveMapRow> {};
 
 TEST_P(PollTest, TheIdlePollLoadsOnlyAnExactTrueAndAnExistingLiveMap)
 {
-    const PollRow& row = GetParam();
+    const LiveMapRow& row = GetParam();
     ASSERT_TRUE(start());
     WriteMap(dataFile(QStringLiteral("Tolva3D.ebm")));
     if (row.mapThere)
         WriteMap(liveMap());
-    store.WriteSetting(settings::kTopo3D, settings::kNewFile, row.flag);
+    store.WriteSetting(settings::kTopo3D, settings::kNewFile, row.signal);
     form->Timer1_Timer();
     EXPECT_EQ(form->windowTitle(), row.loads ? QStringLiteral("Tolva3D Viewer - Tolva3D") : QStringLiteral("Tolva3D Viewer"));
-    EXPECT_EQ(setting(settings::kNewFile), row.loads ? QStringLiteral("False") : row.flag);
+    EXPECT_EQ(setting(settings::kNewFile), row.loads ? QStringLiteral("False") : row.signal);
     EXPECT_TRUE(messages.reports.isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PollTest,
-                         ::testing::Values(PollRow{"True", QStringLiteral("True"), true, true},
-                                           PollRow{"other case", QStringLiteral("true"), true, false},
-                                           PollRow{"one", QStringLiteral("1"), true, false},
-                                           PollRow{"True without the map", QStringLiteral("True"), false, false}),
+                         ::testing::Values(LiveMapRow{"True", QStringLiteral("True"), true, true},
+                                           LiveMapRow{"other case", QStringLiteral("true"), true, false},
+                                           LiveMapRow{"one", QStringLiteral("1"), true, false},
+                                           LiveMapRow{"True without the map", QStringLiteral("True"), false, false}),
                          RowName());
 
 // --- Copy and print --------------------------------------------------------------------
@@ -819,12 +697,9 @@ protected:
         ViewerWindowTest::SetUp();
         platform.printer = &printer;
         setup.printerAvailable = true;
-        WriteMap(dataFile(QStringLiteral("A.ebm")));
-        ASSERT_TRUE(start());
+        startWith(QStringLiteral("A.ebm"));
         form->show();
-        open(dataFile(QStringLiteral("A.ebm")));
-        click("cmdAction");
-        form->motionPass();
+        stop();
         ASSERT_FALSE(form->running());
         // The view larger than the frame: what is copied is the view as shown.
         form->resize(form->width() + 120, form->height() + 60);
@@ -844,10 +719,13 @@ protected:
                 return top;
         return nullptr;
     }
-    QPushButton* printControl(const char* name)
+    // Clicks the print window's command `name`.
+    void clickInPrintWindow(const char* name)
     {
         QWidget* window = printWindow();
-        return window ? window->findChild<QPushButton*>(QString::fromLatin1(name)) : nullptr;
+        ASSERT_NE(window, nullptr);
+        if (auto* button = Control<QAbstractButton>(window, name))
+            QTest::mouseClick(button, Qt::LeftButton);
     }
     void expectOneClipboardPictureOfTheView()
     {
@@ -865,7 +743,7 @@ protected:
 
 TEST_F(CopyPrintTest, CopyPutsOnePictureOfTheViewsSizeOnTheClipboardAndSaysSo)
 {
-    ASSERT_NE(w("picMain")->size(), w<PictureBox>("picMain")->picture().size());
+    ASSERT_NE(w("picMain")->size(), shown().size());
     click("cmdCopy");
     expectOneClipboardPictureOfTheView();
     EXPECT_EQ(w<QLabel>("picPrint")->pixmap().size(), viewPixels());
@@ -874,15 +752,23 @@ TEST_F(CopyPrintTest, CopyPutsOnePictureOfTheViewsSizeOnTheClipboardAndSaysSo)
                                                        MessageIcon::Information}}));
 }
 
+TEST_F(CopyPrintTest, PrintIsLockedWhileMovingAndKeptByStopAndReset)
+{
+    click("cmdAction");
+    EXPECT_FALSE(enabled("cmdPrint"));
+    stop();
+    click("cmdReset");
+    EXPECT_TRUE(enabled("cmdPrint"));
+}
+
 TEST_F(CopyPrintTest, PrintCopiesOpensThePrintWindowAndDisablesTheViewerUntilItCloses)
 {
-    EXPECT_TRUE(enabled("cmdPrint"));
     click("cmdPrint");
     expectOneClipboardPictureOfTheView();
     ASSERT_NE(printWindow(), nullptr);
     EXPECT_FALSE(form->isEnabled());
 
-    QTest::mouseClick(printControl("cmdCancel"), Qt::LeftButton); // "Done"
+    clickInPrintWindow("cmdCancel"); // "Done"
     EXPECT_EQ(printWindow(), nullptr);
     EXPECT_TRUE(form->isEnabled());
     EXPECT_TRUE(enabled("cmdPrint"));
@@ -898,6 +784,17 @@ TEST_F(CopyPrintTest, PrintCopiesOpensThePrintWindowAndDisablesTheViewerUntilItC
     EXPECT_TRUE(messages.reports.isEmpty());
 }
 
+TEST_F(CopyPrintTest, PrintingFromThePrintWindowGivesOnePagePerCopyAndLeavesItOpen)
+{
+    printer.copyCount = 3;
+    click("cmdPrint");
+    clickInPrintWindow("cmdPrint");
+    EXPECT_EQ(printer.calls.count(QStringLiteral("StartPage")), 3);
+    EXPECT_EQ(printer.calls.count(QStringLiteral("EndDoc")), 1);
+    EXPECT_TRUE(messages.reports.isEmpty());
+    EXPECT_FALSE(form->isEnabled());
+}
+
 // Run at ratio 1 and, as its own test, at ratio 2: the frame is drawn at the
 // screen's density and shown pixel for pixel in a view of 450 x 450, copied
 // and printed at that size, and the page is laid out the same at any ratio.
@@ -907,15 +804,14 @@ TEST_F(CopyPrintTest, AViewOf450ShowsCopiesAndPrintsTheFrameAtTheScreensDensity)
     w("picMain")->setFixedSize(450, 450); // the window's other controls keep it wider otherwise
     ASSERT_EQ(w("picMain")->size(), QSize(450, 450));
     const int side = FrameSide(form->devicePixelRatioF());
-    const QImage frame = w<PictureBox>("picMain")->picture();
+    const QImage frame = shown();
     EXPECT_EQ(frame.size(), QSize(side, side));
     EXPECT_EQ(w("picMain")->grab().toImage().convertToFormat(frame.format()), frame);
 
     click("cmdCopy");
     EXPECT_EQ(QGuiApplication::clipboard()->image(), frame);
     click("cmdPrint");
-    ASSERT_NE(printControl("cmdPrint"), nullptr);
-    QTest::mouseClick(printControl("cmdPrint"), Qt::LeftButton);
+    clickInPrintWindow("cmdPrint");
     EXPECT_EQ(printer.calls.filter(QStringLiteral("DrawPicture")),
               QStringList({QStringLiteral("DrawPicture 0 0 11520 11520 %1x%1").arg(side)}));
 
@@ -923,8 +819,8 @@ TEST_F(CopyPrintTest, AViewOf450ShowsCopiesAndPrintsTheFrameAtTheScreensDensity)
     // at any density, in the screen's own pixels.
     printer.calls.clear();
     form->resize(form->minimumSizeHint());
-    QTest::mouseClick(printWindow()->findChild<QRadioButton*>(QStringLiteral("optWindow")), Qt::LeftButton);
-    QTest::mouseClick(printControl("cmdPrint"), Qt::LeftButton);
+    clickInPrintWindow("optWindow");
+    clickInPrintWindow("cmdPrint");
     const QRect plot = print::WindowPlot(form->size(), print::ReadPage(printer));
     ASSERT_EQ(plot.width(), form->width() * 15) << "the window fits on the page, 15 twips a pixel";
     const QSize pixels = (QSizeF(form->size()) * form->devicePixelRatioF()).toSize();
@@ -932,54 +828,5 @@ TEST_F(CopyPrintTest, AViewOf450ShowsCopiesAndPrintsTheFrameAtTheScreensDensity)
               QStringLiteral("DrawPicture 0 0 %1 %2 %3x%4")
                   .arg(plot.width()).arg(plot.height()).arg(pixels.width()).arg(pixels.height()).toStdString());
 }
-
-struct CopiesRow {
-    const char* name;
-    int copies;
-};
-void PrintTo(const CopiesRow& row, std::ostream* os) { *os << row.name; }
-
-class PrintCopiesTest : public CopyPrintTest, public ::testing::WithParamInterface<CopiesRow> {};
-
-TEST_P(PrintCopiesTest, PrintingFromThePrintWindowGivesOnePagePerCopy)
-{
-    printer.copyCount = GetParam().copies;
-    click("cmdPrint");
-    ASSERT_NE(printControl("cmdPrint"), nullptr);
-    QTest::mouseClick(printControl("cmdPrint"), Qt::LeftButton);
-    EXPECT_EQ(printer.calls.count(QStringLiteral("StartPage")), GetParam().copies);
-    EXPECT_EQ(printer.calls.count(QStringLiteral("EndDoc")), 1);
-    EXPECT_TRUE(messages.reports.isEmpty());
-    EXPECT_FALSE(form->isEnabled()); // printing leaves the print window open
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, PrintCopiesTest,
-                         ::testing::Values(CopiesRow{"one copy", 1}, CopiesRow{"three copies", 3}), RowName());
-
-struct PrinterRow {
-    const char* name;
-    bool printerAvailable;
-};
-void PrintTo(const PrinterRow& row, std::ostream* os) { *os << row.name; }
-
-class PrintButtonTest : public ViewerWindowTest, public ::testing::WithParamInterface<PrinterRow> {};
-
-TEST_P(PrintButtonTest, PrintComesBackWithTheOtherCommandsOnlyWithAPrinter)
-{
-    setup.printerAvailable = GetParam().printerAvailable;
-    WriteMap(dataFile(QStringLiteral("A.ebm")));
-    ASSERT_TRUE(start());
-    open(dataFile(QStringLiteral("A.ebm")));
-    EXPECT_FALSE(enabled("cmdPrint")); // locked while moving
-    click("cmdAction");
-    form->motionPass();
-    EXPECT_EQ(enabled("cmdPrint"), GetParam().printerAvailable);
-    click("cmdReset");
-    EXPECT_TRUE(enabled("cmdCopy"));
-    EXPECT_EQ(enabled("cmdPrint"), GetParam().printerAvailable);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, PrintButtonTest,
-                         ::testing::Values(PrinterRow{"printer", true}, PrinterRow{"no printer", false}), RowName());
 
 } // namespace
