@@ -151,6 +151,59 @@ protected:
     std::unique_ptr<frm3DView> form;
 };
 
+// --- The form ------------------------------------------------------------------
+
+// Every control a user or a tool finds by its name, with its caption (where it
+// shows one) and tool tip, before start-up.
+TEST_F(ViewerWindowTest, EveryControlCarriesItsNameCaptionAndTooltip)
+{
+    struct Row {
+        const char* name;
+        const char* caption; // nullptr: shows none
+        const char* tooltip;
+    };
+    const Row rows[] = {
+        {"frTop", nullptr, ""}, {"frVeiw", nullptr, ""}, {"chkRotate", "Rotate", "Check to rotate around center"},
+        {"txtAngle", "0", "Adjust vertical view angle"}, {"UpDown2", nullptr, "Adjust vertical view angle"},
+        {"optPan", "Pan", "Move view left/right"}, {"HScroll2", nullptr, ""}, {"HScroll1", nullptr, ""},
+        {"optFly", "Fly Altitude = 30", "Fly over topography"}, {"optWalk", "Walk: Speed = 10", "Walk over topography"},
+        {"labDir", "Direction = 0", "Azimuthal degrees for movement"}, {"Label7", "Angle:", ""},
+        {"frMesh", nullptr, ""}, {"Frame3", nullptr, ""},
+        {"optSoft", "Software", "3-D rendering by software emulation"},
+        {"optHard", "Hardware", "3-D rendering by graphics card"},
+        {"optWire", "Wireframe", "Render view as wireframe"}, {"optSolid", "Solid", "Render view as solid"},
+        {"optPoints", "Points", "Render view as points"}, {"txtLight", "0.75", "Light attenuation with distance"},
+        {"txtMeshHeight", "30", "Vertical exageration"}, {"SSPanel1", nullptr, "Choose color of earth"},
+        {"UpDown1", nullptr, "Adjust selected height/light"}, {"lblColor", "Color :", ""}, {"Label4", "Light :", ""},
+        {"Label3", "Height :", ""}, {"picMap", nullptr, "Double-click to reload topographic file"},
+        {"MapCursor", nullptr, ""}, {"picMain", nullptr, ""},
+        {"Label1", "Loading DirectDraw Software Emulation...", ""}, {"picPrint", nullptr, ""},
+        {"picMirror", nullptr, ""}, {"frBottom", nullptr, ""},
+        {"cmdCopy", "Copy", "Copy the 3D to the Windows Clipboard for pasting into another application"},
+        {"cmdHelp", nullptr, "Help on Tolva3D View"},
+        {"chkActive", "Active Update", "Check to make the viewer update to new maps as they being created by Tolva"},
+        {"chkKeepView", "Keep View", "Keep the camera where it is when a new map arrives"},
+        {"cmdExit", "Exit", "Exit Tolva3D View"}, {"cmdPrint", "Print", "Print current 3D view"},
+        {"frControl", nullptr, ""}, {"cmdDown", nullptr, ""}, {"cmdUp", nullptr, ""}, {"cmdLeft", nullptr, ""},
+        {"cmdRight", nullptr, ""}, {"cmdAuto", "Auto", ""}, {"cmdAction", "Start", ""},
+        {"cmdReset", "Reset", "\"Reset view to start\""}, {"labAuto", "Auto", ""},
+        {"cmdSave", "Save", "Save current topographic image for future viewing"},
+        {"cmdOpen", "Open", "Open saved topography"},
+    };
+    form = std::make_unique<frm3DView>(platform, setup);
+    EXPECT_EQ(form->objectName(), QStringLiteral("frm3DView"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer"));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget* control = w(row.name);
+        ASSERT_NE(control, nullptr);
+        if (row.caption) {
+            EXPECT_EQ(text(row.name).toStdString(), row.caption);
+        }
+        EXPECT_EQ(control->toolTip().toStdString(), row.tooltip);
+    }
+}
+
 // --- Start-up and closing ------------------------------------------------------
 
 struct PlacementRow {
