@@ -3,6 +3,8 @@
 #include "common/Messages.h"
 #include "render/SceneBuilders.h"
 
+#include <algorithm>
+
 namespace tolva {
 
 QString SetupFailureMessage(RenderPath path, SetupStep step)
@@ -28,7 +30,8 @@ QString SetupFailureMessage(RenderPath path, SetupStep step)
 
 int FrameSide(double devicePixelRatio)
 {
-    return qRound(kTargetSize * (devicePixelRatio > 0.0 ? devicePixelRatio : 1.0));
+    const double ratio = devicePixelRatio > 0.0 ? std::min(devicePixelRatio, kMaxFrameRatio) : 1.0;
+    return qRound(kTargetSize * ratio);
 }
 
 DisplayChain::DisplayChain(MessageSink* messages, DisplayOptions options)

@@ -28,7 +28,11 @@ QString SetupFailureMessage(RenderPath path, SetupStep step);
 
 // The side of the square frame, in device pixels, for a screen of
 // `devicePixelRatio`: the 450-pixel view at that density, rounded to the
-// nearest pixel (halves up). A ratio that is not above zero counts as 1.
+// nearest pixel (halves up). A ratio that is not above zero (or not a number)
+// counts as 1; one beyond kMaxFrameRatio, which no screen has but a scale
+// setting can ask for, as kMaxFrameRatio, so that the frame stays a size
+// the machine can draw.
+inline constexpr double kMaxFrameRatio = 4.0;
 int FrameSide(double devicePixelRatio);
 
 class DisplayChain {

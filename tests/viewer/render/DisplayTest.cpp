@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace tolva::testing {
 namespace {
 
@@ -122,7 +124,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FrameSideRow{"ratio 1", 1.0, 450}, FrameSideRow{"ratio 1.25, a half", 1.25, 563},
                       FrameSideRow{"a hair below the half", 1.2499, 562}, FrameSideRow{"ratio 1.5", 1.5, 675},
                       FrameSideRow{"ratio 2", 2.0, 900}, FrameSideRow{"no ratio", 0.0, 450},
-                      FrameSideRow{"a negative ratio", -2.0, 450}),
+                      FrameSideRow{"a negative ratio", -2.0, 450}, FrameSideRow{"ratio 4", 4.0, 1800},
+                      FrameSideRow{"beyond any screen", 100.0, 1800},
+                      FrameSideRow{"not a number", std::numeric_limits<double>::quiet_NaN(), 450}),
     tolva::testing::RowName());
 
 // A window moved to a screen of another density: the display is made again
