@@ -157,21 +157,6 @@ inline PixelColor Pixel(const Color& c)
     return 0xFF000000u | (level(c.r) << 16) | (level(c.g) << 8) | level(c.b);
 }
 
-// The triangles a polygon of n corners makes.
-std::size_t TriangleCount(const Polygon& polygon)
-{
-    const std::size_t n = polygon.Vertices.size();
-    switch (polygon.PrimType) {
-    case TriangleList:
-        return n / 3;
-    case TriangleStrip:
-    case TriangleFan:
-        return n >= 3 ? n - 2 : 0;
-    default:
-        return 0;
-    }
-}
-
 } // namespace
 
 Color LightVertex(const Vertex& v, const Material& m, const std::vector<NamedLight>& lights)
@@ -188,16 +173,12 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
 {
     const std::vector<Polygon>& polygons = scene.PolygonList();
     PreparedScene out;
-    std::size_t vertexCount = 0, triangles = 0;
-    for (std::size_t p = 1; p < polygons.size(); ++p) {
+    std::size_t vertexCount = 0;
+    for (std::size_t p = 1; p < polygons.size(); ++p)
         vertexCount += polygons[p].Vertices.size();
-        triangles += TriangleCount(polygons[p]);
-    }
     PositionTable table(out, vertexCount / 3 + 16);
-    out.corners.resize(3 * triangles);
-    out.colors.resize(triangles);
-    std::uint32_t* corner = out.corners.data();
-    PixelColor* color = out.colors.data();
+    out.corners.reserve(vertexCount * 3 / 2);
+    out.colors.reserve(vertexCount / 2);
 
     // The scene pass starts on the default material and no texture.
     std::optional<Lighting> lighting(std::in_place, defaultMaterial, scene.LightList());
@@ -230,11 +211,8 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
         for (std::size_t i = 0; i < n; ++i)
             index[i] = table.indexOf(v[i].x, v[i].y, v[i].z);
         const auto add = [&](std::size_t a, std::size_t b, std::size_t c, std::size_t lit) {
-            corner[0] = index[a];
-            corner[1] = index[b];
-            corner[2] = index[c];
-            corner += 3;
-            *color++ = Pixel(lighting->at(v[lit]));
+            out.corners.insert(out.corners.end(), {index[a], index[b], index[c]});
+            out.colors.push_back(Pixel(lighting->at(v[lit])));
         };
         switch (polygon.PrimType) {
         case TriangleList:
