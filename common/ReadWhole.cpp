@@ -1,10 +1,10 @@
 #include "common/ReadWhole.h"
+#include "common/SystemReason.h"
 
 #include <QFile>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,11 +13,6 @@
 namespace tolva {
 
 namespace {
-
-QString SystemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // Why a node of this type is not read as a file, or empty when it is.
 QString Refusal(mode_t mode)

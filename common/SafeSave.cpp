@@ -1,11 +1,11 @@
 #include "common/SafeSave.h"
+#include "common/SystemReason.h"
 
 #include <QFile>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,11 +14,6 @@
 namespace tolva {
 
 namespace {
-
-QString SystemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // The mode a new file gets from open(): 0666 less the process's umask.
 mode_t NewFileMode()
