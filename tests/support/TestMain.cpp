@@ -1,12 +1,12 @@
 // The main of every test program: a QGuiApplication (a QApplication for the
-// gui tests, built with TOLVA_TEST_WIDGETS) on the offscreen platform (unless
+// gui tests, which link Qt Widgets) on the offscreen platform (unless
 // the test's environment names another), and fresh, private settings and
 // runtime folders so that no test touches the user's real ones.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 
-#ifdef TOLVA_TEST_WIDGETS
+#ifdef QT_WIDGETS_LIB
 #include <QApplication>
 using TestApplication = QApplication;
 #else
