@@ -42,6 +42,11 @@ inline Point LoadPosition(const Vertex& vertex)
 inline std::uint64_t BitsXY(Point p) { return std::uint64_t(_mm_cvtsi128_si64(_mm_castps_si128(p.v))); }
 inline std::uint32_t BitsZ(Point p) { return std::uint32_t(_mm_cvtsi128_si32(_mm_srli_si128(_mm_castps_si128(p.v), 8))); }
 
+inline bool SameBits(Point a, Point b)
+{
+    return (_mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_castps_si128(a.v), _mm_castps_si128(b.v)))) & 7) == 7;
+}
+
 inline float X(Point p) { return _mm_cvtss_f32(p.v); }
 inline float Y(Point p) { return _mm_cvtss_f32(_mm_shuffle_ps(p.v, p.v, 1)); }
 inline float Z(Point p) { return _mm_cvtss_f32(_mm_movehl_ps(p.v, p.v)); }
@@ -86,6 +91,8 @@ inline std::uint64_t BitsXY(Point p)
 }
 inline std::uint32_t BitsZ(Point p) { return std::bit_cast<std::uint32_t>(p.v[2]); }
 
+inline bool SameBits(Point a, Point b) { return BitsXY(a) == BitsXY(b) && BitsZ(a) == BitsZ(b); }
+
 inline float X(Point p) { return p.v[0]; }
 inline float Y(Point p) { return p.v[1]; }
 inline float Z(Point p) { return p.v[2]; }
@@ -119,8 +126,11 @@ class PositionTable {
 public:
     PositionTable(PreparedScene& out, std::size_t expected) : m_out(out)
     {
+        // At most a quarter full while no more positions come than expected:
+        // a new position then finds an empty slot at once, mostly, rather than
+        // comparing with the positions of full ones, which are cache misses.
         std::size_t size = 1024;
-        while (size < expected * 3 / 2)
+        while (size < expected * 3)
             size *= 2;
         resize(size);
     }
@@ -147,7 +157,7 @@ public:
                 m_out.z.push_back(Z(p));
                 m_slots[i] = index;
                 recent = index;
-                if (m_out.x.size() * 2 > m_slots.size())
+                if (m_out.x.size() * 2 > m_slots.size()) // half full
                     grow();
                 return index;
             }
@@ -417,8 +427,11 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
     Box box;
     std::size_t chunkLeft = kChunkTriangles;
 
-    std::vector<std::uint32_t> index(widest);
-    std::vector<Point> points(widest);
+    // The positions and position indices of the polygon's vertices, and of
+    // the polygon before.
+    std::vector<std::uint32_t> index(widest), previousIndex(widest);
+    std::vector<Point> points(widest), previousPoints(widest);
+    std::size_t previousCount = 0;
     for (std::size_t p = 1; p < polygons.size(); ++p) {
         const Polygon& polygon = polygons[p];
         if (polygon.Material != currentMaterial) {
@@ -439,10 +452,17 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
 
         const Vertex* v = polygon.Vertices.data();
         const std::size_t n = polygon.Vertices.size();
+        index.swap(previousIndex);
+        points.swap(previousPoints);
         for (std::size_t i = 0; i < n; ++i) {
             points[i] = LoadPosition(v[i]);
-            index[i] = table.indexOf(points[i]);
+            // The cells of a terrain row share two corners with the cell before.
+            if (i >= 2 && i - 2 < previousCount && SameBits(points[i], previousPoints[i - 2]))
+                index[i] = previousIndex[i - 2];
+            else
+                index[i] = table.indexOf(points[i]);
         }
+        previousCount = n;
         const auto add = [&](std::size_t a, std::size_t b, std::size_t c, std::size_t lit) {
             corners[0] = index[a];
             corners[1] = index[b];
