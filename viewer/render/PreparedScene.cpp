@@ -133,6 +133,11 @@ public:
         while (size < expected * 3)
             size *= 2;
         resize(size);
+        // Room for the expected positions from the start, rather than copies
+        // of the lists as they grow.
+        m_out.x.reserve(expected);
+        m_out.y.reserve(expected);
+        m_out.z.reserve(expected);
     }
 
     std::uint32_t indexOf(Point p)
