@@ -318,10 +318,12 @@ inline PixelColor Pixel(const Color& c)
 
 #if TOLVA_PREPARE_SSE2
 // The three colour channels side by side in the lanes of one register, and the
-// light's direction with its two divisions by the distance and the one of the
-// attenuation in one instruction. Every lane takes the very operations of the
-// scalar form in the same order, and the sums across lanes are added one by
-// one, left to right, as there, so the colours are the same to the bit.
+// light's direction divided by the distance in one instruction. Every lane
+// takes the very operations of the scalar form in the same order, and the
+// sums across lanes are added one by one, left to right, as there, so the
+// colours are the same to the bit. A vertex's colour is one long chain of
+// dependent steps, so what shortens the chain counts more than what saves
+// instructions.
 PixelColor Lighting::pixelAt(const Vertex& v) const
 {
     const auto lane = [](__m128 x, int i) {
@@ -340,15 +342,13 @@ PixelColor Lighting::pixelAt(const Vertex& v) const
             const float d = std::sqrt(lane(square, 0) + lane(square, 1) + lane(square, 2));
             if (d > t.range)
                 continue;
-            const float denominator = t.a0 + t.a1 * d + t.a2 * d * d;
-            // (lx, ly, lz, 1) / (d, d, d, denominator)
-            const __m128 xyz = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
-            const __m128 numerator = _mm_or_ps(_mm_and_ps(l, xyz), _mm_setr_ps(0.0f, 0.0f, 0.0f, 1.0f));
-            const __m128 q = _mm_div_ps(numerator, _mm_setr_ps(d, d, d, denominator));
+            // The direction's division starts at once; the attenuation, worked
+            // out beside it, is needed only at the end.
             if (d > 0.0f)
-                l = q;
+                l = _mm_div_ps(l, _mm_set1_ps(d));
+            const float denominator = t.a0 + t.a1 * d + t.a2 * d * d;
             if (denominator != 0.0f)
-                atten = _mm_cvtss_f32(_mm_shuffle_ps(q, q, 3));
+                atten = 1.0f / denominator;
             else if (t.anyTerm)
                 continue;
         }
