@@ -171,6 +171,15 @@ public:
         }
     }
 
+    // Starts loading the big table's slot where a lookup of the vertex's
+    // position begins: for a new position it is a cache miss, which then
+    // overlaps with the work on the polygons before.
+    void prefetch(const Vertex& v) const
+    {
+        const Point p = LoadPosition(v);
+        __builtin_prefetch(&m_slots[slotOf(hash(BitsXY(p), BitsZ(p)))]);
+    }
+
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu;
 
@@ -387,6 +396,9 @@ PixelColor ToPixel(const Color& c)
 namespace {
 
 // The triangles a polygon of `n` vertices makes (see PrepareScene).
+// How many polygons ahead the big table's slots are fetched.
+constexpr std::size_t kAhead = 4;
+
 std::size_t TrianglesOf(std::int32_t type, std::size_t n)
 {
     switch (type) {
@@ -457,6 +469,13 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
 
         const Vertex* v = polygon.Vertices.data();
         const std::size_t n = polygon.Vertices.size();
+        // Vertices 2 on are mostly found in the polygon before (below); the
+        // first two go to the tables, so their slots are fetched ahead.
+        if (p + kAhead < polygons.size()) {
+            const std::vector<Vertex>& ahead = polygons[p + kAhead].Vertices;
+            for (std::size_t i = 0; i < ahead.size() && i < 2; ++i)
+                table.prefetch(ahead[i]);
+        }
         index.swap(previousIndex);
         points.swap(previousPoints);
         for (std::size_t i = 0; i < n; ++i) {
