@@ -151,18 +151,18 @@ public:
         // probe. Neighbouring cells share corners a few hundred positions
         // apart, so most corners are found here.
         std::uint32_t& recent = m_recent[(h >> 20) & (kRecent - 1)];
-        if (recent < m_out.x.size() && same(recent, bx, by, bz))
+        if (recent < m_count && same(recent, bx, by, bz))
             return recent;
         for (std::size_t i = slotOf(h);; i = (i + 1) & m_mask) {
             const std::uint32_t slot = m_slots[i];
             if (slot == kEmpty) {
-                const auto index = std::uint32_t(m_out.x.size());
+                const auto index = std::uint32_t(m_count++);
                 m_out.x.push_back(X(p));
                 m_out.y.push_back(Y(p));
                 m_out.z.push_back(Z(p));
                 m_slots[i] = index;
                 recent = index;
-                if (m_out.x.size() * 2 > m_slots.size()) // half full
+                if (m_count * 2 > m_slots.size()) // half full
                     grow();
                 return index;
             }
@@ -224,6 +224,9 @@ private:
     }
 
     PreparedScene& m_out;
+    // The positions so far, kept apart from the lists' own sizes: those are
+    // loaded again after every store the compiler cannot tell from them.
+    std::size_t m_count = 0;
     std::vector<std::uint32_t> m_slots;
     std::vector<std::uint32_t> m_recent = std::vector<std::uint32_t>(kRecent, kEmpty);
     std::size_t m_mask = 0;
@@ -449,7 +452,8 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
     std::vector<std::uint32_t> index(widest), previousIndex(widest);
     std::vector<Point> points(widest), previousPoints(widest);
     std::size_t previousCount = 0;
-    for (std::size_t p = 1; p < polygons.size(); ++p) {
+    const std::size_t polygonCount = polygons.size();
+    for (std::size_t p = 1; p < polygonCount; ++p) {
         const Polygon& polygon = polygons[p];
         if (polygon.Material != currentMaterial) {
             // A material not in the list fails to select: the previous one stays.
@@ -471,7 +475,7 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
         const std::size_t n = polygon.Vertices.size();
         // Vertices 2 on are mostly found in the polygon before (below); the
         // first two go to the tables, so their slots are fetched ahead.
-        if (p + kAhead < polygons.size()) {
+        if (p + kAhead < polygonCount) {
             const std::vector<Vertex>& ahead = polygons[p + kAhead].Vertices;
             for (std::size_t i = 0; i < ahead.size() && i < 2; ++i)
                 table.prefetch(ahead[i]);
