@@ -75,7 +75,8 @@ PixelColor ToPixel(const Color& color);
 // (k, k+1, k+2) for even k and (k+1, k, k+2) for odd k, so that every
 // triangle of a strip keeps the winding of the first, and takes the colour of
 // vertex k; a fan gives (0, k+1, k+2) coloured by vertex k+1.
-// Ends with BoundChunks.
+// The chunk boxes are those BoundChunks takes, worked out as the triangles are
+// made.
 PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial);
 
 // Sets the chunk boxes from the triangles and positions.

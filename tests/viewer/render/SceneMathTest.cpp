@@ -6,7 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstring>
+#include <map>
+#include <tuple>
 
 namespace tolva::testing {
 namespace {
@@ -243,6 +247,206 @@ TEST(PrepareScene, TerrainCornersAreSharedBetweenCells)
     EXPECT_EQ(p.triangleCount(), 64800u);
     EXPECT_EQ(p.x.size(), 181u * 181u);
 }
+
+// Triangle lists, so that corner i of the prepared scene is vertex i of the
+// polygons taken in order.
+struct PositionCase {
+    const char* name;
+    std::vector<std::vector<Vector3>> polygons;
+};
+
+void PrintTo(const PositionCase& row, std::ostream* os) { *os << row.name; }
+
+class Positions : public ::testing::TestWithParam<PositionCase> {};
+
+std::tuple<std::uint32_t, std::uint32_t, std::uint32_t> Bits(float x, float y, float z)
+{
+    return {std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y), std::bit_cast<std::uint32_t>(z)};
+}
+
+TEST_P(Positions, AreTheDistinctVertexPositionsInTheOrderTheyFirstAppear)
+{
+    Scene scene;
+    for (const auto& corners : GetParam().polygons) {
+        Polygon p;
+        p.PrimType = TriangleList;
+        p.Material = 1;
+        for (const Vector3& c : corners)
+            p.Vertices.push_back({c.x, c.y, c.z, 0, 1, 0});
+        AddPolygon(scene, p);
+    }
+    CreateMaterials(scene, 0x0000FFu);
+    const PreparedScene prepared = PrepareScene(scene, DefaultMaterial().material);
+
+    // Every vertex's position, corner or left over, numbered as first met;
+    // -0 is kept as +0, every other value to the bit, NaNs' payloads too.
+    std::map<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>, std::uint32_t> numbers;
+    std::vector<std::uint32_t> expected;
+    for (const auto& corners : GetParam().polygons)
+        for (const Vector3& c : corners) {
+            const auto key = Bits(c.x + 0.0f, c.y + 0.0f, c.z + 0.0f);
+            const auto [at, added] = numbers.emplace(key, std::uint32_t(numbers.size()));
+            if (added) {
+                ASSERT_LT(at->second, prepared.x.size());
+                ASSERT_EQ(Bits(prepared.x[at->second], prepared.y[at->second], prepared.z[at->second]), key)
+                    << "position " << at->second;
+            }
+            expected.push_back(at->second);
+        }
+    EXPECT_EQ(prepared.x.size(), numbers.size());
+
+    std::size_t vertex = 0, corner = 0;
+    for (const auto& corners : GetParam().polygons) {
+        for (std::size_t k = 0; k + 2 < corners.size(); k += 3)
+            for (std::size_t j = k; j < k + 3; ++j, ++corner) {
+                ASSERT_LT(corner, prepared.corners.size());
+                EXPECT_EQ(prepared.corners[corner], expected[vertex + j]) << "corner " << corner;
+            }
+        vertex += corners.size();
+    }
+    EXPECT_EQ(corner, prepared.corners.size());
+}
+
+// 3,000 corners none alike: far more positions than a third of the
+// vertices, so the table grows twice on the way.
+std::vector<std::vector<Vector3>> AllDistinct()
+{
+    std::vector<std::vector<Vector3>> polygons(10);
+    for (int i = 0; i < 3000; ++i)
+        polygons[i % 10].push_back({float(i), float(i % 7), -float(i) * 0.5f});
+    return polygons;
+}
+
+// Rows of a grid given as two triangles per cell, so that each position
+// comes back at cells far apart.
+std::vector<std::vector<Vector3>> Grid()
+{
+    std::vector<std::vector<Vector3>> polygons;
+    for (int i = 0; i < 40; ++i)
+        for (int j = 0; j < 40; ++j) {
+            const auto at = [](int x, int z) { return Vector3{float(x), float((x * 7 + z * 3) % 5), float(z)}; };
+            polygons.push_back({at(i, j + 1), at(i + 1, j + 1), at(i, j), at(i, j), at(i + 1, j + 1), at(i + 1, j)});
+        }
+    return polygons;
+}
+
+std::vector<std::vector<Vector3>> OddValues()
+{
+    const float nan = std::nanf(""), otherNan = std::bit_cast<float>(0xFFC01234u);
+    const float inf = INFINITY, tiny = std::bit_cast<float>(1u);
+    return {{{0.0f, 0.0f, 0.0f}, {-0.0f, 0.0f, -0.0f}, {nan, 1, 2}},
+            {{nan, 1, 2}, {otherNan, 1, 2}, {inf, -inf, tiny}, {-tiny, tiny, 0.0f}},
+            {{inf, -inf, tiny}, {0.0f, -0.0f, 0.0f}, {otherNan, 1, 2}}};
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, Positions,
+                         ::testing::Values(PositionCase{"AllDistinct", AllDistinct()}, PositionCase{"Grid", Grid()},
+                                           PositionCase{"OddValues", OddValues()}),
+                         tolva::testing::RowName());
+
+// The boxes PrepareScene takes while it makes the triangles are the ones
+// BoundChunks takes afterwards, to the bit, boxes of no number included.
+struct ChunkCase {
+    const char* name;
+    Scene (*scene)();
+};
+
+void PrintTo(const ChunkCase& row, std::ostream* os) { *os << row.name; }
+
+class ChunkBoxes : public ::testing::TestWithParam<ChunkCase> {};
+
+TEST_P(ChunkBoxes, AreThoseOfBoundChunks)
+{
+    const PreparedScene prepared = PrepareScene(GetParam().scene(), DefaultMaterial().material);
+    PreparedScene bounded = prepared;
+    BoundChunks(bounded);
+    ASSERT_EQ(prepared.chunks.size(), bounded.chunks.size());
+    ASSERT_FALSE(prepared.chunks.empty());
+    EXPECT_EQ(0, std::memcmp(prepared.chunks.data(), bounded.chunks.data(), prepared.chunks.size() * sizeof(ChunkBox)));
+}
+
+Scene Volcano() { return VolcanoScene(); }
+
+// A fan of 150 triangles, so chunks end inside it, with a NaN, an infinity
+// and a -0 in different chunks, and a strip after it.
+Scene FanAcrossChunks()
+{
+    Polygon fan;
+    fan.PrimType = TriangleFan;
+    fan.Material = 1;
+    fan.Vertices.push_back({0, 0, 0, 0, 1, 0});
+    for (int i = 0; i < 151; ++i) {
+        const float a = float(i) * 0.04f;
+        fan.Vertices.push_back({std::cos(a) * 10.0f, float(i % 3), std::sin(a) * 10.0f, 0, 1, 0});
+    }
+    fan.Vertices[20].y = std::nanf("");
+    fan.Vertices[90].x = -INFINITY;
+    fan.Vertices[140].z = -0.0f;
+    return LitScene({fan, Strip(1)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, ChunkBoxes,
+                         ::testing::Values(ChunkCase{"Volcano", Volcano}, ChunkCase{"FanAcrossChunks", FanAcrossChunks}),
+                         tolva::testing::RowName());
+
+// Each triangle of a strip lit by its first vertex under several lights at
+// once, as LightVertex lights it.
+struct LightsCase {
+    const char* name;
+    std::vector<std::pair<Light, bool>> lights;
+};
+
+void PrintTo(const LightsCase& row, std::ostream* os) { *os << row.name; }
+
+class StripColours : public ::testing::TestWithParam<LightsCase> {};
+
+TEST_P(StripColours, AreLightVertexForEveryLight)
+{
+    Polygon p;
+    p.Material = 1;
+    for (int i = 0; i < 40; ++i) // around the lights, at them and through them
+        p.Vertices.push_back({float(i % 7) - 3.0f, float(i % 5) * 2.5f, float(i / 2) - 10.0f,
+                              0.3f * float(i % 3) - 0.2f, 1.0f + 0.1f * float(i % 4), -0.25f * float(i % 2), 0, 0});
+    Scene scene;
+    AddPolygon(scene, p);
+    Material m;
+    m.ambient = {0.2f, 0.4f, 0.6f, 1};
+    m.diffuse = {0.9f, 0.5f, 0.3f, 1};
+    m.emissive = {0.01f, 0.02f, 0.03f, 0};
+    AddMaterial(scene, m, QStringLiteral("Test"));
+    for (const auto& [light, enabled] : GetParam().lights)
+        AddLight(scene, light, QStringLiteral("L"), enabled);
+    const PreparedScene prepared = PrepareScene(scene, DefaultMaterial().material);
+    ASSERT_EQ(prepared.triangleCount(), p.Vertices.size() - 2);
+    for (std::size_t t = 0; t < prepared.triangleCount(); ++t)
+        EXPECT_EQ(prepared.colors[t], ToPixel(LightVertex(p.Vertices[t], m, scene.LightList()))) << "triangle " << t;
+}
+
+Light Point(Vector3 at, float a0, float a1, float a2, float range = 1000.0f)
+{
+    Light l = PointAbove(0.3f, a0, a1, a2, range);
+    l.position = at;
+    l.diffuse = {0.8f, 0.6f, 1.5f, 1};
+    return l;
+}
+
+Light Sideways()
+{
+    Light l = Directional();
+    l.direction = {1.0f, -0.5f, 0.25f};
+    l.diffuse = {0.5f, 0.25f, 0.125f, 1};
+    return l;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lights, StripColours,
+    ::testing::Values(
+        LightsCase{"PointAndDirectional", {{Point({0, 12, 0}, 0, 0.05f, 0), true}, {Sideways(), true}}},
+        LightsCase{"RangeCutsSome", {{Point({0, 0, 0}, 1, 0, 0.01f, 6.0f), true}, {Point({3, 5, 5}, 0, 0, 0), true}}},
+        // 1 - d is no light at vertex 0, 1 away; vertex 3 is at the second light
+        LightsCase{"CancellingTermsAndAtTheLight", {{Point({-3, 0, -9}, 1, -1, 0), true}, {Point({0, 7.5f, -9}, 0, 0, 0), true}}},
+        LightsCase{"DisabledAndNowhere", {{Point({0, 12, 0}, 0, 0.1f, 0), false}, {Nowhere(), true}, {Sideways(), true}}}),
+    tolva::testing::RowName());
 
 } // namespace
 } // namespace tolva::testing
