@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstddef>
 #include <optional>
 
 // The 64-bit form of SSE2 (every x86-64 processor has it); elsewhere the
@@ -338,6 +339,12 @@ inline PixelColor Pixel(const Color& c)
 // instructions.
 PixelColor Lighting::pixelAt(const Vertex& v) const
 {
+    // Four floats are loaded at once from these records: a position and the
+    // first normal component, the normal and the first texture coordinate, a
+    // light's place and its range, a colour.
+    static_assert(offsetof(Vertex, nx) == 3 * sizeof(float) && offsetof(Vertex, tu) == 6 * sizeof(float));
+    static_assert(offsetof(Term, range) == offsetof(Term, x) + 3 * sizeof(float));
+    static_assert(sizeof(Color) == 4 * sizeof(float));
     const auto lane = [](__m128 x, int i) {
         return _mm_cvtss_f32(i == 0 ? x : i == 1 ? _mm_shuffle_ps(x, x, 1) : _mm_movehl_ps(x, x));
     };
