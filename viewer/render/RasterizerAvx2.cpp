@@ -230,36 +230,43 @@ namespace {
 // rows, the first before the second at every pixel, with the same edge and
 // depth values each would have alone. Only the rows top .. bottom of their
 // shared box are drawn: those in the band.
-__attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const SmallSetup& a, const SmallSetup& b,
-                                                  int top, int bottom)
+// The set-up of eight triangles, one lane each, as the batch below leaves it.
+struct BatchSetup {
+    alignas(32) std::int32_t px0[8], py0[8], px1[8], py1[8], e[3][8], stepX[3][8], stepY[3][8];
+    alignas(32) float z0[8], dzdx[8], dzdy[8];
+};
+
+__attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const BatchSetup& s, int a, PixelColor colorA,
+                                                  PixelColor colorB, int top, int bottom)
 {
-    const int ux0 = std::min(a.px0, b.px0);
+    const int b = a + 1;
+    const int ux0 = std::min(s.px0[a], s.px0[b]);
     const int height = bottom - top + 1;
-    const int width = std::max(a.px1, b.px1) - ux0 + 1;
+    const int width = std::max(s.px1[a], s.px1[b]) - ux0 + 1;
     const __m256i kx = _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3);
     const __m256i ky = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
     struct Lanes {
         __m256i e[3], down[3], row;
         __m256 laneZ, z0, dzdy, color;
     };
-    const auto lanes = [&](const SmallSetup& t) __attribute__((target("avx2"))) {
+    const auto lanes = [&](int t, PixelColor color) __attribute__((target("avx2"))) {
         Lanes l;
         // Column and row of each lane within the triangle's own box.
-        const __m256i col = _mm256_sub_epi32(kx, _mm256_set1_epi32(t.px0 - ux0));
-        l.row = _mm256_sub_epi32(ky, _mm256_set1_epi32(t.py0 - top));
+        const __m256i col = _mm256_sub_epi32(kx, _mm256_set1_epi32(s.px0[t] - ux0));
+        l.row = _mm256_sub_epi32(ky, _mm256_set1_epi32(s.py0[t] - top));
         for (int k = 0; k < 3; ++k) {
-            l.e[k] = _mm256_add_epi32(_mm256_set1_epi32(t.e[k]),
-                                      _mm256_add_epi32(_mm256_mullo_epi32(col, _mm256_set1_epi32(t.stepX[k])),
-                                                       _mm256_mullo_epi32(l.row, _mm256_set1_epi32(t.stepY[k]))));
-            l.down[k] = _mm256_set1_epi32(2 * t.stepY[k]);
+            l.e[k] = _mm256_add_epi32(_mm256_set1_epi32(s.e[k][t]),
+                                      _mm256_add_epi32(_mm256_mullo_epi32(col, _mm256_set1_epi32(s.stepX[k][t])),
+                                                       _mm256_mullo_epi32(l.row, _mm256_set1_epi32(s.stepY[k][t]))));
+            l.down[k] = _mm256_set1_epi32(2 * s.stepY[k][t]);
         }
-        l.laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(col), _mm256_set1_ps(t.dzdx));
-        l.z0 = _mm256_set1_ps(t.z0);
-        l.dzdy = _mm256_set1_ps(t.dzdy);
-        l.color = _mm256_castsi256_ps(_mm256_set1_epi32(std::int32_t(t.color)));
+        l.laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(col), _mm256_set1_ps(s.dzdx[t]));
+        l.z0 = _mm256_set1_ps(s.z0[t]);
+        l.dzdy = _mm256_set1_ps(s.dzdy[t]);
+        l.color = _mm256_castsi256_ps(_mm256_set1_epi32(std::int32_t(color)));
         return l;
     };
-    Lanes la = lanes(a), lb = lanes(b);
+    Lanes la = lanes(a, colorA), lb = lanes(b, colorB);
     const __m256i inBoxX = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), kx);
     const __m256i two = _mm256_set1_epi32(2);
     std::size_t row = std::size_t(top) * target.size + ux0;
@@ -322,14 +329,26 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     const __m256i last = _mm256_set1_epi32(raster.size - 1);
     const __m256i small = _mm256_set1_epi32(kSmallSpan);
     const __m256i bandBegin = _mm256_set1_epi32(raster.rowBegin), bandLast = _mm256_set1_epi32(raster.rowEnd - 1);
-    alignas(32) std::int32_t px0[8], py0[8], px1[8], py1[8], e[3][8], stepX[3][8], stepY[3][8];
-    alignas(32) float z0[8], dzdx[8], dzdy[8];
+    BatchSetup b;
+    auto& [px0, py0, px1, py1, e, stepX, stepY, z0, dzdx, dzdy] = b;
     // Triangles whose box holds at most kTiny x kTiny pixel centres, as most
     // do from afar, are tested at each candidate centre in the set-up.
     constexpr int kTiny = 2;
-    alignas(32) std::int32_t coverage[8];
+    alignas(32) std::int32_t coverage[8], firstPixel[8];
     alignas(32) float candidateZ[kTiny * kTiny][8];
     const __m256i tinySide = _mm256_set1_epi32(kTiny);
+    // Where each candidate centre lies from the box's first pixel.
+    std::size_t candidateOffset[kTiny * kTiny];
+    for (int n = 0; n < kTiny * kTiny; ++n)
+        candidateOffset[n] = std::size_t(n / kTiny) * raster.size + std::size_t(n % kTiny);
+    // Pairs of neighbours filled together (FillPairAvx2) have their union box
+    // under 4 x 8 pixels, whole rows of four pixels inside the target and
+    // pairs of rows inside the band; the lanes of the next triangle line up
+    // with this one's through this permutation.
+    const __m256i nextLane = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
+    const __m256i four = _mm256_set1_epi32(4), eight = _mm256_set1_epi32(8);
+    const __m256i rowEnd = _mm256_set1_epi32(raster.rowEnd), lastColumnPlus1 = _mm256_set1_epi32(raster.size);
+    alignas(32) std::int32_t pairTop[8], pairBottom[8];
 
     std::size_t t = first;
     for (; t + 8 <= triangles; t += 8) {
@@ -384,7 +403,7 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         const int otherMask = _mm256_movemask_ps(_mm256_castsi256_ps(other));
         if ((fillMask | otherMask) == 0)
             continue;
-        int tinyMask = 0;
+        int tinyMask = 0, pairMask = 0;
 
         if (fillMask) {
             const __m256i cx = _mm256_add_epi32(_mm256_slli_epi32(bx0, kSubBits), _mm256_set1_epi32(kHalfSub));
@@ -457,6 +476,31 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                     _mm256_store_ps(candidateZ[n], zc);
                 }
                 _mm256_store_si256(reinterpret_cast<__m256i*>(coverage), covered);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(firstPixel),
+                                   _mm256_add_epi32(_mm256_mullo_epi32(by0, _mm256_set1_epi32(raster.size)), bx0));
+            }
+            // Neighbours k, k + 1 both filled, neither tiny, whose union box
+            // FillPairAvx2 can take.
+            const __m256i full = _mm256_andnot_si256(tiny, fill);
+            const __m256i nx0 = _mm256_permutevar8x32_epi32(bx0, nextLane);
+            const __m256i nx1 = _mm256_permutevar8x32_epi32(bx1, nextLane);
+            const __m256i ny0 = _mm256_permutevar8x32_epi32(by0, nextLane);
+            const __m256i ny1 = _mm256_permutevar8x32_epi32(by1, nextLane);
+            const __m256i ux0 = _mm256_min_epi32(bx0, nx0), ux1 = _mm256_max_epi32(bx1, nx1);
+            const __m256i uy0 = _mm256_min_epi32(by0, ny0), uy1 = _mm256_max_epi32(by1, ny1);
+            const __m256i top = _mm256_max_epi32(uy0, bandBegin), bottom = _mm256_min_epi32(uy1, bandLast);
+            const __m256i fits = _mm256_and_si256(
+                _mm256_and_si256(_mm256_cmpgt_epi32(four, _mm256_sub_epi32(ux1, ux0)),
+                                 _mm256_cmpgt_epi32(eight, _mm256_sub_epi32(uy1, uy0))),
+                _mm256_andnot_si256(
+                    _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_add_epi32(ux0, four), lastColumnPlus1),
+                                    _mm256_cmpgt_epi32(top, bottom)),
+                    _mm256_cmpgt_epi32(rowEnd, _mm256_add_epi32(top, _mm256_or_si256(_mm256_sub_epi32(bottom, top), one)))));
+            const __m256i pair = _mm256_and_si256(_mm256_and_si256(full, _mm256_permutevar8x32_epi32(full, nextLane)), fits);
+            pairMask = _mm256_movemask_ps(_mm256_castsi256_ps(pair)) & 0x7F;
+            if (pairMask) {
+                _mm256_store_si256(reinterpret_cast<__m256i*>(pairTop), top);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(pairBottom), bottom);
             }
         }
         // In order, so that equal depths resolve as they do one by one.
@@ -472,13 +516,15 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
             st.color = scene.colors[t + k];
             return st;
         };
-        for (int k = 0; k < 8; ++k) {
+        // Lanes with nothing to draw are passed over.
+        for (unsigned todo = unsigned(fillMask | otherMask); todo != 0; todo &= todo - 1) {
+            const int k = std::countr_zero(todo);
             if (tinyMask >> k & 1) {
                 const PixelColor color = scene.colors[t + k];
+                const std::size_t base = std::size_t(firstPixel[k]);
                 for (unsigned bits = unsigned(coverage[k]); bits != 0; bits &= bits - 1) {
                     const int n = std::countr_zero(bits);
-                    const std::size_t i =
-                        std::size_t(py0[k] + n / kTiny) * raster.size + std::size_t(px0[k] + n % kTiny);
+                    const std::size_t i = base + candidateOffset[n];
                     const float zc = candidateZ[n][k];
                     if (zc <= raster.depth[i]) {
                         raster.depth[i] = zc;
@@ -486,24 +532,13 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                     }
                 }
             } else if (fillMask >> k & 1) {
-                if (k < 7 && (fillMask >> (k + 1) & 1) && !(tinyMask >> (k + 1) & 1)) {
-                    const int ux0 = std::min(px0[k], px0[k + 1]), ux1 = std::max(px1[k], px1[k + 1]);
-                    const int uy0 = std::min(py0[k], py0[k + 1]), uy1 = std::max(py1[k], py1[k + 1]);
-                    // Neighbours only: a shared box a few pixels across keeps
-                    // both triangles' edge values far from overflowing. Rows
-                    // are read in pairs of four pixels: the row below the last
-                    // must still be in the band, the four pixels in the row.
-                    const int top = std::max(uy0, raster.rowBegin);
-                    const int bottom = std::min(uy1, raster.rowEnd - 1);
-                    if (ux1 - ux0 < 4 && uy1 - uy0 < 8 && ux0 + 4 <= raster.size && top <= bottom
-                        && top + ((bottom - top) | 1) < raster.rowEnd) {
-                        FillPairAvx2(raster, setup(k), setup(k + 1), top, bottom);
-                        ++k;
-                        continue;
-                    }
+                if (pairMask >> k & 1) {
+                    FillPairAvx2(raster, b, k, scene.colors[t + k], scene.colors[t + k + 1], pairTop[k], pairBottom[k]);
+                    todo &= todo - 1; // the next triangle is drawn
+                    continue;
                 }
                 FillSmallAvx2(raster, setup(k));
-            } else if (otherMask >> k & 1) {
+            } else {
                 SolidTriangleAvx2(raster, scene, half, s, t + k);
             }
         }
