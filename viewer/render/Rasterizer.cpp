@@ -396,9 +396,18 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
         else
 #endif
             TransformBaseline(scene, viewProjection, half, s, begin, end);
-        if (chunked)
-            for (std::size_t c = share(chunks, band); c < share(chunks, band + 1); ++c)
+        if (chunked) {
+            const std::size_t first = share(chunks, band), last = share(chunks, band + 1);
+#ifdef TOLVA_HAVE_AVX2
+            if (avx2) {
+                ChunkRowsAvx2(scene.chunks.data() + first, last - first, viewProjection, size,
+                              s.chunkRows.data() + first);
+                return;
+            }
+#endif
+            for (std::size_t c = first; c < last; ++c)
                 s.chunkRows[c] = ChunkRows(scene.chunks[c], viewProjection, size);
+        }
     });
     // Once, on this thread: a picture still shared with an earlier frame's
     // reader is copied here, not by each band.
