@@ -174,8 +174,6 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
     const __m256 absMask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
     const __m256 smallest = _mm256_set1_ps(std::numeric_limits<float>::min());
     const __m256 largest = _mm256_set1_ps(std::numeric_limits<float>::max());
-    alignas(32) std::int32_t tx[8], ty[8], tc[8];
-    alignas(32) float tz[8];
     for (; i + 8 <= n; i += 8) {
         const __m256 x = _mm256_loadu_ps(&scene.x[i]);
         const __m256 y = _mm256_loadu_ps(&scene.y[i]);
@@ -212,12 +210,20 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
         const __m256 inv = _mm256_div_ps(one, w);
         const __m256 px = _mm256_add_ps(_mm256_mul_ps(_mm256_mul_ps(c[0], inv), vScale), vScale);
         const __m256 py = _mm256_sub_ps(vScale, _mm256_mul_ps(_mm256_mul_ps(c[1], inv), vScale));
-        _mm256_store_si256(reinterpret_cast<__m256i*>(tx), _mm256_cvtps_epi32(_mm256_and_ps(px, safe)));
-        _mm256_store_si256(reinterpret_cast<__m256i*>(ty), _mm256_cvtps_epi32(_mm256_and_ps(py, safe)));
-        _mm256_store_ps(tz, _mm256_and_ps(_mm256_mul_ps(c[2], inv), safe));
-        _mm256_store_si256(reinterpret_cast<__m256i*>(tc), code);
-        for (int k = 0; k < 8; ++k)
-            s.screen[i + k] = {tx[k], ty[k], tz[k], std::uint32_t(tc[k])};
+        const __m256i sx = _mm256_cvtps_epi32(_mm256_and_ps(px, safe));
+        const __m256i sy = _mm256_cvtps_epi32(_mm256_and_ps(py, safe));
+        const __m256i sz = _mm256_castps_si256(_mm256_and_ps(_mm256_mul_ps(c[2], inv), safe));
+        // Eight records x, y, z, outcode from the four vectors: [0 | 4], [1 | 5] ...
+        // after the unpacks, then in order.
+        const __m256i xy0 = _mm256_unpacklo_epi32(sx, sy), xy1 = _mm256_unpackhi_epi32(sx, sy);
+        const __m256i zc0 = _mm256_unpacklo_epi32(sz, code), zc1 = _mm256_unpackhi_epi32(sz, code);
+        const __m256i r0 = _mm256_unpacklo_epi64(xy0, zc0), r1 = _mm256_unpackhi_epi64(xy0, zc0);
+        const __m256i r2 = _mm256_unpacklo_epi64(xy1, zc1), r3 = _mm256_unpackhi_epi64(xy1, zc1);
+        __m256i* out = reinterpret_cast<__m256i*>(s.screen.data() + i);
+        _mm256_storeu_si256(out, _mm256_permute2x128_si256(r0, r1, 0x20));
+        _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(r2, r3, 0x20));
+        _mm256_storeu_si256(out + 2, _mm256_permute2x128_si256(r0, r1, 0x31));
+        _mm256_storeu_si256(out + 3, _mm256_permute2x128_si256(r2, r3, 0x31));
     }
     for (; i < n; ++i)
         TransformOne(scene, m, half, s, i);
