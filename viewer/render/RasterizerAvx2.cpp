@@ -429,7 +429,7 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     auto& [px0, py0, px1, py1, e, stepX, stepY, z0, dzdx, dzdy] = b;
     // Triangles whose box holds at most kTiny x kTiny pixel centres, as most
     // do from afar, are tested at each candidate centre in the set-up.
-    constexpr int kTiny = 2;
+    constexpr int kTiny = 3;
     alignas(32) std::int32_t coverage[8], firstPixel[8];
     alignas(32) float candidateZ[kTiny * kTiny][8];
     const __m256i tinySide = _mm256_set1_epi32(kTiny);
@@ -544,32 +544,37 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                                        _mm256_cmpgt_epi32(tinySide, _mm256_sub_epi32(by1, by0))));
             tinyMask = _mm256_movemask_ps(_mm256_castsi256_ps(tiny));
             if (tinyMask) {
+                // Candidate (ox, oy) lies outside when its column passes the
+                // box or its row passes the box or the band: all ones then,
+                // which also sets the sign that an edge value below zero sets.
+                const __m256i rowLimit = _mm256_min_epi32(by1, bandLast);
+                __m256i columnOut[kTiny], rowOut[kTiny], rowEdge[3];
+                __m256 rowZ[kTiny], columnZ[kTiny];
+                for (int o = 0; o < kTiny; ++o) {
+                    const __m256i column = _mm256_add_epi32(bx0, _mm256_set1_epi32(o));
+                    const __m256i row = _mm256_add_epi32(by0, _mm256_set1_epi32(o));
+                    columnOut[o] = _mm256_cmpgt_epi32(column, bx1);
+                    rowOut[o] = _mm256_or_si256(_mm256_cmpgt_epi32(row, rowLimit), _mm256_cmpgt_epi32(bandBegin, row));
+                    // (z0 + row dzdy) + column dzdx, the steps of the pixel-by-pixel fill.
+                    rowZ[o] = _mm256_add_ps(vz0, _mm256_mul_ps(_mm256_set1_ps(float(o)), vdzdy));
+                    columnZ[o] = _mm256_mul_ps(_mm256_set1_ps(float(o)), vdzdx);
+                }
                 __m256i covered = zero;
-                for (int n = 0; n < kTiny * kTiny; ++n) {
-                    const int ox = n % kTiny, oy = n / kTiny;
-                    const __m256i row = _mm256_add_epi32(by0, _mm256_set1_epi32(oy));
-                    const __m256i column = _mm256_add_epi32(bx0, _mm256_set1_epi32(ox));
-                    __m256i sign = zero;
-                    for (int k = 0; k < 3; ++k) {
-                        __m256i v = edge[k];
-                        for (int step = 0; step < ox; ++step)
-                            v = _mm256_add_epi32(v, sx[k]);
-                        for (int step = 0; step < oy; ++step)
-                            v = _mm256_add_epi32(v, sy[k]);
-                        sign = _mm256_or_si256(sign, v);
+                for (int oy = 0; oy < kTiny; ++oy) {
+                    for (int k = 0; k < 3; ++k)
+                        rowEdge[k] = oy == 0 ? edge[k] : _mm256_add_epi32(rowEdge[k], sy[k]);
+                    __m256i v[3] = {rowEdge[0], rowEdge[1], rowEdge[2]};
+                    for (int ox = 0; ox < kTiny; ++ox) {
+                        if (ox > 0)
+                            for (int k = 0; k < 3; ++k)
+                                v[k] = _mm256_add_epi32(v[k], sx[k]);
+                        const int n = oy * kTiny + ox;
+                        const __m256i out = ox == 0 ? rowOut[oy] : _mm256_or_si256(rowOut[oy], columnOut[ox]);
+                        const __m256i sign = _mm256_or_si256(_mm256_or_si256(v[0], v[1]), _mm256_or_si256(v[2], out));
+                        covered = _mm256_or_si256(covered, _mm256_andnot_si256(_mm256_srai_epi32(sign, 31),
+                                                                               _mm256_set1_epi32(1 << n)));
+                        _mm256_store_ps(candidateZ[n], _mm256_add_ps(rowZ[oy], columnZ[ox]));
                     }
-                    // Outside: an edge value below zero, a column or row past
-                    // the box, or a row outside the band.
-                    const __m256i out = _mm256_or_si256(
-                        _mm256_or_si256(_mm256_srai_epi32(sign, 31), _mm256_cmpgt_epi32(column, bx1)),
-                        _mm256_or_si256(_mm256_or_si256(_mm256_cmpgt_epi32(row, by1), _mm256_cmpgt_epi32(bandBegin, row)),
-                                        _mm256_cmpgt_epi32(row, bandLast)));
-                    covered = _mm256_or_si256(covered, _mm256_andnot_si256(out, _mm256_set1_epi32(1 << n)));
-                    // (z0 + row dzdy) + column dzdx.
-                    const __m256 zc = _mm256_add_ps(
-                        _mm256_add_ps(vz0, _mm256_mul_ps(_mm256_set1_ps(float(oy)), vdzdy)),
-                        _mm256_mul_ps(_mm256_set1_ps(float(ox)), vdzdx));
-                    _mm256_store_ps(candidateZ[n], zc);
                 }
                 _mm256_store_si256(reinterpret_cast<__m256i*>(coverage), covered);
                 _mm256_store_si256(reinterpret_cast<__m256i*>(firstPixel),
