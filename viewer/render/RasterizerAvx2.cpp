@@ -6,6 +6,7 @@
 #include <immintrin.h>
 
 #include <bit>
+#include <type_traits>
 
 namespace tolva::raster {
 
@@ -517,9 +518,6 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                 edge[k] = _mm256_sub_epi32(raw[k], _mm256_andnot_si256(topLeft, one));
                 sx[k] = _mm256_sub_epi32(zero, _mm256_slli_epi32(dy, kSubBits));
                 sy[k] = _mm256_slli_epi32(dx, kSubBits);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(e[k]), edge[k]);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(stepX[k]), sx[k]);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(stepY[k]), sy[k]);
             }
             const __m256 inv = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(area));
             const __m256 dz1 = _mm256_sub_ps(z[1], z[0]), dz2 = _mm256_sub_ps(z[2], z[0]);
@@ -529,13 +527,6 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
             };
             const __m256 vz0 = _mm256_add_ps(z[0], plane(raw[1], raw[2]));
             const __m256 vdzdx = plane(sx[1], sx[2]), vdzdy = plane(sy[1], sy[2]);
-            _mm256_store_ps(z0, vz0);
-            _mm256_store_ps(dzdx, vdzdx);
-            _mm256_store_ps(dzdy, vdzdy);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(px0), bx0);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(py0), by0);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(px1), bx1);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(py1), by1);
             // Tiny triangles: each candidate centre tested here for all
             // eight at once, with the edge and depth steps of the
             // pixel-by-pixel fill; only the depth test is left per pixel.
@@ -543,14 +534,16 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                 fill, _mm256_and_si256(_mm256_cmpgt_epi32(tinySide, _mm256_sub_epi32(bx1, bx0)),
                                        _mm256_cmpgt_epi32(tinySide, _mm256_sub_epi32(by1, by0))));
             tinyMask = _mm256_movemask_ps(_mm256_castsi256_ps(tiny));
-            if (tinyMask) {
+            // The candidates (ox, oy), ox and oy below kSide, of all tiny lanes.
+            const auto testCandidates = [&]<int kSide>(std::integral_constant<int, kSide>)
+                                            __attribute__((target("avx2"))) {
                 // Candidate (ox, oy) lies outside when its column passes the
                 // box or its row passes the box or the band: all ones then,
                 // which also sets the sign that an edge value below zero sets.
                 const __m256i rowLimit = _mm256_min_epi32(by1, bandLast);
-                __m256i columnOut[kTiny], rowOut[kTiny], rowEdge[3];
-                __m256 rowZ[kTiny], columnZ[kTiny];
-                for (int o = 0; o < kTiny; ++o) {
+                __m256i columnOut[kSide], rowOut[kSide], rowEdge[3];
+                __m256 rowZ[kSide], columnZ[kSide];
+                for (int o = 0; o < kSide; ++o) {
                     const __m256i column = _mm256_add_epi32(bx0, _mm256_set1_epi32(o));
                     const __m256i row = _mm256_add_epi32(by0, _mm256_set1_epi32(o));
                     columnOut[o] = _mm256_cmpgt_epi32(column, bx1);
@@ -560,11 +553,11 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                     columnZ[o] = _mm256_mul_ps(_mm256_set1_ps(float(o)), vdzdx);
                 }
                 __m256i covered = zero;
-                for (int oy = 0; oy < kTiny; ++oy) {
+                for (int oy = 0; oy < kSide; ++oy) {
                     for (int k = 0; k < 3; ++k)
                         rowEdge[k] = oy == 0 ? edge[k] : _mm256_add_epi32(rowEdge[k], sy[k]);
                     __m256i v[3] = {rowEdge[0], rowEdge[1], rowEdge[2]};
-                    for (int ox = 0; ox < kTiny; ++ox) {
+                    for (int ox = 0; ox < kSide; ++ox) {
                         if (ox > 0)
                             for (int k = 0; k < 3; ++k)
                                 v[k] = _mm256_add_epi32(v[k], sx[k]);
@@ -576,32 +569,60 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                         _mm256_store_ps(candidateZ[n], _mm256_add_ps(rowZ[oy], columnZ[ox]));
                     }
                 }
+                return covered;
+            };
+            if (tinyMask) {
+                // Most batches from afar hold no box three centres across:
+                // their candidates two by two.
+                const __m256i three = _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_sub_epi32(bx1, bx0), one),
+                                                      _mm256_cmpgt_epi32(_mm256_sub_epi32(by1, by0), one));
+                const __m256i covered = tinyMask & _mm256_movemask_ps(_mm256_castsi256_ps(three))
+                                            ? testCandidates(std::integral_constant<int, kTiny>{})
+                                            : testCandidates(std::integral_constant<int, 2>{});
                 _mm256_store_si256(reinterpret_cast<__m256i*>(coverage), covered);
                 _mm256_store_si256(reinterpret_cast<__m256i*>(firstPixel),
                                    _mm256_add_epi32(_mm256_mullo_epi32(by0, _mm256_set1_epi32(raster.size)), bx0));
             }
+            // The set-up of the other lanes, for FillSmallAvx2 and FillPairAvx2.
+            const int fullMask = fillMask & ~tinyMask;
+            if (fullMask) {
+                for (int k = 0; k < 3; ++k) {
+                    _mm256_store_si256(reinterpret_cast<__m256i*>(e[k]), edge[k]);
+                    _mm256_store_si256(reinterpret_cast<__m256i*>(stepX[k]), sx[k]);
+                    _mm256_store_si256(reinterpret_cast<__m256i*>(stepY[k]), sy[k]);
+                }
+                _mm256_store_ps(z0, vz0);
+                _mm256_store_ps(dzdx, vdzdx);
+                _mm256_store_ps(dzdy, vdzdy);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(px0), bx0);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(py0), by0);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(px1), bx1);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(py1), by1);
+            }
             // Neighbours k, k + 1 both filled, neither tiny, whose union box
             // FillPairAvx2 can take.
-            const __m256i full = _mm256_andnot_si256(tiny, fill);
-            const __m256i nx0 = _mm256_permutevar8x32_epi32(bx0, nextLane);
-            const __m256i nx1 = _mm256_permutevar8x32_epi32(bx1, nextLane);
-            const __m256i ny0 = _mm256_permutevar8x32_epi32(by0, nextLane);
-            const __m256i ny1 = _mm256_permutevar8x32_epi32(by1, nextLane);
-            const __m256i ux0 = _mm256_min_epi32(bx0, nx0), ux1 = _mm256_max_epi32(bx1, nx1);
-            const __m256i uy0 = _mm256_min_epi32(by0, ny0), uy1 = _mm256_max_epi32(by1, ny1);
-            const __m256i top = _mm256_max_epi32(uy0, bandBegin), bottom = _mm256_min_epi32(uy1, bandLast);
-            const __m256i fits = _mm256_and_si256(
-                _mm256_and_si256(_mm256_cmpgt_epi32(four, _mm256_sub_epi32(ux1, ux0)),
-                                 _mm256_cmpgt_epi32(eight, _mm256_sub_epi32(uy1, uy0))),
-                _mm256_andnot_si256(
-                    _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_add_epi32(ux0, four), lastColumnPlus1),
-                                    _mm256_cmpgt_epi32(top, bottom)),
-                    _mm256_cmpgt_epi32(rowEnd, _mm256_add_epi32(top, _mm256_or_si256(_mm256_sub_epi32(bottom, top), one)))));
-            const __m256i pair = _mm256_and_si256(_mm256_and_si256(full, _mm256_permutevar8x32_epi32(full, nextLane)), fits);
-            pairMask = _mm256_movemask_ps(_mm256_castsi256_ps(pair)) & 0x7F;
-            if (pairMask) {
-                _mm256_store_si256(reinterpret_cast<__m256i*>(pairTop), top);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(pairBottom), bottom);
+            if (fullMask & (fullMask >> 1)) {
+                const __m256i full = _mm256_andnot_si256(tiny, fill);
+                const __m256i nx0 = _mm256_permutevar8x32_epi32(bx0, nextLane);
+                const __m256i nx1 = _mm256_permutevar8x32_epi32(bx1, nextLane);
+                const __m256i ny0 = _mm256_permutevar8x32_epi32(by0, nextLane);
+                const __m256i ny1 = _mm256_permutevar8x32_epi32(by1, nextLane);
+                const __m256i ux0 = _mm256_min_epi32(bx0, nx0), ux1 = _mm256_max_epi32(bx1, nx1);
+                const __m256i uy0 = _mm256_min_epi32(by0, ny0), uy1 = _mm256_max_epi32(by1, ny1);
+                const __m256i top = _mm256_max_epi32(uy0, bandBegin), bottom = _mm256_min_epi32(uy1, bandLast);
+                const __m256i fits = _mm256_and_si256(
+                    _mm256_and_si256(_mm256_cmpgt_epi32(four, _mm256_sub_epi32(ux1, ux0)),
+                                     _mm256_cmpgt_epi32(eight, _mm256_sub_epi32(uy1, uy0))),
+                    _mm256_andnot_si256(
+                        _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_add_epi32(ux0, four), lastColumnPlus1),
+                                        _mm256_cmpgt_epi32(top, bottom)),
+                        _mm256_cmpgt_epi32(rowEnd, _mm256_add_epi32(top, _mm256_or_si256(_mm256_sub_epi32(bottom, top), one)))));
+                const __m256i pair = _mm256_and_si256(_mm256_and_si256(full, _mm256_permutevar8x32_epi32(full, nextLane)), fits);
+                pairMask = _mm256_movemask_ps(_mm256_castsi256_ps(pair)) & 0x7F;
+                if (pairMask) {
+                    _mm256_store_si256(reinterpret_cast<__m256i*>(pairTop), top);
+                    _mm256_store_si256(reinterpret_cast<__m256i*>(pairBottom), bottom);
+                }
             }
         }
         // In order, so that equal depths resolve as they do one by one.
