@@ -436,6 +436,8 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     const __m256i tinySide = _mm256_set1_epi32(kTiny);
     // Where each candidate centre lies from the box's first pixel.
     std::size_t candidateOffset[kTiny * kTiny];
+    float* const depthBuffer = raster.depth;
+    PixelColor* const colorBuffer = raster.pixels;
     for (int n = 0; n < kTiny * kTiny; ++n)
         candidateOffset[n] = std::size_t(n / kTiny) * raster.size + std::size_t(n % kTiny);
     // Pairs of neighbours filled together (FillPairAvx2) have their union box
@@ -648,9 +650,9 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                     const int n = std::countr_zero(bits);
                     const std::size_t i = base + candidateOffset[n];
                     const float zc = candidateZ[n][k];
-                    if (zc <= raster.depth[i]) {
-                        raster.depth[i] = zc;
-                        raster.pixels[i] = color;
+                    if (zc <= depthBuffer[i]) {
+                        depthBuffer[i] = zc;
+                        colorBuffer[i] = color;
                     }
                 }
             } else if (fillMask >> k & 1) {
