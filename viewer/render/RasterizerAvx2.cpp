@@ -414,6 +414,13 @@ __attribute__((target("avx2"))) void SolidTriangleAvx2(const Raster& raster, con
     FillTriangle<true>(raster, {v0.x, v0.y, v0.z}, {v1.x, v1.y, v1.z}, {v2.x, v2.y, v2.z}, scene.colors[t]);
 }
 
+// The lanes of a 2 x 2 block (columns 0, 1 of row 0, then of row 1) that four
+// bits select, bit 0 the first lane.
+alignas(16) constexpr std::int32_t kQuadLanes[16][4] = {
+    {0, 0, 0, 0},   {-1, 0, 0, 0},   {0, -1, 0, 0},   {-1, -1, 0, 0},   {0, 0, -1, 0},   {-1, 0, -1, 0},
+    {0, -1, -1, 0}, {-1, -1, -1, 0}, {0, 0, 0, -1},   {-1, 0, 0, -1},   {0, -1, 0, -1},  {-1, -1, 0, -1},
+    {0, 0, -1, -1}, {-1, 0, -1, -1}, {0, -1, -1, -1}, {-1, -1, -1, -1}};
+
 // Solid triangles eight at a time: the set-up of SetUpSmall computed for
 // eight triangles in the lanes of AVX2 registers (the same integer and float
 // steps, so the same values), then each triangle filled in its order.
@@ -432,6 +439,8 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     // do from afar, are tested at each candidate centre in the set-up.
     constexpr int kTiny = 3;
     alignas(32) std::int32_t coverage[8], firstPixel[8];
+    alignas(32) float quadZ[8][4];
+    const __m256i two = _mm256_set1_epi32(2);
     alignas(32) float candidateZ[kTiny * kTiny][8];
     const __m256i tinySide = _mm256_set1_epi32(kTiny);
     // Where each candidate centre lies from the box's first pixel.
@@ -502,7 +511,7 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         const int otherMask = _mm256_movemask_ps(_mm256_castsi256_ps(other));
         if ((fillMask | otherMask) == 0)
             continue;
-        int tinyMask = 0, pairMask = 0;
+        int tinyMask = 0, pairMask = 0, quadMask = 0;
 
         if (fillMask) {
             const __m256i cx = _mm256_add_epi32(_mm256_slli_epi32(bx0, kSubBits), _mm256_set1_epi32(kHalfSub));
@@ -584,6 +593,28 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                 _mm256_store_si256(reinterpret_cast<__m256i*>(coverage), covered);
                 _mm256_store_si256(reinterpret_cast<__m256i*>(firstPixel),
                                    _mm256_add_epi32(_mm256_mullo_epi32(by0, _mm256_set1_epi32(raster.size)), bx0));
+                // Boxes of up to 2 x 2 centres whose 2 x 2 block lies in the
+                // target and in the band: their four candidates' depths per
+                // lane (columns 0, 1 of row 0, then of row 1), for one vector
+                // test each.
+                const __m256i quad = _mm256_andnot_si256(
+                    _mm256_or_si256(_mm256_or_si256(three, _mm256_cmpgt_epi32(_mm256_add_epi32(bx0, two), lastColumnPlus1)),
+                                    _mm256_or_si256(_mm256_cmpgt_epi32(bandBegin, by0),
+                                                    _mm256_cmpgt_epi32(_mm256_add_epi32(by0, one), bandLast))),
+                    tiny);
+                quadMask = _mm256_movemask_ps(_mm256_castsi256_ps(quad));
+                if (quadMask) {
+                    const __m256 q0 = _mm256_load_ps(candidateZ[0]), q1 = _mm256_load_ps(candidateZ[1]);
+                    const __m256 q2 = _mm256_load_ps(candidateZ[kTiny]), q3 = _mm256_load_ps(candidateZ[kTiny + 1]);
+                    const __m256 t0 = _mm256_unpacklo_ps(q0, q1), t1 = _mm256_unpackhi_ps(q0, q1);
+                    const __m256 t2 = _mm256_unpacklo_ps(q2, q3), t3 = _mm256_unpackhi_ps(q2, q3);
+                    const __m256 u0 = _mm256_shuffle_ps(t0, t2, 0x44), u1 = _mm256_shuffle_ps(t0, t2, 0xEE);
+                    const __m256 u2 = _mm256_shuffle_ps(t1, t3, 0x44), u3 = _mm256_shuffle_ps(t1, t3, 0xEE);
+                    _mm256_store_ps(quadZ[0], _mm256_permute2f128_ps(u0, u1, 0x20));
+                    _mm256_store_ps(quadZ[2], _mm256_permute2f128_ps(u2, u3, 0x20));
+                    _mm256_store_ps(quadZ[4], _mm256_permute2f128_ps(u0, u1, 0x31));
+                    _mm256_store_ps(quadZ[6], _mm256_permute2f128_ps(u2, u3, 0x31));
+                }
             }
             // The set-up of the other lanes, for FillSmallAvx2 and FillPairAvx2.
             const int fullMask = fillMask & ~tinyMask;
@@ -643,7 +674,29 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         // Lanes with nothing to draw are passed over.
         for (unsigned todo = unsigned(fillMask | otherMask); todo != 0; todo &= todo - 1) {
             const int k = std::countr_zero(todo);
-            if (tinyMask >> k & 1) {
+            if (quadMask >> k & 1) {
+                // The 2 x 2 block: two pixels of two rows, those not covered
+                // written back as they were.
+                const int bits = coverage[k];
+                const __m128 covered = _mm_castsi128_ps(
+                    _mm_load_si128(reinterpret_cast<const __m128i*>(kQuadLanes[(bits & 3) | (bits >> 1 & 12)])));
+                float* const d0 = depthBuffer + firstPixel[k];
+                float* const d1 = d0 + raster.size;
+                PixelColor* const c0 = colorBuffer + firstPixel[k];
+                PixelColor* const c1 = c0 + raster.size;
+                const __m128 zq = _mm_load_ps(quadZ[k]);
+                const __m128 old = _mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d0))),
+                                                reinterpret_cast<const __m64*>(d1));
+                const __m128 pass = _mm_and_ps(covered, _mm_cmp_ps(zq, old, _CMP_LE_OQ));
+                const __m128 depth = _mm_blendv_ps(old, zq, pass);
+                _mm_storel_pi(reinterpret_cast<__m64*>(d0), depth);
+                _mm_storeh_pi(reinterpret_cast<__m64*>(d1), depth);
+                const __m128 oldColor = _mm_loadh_pi(
+                    _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(c0))), reinterpret_cast<const __m64*>(c1));
+                const __m128 colors = _mm_blendv_ps(oldColor, _mm_castsi128_ps(_mm_set1_epi32(std::int32_t(scene.colors[t + k]))), pass);
+                _mm_storel_pi(reinterpret_cast<__m64*>(c0), colors);
+                _mm_storeh_pi(reinterpret_cast<__m64*>(c1), colors);
+            } else if (tinyMask >> k & 1) {
                 const PixelColor color = scene.colors[t + k];
                 const std::size_t base = std::size_t(firstPixel[k]);
                 for (unsigned bits = unsigned(coverage[k]); bits != 0; bits &= bits - 1) {
