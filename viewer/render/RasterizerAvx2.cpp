@@ -6,6 +6,7 @@
 #include <immintrin.h>
 
 #include <bit>
+#include <cstddef>
 #include <type_traits>
 
 namespace tolva::raster {
@@ -327,43 +328,36 @@ namespace {
 // rows, the first before the second at every pixel, with the same edge and
 // depth values each would have alone. Only the rows top .. bottom of their
 // shared box are drawn: those in the band.
-// The set-up of eight triangles, one lane each, as the batch below leaves it.
-struct BatchSetup {
-    alignas(32) std::int32_t px0[8], py0[8], px1[8], py1[8], e[3][8], stepX[3][8], stepY[3][8];
-    alignas(32) float z0[8], dzdx[8], dzdy[8];
-};
-
-__attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const BatchSetup& s, int a, PixelColor colorA,
-                                                  PixelColor colorB, int top, int bottom)
+__attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const SmallSetup& a, const SmallSetup& b,
+                                                  int top, int bottom)
 {
-    const int b = a + 1;
-    const int ux0 = std::min(s.px0[a], s.px0[b]);
+    const int ux0 = std::min(a.px0, b.px0);
     const int height = bottom - top + 1;
-    const int width = std::max(s.px1[a], s.px1[b]) - ux0 + 1;
+    const int width = std::max(a.px1, b.px1) - ux0 + 1;
     const __m256i kx = _mm256_setr_epi32(0, 1, 2, 3, 0, 1, 2, 3);
     const __m256i ky = _mm256_setr_epi32(0, 0, 0, 0, 1, 1, 1, 1);
     struct Lanes {
         __m256i e[3], down[3], row;
         __m256 laneZ, z0, dzdy, color;
     };
-    const auto lanes = [&](int t, PixelColor color) __attribute__((target("avx2"))) {
+    const auto lanes = [&](const SmallSetup& t) __attribute__((target("avx2"))) {
         Lanes l;
         // Column and row of each lane within the triangle's own box.
-        const __m256i col = _mm256_sub_epi32(kx, _mm256_set1_epi32(s.px0[t] - ux0));
-        l.row = _mm256_sub_epi32(ky, _mm256_set1_epi32(s.py0[t] - top));
+        const __m256i col = _mm256_sub_epi32(kx, _mm256_set1_epi32(t.px0 - ux0));
+        l.row = _mm256_sub_epi32(ky, _mm256_set1_epi32(t.py0 - top));
         for (int k = 0; k < 3; ++k) {
-            l.e[k] = _mm256_add_epi32(_mm256_set1_epi32(s.e[k][t]),
-                                      _mm256_add_epi32(_mm256_mullo_epi32(col, _mm256_set1_epi32(s.stepX[k][t])),
-                                                       _mm256_mullo_epi32(l.row, _mm256_set1_epi32(s.stepY[k][t]))));
-            l.down[k] = _mm256_set1_epi32(2 * s.stepY[k][t]);
+            l.e[k] = _mm256_add_epi32(_mm256_set1_epi32(t.e[k]),
+                                      _mm256_add_epi32(_mm256_mullo_epi32(col, _mm256_set1_epi32(t.stepX[k])),
+                                                       _mm256_mullo_epi32(l.row, _mm256_set1_epi32(t.stepY[k]))));
+            l.down[k] = _mm256_set1_epi32(2 * t.stepY[k]);
         }
-        l.laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(col), _mm256_set1_ps(s.dzdx[t]));
-        l.z0 = _mm256_set1_ps(s.z0[t]);
-        l.dzdy = _mm256_set1_ps(s.dzdy[t]);
-        l.color = _mm256_castsi256_ps(_mm256_set1_epi32(std::int32_t(color)));
+        l.laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(col), _mm256_set1_ps(t.dzdx));
+        l.z0 = _mm256_set1_ps(t.z0);
+        l.dzdy = _mm256_set1_ps(t.dzdy);
+        l.color = _mm256_castsi256_ps(_mm256_set1_epi32(std::int32_t(t.color)));
         return l;
     };
-    Lanes la = lanes(a, colorA), lb = lanes(b, colorB);
+    Lanes la = lanes(a), lb = lanes(b);
     const __m256i inBoxX = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), kx);
     const __m256i two = _mm256_set1_epi32(2);
     std::size_t row = std::size_t(top) * target.size + ux0;
@@ -433,8 +427,8 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     const __m256i last = _mm256_set1_epi32(raster.size - 1);
     const __m256i small = _mm256_set1_epi32(kSmallSpan);
     const __m256i bandBegin = _mm256_set1_epi32(raster.rowBegin), bandLast = _mm256_set1_epi32(raster.rowEnd - 1);
-    BatchSetup b;
-    auto& [px0, py0, px1, py1, e, stepX, stepY, z0, dzdx, dzdy] = b;
+    // The set-up of the lanes that are not tiny, one record per lane.
+    SmallSetup lanes[8];
     // Triangles whose box holds at most kTiny x kTiny pixel centres, as most
     // do from afar, are tested at each candidate centre in the set-up.
     constexpr int kTiny = 3;
@@ -619,18 +613,36 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
             // The set-up of the other lanes, for FillSmallAvx2 and FillPairAvx2.
             const int fullMask = fillMask & ~tinyMask;
             if (fullMask) {
-                for (int k = 0; k < 3; ++k) {
-                    _mm256_store_si256(reinterpret_cast<__m256i*>(e[k]), edge[k]);
-                    _mm256_store_si256(reinterpret_cast<__m256i*>(stepX[k]), sx[k]);
-                    _mm256_store_si256(reinterpret_cast<__m256i*>(stepY[k]), sy[k]);
+                // Sixteen fields of eight lanes: two 8 x 8 transposes give
+                // each lane's px0 .. stepX[0], then stepX[1] .. dzdy.
+                const __m256i fields[16] = {bx0, by0, bx1, by1, edge[0], edge[1], edge[2], sx[0], sx[1], sx[2],
+                                            sy[0], sy[1], sy[2], _mm256_castps_si256(vz0),
+                                            _mm256_castps_si256(vdzdx), _mm256_castps_si256(vdzdy)};
+                static_assert(sizeof(SmallSetup) == 17 * 4 && offsetof(SmallSetup, dzdy) == 15 * 4,
+                              "a lane's record: sixteen four-byte fields, then the colour");
+                for (int part = 0; part < 2; ++part) {
+                    const __m256i* f = fields + 8 * part;
+                    const __m256 a0 = _mm256_unpacklo_ps(_mm256_castsi256_ps(f[0]), _mm256_castsi256_ps(f[1]));
+                    const __m256 a1 = _mm256_unpackhi_ps(_mm256_castsi256_ps(f[0]), _mm256_castsi256_ps(f[1]));
+                    const __m256 a2 = _mm256_unpacklo_ps(_mm256_castsi256_ps(f[2]), _mm256_castsi256_ps(f[3]));
+                    const __m256 a3 = _mm256_unpackhi_ps(_mm256_castsi256_ps(f[2]), _mm256_castsi256_ps(f[3]));
+                    const __m256 a4 = _mm256_unpacklo_ps(_mm256_castsi256_ps(f[4]), _mm256_castsi256_ps(f[5]));
+                    const __m256 a5 = _mm256_unpackhi_ps(_mm256_castsi256_ps(f[4]), _mm256_castsi256_ps(f[5]));
+                    const __m256 a6 = _mm256_unpacklo_ps(_mm256_castsi256_ps(f[6]), _mm256_castsi256_ps(f[7]));
+                    const __m256 a7 = _mm256_unpackhi_ps(_mm256_castsi256_ps(f[6]), _mm256_castsi256_ps(f[7]));
+                    // Lane pairs (0, 4), (1, 5), (2, 6), (3, 7): four fields each.
+                    const __m256 b0 = _mm256_shuffle_ps(a0, a2, 0x44), b1 = _mm256_shuffle_ps(a0, a2, 0xEE);
+                    const __m256 b2 = _mm256_shuffle_ps(a1, a3, 0x44), b3 = _mm256_shuffle_ps(a1, a3, 0xEE);
+                    const __m256 b4 = _mm256_shuffle_ps(a4, a6, 0x44), b5 = _mm256_shuffle_ps(a4, a6, 0xEE);
+                    const __m256 b6 = _mm256_shuffle_ps(a5, a7, 0x44), b7 = _mm256_shuffle_ps(a5, a7, 0xEE);
+                    const __m256 row[8] = {_mm256_permute2f128_ps(b0, b4, 0x20), _mm256_permute2f128_ps(b1, b5, 0x20),
+                                           _mm256_permute2f128_ps(b2, b6, 0x20), _mm256_permute2f128_ps(b3, b7, 0x20),
+                                           _mm256_permute2f128_ps(b0, b4, 0x31), _mm256_permute2f128_ps(b1, b5, 0x31),
+                                           _mm256_permute2f128_ps(b2, b6, 0x31), _mm256_permute2f128_ps(b3, b7, 0x31)};
+                    for (int k = 0; k < 8; ++k)
+                        if (fullMask >> k & 1)
+                            _mm256_storeu_ps(reinterpret_cast<float*>(&lanes[k]) + 8 * part, row[k]);
                 }
-                _mm256_store_ps(z0, vz0);
-                _mm256_store_ps(dzdx, vdzdx);
-                _mm256_store_ps(dzdy, vdzdy);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(px0), bx0);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(py0), by0);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(px1), bx1);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(py1), by1);
             }
             // Neighbours k, k + 1 both filled, neither tiny, whose union box
             // FillPairAvx2 can take.
@@ -659,18 +671,6 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
             }
         }
         // In order, so that equal depths resolve as they do one by one.
-        const auto setup = [&](int k) {
-            SmallSetup st;
-            st.px0 = px0[k]; st.py0 = py0[k]; st.px1 = px1[k]; st.py1 = py1[k];
-            for (int j = 0; j < 3; ++j) {
-                st.e[j] = e[j][k];
-                st.stepX[j] = stepX[j][k];
-                st.stepY[j] = stepY[j][k];
-            }
-            st.z0 = z0[k]; st.dzdx = dzdx[k]; st.dzdy = dzdy[k];
-            st.color = scene.colors[t + k];
-            return st;
-        };
         // Lanes with nothing to draw are passed over.
         for (unsigned todo = unsigned(fillMask | otherMask); todo != 0; todo &= todo - 1) {
             const int k = std::countr_zero(todo);
@@ -709,12 +709,14 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                     }
                 }
             } else if (fillMask >> k & 1) {
+                lanes[k].color = scene.colors[t + k];
                 if (pairMask >> k & 1) {
-                    FillPairAvx2(raster, b, k, scene.colors[t + k], scene.colors[t + k + 1], pairTop[k], pairBottom[k]);
+                    lanes[k + 1].color = scene.colors[t + k + 1];
+                    FillPairAvx2(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
                     todo &= todo - 1; // the next triangle is drawn
                     continue;
                 }
-                FillSmallAvx2(raster, setup(k));
+                FillSmallAvx2(raster, lanes[k]);
             } else {
                 SolidTriangleAvx2(raster, scene, half, s, t + k);
             }
