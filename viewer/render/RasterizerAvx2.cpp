@@ -390,6 +390,62 @@ __attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const Sm
     }
 }
 
+// The same for two neighbours whose shared box is up to eight pixels across:
+// one row of eight pixels at a time, read and written once for both.
+__attribute__((target("avx2"))) void FillPairWideAvx2(const Raster& target, const SmallSetup& a,
+                                                      const SmallSetup& b, int top, int bottom)
+{
+    const int ux0 = std::min(a.px0, b.px0);
+    const int width = std::max(a.px1, b.px1) - ux0 + 1;
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i inBox = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), lane);
+    struct Lanes {
+        __m256i e[3], down[3];
+        __m256 laneZ, color;
+    };
+    const auto lanes = [&](const SmallSetup& t) __attribute__((target("avx2"))) {
+        Lanes l;
+        // Column of each lane within the triangle's own box; edge values at row top.
+        const __m256i col = _mm256_sub_epi32(lane, _mm256_set1_epi32(t.px0 - ux0));
+        for (int k = 0; k < 3; ++k) {
+            l.e[k] = _mm256_add_epi32(_mm256_set1_epi32(t.e[k] + (top - t.py0) * t.stepY[k]),
+                                      _mm256_mullo_epi32(col, _mm256_set1_epi32(t.stepX[k])));
+            l.down[k] = _mm256_set1_epi32(t.stepY[k]);
+        }
+        l.laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(col), _mm256_set1_ps(t.dzdx));
+        l.color = _mm256_castsi256_ps(_mm256_set1_epi32(std::int32_t(t.color)));
+        return l;
+    };
+    Lanes la = lanes(a), lb = lanes(b);
+    std::size_t row = std::size_t(top) * target.size + ux0;
+    for (int r = top; r <= bottom; ++r, row += target.size) {
+        const __m256 insideA = _mm256_castsi256_ps(_mm256_andnot_si256(
+            _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(la.e[0], la.e[1]), la.e[2]), 31), inBox));
+        const __m256 insideB = _mm256_castsi256_ps(_mm256_andnot_si256(
+            _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(lb.e[0], lb.e[1]), lb.e[2]), 31), inBox));
+        for (int k = 0; k < 3; ++k) {
+            la.e[k] = _mm256_add_epi32(la.e[k], la.down[k]);
+            lb.e[k] = _mm256_add_epi32(lb.e[k], lb.down[k]);
+        }
+        if (_mm256_testz_ps(_mm256_or_ps(insideA, insideB), _mm256_or_ps(insideA, insideB)))
+            continue;
+        float* d = target.depth + row;
+        __m256i* c = reinterpret_cast<__m256i*>(target.pixels + row);
+        __m256 depth = _mm256_loadu_ps(d);
+        __m256 colors = _mm256_castsi256_ps(_mm256_loadu_si256(c));
+        // zRow + k dzdx with zRow = z0 + (row in the triangle's box) dzdy, as
+        // the pixel-by-pixel fill steps; the first triangle before the second.
+        const __m256 zA = _mm256_add_ps(_mm256_set1_ps(a.z0 + float(r - a.py0) * a.dzdy), la.laneZ);
+        const __m256 passA = _mm256_and_ps(insideA, _mm256_cmp_ps(zA, depth, _CMP_LE_OQ));
+        depth = _mm256_blendv_ps(depth, zA, passA);
+        colors = _mm256_blendv_ps(colors, la.color, passA);
+        const __m256 zB = _mm256_add_ps(_mm256_set1_ps(b.z0 + float(r - b.py0) * b.dzdy), lb.laneZ);
+        const __m256 passB = _mm256_and_ps(insideB, _mm256_cmp_ps(zB, depth, _CMP_LE_OQ));
+        _mm256_storeu_ps(d, _mm256_blendv_ps(depth, zB, passB));
+        _mm256_storeu_si256(c, _mm256_castps_si256(_mm256_blendv_ps(colors, lb.color, passB)));
+    }
+}
+
 // One solid triangle of the AVX2 path that the batch below does not set up:
 // clipped, large or culled.
 __attribute__((target("avx2"))) void SolidTriangleAvx2(const Raster& raster, const PreparedScene& scene,
@@ -448,7 +504,7 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     // pairs of rows inside the band; the lanes of the next triangle line up
     // with this one's through this permutation.
     const __m256i nextLane = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
-    const __m256i four = _mm256_set1_epi32(4), eight = _mm256_set1_epi32(8);
+    const __m256i four = _mm256_set1_epi32(4), eight = _mm256_set1_epi32(8), sixteen = _mm256_set1_epi32(16);
     const __m256i rowEnd = _mm256_set1_epi32(raster.rowEnd), lastColumnPlus1 = _mm256_set1_epi32(raster.size);
     alignas(32) std::int32_t pairTop[8], pairBottom[8];
 
@@ -505,7 +561,7 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         const int otherMask = _mm256_movemask_ps(_mm256_castsi256_ps(other));
         if ((fillMask | otherMask) == 0)
             continue;
-        int tinyMask = 0, pairMask = 0, quadMask = 0;
+        int tinyMask = 0, pairMask = 0, narrowMask = 0, quadMask = 0;
 
         if (fillMask) {
             const __m256i cx = _mm256_add_epi32(_mm256_slli_epi32(bx0, kSubBits), _mm256_set1_epi32(kHalfSub));
@@ -662,8 +718,16 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                         _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_add_epi32(ux0, four), lastColumnPlus1),
                                         _mm256_cmpgt_epi32(top, bottom)),
                         _mm256_cmpgt_epi32(rowEnd, _mm256_add_epi32(top, _mm256_or_si256(_mm256_sub_epi32(bottom, top), one)))));
-                const __m256i pair = _mm256_and_si256(_mm256_and_si256(full, _mm256_permutevar8x32_epi32(full, nextLane)), fits);
-                pairMask = _mm256_movemask_ps(_mm256_castsi256_ps(pair)) & 0x7F;
+                // Or, up to eight pixels across, rows one at a time.
+                const __m256i fitsWide = _mm256_and_si256(
+                    _mm256_cmpgt_epi32(eight, _mm256_sub_epi32(ux1, ux0)),
+                    _mm256_andnot_si256(
+                        _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_add_epi32(ux0, eight), lastColumnPlus1),
+                                        _mm256_cmpgt_epi32(top, bottom)),
+                        _mm256_cmpgt_epi32(sixteen, _mm256_sub_epi32(uy1, uy0))));
+                const __m256i both = _mm256_and_si256(full, _mm256_permutevar8x32_epi32(full, nextLane));
+                narrowMask = _mm256_movemask_ps(_mm256_castsi256_ps(fits));
+                pairMask = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_and_si256(both, _mm256_or_si256(fits, fitsWide)))) & 0x7F;
                 if (pairMask) {
                     _mm256_store_si256(reinterpret_cast<__m256i*>(pairTop), top);
                     _mm256_store_si256(reinterpret_cast<__m256i*>(pairBottom), bottom);
@@ -712,7 +776,10 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                 lanes[k].color = scene.colors[t + k];
                 if (pairMask >> k & 1) {
                     lanes[k + 1].color = scene.colors[t + k + 1];
-                    FillPairAvx2(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
+                    if (narrowMask >> k & 1)
+                        FillPairAvx2(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
+                    else
+                        FillPairWideAvx2(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
                     todo &= todo - 1; // the next triangle is drawn
                     continue;
                 }

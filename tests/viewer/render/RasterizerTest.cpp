@@ -400,6 +400,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FrameCase{"StartSolid901Four", Volcano, Start, FillMode::Solid, 901, 4},
                       FrameCase{"HighAboveSolidFour", Volcano, HighAbove, FillMode::Solid, kTargetSize, 4},
                       FrameCase{"HighAbovePointsTwo", Volcano, HighAbove, FillMode::Points, kTargetSize, 2},
+                      FrameCase{"HighAboveSolid900Two", Volcano, HighAbove, FillMode::Solid, 900, 2},
                       FrameCase{"WalkingSolidSeven", Volcano, Walking, FillMode::Solid, kTargetSize, 7},
                       FrameCase{"WalkingWireTwo", Volcano, Walking, FillMode::Wireframe, kTargetSize, 2},
                       FrameCase{"WalkingPointsTwo", Volcano, Walking, FillMode::Points, kTargetSize, 2},
