@@ -231,6 +231,16 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
         TransformOne(scene, m, half, s, i);
 }
 
+__attribute__((target("avx2"))) void FillAvx2(std::uint32_t* to, std::size_t count, std::uint32_t value)
+{
+    const __m256i v = _mm256_set1_epi32(std::int32_t(value));
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + i), v);
+    for (; i < count; ++i)
+        to[i] = value;
+}
+
 // The same bounds as ChunkRows, for many boxes: two corners of a box per
 // vector (x, y, z, w in each half), all in float. The rows found differ
 // from ChunkRows' by a fraction of a row at most, well inside the margin of
