@@ -6,6 +6,8 @@
 #include <immintrin.h>
 
 #include <bit>
+#include <cstddef>
+#include <type_traits>
 
 namespace tolva::raster {
 
@@ -174,8 +176,6 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
     const __m256 absMask = _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF));
     const __m256 smallest = _mm256_set1_ps(std::numeric_limits<float>::min());
     const __m256 largest = _mm256_set1_ps(std::numeric_limits<float>::max());
-    alignas(32) std::int32_t tx[8], ty[8], tc[8];
-    alignas(32) float tz[8];
     for (; i + 8 <= n; i += 8) {
         const __m256 x = _mm256_loadu_ps(&scene.x[i]);
         const __m256 y = _mm256_loadu_ps(&scene.y[i]);
@@ -212,15 +212,123 @@ __attribute__((target("avx2"))) void TransformAvx2(const PreparedScene& scene, c
         const __m256 inv = _mm256_div_ps(one, w);
         const __m256 px = _mm256_add_ps(_mm256_mul_ps(_mm256_mul_ps(c[0], inv), vScale), vScale);
         const __m256 py = _mm256_sub_ps(vScale, _mm256_mul_ps(_mm256_mul_ps(c[1], inv), vScale));
-        _mm256_store_si256(reinterpret_cast<__m256i*>(tx), _mm256_cvtps_epi32(_mm256_and_ps(px, safe)));
-        _mm256_store_si256(reinterpret_cast<__m256i*>(ty), _mm256_cvtps_epi32(_mm256_and_ps(py, safe)));
-        _mm256_store_ps(tz, _mm256_and_ps(_mm256_mul_ps(c[2], inv), safe));
-        _mm256_store_si256(reinterpret_cast<__m256i*>(tc), code);
-        for (int k = 0; k < 8; ++k)
-            s.screen[i + k] = {tx[k], ty[k], tz[k], std::uint32_t(tc[k])};
+        const __m256i sx = _mm256_cvtps_epi32(_mm256_and_ps(px, safe));
+        const __m256i sy = _mm256_cvtps_epi32(_mm256_and_ps(py, safe));
+        const __m256i sz = _mm256_castps_si256(_mm256_and_ps(_mm256_mul_ps(c[2], inv), safe));
+        // Eight records x, y, z, outcode from the four vectors: [0 | 4], [1 | 5] ...
+        // after the unpacks, then in order.
+        const __m256i xy0 = _mm256_unpacklo_epi32(sx, sy), xy1 = _mm256_unpackhi_epi32(sx, sy);
+        const __m256i zc0 = _mm256_unpacklo_epi32(sz, code), zc1 = _mm256_unpackhi_epi32(sz, code);
+        const __m256i r0 = _mm256_unpacklo_epi64(xy0, zc0), r1 = _mm256_unpackhi_epi64(xy0, zc0);
+        const __m256i r2 = _mm256_unpacklo_epi64(xy1, zc1), r3 = _mm256_unpackhi_epi64(xy1, zc1);
+        __m256i* out = reinterpret_cast<__m256i*>(s.screen.data() + i);
+        _mm256_storeu_si256(out, _mm256_permute2x128_si256(r0, r1, 0x20));
+        _mm256_storeu_si256(out + 1, _mm256_permute2x128_si256(r2, r3, 0x20));
+        _mm256_storeu_si256(out + 2, _mm256_permute2x128_si256(r0, r1, 0x31));
+        _mm256_storeu_si256(out + 3, _mm256_permute2x128_si256(r2, r3, 0x31));
     }
     for (; i < n; ++i)
         TransformOne(scene, m, half, s, i);
+}
+
+__attribute__((target("avx2"))) void FillAvx2(std::uint32_t* to, std::size_t count, std::uint32_t value)
+{
+    const __m256i v = _mm256_set1_epi32(std::int32_t(value));
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + i), v);
+    for (; i < count; ++i)
+        to[i] = value;
+}
+
+// The same bounds as ChunkRows, for many boxes: two corners of a box per
+// vector (x, y, z, w in each half), all in float. The rows found differ
+// from ChunkRows' by a fraction of a row at most, well inside the margin of
+// two rows, and a box wholly beyond a plane is found with the same margin.
+__attribute__((target("avx2"))) void ChunkRowsAvx2(const ChunkBox* boxes, std::size_t count, const Matrix4& m,
+                                                   int size, RowSpan* rows)
+{
+    const __m128 row[4] = {_mm_loadu_ps(m.m[0]), _mm_loadu_ps(m.m[1]), _mm_loadu_ps(m.m[2]), _mm_loadu_ps(m.m[3])};
+    const __m128 signBit = _mm_set1_ps(-0.0f);
+    const __m128 absRow[4] = {_mm_andnot_ps(signBit, row[0]), _mm_andnot_ps(signBit, row[1]),
+                              _mm_andnot_ps(signBit, row[2]), _mm_andnot_ps(signBit, row[3])};
+    const float halfSize = float(size) / 2.0f;
+    for (std::size_t b = 0; b < count; ++b) {
+        const ChunkBox& box = boxes[b];
+        const __m128 origin = _mm_add_ps(
+            _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(box.min[0]), row[0]), _mm_mul_ps(_mm_set1_ps(box.min[1]), row[1])),
+                       _mm_mul_ps(_mm_set1_ps(box.min[2]), row[2])),
+            row[3]);
+        __m128 edge[3];
+        __m128 magnitude = absRow[3];
+        for (int a = 0; a < 3; ++a) {
+            edge[a] = _mm_mul_ps(_mm_set1_ps(box.max[a] - box.min[a]), row[a]);
+            const float largest = std::max(std::abs(box.min[a]), std::abs(box.max[a]));
+            magnitude = _mm_add_ps(magnitude, _mm_mul_ps(absRow[a], _mm_set1_ps(largest)));
+        }
+        // Corners 2p (low half) and 2p + 1 (high half): bit 0 of the corner
+        // number takes the first edge, bit 1 the second, bit 2 the third.
+        const __m256 c0 = _mm256_add_ps(_mm256_set_m128(origin, origin),
+                                        _mm256_set_m128(edge[0], _mm_setzero_ps()));
+        const __m256 e1 = _mm256_set_m128(edge[1], edge[1]), e2 = _mm256_set_m128(edge[2], edge[2]);
+        const __m256 corner[4] = {c0, _mm256_add_ps(c0, e1), _mm256_add_ps(c0, e2),
+                                  _mm256_add_ps(_mm256_add_ps(c0, e1), e2)};
+        // Not a number or beyond floats anywhere: never skipped.
+        __m256 finite = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
+        for (const __m256& c : corner)
+            finite = _mm256_and_ps(finite, _mm256_cmp_ps(_mm256_sub_ps(c, c), _mm256_setzero_ps(), _CMP_EQ_OQ));
+        __m128 widest = _mm_max_ps(magnitude, _mm_movehl_ps(magnitude, magnitude));
+        widest = _mm_max_ss(widest, _mm_shuffle_ps(widest, widest, 1));
+        const float largestTerm = _mm_cvtss_f32(widest);
+        if (_mm256_movemask_ps(finite) != 0xFF || !std::isfinite(largestTerm)) {
+            rows[b] = {0, size - 1};
+            continue;
+        }
+        const float margin = 1e-5f * largestTerm;
+        const __m256 below = _mm256_set1_ps(-margin);
+        // Lanes x, y of w + c: left, bottom; of w - c: right, top; lane z of c: near.
+        __m256 beyondLow = _mm256_castsi256_ps(_mm256_set1_epi32(-1)), beyondHigh = beyondLow;
+        __m256 low = _mm256_set1_ps(std::numeric_limits<float>::infinity()), high = _mm256_sub_ps(_mm256_setzero_ps(), low);
+        __m256 inFront = _mm256_castsi256_ps(_mm256_set1_epi32(-1));
+        for (const __m256& c : corner) {
+            const __m256 w = _mm256_permute_ps(c, 0xFF);
+            const __m256 plus = _mm256_blend_ps(_mm256_add_ps(w, c), c, 0x44); // lane z: c.z itself
+            beyondLow = _mm256_and_ps(beyondLow, _mm256_cmp_ps(plus, below, _CMP_LT_OQ));
+            beyondHigh = _mm256_and_ps(beyondHigh, _mm256_cmp_ps(_mm256_sub_ps(w, c), below, _CMP_LT_OQ));
+            inFront = _mm256_and_ps(inFront, _mm256_cmp_ps(w, _mm256_set1_ps(margin), _CMP_GT_OQ));
+            const __m256 projected = _mm256_div_ps(c, w); // lane y: y / w
+            low = _mm256_min_ps(low, projected);
+            high = _mm256_max_ps(high, projected);
+        }
+        // Both corners of each vector must lie beyond: the two halves together.
+        const int lowMask = _mm256_movemask_ps(beyondLow), highMask = _mm256_movemask_ps(beyondHigh);
+        const int both = (lowMask & (lowMask >> 4)) | ((highMask & (highMask >> 4)) << 4);
+        // Bits 0, 1, 2: left, bottom, near; bits 4, 5: right, top.
+        if (both & 0x37) {
+            rows[b] = {1, 0};
+            continue;
+        }
+        if ((_mm256_movemask_ps(inFront) & 0x88) != 0x88) {
+            rows[b] = {0, size - 1};
+            continue;
+        }
+        // In front of the eye, the box projects inside the span of its corners'
+        // projections; screen y runs down: 1 - y/w.
+        const float yLow = std::min(_mm256_cvtss_f32(_mm256_permute_ps(low, 0x55)),
+                                    _mm_cvtss_f32(_mm_permute_ps(_mm256_extractf128_ps(low, 1), 0x55)));
+        const float yHigh = std::max(_mm256_cvtss_f32(_mm256_permute_ps(high, 0x55)),
+                                     _mm_cvtss_f32(_mm_permute_ps(_mm256_extractf128_ps(high, 1), 0x55)));
+        const float top = (1.0f - yHigh) * halfSize, bottom = (1.0f - yLow) * halfSize;
+        if (!(std::isfinite(top) && std::isfinite(bottom))) {
+            rows[b] = {0, size - 1}; // projects beyond floats: never skipped
+            continue;
+        }
+        // Two rows more on each side for the snapping of vertices and pixel
+        // centres, and a little for the float steps.
+        const float pad = 2.0f + 1e-3f * std::max(std::abs(top), std::abs(bottom));
+        rows[b] = {int(std::clamp(std::floor(top - pad), -1.0f, float(size))),
+                   int(std::clamp(std::ceil(bottom + pad), -1.0f, float(size)))};
+    }
 }
 
 namespace {
@@ -292,6 +400,62 @@ __attribute__((target("avx2"))) void FillPairAvx2(const Raster& target, const Sm
     }
 }
 
+// The same for two neighbours whose shared box is up to eight pixels across:
+// one row of eight pixels at a time, read and written once for both.
+__attribute__((target("avx2"))) void FillPairWideAvx2(const Raster& target, const SmallSetup& a,
+                                                      const SmallSetup& b, int top, int bottom)
+{
+    const int ux0 = std::min(a.px0, b.px0);
+    const int width = std::max(a.px1, b.px1) - ux0 + 1;
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i inBox = _mm256_cmpgt_epi32(_mm256_set1_epi32(width), lane);
+    struct Lanes {
+        __m256i e[3], down[3];
+        __m256 laneZ, color;
+    };
+    const auto lanes = [&](const SmallSetup& t) __attribute__((target("avx2"))) {
+        Lanes l;
+        // Column of each lane within the triangle's own box; edge values at row top.
+        const __m256i col = _mm256_sub_epi32(lane, _mm256_set1_epi32(t.px0 - ux0));
+        for (int k = 0; k < 3; ++k) {
+            l.e[k] = _mm256_add_epi32(_mm256_set1_epi32(t.e[k] + (top - t.py0) * t.stepY[k]),
+                                      _mm256_mullo_epi32(col, _mm256_set1_epi32(t.stepX[k])));
+            l.down[k] = _mm256_set1_epi32(t.stepY[k]);
+        }
+        l.laneZ = _mm256_mul_ps(_mm256_cvtepi32_ps(col), _mm256_set1_ps(t.dzdx));
+        l.color = _mm256_castsi256_ps(_mm256_set1_epi32(std::int32_t(t.color)));
+        return l;
+    };
+    Lanes la = lanes(a), lb = lanes(b);
+    std::size_t row = std::size_t(top) * target.size + ux0;
+    for (int r = top; r <= bottom; ++r, row += target.size) {
+        const __m256 insideA = _mm256_castsi256_ps(_mm256_andnot_si256(
+            _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(la.e[0], la.e[1]), la.e[2]), 31), inBox));
+        const __m256 insideB = _mm256_castsi256_ps(_mm256_andnot_si256(
+            _mm256_srai_epi32(_mm256_or_si256(_mm256_or_si256(lb.e[0], lb.e[1]), lb.e[2]), 31), inBox));
+        for (int k = 0; k < 3; ++k) {
+            la.e[k] = _mm256_add_epi32(la.e[k], la.down[k]);
+            lb.e[k] = _mm256_add_epi32(lb.e[k], lb.down[k]);
+        }
+        if (_mm256_testz_ps(_mm256_or_ps(insideA, insideB), _mm256_or_ps(insideA, insideB)))
+            continue;
+        float* d = target.depth + row;
+        __m256i* c = reinterpret_cast<__m256i*>(target.pixels + row);
+        __m256 depth = _mm256_loadu_ps(d);
+        __m256 colors = _mm256_castsi256_ps(_mm256_loadu_si256(c));
+        // zRow + k dzdx with zRow = z0 + (row in the triangle's box) dzdy, as
+        // the pixel-by-pixel fill steps; the first triangle before the second.
+        const __m256 zA = _mm256_add_ps(_mm256_set1_ps(a.z0 + float(r - a.py0) * a.dzdy), la.laneZ);
+        const __m256 passA = _mm256_and_ps(insideA, _mm256_cmp_ps(zA, depth, _CMP_LE_OQ));
+        depth = _mm256_blendv_ps(depth, zA, passA);
+        colors = _mm256_blendv_ps(colors, la.color, passA);
+        const __m256 zB = _mm256_add_ps(_mm256_set1_ps(b.z0 + float(r - b.py0) * b.dzdy), lb.laneZ);
+        const __m256 passB = _mm256_and_ps(insideB, _mm256_cmp_ps(zB, depth, _CMP_LE_OQ));
+        _mm256_storeu_ps(d, _mm256_blendv_ps(depth, zB, passB));
+        _mm256_storeu_si256(c, _mm256_castps_si256(_mm256_blendv_ps(colors, lb.color, passB)));
+    }
+}
+
 // One solid triangle of the AVX2 path that the batch below does not set up:
 // clipped, large or culled.
 __attribute__((target("avx2"))) void SolidTriangleAvx2(const Raster& raster, const PreparedScene& scene,
@@ -310,6 +474,13 @@ __attribute__((target("avx2"))) void SolidTriangleAvx2(const Raster& raster, con
     FillTriangle<true>(raster, {v0.x, v0.y, v0.z}, {v1.x, v1.y, v1.z}, {v2.x, v2.y, v2.z}, scene.colors[t]);
 }
 
+// The lanes of a 2 x 2 block (columns 0, 1 of row 0, then of row 1) that four
+// bits select, bit 0 the first lane.
+alignas(16) constexpr std::int32_t kQuadLanes[16][4] = {
+    {0, 0, 0, 0},   {-1, 0, 0, 0},   {0, -1, 0, 0},   {-1, -1, 0, 0},   {0, 0, -1, 0},   {-1, 0, -1, 0},
+    {0, -1, -1, 0}, {-1, -1, -1, 0}, {0, 0, 0, -1},   {-1, 0, 0, -1},   {0, -1, 0, -1},  {-1, -1, 0, -1},
+    {0, 0, -1, -1}, {-1, 0, -1, -1}, {0, -1, -1, -1}, {-1, -1, -1, -1}};
+
 // Solid triangles eight at a time: the set-up of SetUpSmall computed for
 // eight triangles in the lanes of AVX2 registers (the same integer and float
 // steps, so the same values), then each triangle filled in its order.
@@ -322,14 +493,30 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     const __m256i last = _mm256_set1_epi32(raster.size - 1);
     const __m256i small = _mm256_set1_epi32(kSmallSpan);
     const __m256i bandBegin = _mm256_set1_epi32(raster.rowBegin), bandLast = _mm256_set1_epi32(raster.rowEnd - 1);
-    alignas(32) std::int32_t px0[8], py0[8], px1[8], py1[8], e[3][8], stepX[3][8], stepY[3][8];
-    alignas(32) float z0[8], dzdx[8], dzdy[8];
+    // The set-up of the lanes that are not tiny, one record per lane.
+    SmallSetup lanes[8];
     // Triangles whose box holds at most kTiny x kTiny pixel centres, as most
     // do from afar, are tested at each candidate centre in the set-up.
-    constexpr int kTiny = 2;
-    alignas(32) std::int32_t coverage[8];
+    constexpr int kTiny = 3;
+    alignas(32) std::int32_t coverage[8], firstPixel[8];
+    alignas(32) float quadZ[8][4];
+    const __m256i two = _mm256_set1_epi32(2);
     alignas(32) float candidateZ[kTiny * kTiny][8];
     const __m256i tinySide = _mm256_set1_epi32(kTiny);
+    // Where each candidate centre lies from the box's first pixel.
+    std::size_t candidateOffset[kTiny * kTiny];
+    float* const depthBuffer = raster.depth;
+    PixelColor* const colorBuffer = raster.pixels;
+    for (int n = 0; n < kTiny * kTiny; ++n)
+        candidateOffset[n] = std::size_t(n / kTiny) * raster.size + std::size_t(n % kTiny);
+    // Pairs of neighbours filled together (FillPairAvx2) have their union box
+    // under 4 x 8 pixels, whole rows of four pixels inside the target and
+    // pairs of rows inside the band; the lanes of the next triangle line up
+    // with this one's through this permutation.
+    const __m256i nextLane = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
+    const __m256i four = _mm256_set1_epi32(4), eight = _mm256_set1_epi32(8), sixteen = _mm256_set1_epi32(16);
+    const __m256i rowEnd = _mm256_set1_epi32(raster.rowEnd), lastColumnPlus1 = _mm256_set1_epi32(raster.size);
+    alignas(32) std::int32_t pairTop[8], pairBottom[8];
 
     std::size_t t = first;
     for (; t + 8 <= triangles; t += 8) {
@@ -384,7 +571,7 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         const int otherMask = _mm256_movemask_ps(_mm256_castsi256_ps(other));
         if ((fillMask | otherMask) == 0)
             continue;
-        int tinyMask = 0;
+        int tinyMask = 0, pairMask = 0, narrowMask = 0, quadMask = 0;
 
         if (fillMask) {
             const __m256i cx = _mm256_add_epi32(_mm256_slli_epi32(bx0, kSubBits), _mm256_set1_epi32(kHalfSub));
@@ -402,9 +589,6 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                 edge[k] = _mm256_sub_epi32(raw[k], _mm256_andnot_si256(topLeft, one));
                 sx[k] = _mm256_sub_epi32(zero, _mm256_slli_epi32(dy, kSubBits));
                 sy[k] = _mm256_slli_epi32(dx, kSubBits);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(e[k]), edge[k]);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(stepX[k]), sx[k]);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(stepY[k]), sy[k]);
             }
             const __m256 inv = _mm256_div_ps(_mm256_set1_ps(1.0f), _mm256_cvtepi32_ps(area));
             const __m256 dz1 = _mm256_sub_ps(z[1], z[0]), dz2 = _mm256_sub_ps(z[2], z[0]);
@@ -414,13 +598,6 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
             };
             const __m256 vz0 = _mm256_add_ps(z[0], plane(raw[1], raw[2]));
             const __m256 vdzdx = plane(sx[1], sx[2]), vdzdy = plane(sy[1], sy[2]);
-            _mm256_store_ps(z0, vz0);
-            _mm256_store_ps(dzdx, vdzdx);
-            _mm256_store_ps(dzdy, vdzdy);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(px0), bx0);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(py0), by0);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(px1), bx1);
-            _mm256_store_si256(reinterpret_cast<__m256i*>(py1), by1);
             // Tiny triangles: each candidate centre tested here for all
             // eight at once, with the edge and depth steps of the
             // pixel-by-pixel fill; only the depth test is left per pixel.
@@ -428,82 +605,196 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                 fill, _mm256_and_si256(_mm256_cmpgt_epi32(tinySide, _mm256_sub_epi32(bx1, bx0)),
                                        _mm256_cmpgt_epi32(tinySide, _mm256_sub_epi32(by1, by0))));
             tinyMask = _mm256_movemask_ps(_mm256_castsi256_ps(tiny));
-            if (tinyMask) {
-                __m256i covered = zero;
-                for (int n = 0; n < kTiny * kTiny; ++n) {
-                    const int ox = n % kTiny, oy = n / kTiny;
-                    const __m256i row = _mm256_add_epi32(by0, _mm256_set1_epi32(oy));
-                    const __m256i column = _mm256_add_epi32(bx0, _mm256_set1_epi32(ox));
-                    __m256i sign = zero;
-                    for (int k = 0; k < 3; ++k) {
-                        __m256i v = edge[k];
-                        for (int step = 0; step < ox; ++step)
-                            v = _mm256_add_epi32(v, sx[k]);
-                        for (int step = 0; step < oy; ++step)
-                            v = _mm256_add_epi32(v, sy[k]);
-                        sign = _mm256_or_si256(sign, v);
-                    }
-                    // Outside: an edge value below zero, a column or row past
-                    // the box, or a row outside the band.
-                    const __m256i out = _mm256_or_si256(
-                        _mm256_or_si256(_mm256_srai_epi32(sign, 31), _mm256_cmpgt_epi32(column, bx1)),
-                        _mm256_or_si256(_mm256_or_si256(_mm256_cmpgt_epi32(row, by1), _mm256_cmpgt_epi32(bandBegin, row)),
-                                        _mm256_cmpgt_epi32(row, bandLast)));
-                    covered = _mm256_or_si256(covered, _mm256_andnot_si256(out, _mm256_set1_epi32(1 << n)));
-                    // (z0 + row dzdy) + column dzdx.
-                    const __m256 zc = _mm256_add_ps(
-                        _mm256_add_ps(vz0, _mm256_mul_ps(_mm256_set1_ps(float(oy)), vdzdy)),
-                        _mm256_mul_ps(_mm256_set1_ps(float(ox)), vdzdx));
-                    _mm256_store_ps(candidateZ[n], zc);
+            // The candidates (ox, oy), ox and oy below kSide, of all tiny lanes.
+            const auto testCandidates = [&]<int kSide>(std::integral_constant<int, kSide>)
+                                            __attribute__((target("avx2"))) {
+                // Candidate (ox, oy) lies outside when its column passes the
+                // box or its row passes the box or the band: all ones then,
+                // which also sets the sign that an edge value below zero sets.
+                const __m256i rowLimit = _mm256_min_epi32(by1, bandLast);
+                __m256i columnOut[kSide], rowOut[kSide], rowEdge[3];
+                __m256 rowZ[kSide], columnZ[kSide];
+                for (int o = 0; o < kSide; ++o) {
+                    const __m256i column = _mm256_add_epi32(bx0, _mm256_set1_epi32(o));
+                    const __m256i row = _mm256_add_epi32(by0, _mm256_set1_epi32(o));
+                    columnOut[o] = _mm256_cmpgt_epi32(column, bx1);
+                    rowOut[o] = _mm256_or_si256(_mm256_cmpgt_epi32(row, rowLimit), _mm256_cmpgt_epi32(bandBegin, row));
+                    // (z0 + row dzdy) + column dzdx, the steps of the pixel-by-pixel fill.
+                    rowZ[o] = _mm256_add_ps(vz0, _mm256_mul_ps(_mm256_set1_ps(float(o)), vdzdy));
+                    columnZ[o] = _mm256_mul_ps(_mm256_set1_ps(float(o)), vdzdx);
                 }
+                __m256i covered = zero;
+                for (int oy = 0; oy < kSide; ++oy) {
+                    for (int k = 0; k < 3; ++k)
+                        rowEdge[k] = oy == 0 ? edge[k] : _mm256_add_epi32(rowEdge[k], sy[k]);
+                    __m256i v[3] = {rowEdge[0], rowEdge[1], rowEdge[2]};
+                    for (int ox = 0; ox < kSide; ++ox) {
+                        if (ox > 0)
+                            for (int k = 0; k < 3; ++k)
+                                v[k] = _mm256_add_epi32(v[k], sx[k]);
+                        const int n = oy * kTiny + ox;
+                        const __m256i out = ox == 0 ? rowOut[oy] : _mm256_or_si256(rowOut[oy], columnOut[ox]);
+                        const __m256i sign = _mm256_or_si256(_mm256_or_si256(v[0], v[1]), _mm256_or_si256(v[2], out));
+                        covered = _mm256_or_si256(covered, _mm256_andnot_si256(_mm256_srai_epi32(sign, 31),
+                                                                               _mm256_set1_epi32(1 << n)));
+                        _mm256_store_ps(candidateZ[n], _mm256_add_ps(rowZ[oy], columnZ[ox]));
+                    }
+                }
+                return covered;
+            };
+            if (tinyMask) {
+                // Most batches from afar hold no box three centres across:
+                // their candidates two by two.
+                const __m256i three = _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_sub_epi32(bx1, bx0), one),
+                                                      _mm256_cmpgt_epi32(_mm256_sub_epi32(by1, by0), one));
+                const __m256i covered = tinyMask & _mm256_movemask_ps(_mm256_castsi256_ps(three))
+                                            ? testCandidates(std::integral_constant<int, kTiny>{})
+                                            : testCandidates(std::integral_constant<int, 2>{});
                 _mm256_store_si256(reinterpret_cast<__m256i*>(coverage), covered);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(firstPixel),
+                                   _mm256_add_epi32(_mm256_mullo_epi32(by0, _mm256_set1_epi32(raster.size)), bx0));
+                // Boxes of up to 2 x 2 centres whose 2 x 2 block lies in the
+                // target and in the band: their four candidates' depths per
+                // lane (columns 0, 1 of row 0, then of row 1), for one vector
+                // test each.
+                const __m256i quad = _mm256_andnot_si256(
+                    _mm256_or_si256(_mm256_or_si256(three, _mm256_cmpgt_epi32(_mm256_add_epi32(bx0, two), lastColumnPlus1)),
+                                    _mm256_or_si256(_mm256_cmpgt_epi32(bandBegin, by0),
+                                                    _mm256_cmpgt_epi32(_mm256_add_epi32(by0, one), bandLast))),
+                    tiny);
+                quadMask = _mm256_movemask_ps(_mm256_castsi256_ps(quad));
+                if (quadMask) {
+                    const __m256 q0 = _mm256_load_ps(candidateZ[0]), q1 = _mm256_load_ps(candidateZ[1]);
+                    const __m256 q2 = _mm256_load_ps(candidateZ[kTiny]), q3 = _mm256_load_ps(candidateZ[kTiny + 1]);
+                    const __m256 t0 = _mm256_unpacklo_ps(q0, q1), t1 = _mm256_unpackhi_ps(q0, q1);
+                    const __m256 t2 = _mm256_unpacklo_ps(q2, q3), t3 = _mm256_unpackhi_ps(q2, q3);
+                    const __m256 u0 = _mm256_shuffle_ps(t0, t2, 0x44), u1 = _mm256_shuffle_ps(t0, t2, 0xEE);
+                    const __m256 u2 = _mm256_shuffle_ps(t1, t3, 0x44), u3 = _mm256_shuffle_ps(t1, t3, 0xEE);
+                    _mm256_store_ps(quadZ[0], _mm256_permute2f128_ps(u0, u1, 0x20));
+                    _mm256_store_ps(quadZ[2], _mm256_permute2f128_ps(u2, u3, 0x20));
+                    _mm256_store_ps(quadZ[4], _mm256_permute2f128_ps(u0, u1, 0x31));
+                    _mm256_store_ps(quadZ[6], _mm256_permute2f128_ps(u2, u3, 0x31));
+                }
+            }
+            // The set-up of the other lanes, for FillSmallAvx2 and FillPairAvx2.
+            const int fullMask = fillMask & ~tinyMask;
+            if (fullMask) {
+                // Sixteen fields of eight lanes: two 8 x 8 transposes give
+                // each lane's px0 .. stepX[0], then stepX[1] .. dzdy.
+                const __m256i fields[16] = {bx0, by0, bx1, by1, edge[0], edge[1], edge[2], sx[0], sx[1], sx[2],
+                                            sy[0], sy[1], sy[2], _mm256_castps_si256(vz0),
+                                            _mm256_castps_si256(vdzdx), _mm256_castps_si256(vdzdy)};
+                static_assert(sizeof(SmallSetup) == 17 * 4 && offsetof(SmallSetup, dzdy) == 15 * 4,
+                              "a lane's record: sixteen four-byte fields, then the colour");
+                for (int part = 0; part < 2; ++part) {
+                    const __m256i* f = fields + 8 * part;
+                    const __m256 a0 = _mm256_unpacklo_ps(_mm256_castsi256_ps(f[0]), _mm256_castsi256_ps(f[1]));
+                    const __m256 a1 = _mm256_unpackhi_ps(_mm256_castsi256_ps(f[0]), _mm256_castsi256_ps(f[1]));
+                    const __m256 a2 = _mm256_unpacklo_ps(_mm256_castsi256_ps(f[2]), _mm256_castsi256_ps(f[3]));
+                    const __m256 a3 = _mm256_unpackhi_ps(_mm256_castsi256_ps(f[2]), _mm256_castsi256_ps(f[3]));
+                    const __m256 a4 = _mm256_unpacklo_ps(_mm256_castsi256_ps(f[4]), _mm256_castsi256_ps(f[5]));
+                    const __m256 a5 = _mm256_unpackhi_ps(_mm256_castsi256_ps(f[4]), _mm256_castsi256_ps(f[5]));
+                    const __m256 a6 = _mm256_unpacklo_ps(_mm256_castsi256_ps(f[6]), _mm256_castsi256_ps(f[7]));
+                    const __m256 a7 = _mm256_unpackhi_ps(_mm256_castsi256_ps(f[6]), _mm256_castsi256_ps(f[7]));
+                    // Lane pairs (0, 4), (1, 5), (2, 6), (3, 7): four fields each.
+                    const __m256 b0 = _mm256_shuffle_ps(a0, a2, 0x44), b1 = _mm256_shuffle_ps(a0, a2, 0xEE);
+                    const __m256 b2 = _mm256_shuffle_ps(a1, a3, 0x44), b3 = _mm256_shuffle_ps(a1, a3, 0xEE);
+                    const __m256 b4 = _mm256_shuffle_ps(a4, a6, 0x44), b5 = _mm256_shuffle_ps(a4, a6, 0xEE);
+                    const __m256 b6 = _mm256_shuffle_ps(a5, a7, 0x44), b7 = _mm256_shuffle_ps(a5, a7, 0xEE);
+                    const __m256 row[8] = {_mm256_permute2f128_ps(b0, b4, 0x20), _mm256_permute2f128_ps(b1, b5, 0x20),
+                                           _mm256_permute2f128_ps(b2, b6, 0x20), _mm256_permute2f128_ps(b3, b7, 0x20),
+                                           _mm256_permute2f128_ps(b0, b4, 0x31), _mm256_permute2f128_ps(b1, b5, 0x31),
+                                           _mm256_permute2f128_ps(b2, b6, 0x31), _mm256_permute2f128_ps(b3, b7, 0x31)};
+                    for (int k = 0; k < 8; ++k)
+                        if (fullMask >> k & 1)
+                            _mm256_storeu_ps(reinterpret_cast<float*>(&lanes[k]) + 8 * part, row[k]);
+                }
+            }
+            // Neighbours k, k + 1 both filled, neither tiny, whose union box
+            // FillPairAvx2 can take.
+            if (fullMask & (fullMask >> 1)) {
+                const __m256i full = _mm256_andnot_si256(tiny, fill);
+                const __m256i nx0 = _mm256_permutevar8x32_epi32(bx0, nextLane);
+                const __m256i nx1 = _mm256_permutevar8x32_epi32(bx1, nextLane);
+                const __m256i ny0 = _mm256_permutevar8x32_epi32(by0, nextLane);
+                const __m256i ny1 = _mm256_permutevar8x32_epi32(by1, nextLane);
+                const __m256i ux0 = _mm256_min_epi32(bx0, nx0), ux1 = _mm256_max_epi32(bx1, nx1);
+                const __m256i uy0 = _mm256_min_epi32(by0, ny0), uy1 = _mm256_max_epi32(by1, ny1);
+                const __m256i top = _mm256_max_epi32(uy0, bandBegin), bottom = _mm256_min_epi32(uy1, bandLast);
+                const __m256i fits = _mm256_and_si256(
+                    _mm256_and_si256(_mm256_cmpgt_epi32(four, _mm256_sub_epi32(ux1, ux0)),
+                                     _mm256_cmpgt_epi32(eight, _mm256_sub_epi32(uy1, uy0))),
+                    _mm256_andnot_si256(
+                        _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_add_epi32(ux0, four), lastColumnPlus1),
+                                        _mm256_cmpgt_epi32(top, bottom)),
+                        _mm256_cmpgt_epi32(rowEnd, _mm256_add_epi32(top, _mm256_or_si256(_mm256_sub_epi32(bottom, top), one)))));
+                // Or, up to eight pixels across, rows one at a time.
+                const __m256i fitsWide = _mm256_and_si256(
+                    _mm256_cmpgt_epi32(eight, _mm256_sub_epi32(ux1, ux0)),
+                    _mm256_andnot_si256(
+                        _mm256_or_si256(_mm256_cmpgt_epi32(_mm256_add_epi32(ux0, eight), lastColumnPlus1),
+                                        _mm256_cmpgt_epi32(top, bottom)),
+                        _mm256_cmpgt_epi32(sixteen, _mm256_sub_epi32(uy1, uy0))));
+                const __m256i both = _mm256_and_si256(full, _mm256_permutevar8x32_epi32(full, nextLane));
+                narrowMask = _mm256_movemask_ps(_mm256_castsi256_ps(fits));
+                pairMask = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_and_si256(both, _mm256_or_si256(fits, fitsWide)))) & 0x7F;
+                if (pairMask) {
+                    _mm256_store_si256(reinterpret_cast<__m256i*>(pairTop), top);
+                    _mm256_store_si256(reinterpret_cast<__m256i*>(pairBottom), bottom);
+                }
             }
         }
         // In order, so that equal depths resolve as they do one by one.
-        const auto setup = [&](int k) {
-            SmallSetup st;
-            st.px0 = px0[k]; st.py0 = py0[k]; st.px1 = px1[k]; st.py1 = py1[k];
-            for (int j = 0; j < 3; ++j) {
-                st.e[j] = e[j][k];
-                st.stepX[j] = stepX[j][k];
-                st.stepY[j] = stepY[j][k];
-            }
-            st.z0 = z0[k]; st.dzdx = dzdx[k]; st.dzdy = dzdy[k];
-            st.color = scene.colors[t + k];
-            return st;
-        };
-        for (int k = 0; k < 8; ++k) {
-            if (tinyMask >> k & 1) {
+        // Lanes with nothing to draw are passed over.
+        for (unsigned todo = unsigned(fillMask | otherMask); todo != 0; todo &= todo - 1) {
+            const int k = std::countr_zero(todo);
+            if (quadMask >> k & 1) {
+                // The 2 x 2 block: two pixels of two rows, those not covered
+                // written back as they were.
+                const int bits = coverage[k];
+                const __m128 covered = _mm_castsi128_ps(
+                    _mm_load_si128(reinterpret_cast<const __m128i*>(kQuadLanes[(bits & 3) | (bits >> 1 & 12)])));
+                float* const d0 = depthBuffer + firstPixel[k];
+                float* const d1 = d0 + raster.size;
+                PixelColor* const c0 = colorBuffer + firstPixel[k];
+                PixelColor* const c1 = c0 + raster.size;
+                const __m128 zq = _mm_load_ps(quadZ[k]);
+                const __m128 old = _mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d0))),
+                                                reinterpret_cast<const __m64*>(d1));
+                const __m128 pass = _mm_and_ps(covered, _mm_cmp_ps(zq, old, _CMP_LE_OQ));
+                const __m128 depth = _mm_blendv_ps(old, zq, pass);
+                _mm_storel_pi(reinterpret_cast<__m64*>(d0), depth);
+                _mm_storeh_pi(reinterpret_cast<__m64*>(d1), depth);
+                const __m128 oldColor = _mm_loadh_pi(
+                    _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(c0))), reinterpret_cast<const __m64*>(c1));
+                const __m128 colors = _mm_blendv_ps(oldColor, _mm_castsi128_ps(_mm_set1_epi32(std::int32_t(scene.colors[t + k]))), pass);
+                _mm_storel_pi(reinterpret_cast<__m64*>(c0), colors);
+                _mm_storeh_pi(reinterpret_cast<__m64*>(c1), colors);
+            } else if (tinyMask >> k & 1) {
                 const PixelColor color = scene.colors[t + k];
+                const std::size_t base = std::size_t(firstPixel[k]);
                 for (unsigned bits = unsigned(coverage[k]); bits != 0; bits &= bits - 1) {
                     const int n = std::countr_zero(bits);
-                    const std::size_t i =
-                        std::size_t(py0[k] + n / kTiny) * raster.size + std::size_t(px0[k] + n % kTiny);
+                    const std::size_t i = base + candidateOffset[n];
                     const float zc = candidateZ[n][k];
-                    if (zc <= raster.depth[i]) {
-                        raster.depth[i] = zc;
-                        raster.pixels[i] = color;
+                    if (zc <= depthBuffer[i]) {
+                        depthBuffer[i] = zc;
+                        colorBuffer[i] = color;
                     }
                 }
             } else if (fillMask >> k & 1) {
-                if (k < 7 && (fillMask >> (k + 1) & 1) && !(tinyMask >> (k + 1) & 1)) {
-                    const int ux0 = std::min(px0[k], px0[k + 1]), ux1 = std::max(px1[k], px1[k + 1]);
-                    const int uy0 = std::min(py0[k], py0[k + 1]), uy1 = std::max(py1[k], py1[k + 1]);
-                    // Neighbours only: a shared box a few pixels across keeps
-                    // both triangles' edge values far from overflowing. Rows
-                    // are read in pairs of four pixels: the row below the last
-                    // must still be in the band, the four pixels in the row.
-                    const int top = std::max(uy0, raster.rowBegin);
-                    const int bottom = std::min(uy1, raster.rowEnd - 1);
-                    if (ux1 - ux0 < 4 && uy1 - uy0 < 8 && ux0 + 4 <= raster.size && top <= bottom
-                        && top + ((bottom - top) | 1) < raster.rowEnd) {
-                        FillPairAvx2(raster, setup(k), setup(k + 1), top, bottom);
-                        ++k;
-                        continue;
-                    }
+                lanes[k].color = scene.colors[t + k];
+                if (pairMask >> k & 1) {
+                    lanes[k + 1].color = scene.colors[t + k + 1];
+                    if (narrowMask >> k & 1)
+                        FillPairAvx2(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
+                    else
+                        FillPairWideAvx2(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
+                    todo &= todo - 1; // the next triangle is drawn
+                    continue;
                 }
-                FillSmallAvx2(raster, setup(k));
-            } else if (otherMask >> k & 1) {
+                FillSmallAvx2(raster, lanes[k]);
+            } else {
                 SolidTriangleAvx2(raster, scene, half, s, t + k);
             }
         }

@@ -351,5 +351,9 @@ void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene, FillMod
 // wholly beyond one side of the view (every triangle in it would be skipped),
 // all rows when the box reaches behind the eye.
 RowSpan ChunkRows(const ChunkBox& box, const Matrix4& m, int size);
+// Sets count values from `to` on (AVX2 processors only).
+void FillAvx2(std::uint32_t* to, std::size_t count, std::uint32_t value);
+// The same for the boxes [0, count), into rows (AVX2 processors only).
+void ChunkRowsAvx2(const ChunkBox* boxes, std::size_t count, const Matrix4& m, int size, RowSpan* rows);
 
 } // namespace tolva::raster

@@ -1,6 +1,7 @@
 // The software rasterizer's rules: which pixels a triangle covers, culling,
 // depth, clipping at the near plane, the fill modes, and the two code paths.
 #include "RenderTestScenes.h"
+#include "render/RasterizerInternal.h"
 #include "support/RowNames.h"
 
 #include <gtest/gtest.h>
@@ -399,6 +400,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FrameCase{"StartSolid901Four", Volcano, Start, FillMode::Solid, 901, 4},
                       FrameCase{"HighAboveSolidFour", Volcano, HighAbove, FillMode::Solid, kTargetSize, 4},
                       FrameCase{"HighAbovePointsTwo", Volcano, HighAbove, FillMode::Points, kTargetSize, 2},
+                      FrameCase{"HighAboveSolid900Two", Volcano, HighAbove, FillMode::Solid, 900, 2},
                       FrameCase{"WalkingSolidSeven", Volcano, Walking, FillMode::Solid, kTargetSize, 7},
                       FrameCase{"WalkingWireTwo", Volcano, Walking, FillMode::Wireframe, kTargetSize, 2},
                       FrameCase{"WalkingPointsTwo", Volcano, Walking, FillMode::Points, kTargetSize, 2},
@@ -407,6 +409,56 @@ INSTANTIATE_TEST_SUITE_P(
                       FrameCase{"ScatteredSolid451Seven", ScatteredTriangles, nullptr, FillMode::Solid, 451, 7},
                       FrameCase{"ScatteredWireFive", ScatteredTriangles, nullptr, FillMode::Wireframe, kTargetSize, 5},
                       FrameCase{"ScatteredPointsThree", ScatteredTriangles, nullptr, FillMode::Points, kTargetSize, 3}),
+    tolva::testing::RowName());
+
+// The rows a chunk's box can reach, as the AVX2 code bounds them for many
+// boxes at once: the baseline's rows within one, the same boxes skipped (beyond
+// a plane) and the same boxes reaching every row (across the eye, not numbers).
+struct BoxCase {
+    const char* name;
+    ChunkBox box; // in front of the eye at the origin, looking along z
+};
+
+void PrintTo(const BoxCase& row, std::ostream* os) { *os << row.name; }
+
+class ChunkBounds : public ::testing::TestWithParam<BoxCase> {};
+
+TEST_P(ChunkBounds, AgreeOnBothCodePaths)
+{
+    if (!Avx2Available())
+        GTEST_SKIP() << "no AVX2 here";
+    const BoxCase& c = GetParam();
+    const Matrix4 m = ProjectionMatrix();
+    const RowSpan expected = raster::ChunkRows(c.box, m, kTargetSize);
+    // Among other boxes, so that its place in the list does not matter.
+    const ChunkBox boxes[3] = {{{-1, -1, 5}, {1, 1, 6}}, c.box, {{-100, 0, 5}, {-50, 1, 6}}};
+    RowSpan rows[3];
+    raster::ChunkRowsAvx2(boxes, 3, m, kTargetSize, rows);
+    const RowSpan actual = rows[1];
+    const bool skipped = expected.first > expected.last, every = expected.first <= 0 && expected.last >= kTargetSize - 1;
+    if (skipped || every) {
+        EXPECT_EQ(actual.first > actual.last, skipped);
+        EXPECT_EQ(actual.first <= 0 && actual.last >= kTargetSize - 1, every);
+    } else {
+        EXPECT_NEAR(actual.first, expected.first, 1);
+        EXPECT_NEAR(actual.last, expected.last, 1);
+    }
+}
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, ChunkBounds,
+    ::testing::Values(BoxCase{"InView", {{-1, -0.5f, 5}, {1, 0.25f, 6}}},
+                      BoxCase{"TopEdge", {{-1, 3, 5}, {1, 6, 6}}},
+                      BoxCase{"BeyondLeft", {{-100, 0, 5}, {-50, 1, 6}}},
+                      BoxCase{"BeyondRight", {{50, 0, 5}, {100, 1, 6}}},
+                      BoxCase{"BeyondTop", {{0, 50, 5}, {1, 100, 6}}},
+                      BoxCase{"BeyondBottom", {{0, -100, 5}, {1, -50, 6}}},
+                      BoxCase{"BehindTheEye", {{-1, -1, -6}, {1, 1, -5}}},
+                      BoxCase{"AcrossTheEye", {{-1, -1, -1}, {1, 1, 5}}},
+                      BoxCase{"NotANumber", {{kNaN, -1, 5}, {1, 1, 6}}},
+                      BoxCase{"BeyondFloats", {{-3e38f, -1, 5}, {3e38f, 1, 6}}}),
     tolva::testing::RowName());
 
 } // namespace
