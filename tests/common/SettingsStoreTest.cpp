@@ -1,5 +1,6 @@
 #include "common/SettingsStore.h"
 #include "support/Files.h"
+#include "support/Programs.h"
 
 #include <gtest/gtest.h>
 
@@ -13,25 +14,15 @@
 using namespace tolva;
 namespace s = tolva::settings;
 
+using tolva::testing::ProgramRun;
+
 namespace {
 
 const QString kTool = QStringLiteral(TOLVA_BIN_DIR "/tolva-settings");
 
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ToolRun runTool(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+ProgramRun runTool(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(kTool, args);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    return tolva::testing::RunProgram(kTool, args, env);
 }
 
 // Every test starts from an empty store (the test main already points the
@@ -157,7 +148,7 @@ TEST_F(SettingsStoreTest, ConcurrentWritersOfDifferentKeysLoseNothing)
 
 TEST(SettingsTool, ReportsMisuseAndMissingValuesByExitCode)
 {
-    const ToolRun none = runTool({});
+    const ProgramRun none = runTool({});
     EXPECT_EQ(none.exitCode, 2);
     EXPECT_TRUE(none.err.contains("Usage:"));
     EXPECT_EQ(runTool({"set", "Tolva3\\Topo3D", "NewFile"}).exitCode, 2);
@@ -165,10 +156,10 @@ TEST(SettingsTool, ReportsMisuseAndMissingValuesByExitCode)
     EXPECT_EQ(runTool({"fill", "Tolva3\\Topo3D", "k", "many"}).exitCode, 2);
     EXPECT_TRUE(runTool({"frobnicate"}).err.contains("unknown command \"frobnicate\""));
 
-    const ToolRun missing = runTool({"get", "Tolva3\\Nowhere", "Nothing"});
+    const ProgramRun missing = runTool({"get", "Tolva3\\Nowhere", "Nothing"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.out, "");
-    const ToolRun withDefault = runTool({"get", "Tolva3\\Nowhere", "Nothing", "10"});
+    const ProgramRun withDefault = runTool({"get", "Tolva3\\Nowhere", "Nothing", "10"});
     EXPECT_EQ(withDefault.exitCode, 0);
     EXPECT_EQ(withDefault.out, "10\n");
 }
@@ -180,7 +171,7 @@ TEST(SettingsTool, FailsClearlyWhenTheStoreCannotBeWritten)
     ASSERT_TRUE(tolva::testing::WriteBytes(dir.filePath("blocker"), ""));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", dir.filePath("blocker/config"));
-    const ToolRun run = runTool({"set", "Tolva3\\Topo3D", "NewFile", "True"}, env);
+    const ProgramRun run = runTool({"set", "Tolva3\\Topo3D", "NewFile", "True"}, env);
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_TRUE(run.err.contains("cannot write")) << qPrintable(run.err);
 }

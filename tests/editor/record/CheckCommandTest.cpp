@@ -3,35 +3,24 @@
 #include "record/CheckCommand.h"
 #include "record/RecordFile.h"
 #include "support/Files.h"
+#include "support/Programs.h"
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace tolva::record;
+using tolva::testing::ProgramRun;
 
 namespace {
 
-struct ProgramRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 ProgramRun RunTolvaEdit(const QStringList& arguments)
 {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(TOLVA_BIN_DIR "/TolvaEdit"), arguments);
-    if (!process.waitForFinished(60000))
-        return {};
-    return {process.exitCode(), QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+    return tolva::testing::RunProgram(QStringLiteral(TOLVA_BIN_DIR "/TolvaEdit"), arguments, env);
 }
 
 QString WriteRecord(const QTemporaryDir& dir, const QString& name, int badPhase)
