@@ -8,6 +8,7 @@
 #include "common/SettingsStore.h"
 #include "support/Controls.h"
 #include "support/FakePlatform.h"
+#include "support/Files.h"
 #include "support/RowNames.h"
 
 #include <QApplication>
@@ -357,19 +358,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ViewerWindowTest, AMapThatCannotBeReadIsReportedAndOpenAndExitStillWork)
 {
-    QFile bad(dataFile(QStringLiteral("Broken.ebm")));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("this is not a picture");
-    bad.close();
+    const QString bad = dataFile(QStringLiteral("Broken.ebm"));
+    ASSERT_TRUE(WriteBytes(bad, "this is not a picture"));
     ASSERT_TRUE(start());
-    open(bad.fileName());
+    open(bad);
     ASSERT_EQ(messages.reports.size(), 1);
     const MessageReport& report = messages.reports[0];
     EXPECT_TRUE(report.text.startsWith(QStringLiteral("Open File error:\n\n"))) << report.text.toStdString();
     EXPECT_GT(report.text.size(), QStringLiteral("Open File error:\n\n").size());
     EXPECT_EQ(report, (MessageReport{report.text, kTitle, MessageIcon::Exclamation}));
     EXPECT_EQ(enabledOf({"cmdOpen", "cmdExit", "cmdSave", "cmdAction"}), "cmdOpen cmdExit");
-    EXPECT_EQ(form->MapFilePath, bad.fileName());
+    EXPECT_EQ(form->MapFilePath, bad);
 
     WriteMap(dataFile(QStringLiteral("Good.ebm")));
     open(dataFile(QStringLiteral("Good.ebm")));
