@@ -8,13 +8,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
 
 using namespace tolva;
+using tolva::testing::ReadBytes;
 using tolva::testing::WriteBytes;
 
 namespace {
@@ -58,9 +58,7 @@ TEST(HelpPages, EveryTopicHasAPageAndEveryLinkLeadsSomewhere)
     }
     const QRegularExpression link(QStringLiteral("href=\"([^\"#:]+)(#[^\"]*)?\""));
     for (const QString& page : source.entryList({"*.html"})) {
-        QFile file(source.filePath(page));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QString html = QString::fromUtf8(file.readAll());
+        const QString html = QString::fromUtf8(ReadBytes(source.filePath(page)));
         EXPECT_TRUE(html.contains("<title>")) << qPrintable(page);
         for (auto match = link.globalMatch(html); match.hasNext();) {
             const QString target = match.next().captured(1);

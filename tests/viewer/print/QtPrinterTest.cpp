@@ -8,6 +8,7 @@
 #include "viewer/print/PrintJob.h"
 
 #include "support/Controls.h"
+#include "support/Files.h"
 #include "support/RowNames.h"
 
 #include <QFile>
@@ -50,9 +51,7 @@ TEST_F(QtPrinterTest, CopiesArePagesOfOnePdfAndAFileGetsOne)
 
     const QString one = path("one.prn");
     ASSERT_TRUE(PrintPages(printer, one, PagesToPrint(true, 3), picture, QRect(0, 0, 1440, 720)).isEmpty());
-    QFile file(one);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.read(5), QByteArray("%PDF-"));
+    EXPECT_TRUE(ReadBytes(one).startsWith("%PDF-"));
     EXPECT_EQ(PdfPages(one), 1);
 }
 
