@@ -15,15 +15,11 @@ using namespace tolva;
 namespace s = tolva::settings;
 
 using tolva::testing::ProgramRun;
+using tolva::testing::RunProgram;
 
 namespace {
 
 const QString kTool = QStringLiteral(TOLVA_BIN_DIR "/tolva-settings");
-
-ProgramRun runTool(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
-{
-    return tolva::testing::RunProgram(kTool, args, env);
-}
 
 // Every test starts from an empty store (the test main already points the
 // store at a private temporary folder).
@@ -101,7 +97,7 @@ TEST_F(SettingsStoreTest, AWriteIntoAFileWithUnreadableLinesSucceeds)
     writeRawFile("[Tolva3\nnot a key\n");
     EXPECT_TRUE(store.WriteSetting(s::kTopo3D, s::kNewFile, true));
     EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kNewFile), "True");
-    EXPECT_EQ(runTool({"set", s::kTopo3D, s::kNewFile, "False"}).exitCode, 0);
+    EXPECT_EQ(RunProgram(kTool, {"set", s::kTopo3D, s::kNewFile, "False"}).exitCode, 0);
 }
 
 TEST_F(SettingsStoreTest, ListLikeTextWrittenByAnotherProgramReadsAsText)
@@ -113,14 +109,14 @@ TEST_F(SettingsStoreTest, ListLikeTextWrittenByAnotherProgramReadsAsText)
 TEST_F(SettingsStoreTest, AnOpenStoreSeesAnotherProcesssLatestWrite)
 {
     EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kNewFile, QString()), "");
-    ASSERT_EQ(runTool({"set", s::kTopo3D, s::kNewFile, "True"}).exitCode, 0);
+    ASSERT_EQ(RunProgram(kTool, {"set", s::kTopo3D, s::kNewFile, "True"}).exitCode, 0);
     EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kNewFile, QString()), "True");
-    ASSERT_EQ(runTool({"set", s::kTopo3D, s::kNewFile, "False"}).exitCode, 0);
+    ASSERT_EQ(RunProgram(kTool, {"set", s::kTopo3D, s::kNewFile, "False"}).exitCode, 0);
     EXPECT_EQ(store.ReadSetting(s::kTopo3D, s::kNewFile, QString()), "False");
 
     // And the other way: what this store writes, another process reads at once.
     store.WriteSetting(s::kTopo3D, s::kCaption, QStringLiteral("Tolva3D Viewer - Crater"));
-    EXPECT_EQ(runTool({"get", s::kTopo3D, s::kCaption}).out, "Tolva3D Viewer - Crater\n");
+    EXPECT_EQ(RunProgram(kTool, {"get", s::kTopo3D, s::kCaption}).out, "Tolva3D Viewer - Crater\n");
 }
 
 TEST_F(SettingsStoreTest, ConcurrentWritersOfDifferentKeysLoseNothing)
@@ -148,18 +144,18 @@ TEST_F(SettingsStoreTest, ConcurrentWritersOfDifferentKeysLoseNothing)
 
 TEST(SettingsTool, ReportsMisuseAndMissingValuesByExitCode)
 {
-    const ProgramRun none = runTool({});
+    const ProgramRun none = RunProgram(kTool, {});
     EXPECT_EQ(none.exitCode, 2);
     EXPECT_TRUE(none.err.contains("Usage:"));
-    EXPECT_EQ(runTool({"set", "Tolva3\\Topo3D", "NewFile"}).exitCode, 2);
-    EXPECT_EQ(runTool({"set", "Tolva3\\Topo3D", "", "x"}).exitCode, 2);
-    EXPECT_EQ(runTool({"fill", "Tolva3\\Topo3D", "k", "many"}).exitCode, 2);
-    EXPECT_TRUE(runTool({"frobnicate"}).err.contains("unknown command \"frobnicate\""));
+    EXPECT_EQ(RunProgram(kTool, {"set", "Tolva3\\Topo3D", "NewFile"}).exitCode, 2);
+    EXPECT_EQ(RunProgram(kTool, {"set", "Tolva3\\Topo3D", "", "x"}).exitCode, 2);
+    EXPECT_EQ(RunProgram(kTool, {"fill", "Tolva3\\Topo3D", "k", "many"}).exitCode, 2);
+    EXPECT_TRUE(RunProgram(kTool, {"frobnicate"}).err.contains("unknown command \"frobnicate\""));
 
-    const ProgramRun missing = runTool({"get", "Tolva3\\Nowhere", "Nothing"});
+    const ProgramRun missing = RunProgram(kTool, {"get", "Tolva3\\Nowhere", "Nothing"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.out, "");
-    const ProgramRun withDefault = runTool({"get", "Tolva3\\Nowhere", "Nothing", "10"});
+    const ProgramRun withDefault = RunProgram(kTool, {"get", "Tolva3\\Nowhere", "Nothing", "10"});
     EXPECT_EQ(withDefault.exitCode, 0);
     EXPECT_EQ(withDefault.out, "10\n");
 }
@@ -171,7 +167,7 @@ TEST(SettingsTool, FailsClearlyWhenTheStoreCannotBeWritten)
     ASSERT_TRUE(tolva::testing::WriteBytes(dir.filePath("blocker"), ""));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", dir.filePath("blocker/config"));
-    const ProgramRun run = runTool({"set", "Tolva3\\Topo3D", "NewFile", "True"}, env);
+    const ProgramRun run = RunProgram(kTool, {"set", "Tolva3\\Topo3D", "NewFile", "True"}, env);
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_TRUE(run.err.contains("cannot write")) << qPrintable(run.err);
 }
