@@ -21,12 +21,9 @@ namespace {
 
 // A record of two passing Hawaiian phases of two flows (100 and 200),
 // saved as "first.rec" and opened.
-struct Opened {
-    QTemporaryDir dir;
-    QString path = dir.filePath(QStringLiteral("first.rec"));
-    EditorRecord e;
-
-    Opened()
+class OpenedRecord : public ::testing::Test {
+protected:
+    void SetUp() override
     {
         RecordFile r;
         r.StratigraphicFile = QStringLiteral("/data/strata/first.str");
@@ -41,16 +38,18 @@ struct Opened {
             r.Phases.durations[p][1] = 100;
             r.Phases.durations[p][2] = 200;
         }
-        EXPECT_TRUE(SaveRec(r, path).ok);
-        EXPECT_FALSE(e.Open(path));
+        ASSERT_TRUE(SaveRec(r, path).ok);
+        ASSERT_FALSE(e.Open(path));
     }
+
+    QTemporaryDir dir;
+    QString path = dir.filePath(QStringLiteral("first.rec"));
+    EditorRecord e;
 };
 
-TEST(EditorRecord, OpenReplacesTheRecordOnlyWhenTheFileReads)
+TEST_F(OpenedRecord, OpenReplacesTheRecordOnlyWhenTheFileReads)
 {
-    Opened o;
-    EditorRecord& e = o.e;
-    EXPECT_EQ(e.RecordPath, o.path);
+    EXPECT_EQ(e.RecordPath, path);
     EXPECT_EQ(e.Working.count, 2);
     EXPECT_EQ(e.CurrentPhase, 1);
     EXPECT_EQ(e.Working.durations[2][2], 200);
@@ -59,7 +58,7 @@ TEST(EditorRecord, OpenReplacesTheRecordOnlyWhenTheFileReads)
     e.Working.phases[1].Wind = 33;  // an unapplied edit
     e.CurrentPhase = 2;
     const EditorRecord before = e;
-    const QString bad = o.dir.filePath(QStringLiteral("bad.rec"));
+    const QString bad = dir.filePath(QStringLiteral("bad.rec"));
     ASSERT_TRUE(tolva::testing::WriteBytes(bad, "\"Stratigraphic file:\",\"other.str\"\r\n\"Recorded phases\",3,100\r\n\r\n"));
     const auto failure = e.Open(bad);
     ASSERT_TRUE(failure);
@@ -72,10 +71,8 @@ TEST(EditorRecord, OpenReplacesTheRecordOnlyWhenTheFileReads)
     EXPECT_EQ(report.title, QStringLiteral("TolvaEdit"));
 }
 
-TEST(EditorRecord, AFailingApplyShowsThePhaseAndFlowAndCommitsNothing)
+TEST_F(OpenedRecord, AFailingApplyShowsThePhaseAndFlowAndCommitsNothing)
 {
-    Opened o;
-    EditorRecord& e = o.e;
     e.Working.phases[1].Wind = 10;
     e.Working.durations[2][2] = 5000;
     e.Working.phases[2].LeftAngle = 9;
@@ -90,10 +87,8 @@ TEST(EditorRecord, AFailingApplyShowsThePhaseAndFlowAndCommitsNothing)
     EXPECT_EQ(report.title, QStringLiteral("TolvaEdit"));
 }
 
-TEST(EditorRecord, ApplyCommitsFieldsAndFlowsOfTheWorkingCopy)
+TEST_F(OpenedRecord, ApplyCommitsFieldsAndFlowsOfTheWorkingCopy)
 {
-    Opened o;
-    EditorRecord& e = o.e;
     e.Working.count = 1;
     e.Working.phases[1].BurstCount = 3;
     e.Working.durations[1][3] = 300;
@@ -129,14 +124,13 @@ struct StrataRow {
 
 void PrintTo(const StrataRow& row, std::ostream* os) { *os << row.name; }
 
-class StratigraphicCommit : public ::testing::TestWithParam<StrataRow> {};
+class StratigraphicCommit : public OpenedRecord, public ::testing::WithParamInterface<StrataRow> {};
 
 TEST_P(StratigraphicCommit, CommitsWhatTheUserLastChose)
 {
-    Opened o;
-    GetParam().edit(o.e);
-    ASSERT_FALSE(o.e.ApplyParams());
-    EXPECT_EQ(o.e.Committed.StratigraphicFile, QString::fromLatin1(GetParam().committed));
+    GetParam().edit(e);
+    ASSERT_FALSE(e.ApplyParams());
+    EXPECT_EQ(e.Committed.StratigraphicFile, QString::fromLatin1(GetParam().committed));
 }
 
 const QString kLongName = QStringLiteral("a_very_long_stratigraphic_file_name_from_the_field.str");
@@ -174,24 +168,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "typed.str"}),
     tolva::testing::RowName());
 
-TEST(EditorRecord, SaveSetsThePathOnlyOnSuccess)
+TEST_F(OpenedRecord, SaveSetsThePathOnlyOnSuccess)
 {
-    Opened o;
-    EditorRecord& e = o.e;
     ASSERT_FALSE(e.ApplyParams());
-    const SaveResult failed = e.SaveRec(o.dir.path());
+    const SaveResult failed = e.SaveRec(dir.path());
     EXPECT_EQ(SaveFailureReport(failed).text, QStringLiteral("Recorder file save error"));
     EXPECT_EQ(SaveFailureReport(failed).icon, tolva::MessageIcon::Exclamation);
-    EXPECT_EQ(e.RecordPath, o.path);
-    const QString other = o.dir.filePath(QStringLiteral("second.rec"));
+    EXPECT_EQ(e.RecordPath, path);
+    const QString other = dir.filePath(QStringLiteral("second.rec"));
     EXPECT_TRUE(e.SaveRec(other).ok);
     EXPECT_EQ(e.RecordPath, other);
 }
 
-TEST(EditorRecord, TypeChangeActsOnTheCurrentPhaseAndBringsBackAppliedFlows)
+TEST_F(OpenedRecord, TypeChangeActsOnTheCurrentPhaseAndBringsBackAppliedFlows)
 {
-    Opened o;
-    EditorRecord& e = o.e;
     tolva::testing::SequenceRandom random({0.5});
     e.CurrentPhase = 2;
     EXPECT_EQ(e.TypeChange(QStringLiteral("Pel\u00e9ean"), random), 4); // applied as Hawaiian: drawn anew
@@ -267,10 +257,8 @@ TEST(PhaseList, DeleteMovesTheFollowingPhasesDown)
     EXPECT_EQ(only.Working.phases[1], PhaseRecord{});
 }
 
-TEST(EditorRecord, ClearingANewRecordGivesTheNormalScaleAndNoPhases)
+TEST_F(OpenedRecord, ClearingANewRecordGivesTheNormalScaleAndNoPhases)
 {
-    Opened o;
-    EditorRecord& e = o.e;
     e.ClearRecord();
     EXPECT_EQ(e.Committed.Phases.count, 0);
     EXPECT_EQ(e.Committed.Scale, 20);
