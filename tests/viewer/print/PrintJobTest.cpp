@@ -3,6 +3,7 @@
 #include "viewer/print/PrintJob.h"
 
 #include "support/FakePlatform.h"
+#include "support/Files.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -31,10 +32,7 @@ TEST(PrintPages, RefusedPageEndsTheDocumentRemovesTheFileAndSaysWhy)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("x.prn"));
-    QFile half(file);
-    ASSERT_TRUE(half.open(QIODevice::WriteOnly));
-    half.write("%PDF-1.4 half");
-    half.close();
+    ASSERT_TRUE(tolva::testing::WriteBytes(file, "%PDF-1.4 half"));
     ScriptedPrinter printer;
     printer.failAt = QStringLiteral("EndPage");
     const QImage picture(4, 4, QImage::Format_RGB32);
