@@ -110,10 +110,6 @@ TEST(LeadingNumber, StopsAtAnEmbeddedNul)
     EXPECT_EQ(LeadingNumber(QStringView(u"5\0" "7", 3)), 5.0f);
 }
 
-} // namespace
-
-namespace {
-
 // A slow, obviously right reading of the rule: try every prefix, keep the
 // longest that is a whole number by the grammar, and convert that with Qt's
 // own C-locale reader. Random texts over an alphabet of number characters

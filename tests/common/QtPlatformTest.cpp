@@ -86,10 +86,6 @@ TEST(ColorRef, RedIsTheLowByte)
         EXPECT_EQ(ColorRefFromColor(ColorFromColorRef(ref)), ref);
 }
 
-} // namespace
-
-namespace {
-
 TEST(Sounds, AnOutputIsASoundServerOrASoundCard)
 {
     QTemporaryDir runtime;
@@ -106,10 +102,6 @@ TEST(Sounds, AnOutputIsASoundServerOrASoundCard)
     ASSERT_TRUE(WriteBytes(cards, " 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n"));
     EXPECT_TRUE(SoundOutputPresent(QString(), cards));
 }
-
-} // namespace
-
-namespace {
 
 // Answers the next modal dialog once it is open: accepts it or cancels it.
 void answerNextDialog(bool accept)
