@@ -4,6 +4,7 @@
 // the spinners.
 #include "viewer/print/PageLayout.h"
 
+#include "support/FakePlatform.h"
 #include "support/RowNames.h"
 
 #include <gtest/gtest.h>
@@ -18,15 +19,9 @@ namespace {
 
 PageValues Letter(int orientation = 1)
 {
-    PageValues page;
-    page.deviceName = QStringLiteral("Scripted Printer");
-    page.pageWidth = orientation == 2 ? 15840 : 12240;
-    page.pageHeight = orientation == 2 ? 12240 : 15840;
-    page.offsetLeft = page.offsetTop = 360;
-    page.printableWidth = page.pageWidth - 720;
-    page.printableHeight = page.pageHeight - 720;
-    page.orientation = orientation;
-    return page;
+    tolva::testing::ScriptedPrinter printer; // US Letter by default
+    printer.orient = orientation;
+    return ReadPage(printer);
 }
 
 struct LayoutRow {
