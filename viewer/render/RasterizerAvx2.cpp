@@ -544,29 +544,39 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         const __m256i codeOr = _mm256_or_si256(_mm256_or_si256(code[0], code[1]), code[2]);
         const __m256i outside = _mm256_cmpgt_epi32(_mm256_and_si256(codeAnd, _mm256_set1_epi32(kOutside)), zero);
         const __m256i clipped = _mm256_cmpgt_epi32(_mm256_and_si256(codeOr, _mm256_set1_epi32(kNear | kGuard)), zero);
-        const __m256i minX = _mm256_min_epi32(_mm256_min_epi32(x[0], x[1]), x[2]);
-        const __m256i maxX = _mm256_max_epi32(_mm256_max_epi32(x[0], x[1]), x[2]);
         const __m256i minY = _mm256_min_epi32(_mm256_min_epi32(y[0], y[1]), y[2]);
         const __m256i maxY = _mm256_max_epi32(_mm256_max_epi32(y[0], y[1]), y[2]);
+        // The rows of the pixel box, as SetUpSmall and FillTriangle find them.
+        const __m256i by0 = _mm256_max_epi32(zero, _mm256_srai_epi32(_mm256_add_epi32(minY, _mm256_set1_epi32(kHalfSub - 1)), kSubBits));
+        const __m256i by1 = _mm256_min_epi32(last, _mm256_srai_epi32(_mm256_sub_epi32(maxY, _mm256_set1_epi32(kHalfSub)), kSubBits));
+        // From high above a third of the chunks reach both bands while most
+        // of their batches lie in one: a batch none of whose triangles can
+        // reach this band's rows is passed over before any more set-up.
+        // Clipped triangles have no box yet and are kept.
+        const __m256i offBand = _mm256_andnot_si256(
+            clipped, _mm256_or_si256(_mm256_cmpgt_epi32(bandBegin, by1), _mm256_cmpgt_epi32(by0, bandLast)));
+        const __m256i skipped = _mm256_or_si256(outside, offBand);
+        if (_mm256_movemask_ps(_mm256_castsi256_ps(skipped)) == 0xFF)
+            continue;
+        const __m256i minX = _mm256_min_epi32(_mm256_min_epi32(x[0], x[1]), x[2]);
+        const __m256i maxX = _mm256_max_epi32(_mm256_max_epi32(x[0], x[1]), x[2]);
         const __m256i isSmall = _mm256_and_si256(_mm256_cmpgt_epi32(small, _mm256_sub_epi32(maxX, minX)),
                                                  _mm256_cmpgt_epi32(small, _mm256_sub_epi32(maxY, minY)));
         // Twice the area, good in 32 bits for small triangles.
         const __m256i area = _mm256_sub_epi32(
             _mm256_mullo_epi32(_mm256_sub_epi32(x[1], x[0]), _mm256_sub_epi32(y[2], y[0])),
             _mm256_mullo_epi32(_mm256_sub_epi32(y[1], y[0]), _mm256_sub_epi32(x[2], x[0])));
-        // The pixel box, as SetUpSmall computes it.
+        // The columns of the pixel box, as SetUpSmall computes them.
         const __m256i bx0 = _mm256_max_epi32(zero, _mm256_srai_epi32(_mm256_add_epi32(minX, _mm256_set1_epi32(kHalfSub - 1)), kSubBits));
-        const __m256i by0 = _mm256_max_epi32(zero, _mm256_srai_epi32(_mm256_add_epi32(minY, _mm256_set1_epi32(kHalfSub - 1)), kSubBits));
         const __m256i bx1 = _mm256_min_epi32(last, _mm256_srai_epi32(_mm256_sub_epi32(maxX, _mm256_set1_epi32(kHalfSub)), kSubBits));
-        const __m256i by1 = _mm256_min_epi32(last, _mm256_srai_epi32(_mm256_sub_epi32(maxY, _mm256_set1_epi32(kHalfSub)), kSubBits));
         // No pixel centre in the box, or none in this band.
         const __m256i empty = _mm256_or_si256(
-            _mm256_or_si256(_mm256_cmpgt_epi32(bx0, bx1), _mm256_cmpgt_epi32(by0, by1)),
-            _mm256_or_si256(_mm256_cmpgt_epi32(bandBegin, by1), _mm256_cmpgt_epi32(by0, bandLast)));
+            _mm256_or_si256(_mm256_cmpgt_epi32(bx0, bx1), _mm256_cmpgt_epi32(by0, by1)), offBand);
         const __m256i simple = _mm256_andnot_si256(_mm256_or_si256(outside, clipped), isSmall);
         const __m256i fill = _mm256_andnot_si256(empty, _mm256_and_si256(simple, _mm256_cmpgt_epi32(area, zero)));
-        // Lanes the scalar code takes: clipped or large, unless wholly outside.
-        const __m256i other = _mm256_andnot_si256(outside, _mm256_or_si256(clipped, _mm256_andnot_si256(isSmall, _mm256_set1_epi32(-1))));
+        // Lanes the scalar code takes: clipped, or large and reaching this
+        // band, unless wholly outside.
+        const __m256i other = _mm256_andnot_si256(skipped, _mm256_or_si256(clipped, _mm256_andnot_si256(isSmall, _mm256_set1_epi32(-1))));
         const int fillMask = _mm256_movemask_ps(_mm256_castsi256_ps(fill));
         const int otherMask = _mm256_movemask_ps(_mm256_castsi256_ps(other));
         if ((fillMask | otherMask) == 0)
