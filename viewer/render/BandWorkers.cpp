@@ -2,10 +2,15 @@
 
 #include <chrono>
 #include <exception>
+#include <utility>
 
 namespace tolva {
 
 namespace {
+
+// The low bits of the next band to take hold the band, the high ones the round.
+constexpr int kBandBits = 16;
+constexpr std::uint64_t kBandMask = (std::uint64_t(1) << kBandBits) - 1;
 
 // How long a side looks for the other before it sleeps.
 constexpr std::chrono::microseconds kLookFor{50};
@@ -28,8 +33,8 @@ bool LookFor(Ready ready)
 BandWorkers::BandWorkers(int bands)
 {
     try {
-        for (int band = 1; band < bands; ++band)
-            m_threads.emplace_back([this, band] { serve(band); });
+        for (int thread = 1; thread < bands; ++thread)
+            m_threads.emplace_back([this] { serve(); });
     } catch (...) {
         stop(); // the threads already started end before the failure goes on
         throw;
@@ -52,37 +57,65 @@ void BandWorkers::stop()
         thread.join();
 }
 
+void BandWorkers::take(std::uint64_t round, const std::function<void(int)>* job)
+{
+    const auto count = std::uint64_t(bands());
+    std::uint64_t next = m_next.load();
+    for (;;) {
+        if (next >> kBandBits != round || (next & kBandMask) >= count)
+            return; // a later round, or every band taken
+        if (!m_next.compare_exchange_weak(next, next + 1))
+            continue;
+        try {
+            (*job)(int(next & kBandMask));
+        } catch (...) {
+            const std::lock_guard lock(m_mutex);
+            if (!m_failure)
+                m_failure = std::current_exception();
+        }
+        bool last;
+        {
+            const std::lock_guard lock(m_mutex);
+            last = --m_pending == 0;
+        }
+        if (last)
+            m_done.notify_one();
+        next = m_next.load();
+    }
+}
+
 void BandWorkers::run(const std::function<void(int)>& job)
 {
     if (m_threads.empty()) {
         job(0);
         return;
     }
+    std::uint64_t round;
     {
         const std::lock_guard lock(m_mutex);
         m_job = &job;
-        m_pending = int(m_threads.size());
-        ++m_round;
+        m_pending = bands();
+        m_failure = nullptr;
+        round = ++m_round;
+        m_next = round << kBandBits;
     }
     m_start.notify_all();
-    // The other bands still read `job`: wait for them even when band 0 throws.
-    std::exception_ptr failure;
-    try {
-        job(0);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    take(round, &job);
+    // Bands taken by other threads still read `job`: wait for them, even when
+    // a band has thrown.
     LookFor([this] { return m_pending.load() == 0; });
+    std::exception_ptr failure;
     {
         std::unique_lock lock(m_mutex);
         m_done.wait(lock, [this] { return m_pending == 0; });
         m_job = nullptr;
+        failure = std::exchange(m_failure, nullptr);
     }
     if (failure)
         std::rethrow_exception(failure);
 }
 
-void BandWorkers::serve(int band)
+void BandWorkers::serve()
 {
     std::uint64_t seen = 0;
     for (;;) {
@@ -96,14 +129,9 @@ void BandWorkers::serve(int band)
             seen = m_round;
             job = m_job;
         }
-        (*job)(band);
-        bool last;
-        {
-            const std::lock_guard lock(m_mutex);
-            last = --m_pending == 0;
-        }
-        if (last)
-            m_done.notify_one();
+        // The round may be over already (its bands taken by faster threads),
+        // and `job` then gone: take() looks at the round before the job.
+        take(seen, job);
     }
 }
 
