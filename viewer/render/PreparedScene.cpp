@@ -273,12 +273,8 @@ public:
     Color at(const Vertex& v) const
     {
         float r = m_emissive.r, g = m_emissive.g, b = m_emissive.b;
-        // One light, as every map load makes, without the loop around it.
-        if (m_terms.size() == 1)
-            add(m_terms.front(), v, r, g, b);
-        else
-            for (const Term& t : m_terms)
-                add(t, v, r, g, b);
+        for (const Term& t : m_terms)
+            add(t, v, r, g, b);
         return {Clamp01(r), Clamp01(g), Clamp01(b), 1.0f};
     }
 
