@@ -212,12 +212,9 @@ TEST(PrepareScene, MaterialZeroIsTheDefaultFirstAndThePlaceholderAfterAnother)
     ASSERT_EQ(p.triangleCount(), 8u);
     const PixelColor white = p.colors[0], red = p.colors[4], placeholder = p.colors[6];
     EXPECT_EQ(white & 0xFFu, (white >> 16) & 0xFFu) << "the default material is white";
-    EXPECT_GT(white & 0xFFu, 0u);
     EXPECT_EQ(red & 0xFFFFu, 0u) << "\"Land\" of pure red";
-    EXPECT_GT(red >> 16 & 0xFFu, 0u);
     EXPECT_EQ(placeholder, 0xFF000000u) << "the empty placeholder lights nothing";
     EXPECT_EQ(p.materialChanges, 3);
-    EXPECT_EQ(p.textureChanges, 0);
     EXPECT_TRUE(p.ok);
 }
 
@@ -239,13 +236,6 @@ TEST(PrepareScene, ShortAndUnknownPrimitivesDrawNothing)
     const PreparedScene p = PrepareScene(LitScene({two, lines}), DefaultMaterial().material);
     EXPECT_EQ(p.triangleCount(), 0u);
     EXPECT_FALSE(p.ok);
-}
-
-TEST(PrepareScene, TerrainCornersAreSharedBetweenCells)
-{
-    const PreparedScene p = PrepareScene(VolcanoScene(), DefaultMaterial().material);
-    EXPECT_EQ(p.triangleCount(), 64800u);
-    EXPECT_EQ(p.x.size(), 181u * 181u);
 }
 
 // Triangle lists, so that corner i of the prepared scene is vertex i of the
@@ -317,19 +307,6 @@ std::vector<std::vector<Vector3>> AllDistinct()
     return polygons;
 }
 
-// Rows of a grid given as two triangles per cell, so that each position
-// comes back at cells far apart.
-std::vector<std::vector<Vector3>> Grid()
-{
-    std::vector<std::vector<Vector3>> polygons;
-    for (int i = 0; i < 40; ++i)
-        for (int j = 0; j < 40; ++j) {
-            const auto at = [](int x, int z) { return Vector3{float(x), float((x * 7 + z * 3) % 5), float(z)}; };
-            polygons.push_back({at(i, j + 1), at(i + 1, j + 1), at(i, j), at(i, j), at(i + 1, j + 1), at(i + 1, j)});
-        }
-    return polygons;
-}
-
 std::vector<std::vector<Vector3>> OddValues()
 {
     const float nan = std::nanf(""), otherNan = std::bit_cast<float>(0xFFC01234u);
@@ -340,36 +317,15 @@ std::vector<std::vector<Vector3>> OddValues()
 }
 
 INSTANTIATE_TEST_SUITE_P(Lists, Positions,
-                         ::testing::Values(PositionCase{"AllDistinct", AllDistinct()}, PositionCase{"Grid", Grid()},
+                         ::testing::Values(PositionCase{"AllDistinct", AllDistinct()},
                                            PositionCase{"OddValues", OddValues()}),
                          tolva::testing::RowName());
 
 // The boxes PrepareScene takes while it makes the triangles are the ones
-// BoundChunks takes afterwards, to the bit, boxes of no number included.
-struct ChunkCase {
-    const char* name;
-    Scene (*scene)();
-};
-
-void PrintTo(const ChunkCase& row, std::ostream* os) { *os << row.name; }
-
-class ChunkBoxes : public ::testing::TestWithParam<ChunkCase> {};
-
-TEST_P(ChunkBoxes, AreThoseOfBoundChunks)
-{
-    const PreparedScene prepared = PrepareScene(GetParam().scene(), DefaultMaterial().material);
-    PreparedScene bounded = prepared;
-    BoundChunks(bounded);
-    ASSERT_EQ(prepared.chunks.size(), bounded.chunks.size());
-    ASSERT_FALSE(prepared.chunks.empty());
-    EXPECT_EQ(0, std::memcmp(prepared.chunks.data(), bounded.chunks.data(), prepared.chunks.size() * sizeof(ChunkBox)));
-}
-
-Scene Volcano() { return VolcanoScene(); }
-
-// A fan of 150 triangles, so chunks end inside it, with a NaN, an infinity
-// and a -0 in different chunks, and a strip after it.
-Scene FanAcrossChunks()
+// BoundChunks takes afterwards, to the bit, boxes of no number included: a
+// fan of 150 triangles, so chunks end inside it, with a NaN, an infinity and
+// a -0 in different chunks, and a strip after it.
+TEST(ChunkBoxes, AreThoseOfBoundChunks)
 {
     Polygon fan;
     fan.PrimType = TriangleFan;
@@ -382,12 +338,13 @@ Scene FanAcrossChunks()
     fan.Vertices[20].y = std::nanf("");
     fan.Vertices[90].x = -INFINITY;
     fan.Vertices[140].z = -0.0f;
-    return LitScene({fan, Strip(1)});
+    const PreparedScene prepared = PrepareScene(LitScene({fan, Strip(1)}), DefaultMaterial().material);
+    PreparedScene bounded = prepared;
+    BoundChunks(bounded);
+    ASSERT_EQ(prepared.chunks.size(), bounded.chunks.size());
+    ASSERT_GT(prepared.chunks.size(), 2u);
+    EXPECT_EQ(0, std::memcmp(prepared.chunks.data(), bounded.chunks.data(), prepared.chunks.size() * sizeof(ChunkBox)));
 }
-
-INSTANTIATE_TEST_SUITE_P(Scenes, ChunkBoxes,
-                         ::testing::Values(ChunkCase{"Volcano", Volcano}, ChunkCase{"FanAcrossChunks", FanAcrossChunks}),
-                         tolva::testing::RowName());
 
 // Each triangle of a strip lit by its first vertex under several lights at
 // once, as LightVertex lights it.
@@ -441,7 +398,6 @@ Light Sideways()
 INSTANTIATE_TEST_SUITE_P(
     Lights, StripColours,
     ::testing::Values(
-        LightsCase{"PointAndDirectional", {{Point({0, 12, 0}, 0, 0.05f, 0), true}, {Sideways(), true}}},
         LightsCase{"RangeCutsSome", {{Point({0, 0, 0}, 1, 0, 0.01f, 6.0f), true}, {Point({3, 5, 5}, 0, 0, 0), true}}},
         // 1 - d is no light at vertex 0, 1 away; vertex 3 is at the second light
         LightsCase{"CancellingTermsAndAtTheLight", {{Point({-3, 0, -9}, 1, -1, 0), true}, {Point({0, 7.5f, -9}, 0, 0, 0), true}}},
