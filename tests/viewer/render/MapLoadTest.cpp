@@ -121,8 +121,6 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, LoadMapFails,
     ::testing::Values(
         FailureCase{"MissingFile", false, {}, 10.0f, MapLoadFailure::Picture, true},
-        FailureCase{"NotAPicture", true, "BM this is no bitmap", 10.0f, MapLoadFailure::Picture, true},
-        FailureCase{"EmptyFile", true, {}, 10.0f, MapLoadFailure::Picture, true},
         FailureCase{"HeightNotANumber", true, Bmp(TwoTones()), std::numeric_limits<float>::quiet_NaN(),
                     MapLoadFailure::Landscape, false}),
     tolva::testing::RowName());
