@@ -374,13 +374,11 @@ TEST_P(SameFrame, OnBothCodePathsInBandsAndWithChunksSkipped)
 INSTANTIATE_TEST_SUITE_P(
     Frames, SameFrame,
     ::testing::Values(FrameCase{"StartWireThree", Volcano, Start, FillMode::Wireframe, kTargetSize, 3},
-                      FrameCase{"StartSolid901Four", Volcano, Start, FillMode::Solid, 901, 4},
                       FrameCase{"HighAboveSolidFour", Volcano, HighAbove, FillMode::Solid, kTargetSize, 4},
                       FrameCase{"HighAbovePointsTwo", Volcano, HighAbove, FillMode::Points, kTargetSize, 2},
                       FrameCase{"HighAboveSolid900Two", Volcano, HighAbove, FillMode::Solid, 900, 2},
                       FrameCase{"WalkingSolidSeven", Volcano, Walking, FillMode::Solid, kTargetSize, 7},
                       FrameCase{"ScatteredSolid451Seven", ScatteredTriangles, nullptr, FillMode::Solid, 451, 7},
-                      FrameCase{"ScatteredWireFive", ScatteredTriangles, nullptr, FillMode::Wireframe, kTargetSize, 5},
                       FrameCase{"ScatteredPointsThree", ScatteredTriangles, nullptr, FillMode::Points, kTargetSize, 3}),
     tolva::testing::RowName());
 
