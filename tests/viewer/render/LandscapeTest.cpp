@@ -99,22 +99,8 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 INSTANTIATE_TEST_SUITE_P(Sizes, BadGridTest, ::testing::Values(
     SizeRow{"LessThanHalfACell", 180, 0.49f, 10.0f},
-    SizeRow{"Negative", 180, -180.0f, 10.0f},
-    SizeRow{"NotANumber", 180, kNaN, 10.0f},
     SizeRow{"BeyondTheLimit", 180, 4096.5f + 0.5f, 10.0f},
     SizeRow{"HeightNotANumber", 180, 180.0f, kNaN}),
     tolva::testing::RowName());
-
-TEST(LoadLandscapeTest, OtherGridSizesScaleTheSamplePositions)
-{
-    TerrainGrid grid;
-    grid.setPixel(4, 2, 0x00FFFFFFu); // grid point (2, 1) at step 2
-    Scene scene;
-    ASSERT_TRUE(LoadLandscape(scene, grid, 20, 10.0f, 3.0f, 2, 0));
-    ASSERT_EQ(scene.PolygonList().size(), 101u);
-    EXPECT_EQ(scene.PolygonList()[1].Vertices[3].y, 3.0f); // cell (1, 1), corner (2, 1)
-    EXPECT_EQ(scene.PolygonList()[1].Material, 2);
-    EXPECT_EQ(scene.PolygonList()[100].Vertices[3].x, 11.0f);
-}
 
 } // namespace
