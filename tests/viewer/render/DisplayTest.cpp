@@ -193,10 +193,6 @@ TEST(FrameDrawing, RenderSceneFailsForAMaterialThatIsNotThere)
     p.Material = 5;
     AddPolygon(scene, p);
     EXPECT_FALSE(RenderScene(chain, scene));
-    ClearSceneLists(scene);
-    p.Material = 0;
-    AddPolygon(scene, p);
-    EXPECT_TRUE(RenderScene(chain, scene));
 }
 
 TEST(FrameDrawing, Blt2screenReportsWhatWentWrong)
