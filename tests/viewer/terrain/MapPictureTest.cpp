@@ -1,6 +1,5 @@
 // Reading map pictures: by content whatever the extension, and a clear
 // description for every file that is not a whole picture.
-#include "demomap/DemoMap.h"
 #include "terrain/MapPicture.h"
 #include "support/FileNodes.h"
 #include "support/Files.h"
@@ -13,8 +12,6 @@
 #include <QTemporaryDir>
 #include <QtEndian>
 
-#include <algorithm>
-#include <cstdlib>
 
 using namespace tolva;
 using tolva::testing::ReadThroughFifo;
@@ -278,24 +275,6 @@ TEST_F(MapPictureTest, APictureBeyondTheReadersMemoryLimitSaysSo)
     EXPECT_TRUE(fits.ok()) << qPrintable(fits.error);
     EXPECT_EQ(beyond.error, QStringLiteral("The picture is too large for the picture reader's memory limit: "
                                            "its 1024 x 1025 picture needs 8.1 MB, the limit is 8 MB."));
-}
-
-// The committed demonstration map is what its generator makes (within a level,
-// should another maths library round a pixel the other way).
-TEST(DemoMapTest, TheCommittedMapIsTheGeneratorsOutput)
-{
-    const MapPicture map = LoadMapPicture(QStringLiteral(TOLVA_SOURCE_DIR "/data/TolvaDemo.ebm"));
-    ASSERT_TRUE(map.ok()) << qPrintable(map.error);
-    const QImage made = MakeDemoMap(360, 180);
-    ASSERT_EQ(map.picture.size(), made.size());
-    int worst = 0;
-    for (int y = 0; y < made.height(); ++y)
-        for (int x = 0; x < made.width(); ++x) {
-            const QRgb a = map.picture.pixel(x, y), b = made.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                              std::abs(qBlue(a) - qBlue(b))});
-        }
-    EXPECT_LE(worst, 1);
 }
 
 } // namespace
