@@ -198,7 +198,6 @@ TEST_P(Primitives, SplitIntoTrianglesColouredByTheirFirstVertex)
 INSTANTIATE_TEST_SUITE_P(
     Types, Primitives,
     ::testing::Values(
-        PrimitiveCase{"ListWithALeftOver", TriangleList, 7, {{0, 1, 2, 0}, {3, 4, 5, 3}}},
         PrimitiveCase{"Strip", TriangleStrip, 5, {{0, 1, 2, 0}, {2, 1, 3, 1}, {2, 3, 4, 2}}},
         PrimitiveCase{"Fan", TriangleFan, 5, {{0, 1, 2, 1}, {0, 2, 3, 2}, {0, 3, 4, 3}}}),
     tolva::testing::RowName());
@@ -225,17 +224,6 @@ TEST(PrepareScene, UnknownMaterialOrTextureFailsTheSelectionButStillDraws)
     ASSERT_EQ(badMaterial.triangleCount(), 4u);
     EXPECT_EQ(badMaterial.colors[2], badMaterial.colors[0]) << "drawn with the material before it";
     EXPECT_FALSE(PrepareScene(LitScene({Strip(1, 3)}), DefaultMaterial().material).ok);
-}
-
-TEST(PrepareScene, ShortAndUnknownPrimitivesDrawNothing)
-{
-    Polygon two = Strip(1);
-    two.Vertices.resize(2);
-    Polygon lines = Strip(1);
-    lines.PrimType = 2;
-    const PreparedScene p = PrepareScene(LitScene({two, lines}), DefaultMaterial().material);
-    EXPECT_EQ(p.triangleCount(), 0u);
-    EXPECT_FALSE(p.ok);
 }
 
 // Triangle lists, so that corner i of the prepared scene is vertex i of the
