@@ -126,8 +126,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // atten 1 / (0.2 * 10) = 0.5
         LightCase{"Linear", {0, 1, 0}, PointAbove(0.25f, 0, 0.2f, 0), true, 0.3f},
-        // atten 1 / (1 + 0.01 * 100) = 0.5
-        LightCase{"Quadratic", {0, 1, 0}, PointAbove(0.25f, 1, 0, 0.01f), true, 0.3f},
         LightCase{"NoFallOffWhenAllZero", {0, 1, 0}, PointAbove(0.25f, 0, 0, 0), true, 0.55f},
         // a slope's normal is longer than 1 and catches more light
         LightCase{"LongNormal", {0.5f, 2, 0}, PointAbove(0.2f, 0, 0.1f, 0), true, 0.65f},
