@@ -154,19 +154,6 @@ TEST(DisplayChain, ANewFrameSideRemakesTheDisplayOnItsPathAndKeepsTheScene)
         "Could not create Z-Buffer! Your computer does not support the required mode or bit depth!")}));
 }
 
-TEST(DisplayChain, ViewFromAFrameThatDoesNotExistIsRefused)
-{
-    DisplayChain chain(nullptr);
-    Scene scene = VolcanoScene();
-    EXPECT_FALSE(chain.SetViewFromFrame(scene, 1)) << "no display yet";
-    Scene empty;
-    ASSERT_TRUE(chain.Loading(empty));
-    EXPECT_TRUE(chain.SetViewFromFrame(scene, 1));
-    EXPECT_TRUE(chain.SetViewFromFrame(scene, 0));
-    EXPECT_FALSE(chain.SetViewFromFrame(scene, 2));
-    EXPECT_FALSE(chain.SetViewFromFrame(scene, -1));
-}
-
 TEST(FrameDrawing, DrawsTheVolcanoWithSkyAboveAndWhiteEarthBelow)
 {
     DisplayChain chain(nullptr);
@@ -178,18 +165,6 @@ TEST(FrameDrawing, DrawsTheVolcanoWithSkyAboveAndWhiteEarthBelow)
     EXPECT_LT(black, 450 * 300) << "ground";
     const QRgb ground = picture.pixel(225, 440);
     EXPECT_EQ(qRed(ground), qBlue(ground)) << "white earth";
-}
-
-TEST(FrameDrawing, RenderSceneFailsForAMaterialThatIsNotThere)
-{
-    DisplayChain chain(nullptr);
-    Scene scene;
-    ASSERT_TRUE(chain.Loading(scene));
-    Polygon p;
-    p.Vertices.resize(4);
-    p.Material = 5;
-    AddPolygon(scene, p);
-    EXPECT_FALSE(RenderScene(chain, scene));
 }
 
 TEST(FrameDrawing, Blt2screenReportsWhatWentWrong)
@@ -223,17 +198,6 @@ TEST(FrameDrawing, APictureKeptFromOneFrameStaysAsItWasWhileTheNextIsDrawn)
     // The second frame is cleared and drawn whole, as on a target of its own.
     const Matrix4 transform = MatrixMultiply(ViewMatrixFromFrame(HighAbove()), ProjectionMatrix());
     EXPECT_TRUE(second == Draw(chain.prepared(scene), FillMode::Solid, transform).image());
-}
-
-TEST(FrameDrawing, ClearViewClearsOnlyWhatItIsAskedTo)
-{
-    DisplayChain chain(nullptr);
-    Scene scene;
-    EXPECT_FALSE(ClearView(chain, kClearTarget, 0xFF112233u, 1.0f, 0));
-    ASSERT_TRUE(chain.Loading(scene));
-    ASSERT_TRUE(ClearView(chain, kClearTarget | kClearZBuffer, 0xFF112233u, 0.25f, 0));
-    ASSERT_TRUE(ClearView(chain, kClearZBuffer, 0xFF000000u, 0.75f, 0));
-    EXPECT_EQ(chain.device()->frame().pixel(10, 10), 0xFF112233u);
 }
 
 } // namespace
