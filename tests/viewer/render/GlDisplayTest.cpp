@@ -40,25 +40,6 @@ TEST(GlDisplay, NoUsableOpenGlEndsAtTheDeviceStepAndSetsHardwareFailed)
     EXPECT_TRUE(chain.Loading(scene)) << "the fall-back path still works";
 }
 
-// A step that fails on the way reports as on the software path, whose table
-// pins every step's message; the render states are not checked here.
-TEST(GlDisplay, AFailedStepIsReportedAndTheRenderStatesAreNotChecked)
-{
-    if (!OpenGlAvailable())
-        GTEST_SKIP() << "no OpenGL context can be made here";
-    for (const SetupStep step : {SetupStep::DirectDraw, SetupStep::RenderStates}) {
-        RecordingMessages messages;
-        DisplayOptions options;
-        options.failAt = step;
-        DisplayChain chain(&messages, options);
-        Scene scene;
-        const bool fails = step == SetupStep::DirectDraw;
-        EXPECT_EQ(chain.Loading2(scene), !fails);
-        EXPECT_EQ(chain.HardwareFailed, fails);
-        EXPECT_EQ(messages.reports.size(), fails ? 1 : 0);
-    }
-}
-
 // OpenGL keeps its uploaded vertices while the scene's revision stays, and
 // uploads again for a map that differs from the last in one cell.
 TEST(GlDisplay, UploadsAgainExactlyWhenTheSceneChanged)
