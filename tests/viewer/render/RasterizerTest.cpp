@@ -229,17 +229,6 @@ TEST(Rasterizer, ClipsTrianglesCrossingTheNearPlaneInsteadOfDroppingThem)
     EXPECT_EQ(CountPixels(Draw(behind, FillMode::Solid, projection).image(), kRed), 0) << "wholly behind the eye";
 }
 
-TEST(Rasterizer, SurvivesPositionsThatAreNotNumbers)
-{
-    PreparedScene scene;
-    AddScreenTriangle(scene, {100, 100}, {200, 100}, {100, 200}, kRed);
-    scene.x[1] = std::nanf("");
-    AddScreenTriangle(scene, {300, 300}, {1e30, 300}, {300, 1e30}, kGreen);
-    const QImage image = Draw(scene).image();
-    EXPECT_EQ(CountPixels(image, kRed), 0);
-    EXPECT_GT(CountPixels(image, kGreen), 10000); // the huge one is clipped, not lost
-}
-
 // The frame drawn on one code path; the path is Automatic again afterwards.
 FrameTarget DrawOn(RasterPath path, const PreparedScene& scene, FillMode mode, const Matrix4& transform,
                    int size = kTargetSize, int bands = 0)
