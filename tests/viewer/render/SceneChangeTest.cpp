@@ -100,22 +100,5 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"ListsCleared", ClearSceneLists, true, true}),
     tolva::testing::RowName());
 
-TEST(SceneChange, RevisionsBelongToOneSceneAndTravelWithItsLists)
-{
-    Scene a, b;
-    EXPECT_NE(a.revision(), b.revision()) << "two empty scenes are still two scenes";
-    AddPolygon(a, Polygon{});
-    const Scene copy = a;
-    EXPECT_EQ(copy.revision(), a.revision());
-    const std::uint64_t revision = a.revision();
-    b = std::move(a);
-    EXPECT_EQ(b.revision(), revision);
-    EXPECT_EQ(b.PolygonList().size(), 2u);
-    EXPECT_NE(a.revision(), revision) << "the emptied scene is not the one moved away";
-    EXPECT_EQ(a.PolygonList().size(), 1u);
-    EXPECT_FALSE(SetFrame(b, 1, HighAbove())) << "no frame 1 to replace";
-    EXPECT_EQ(b.FrameList().size(), 1u);
-}
-
 } // namespace
 } // namespace tolva::testing
