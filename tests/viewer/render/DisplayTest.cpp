@@ -154,19 +154,6 @@ TEST(DisplayChain, ANewFrameSideRemakesTheDisplayOnItsPathAndKeepsTheScene)
         "Could not create Z-Buffer! Your computer does not support the required mode or bit depth!")}));
 }
 
-TEST(FrameDrawing, DrawsTheVolcanoWithSkyAboveAndWhiteEarthBelow)
-{
-    DisplayChain chain(nullptr);
-    Scene empty;
-    ASSERT_TRUE(chain.Loading(empty));
-    const QImage picture = FrameOf(chain, VolcanoScene());
-    const int black = CountPixels(picture, 0xFF000000u);
-    EXPECT_GT(black, 450 * 150) << "sky";
-    EXPECT_LT(black, 450 * 300) << "ground";
-    const QRgb ground = picture.pixel(225, 440);
-    EXPECT_EQ(qRed(ground), qBlue(ground)) << "white earth";
-}
-
 TEST(FrameDrawing, Blt2screenReportsWhatWentWrong)
 {
     RecordingMessages messages;

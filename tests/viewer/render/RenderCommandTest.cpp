@@ -60,9 +60,11 @@ TEST(RenderCommand, DrawsTheStartViewOfAMapWithoutADisplay)
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     const QImage picture(dir.filePath(QStringLiteral("view.png")));
     ASSERT_EQ(picture.size(), QSize(450, 450));
-    // Sky above, lit ground below.
+    // Sky above, lit white earth below.
     EXPECT_EQ(picture.pixel(225, 20) & 0xFFFFFFu, 0u);
-    EXPECT_GT(qGray(picture.pixel(225, 440)), 40);
+    const QRgb ground = picture.pixel(225, 440);
+    EXPECT_GT(qGray(ground), 40);
+    EXPECT_EQ(qRed(ground), qBlue(ground));
 }
 
 TEST(RenderCommand, OptionsChangeThePicture)
