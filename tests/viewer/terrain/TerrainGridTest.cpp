@@ -1,5 +1,4 @@
 // The height rule, the 180 x 90 raster and its stretch and mirror.
-#include "demomap/DemoMap.h"
 #include "terrain/TerrainGrid.h"
 #include "support/RowNames.h"
 
@@ -106,40 +105,6 @@ TEST(TerrainGridTest, APictureOfTheRasterSizeIsCopiedExactlyMirrored)
             ASSERT_EQ(grid.ReadPixel(x, y), ColorRef(179 - x) | ColorRef(y) << 8 | 7u << 16)
                 << x << "," << y;
 }
-
-struct StretchRow {
-    int width, height;
-    bool drawn; // false: the 360 x 180 picture enlarged
-};
-
-void PrintTo(const StretchRow& row, std::ostream* os) { *os << row.width << "x" << row.height; }
-
-class StretchTest : public ::testing::TestWithParam<StretchRow> {};
-
-TEST_P(StretchTest, SizesOfOneSceneGiveNearlyTheSameTerrain)
-{
-    const StretchRow& row = GetParam();
-    const TerrainGrid reference = MakeTerrainGrid(MakeDemoMap(kRasterWidth, kRasterHeight));
-    const TerrainGrid other = MakeTerrainGrid(
-        row.drawn ? MakeDemoMap(row.width, row.height) : MakeDemoMap(360, 180).scaled(row.width, row.height));
-    double sum = 0;
-    int far = 0;
-    for (int y = 0; y < kRasterHeight; ++y)
-        for (int x = 0; x < kRasterWidth; ++x) {
-            const double d = std::abs(ColorHeight(reference.ReadPixel(x, y))
-                                      - ColorHeight(other.ReadPixel(x, y)));
-            sum += d;
-            far += d > 0.1;
-        }
-    EXPECT_LT(sum / (kRasterWidth * kRasterHeight), 0.01);
-    EXPECT_LE(far, kRasterWidth * kRasterHeight / 200); // sharp edges aside
-}
-
-// Drawing the scene takes seconds at 1440 x 720: large pictures are drawn at
-// 360 x 180 and enlarged, and shrink through the same code.
-INSTANTIATE_TEST_SUITE_P(Sizes, StretchTest, ::testing::Values(
-    StretchRow{90, 45, true}, StretchRow{181, 91, true}, StretchRow{1440, 720, false}),
-    tolva::testing::RowName());
 
 TEST(TerrainGridTest, TinyTransparentAndNullPicturesFillTheWholeRaster)
 {
