@@ -39,25 +39,6 @@ TEST(SplitColorTest, RedIsTheLowByte)
     EXPECT_EQ(SplitColor(0xAB123456u), (ColorChannels{0x56, 0x34, 0x12}));
 }
 
-struct RoundRow {
-    double value;
-    double rounded;
-};
-
-void PrintTo(const RoundRow& row, std::ostream* os) { *os << row.value; }
-
-class RoundHalfEvenTest : public ::testing::TestWithParam<RoundRow> {};
-
-TEST_P(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour)
-{
-    EXPECT_EQ(RoundHalfEven(GetParam().value), GetParam().rounded) << GetParam().value;
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, RoundHalfEvenTest, ::testing::Values(
-    RoundRow{0.5, 0.0}, RoundRow{1.5, 2.0}, RoundRow{2.5, 2.0}, RoundRow{-0.5, 0.0},
-    RoundRow{2.4999, 2.0}, RoundRow{2.5001, 3.0}, RoundRow{7.0, 7.0}),
-    tolva::testing::RowName());
-
 // A place on the 180 x 90 raster. The walk's ground reads round half to even
 // first, and the raster's outside reads as white; the mesh's samples, at
 // whole places, read the outside as flat ground.
