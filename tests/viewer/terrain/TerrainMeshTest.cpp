@@ -1,4 +1,5 @@
-// Face normals, the normals of each primitive type and the cells of the mesh.
+// The normal of a cell and the cells of the mesh (strips of four corners, the
+// only polygons the mesh makes).
 #include "terrain/TerrainMesh.h"
 #include "support/RowNames.h"
 
@@ -53,49 +54,8 @@ INSTANTIATE_TEST_SUITE_P(Cells, CellNormalTest, ::testing::Values(
     CellRow{"Flat", 0, 0, 0, 0, {0, 1, 0}},
     CellRow{"FirstTriangleFlatFourthCornerDiffers", 2, 2, 2, 9, {0, 1, 0}},
     CellRow{"RampAlongZ", 3, 3, 1, 1, {0, 1, -2}},        // not normalised
-    CellRow{"RampAlongX", 0, 4, 0, 4, {-4, 1, 0}},
-    CellRow{"EastBorderOfAWhiteMap", 10, 0, 10, 0, {10, 1, 0}},
-    CellRow{"SouthBorderOfAWhiteMap", 0, 0, 10, 10, {0, 1, 10}}),
+    CellRow{"RampAlongX", 0, 4, 0, 4, {-4, 1, 0}}),
     tolva::testing::RowName());
-
-TEST(ComputeNormalsTest, ATriangleListGivesEachTriangleItsOwnNormalAndLeavesAPartialOneAlone)
-{
-    Polygon p;
-    p.PrimType = TriangleList;
-    // Clockwise seen from above in a left-handed frame with y up: the normal
-    // points up; the other winding points down.
-    p.Vertices = {At(0, 0, 1), At(1, 0, 1), At(0, 0, 0),   // up
-                  At(0, 0, 0), At(1, 0, 1), At(0, 0, 1),   // down
-                  At(5, 5, 5)};                            // no triangle
-    p.Vertices[6].nx = 42;
-    ComputeNormals(p);
-    std::vector<Vector3> normals;
-    for (const Vertex& v : p.Vertices)
-        normals.push_back(NormalOf(v));
-    const Vector3 up{0, 1, 0}, down{0, -1, 0};
-    EXPECT_EQ(normals, (std::vector<Vector3>{up, up, up, down, down, down, {42, 0, 0}}));
-}
-
-TEST(ComputeNormalsTest, ShortStripsFansAndUnknownTypesKeepTheirNormals)
-{
-    for (std::int32_t type : {std::int32_t(TriangleStrip), std::int32_t(TriangleList),
-                              std::int32_t(TriangleFan), std::int32_t(99)}) {
-        for (std::size_t count : {0u, 1u, 2u}) {
-            Polygon p;
-            p.PrimType = type;
-            p.Vertices.assign(count, At(1, 2, 3));
-            for (Vertex& v : p.Vertices)
-                v.ny = 5;
-            ComputeNormals(p);
-            for (const Vertex& v : p.Vertices)
-                EXPECT_EQ(NormalOf(v), (Vector3{0, 5, 0})) << type;
-        }
-    }
-    Polygon fan = Cell(0, 4, 0, 4);
-    fan.PrimType = TriangleFan;
-    ComputeNormals(fan);
-    EXPECT_EQ(NormalOf(fan.Vertices[0]), (Vector3{0, 0, 0}));
-}
 
 Polygon CellOf(const TerrainGrid& grid, int i, int j)
 {
@@ -127,17 +87,6 @@ TEST(TerrainCellTest, AReusedCellIsRewrittenWhole)
     EXPECT_TRUE(cell.PrimType == TriangleStrip && cell.Material == 1 && cell.Texture == 0);
     ASSERT_EQ(cell.Vertices.size(), 4u);
     EXPECT_EQ(cell.Vertices[0], (Vertex{1, 0, 2, 0, 1, 0, 0, 0}));
-}
-
-TEST(GridHeightsTest, PointsOutsideTheTableAreFlat)
-{
-    const GridHeights heights(TerrainGrid(0x00FFFFFFu), 180, 1.0, 10.0f);
-    EXPECT_EQ(heights.at(1, 1), 10.0f);
-    EXPECT_EQ(heights.at(0, 1), 0.0f);
-    EXPECT_EQ(heights.at(1, 0), 0.0f);
-    EXPECT_EQ(heights.at(182, 1), 0.0f);
-    EXPECT_EQ(heights.at(1, 182), 0.0f);
-    EXPECT_EQ(GridHeights(TerrainGrid(), -5, 1.0, 10.0f).cells(), 0);
 }
 
 } // namespace
