@@ -91,11 +91,9 @@ const Row kRows[] = {
     {"StyleBeforeRadius", 1, [](P p, D) { p.Caldera = 1; p.MidRadius = 900; }, " Must select caldera style."},
     {"StrombolianDiatremeNeedsNoStyle", 2, [](P p, D) { p.Caldera = 1; }, nullptr},
     {"PlinianCalderaNeedsStyle", 5, [](P p, D) { p.Caldera = 1; }, " Must select caldera style."},
-    // Sector Collapse.
+    // Sector Collapse; the scarp top off the map on either side is ScarpCorrections'.
     {"SectorCollapseAnyStrength", 6, [](P p, D) { p.Strength = 99; }, nullptr},
     {"ScarpsEqual", 6, [](P p, D) { p.ScarpTop = 5; p.ScarpBase = 5; }, " Scarp base and top cannot be equal"},
-    {"ScarpTopBelow", 6, [](P p, D) { p.ScarpTop = 0.5f; }, " Scarp top reset"},
-    {"ScarpTopAbove", 6, [](P p, D) { p.ScarpTop = 30; }, " Scarp top reset"},
     {"ScarpBaseAbove", 6, [](P p, D) { p.ScarpBase = 30; }, " Scarp base reset"},
     {"ScarpTopBeforeBase", 6, [](P p, D) { p.ScarpTop = 0; p.ScarpBase = 0; }, " Scarp top reset"},
     // Flows: the first failing one is named; at most 100 of them.

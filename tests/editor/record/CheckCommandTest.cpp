@@ -74,12 +74,12 @@ TEST(CheckCommand, WrongArgumentsExit2WithUsage)
     }
 }
 
+// An unknown option is the checker's (WrongArgumentsExit2WithUsage).
 TEST(CheckCommand, QtWindowOptionsStartTheWindow)
 {
     for (const char* qtOption : {"-platform", "--platform"})
         EXPECT_FALSE(WantsCommandLine({QString::fromLatin1(qtOption), QStringLiteral("offscreen")})) << qtOption;
     EXPECT_FALSE(WantsCommandLine({}));
-    EXPECT_TRUE(WantsCommandLine({QStringLiteral("--chek"), QStringLiteral("a.rec")}));
 }
 
 TEST(CheckCommand, HelpExplainsTheChecker)

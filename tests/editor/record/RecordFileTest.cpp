@@ -109,8 +109,8 @@ TEST(RecordFile, ExactLayout)
 
 TEST(RecordFile, SinglesArePlainDecimalWithTheFewestDigits)
 {
-    for (const auto& [value, text] : {std::pair{0.1f, "0.1"}, {24.6f, "24.6"}, {-12.5f, "-12.5"}, {1200.0f, "1200"},
-                                      {1e-7f, "0.0000001"}, {1.5e10f, "15000000000"},
+    // Plainer values are ExactLayout's.
+    for (const auto& [value, text] : {std::pair{0.1f, "0.1"}, {1e-7f, "0.0000001"}, {1.5e10f, "15000000000"},
                                       {Limits::max(), "340282350000000000000000000000000000000"}})
         EXPECT_EQ(FormatSingle(value), text) << text;
     EXPECT_EQ(FormatSingle(Limits::denorm_min()).size(), 47u); // "0." and 45 digits
@@ -208,14 +208,11 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, ReadsTheSameRecord,
     ::testing::Values(SameRow{"CrOnly", WithLineEnds("\r")}, SameRow{"LfOnly", WithLineEnds("\n")},
                       SameRow{"CrThenCrLf", WithLineEnds("\r").replace("\r\r\"Record", "\r\r\n\"Record")},
-                      SameRow{"TextOnTheEmptyLine", GoodLines(3, "notes, 12, 3")},
                       SameRow{"UnclosedQuoteOnTheEmptyLine", GoodLines(3, " \"a,b\",\"c")},
-                      SameRow{"UnterminatedCrOnly", WithLineEnds("\r").chopped(1)},
-                      SameRow{"UnterminatedCrLf", GoodLines().chopped(2)},
+                      SameRow{"Unterminated", GoodLines().chopped(2)},
                       SameRow{"LenientNumbers", GoodLines(5, " 1.2E1,+3,.0,50e-1").replace("\n1,0", "\n1e0,0")
                                                     .replace("\n0,0,2,0", "\n0,0,2.0,0").replace("\n300", "\n3.e2")},
                       SameRow{"PhaseNumberNotChecked", GoodLines(4, "\"Record Phase: \",7")},
-                      SameRow{"EmptyLinesAfterTheLastFlow", GoodLines() + "\r\n\r\n"},
                       SameRow{"NotesAfterTheLastFlow", GoodLines() + "500\r\nnotes\r\n"}),
     tolva::testing::RowName());
 
@@ -241,11 +238,9 @@ TEST_P(TinySingles, ReadAsTheNearestSingleEverywhere)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TinySingles,
-    ::testing::Values(TinyRow{"Underflow", "1e-50", 0.0f}, TinyRow{"NegativeUnderflow", "-1e-50", -0.0f},
-                      TinyRow{"BelowEveryDouble", "1e-400", 0.0f},
+    ::testing::Values(TinyRow{"NegativeUnderflow", "-1e-50", -0.0f}, TinyRow{"BelowEveryDouble", "1e-400", 0.0f},
                       TinyRow{"JustBelowHalfTheSmallest", "7e-46", 0.0f},
-                      TinyRow{"JustAboveHalfTheSmallest", "7.1e-46", Limits::denorm_min()},
-                      TinyRow{"TheSmallest", "1.4e-45", Limits::denorm_min()}),
+                      TinyRow{"JustAboveHalfTheSmallest", "7.1e-46", Limits::denorm_min()}),
     tolva::testing::RowName());
 
 struct FailureRow {
@@ -271,13 +266,11 @@ TEST_P(ReadFailures, NameTheLineAndTheReason)
 INSTANTIATE_TEST_SUITE_P(
     Rows, ReadFailures,
     ::testing::Values(
+        // Ending in a flow is APipeReadsLikeAFile's.
         FailureRow{"Empty", "", 1, "the file ends early"},
-        FailureRow{"EndsInTheHeader", GoodLines(2, "", true), 2, "the file ends early"},
-        FailureRow{"EndsBeforeTheLastFlow", GoodLines(12, "", true), 12, "the file ends early"},
-        FailureRow{"EndsInAPhase", GoodLines(7, "", true), 7, "the file ends early"},
+        FailureRow{"EndsBeforeAPhase", GoodLines(3, "", true), 3, "the file ends early"},
         FailureRow{"HeaderItems", GoodLines(2, "\"Recorded phases\",1"), 2,
                    "expected 3 items, found 2 in the phase count line"},
-        FailureRow{"TooManyItems", GoodLines(6, "1,0,0,0,0"), 6, "expected 4 items, found 5"},
         FailureRow{"AMillionCommas", GoodLines(6, QByteArray(1000000, ',')), 6, "expected 4 items, found 1000001"},
         FailureRow{"MissingEmptyLine", GoodLines(3, "\"Record Phase: \",1"), 3,
                    "an empty line is expected before phase 1"},
@@ -285,7 +278,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "item 3 (\"2.5\") is not a whole number from -32768 to 32767"},
         FailureRow{"WholeNumberOutOf16Bits", GoodLines(9, "6,6,40000,6,6,1"), 9,
                    "item 3 (\"40000\") is not a whole number from -32768 to 32767"},
-        FailureRow{"NotANumber", GoodLines(5, "12,3,abc,5"), 5, "item 3 (\"abc\") is not a number"},
         FailureRow{"QuotedNumber", GoodLines(5, "\"12\",3,0,5"), 5, "item 1 (\"12\") is not a number"},
         FailureRow{"EmptyNumber", GoodLines(5, "12,,0,5"), 5, "item 2 (\"\") is not a number"},
         FailureRow{"InfinityIsNoNumber", GoodLines(10, "inf,0,0,0"), 10, "item 1 (\"inf\") is not a number"},
@@ -306,16 +298,14 @@ INSTANTIATE_TEST_SUITE_P(
                    "unexpected text after a closing quote"}),
     tolva::testing::RowName());
 
-TEST(RecordFile, MissingFilesAndDevicesFailAtLineZero)
+TEST(RecordFile, AnUnopenableFileFailsAtLineZero)
 {
     QTemporaryDir dir;
     const ReadResult missing = ReadRecordFile(dir.filePath(QStringLiteral("missing.rec")));
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.failure->line, 0);
+    // Folders, devices and sockets are told apart by ReadWhole (its own tests); the reason is passed on as it is.
     EXPECT_EQ(missing.failure->text(), QStringLiteral("the file cannot be opened (No such file or directory)"));
-    // Folders, devices and sockets are told apart by ReadWhole; the reason is passed on as it is.
-    EXPECT_EQ(ReadRecordFile(QStringLiteral("/dev/zero")).failure->text(),
-              QStringLiteral("the file cannot be opened (It is a device, not a file)"));
 }
 
 TEST(RecordFile, APipeReadsLikeAFile)
@@ -362,7 +352,6 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"NameOutsideTheCodePage", [](RecordFile& r) { r.StratigraphicFile = "Stra\u0163a.str"; },
                    kNameRefusal},
         RefusalRow{"NameWithAQuote", [](RecordFile& r) { r.StratigraphicFile = "a\"b.str"; }, kNameRefusal},
-        RefusalRow{"NameWithALineBreak", [](RecordFile& r) { r.StratigraphicFile = "a\nb"; }, kNameRefusal},
         RefusalRow{"NameWithANul", [](RecordFile& r) { r.StratigraphicFile = QStringLiteral("a") + QChar(u'\0') + "b.str"; },
                    kNameRefusal},
         RefusalRow{"NaNDuration", [](RecordFile& r) { r.Phases.durations[1][100] = Limits::quiet_NaN(); },
@@ -374,21 +363,18 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalRow{"Phases501", [](RecordFile& r) { r.Phases.count = 501; }, "A record holds at most 500 phases"}),
     tolva::testing::RowName());
 
-// SaveWhole's own tests go through every kind of target and failure, a full
-// disk included; here, that its reason reaches the record's save error.
+// SaveWhole's own tests (SafeSaveTest) go through every kind of target and
+// failure, a missing name and a full disk included; here, that its reason
+// reaches the record's save error.
 TEST(SaveRec, WriteFailuresReportTheSaveError)
 {
     QTemporaryDir dir;
     const QString fifo = dir.filePath(QStringLiteral("fifo.rec"));
     ASSERT_TRUE(MakeFifo(fifo));
-    const std::pair<QString, QString> cases[] = {{fifo, QStringLiteral("it is not a regular file")},
-                                                 {QString(), QStringLiteral("no file name")}};
-    for (const auto& [path, detail] : cases) {
-        const SaveResult result = SaveRec(Sample(), path);
-        EXPECT_FALSE(result.ok) << path.toStdString();
-        EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
-        EXPECT_EQ(result.detail, detail);
-    }
+    const SaveResult result = SaveRec(Sample(), fifo);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, QStringLiteral("Recorder file save error"));
+    EXPECT_EQ(result.detail, QStringLiteral("it is not a regular file"));
     EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 

@@ -176,6 +176,7 @@ TEST_F(RecordEditTest, StartsWithAnEmptyUnsavedRecord)
     expectEnabled({"cmdAdd", "txtSlide6"}, true);
 }
 
+// The type list is filled from TypeList(), which TypeChangeTest checks whole.
 TEST_F(RecordEditTest, FixedListsInTheirOrder)
 {
     const auto items = [this](const char* name) {
@@ -184,9 +185,6 @@ TEST_F(RecordEditTest, FixedListsInTheirOrder)
             list << w<QComboBox>(name)->itemText(i);
         return list;
     };
-    EXPECT_EQ(items("cmbType"),
-              (QStringList{"Hawaiian", QString::fromUtf8("Pel\xc3\xa9" "ean"), "Strombolian", "Plinian",
-                           "Vulcanian/Surtseyan", "Fumarolic/Phreatic", "Sector Collapse", "Faulting", "Erosion"}));
     EXPECT_EQ(items("cmbStyle"), (QStringList{"Valles Type", "Mazama Type"}));
     EXPECT_EQ(items("cmbDown"), (QStringList{"Left side down", "Right side down"}));
 }
@@ -263,12 +261,8 @@ TEST_F(RecordEditTest, ScaleOptionsEnableSaveOnlyWithPhases)
     click("optLarge");
     EXPECT_EQ(form->record().Committed.Scale, 100);
     EXPECT_TRUE(enabled("Command2"));
-}
-
-// An opened record's scale selects its option, or none for a scale of its own;
-// either way the scale is kept and nothing is changed.
-TEST_F(RecordEditTest, AnOpenedScaleSelectsItsOptionOrNone)
-{
+    // An opened record's scale selects its option, or none for a scale of its
+    // own; either way the scale is kept and nothing is changed.
     for (const auto& [scale, option] : {std::pair<qint16, const char*>{4, "optSmall"}, {50, ""}}) {
         RecordFile r = RecordOf({Typed(Strombolian)});
         r.Scale = scale;
@@ -282,7 +276,10 @@ TEST_F(RecordEditTest, AnOpenedScaleSelectsItsOptionOrNone)
 
 // ---- Open ----
 
-TEST_F(RecordEditTest, OpenAsksInTheDataFolderAndShowsPhaseOne)
+// An open asks in the data folder and shows phase 1. A later cancelled open
+// says nothing; an unreadable record is reported. Both leave the record and
+// its unapplied edits as they were.
+TEST_F(RecordEditTest, OpenShowsPhaseOneAndAFailedOpenLeavesEverythingAsItWas)
 {
     openPhases({Typed(Strombolian, 0.8f), Typed(Plinian)});
     ASSERT_EQ(files.requests.size(), 1);
@@ -294,14 +291,6 @@ TEST_F(RecordEditTest, OpenAsksInTheDataFolderAndShowsPhaseOne)
     expectShown({{"labRecfile", "r.rec"}, {"labPhases", "2"}, {"cmbPhase", "Phase 1"}, {"cmbType", "Strombolian"},
                  {"txtStr", "0.80"}});
     EXPECT_FALSE(enabled("Command2"));
-    EXPECT_TRUE(messages.reports.isEmpty());
-}
-
-// A cancelled open says nothing; an unreadable record is reported. Both
-// leave the record and its unapplied edits as they were.
-TEST_F(RecordEditTest, CancelledOrUnreadableOpenLeavesEverythingAsItWas)
-{
-    openPhases({Typed(Strombolian, 0.8f), Typed(Plinian)});
     type("txtWind", QStringLiteral("7"));
     files.answers.push_back(std::nullopt);
     click("cmdOpen");
@@ -323,66 +312,47 @@ TEST_F(RecordEditTest, CancelledOrUnreadableOpenLeavesEverythingAsItWas)
 TEST_F(RecordEditTest, AddToAnEmptyRecordGivesPhaseOneWithoutTypeUntilOneIsPicked)
 {
     click("cmdAdd");
-    expectShown({{"cmbPhase", "Phase 1"}, {"labPhases", "1"}, {"cmbType", "Select Parameters"}, {"txtSlide1", "6"},
-                 {"txtSlide3", "20"}});
-    EXPECT_EQ(working(1).EruptionType, -1);
+    expectShown({{"cmbPhase", "Phase 1"}, {"labPhases", "1"}, {"cmbType", "Select Parameters"}});
     EXPECT_FALSE(enabled("Command2"));
     expectEnabled({"cmbPhase", "cmbType", "cmdDelete", "cmdReset"}, true);
     pick("cmbType", QStringLiteral("Plinian"));
     EXPECT_TRUE(enabled("Command2")) << "a type makes the new phase worth saving";
-    EXPECT_EQ(working(1).EruptionType, Plinian);
     EXPECT_TRUE(enabled("txtStr"));
 }
 
-TEST_F(RecordEditTest, AddAfterTheMiddleOfThreeMovesTheLastUpWithAllItsValues)
+// The slot rules and what the slots then hold are the record's (PhaseList
+// tests); here, that the window shows the phase in the selected place.
+TEST_F(RecordEditTest, AddAndDeleteShowThePhaseInTheSelectedPlace)
 {
-    PhaseRecord third = Typed(Hawaiian);
-    third.MidRadius = 33;
-    third.LeftAngle = 1.5f;
-    openRecord(RecordOf({Typed(Strombolian), Typed(Plinian), third}, {{3, {0, 100, 200}}}));
+    openPhases({Typed(Strombolian), Typed(Plinian), Typed(Peleean)});
     pick("cmbPhase", QStringLiteral("Phase 2"));
     click("cmdAdd");
-    // The slot rules are the record's; here, that the window shows the new phase.
     expectShown({{"cmbPhase", "Phase 3"}, {"labPhases", "4"}, {"cmbType", "Select Parameters"}});
     EXPECT_EQ(entries("cmbPhase"), 4);
-    EXPECT_EQ(working(4), third);
-    EXPECT_EQ(durations(4), (FlowDurations{0, 100, 200}));
-}
-
-TEST_F(RecordEditTest, DeleteInTheMiddleMovesTheNextDownUnderTheSameNumber)
-{
-    PhaseRecord third = Typed(Peleean);
-    third.RightAngle = -2;
-    openRecord(RecordOf({Typed(Strombolian), Typed(Plinian), third}, {{3, {0, 0, 150}}}));
-    pick("cmbPhase", QStringLiteral("Phase 2"));
     click("cmdDelete");
-    expectShown({{"cmbPhase", "Phase 2"}, {"labPhases", "2"}, {"cmbType", "Pel\xc3\xa9" "ean"}});
-    EXPECT_EQ(working(2).RightAngle, -2.0f);
-    EXPECT_EQ(duration(2, 2), 150.0f);
-    EXPECT_TRUE(enabled("Command2"));
+    // The next phase moves down under the same number.
+    expectShown({{"cmbPhase", "Phase 3"}, {"labPhases", "3"}, {"cmbType", "Pel\xc3\xa9" "ean"}});
     click("cmdDelete");
     // Deleting the last phase shows the one before.
-    expectShown({{"cmbPhase", "Phase 1"}, {"cmbType", "Strombolian"}});
+    expectShown({{"cmbPhase", "Phase 2"}, {"labPhases", "2"}, {"cmbType", "Plinian"}});
+    EXPECT_EQ(entries("cmbPhase"), 2);
+    EXPECT_TRUE(enabled("Command2"));
 }
 
-TEST_F(RecordEditTest, DeletingTheOnlyPhaseLeavesAddPhase)
+// A reset of a new record gives the Normal scale and no phases; deleting the
+// only phase leaves nothing to edit but Add.
+TEST_F(RecordEditTest, ResetOnANewRecordOrDeletingItsOnlyPhaseLeavesAddPhase)
 {
-    openPhases({Typed(Strombolian)});
-    click("cmdDelete");
-    expectShown({{"cmbPhase", "Add Phase"}, {"labPhases", "0"}});
-    expectEnabled({"cmbPhase", "cmbType", "cmdDelete", "cmdReset", "Command2", "txtLoc"}, false);
-    EXPECT_TRUE(enabled("cmdAdd"));
-}
-
-TEST_F(RecordEditTest, ResetOnANewRecordEmptiesIt)
-{
-    click("cmdAdd");
     click("cmdAdd");
     click("optLarge");
     click("cmdReset");
     expectShown({{"labPhases", "0"}, {"cmbPhase", "Add Phase"}});
     EXPECT_TRUE(w<QRadioButton>("optNormal")->isChecked());
-    EXPECT_FALSE(enabled("Command2"));
+    openPhases({Typed(Strombolian)});
+    click("cmdDelete");
+    expectShown({{"cmbPhase", "Add Phase"}, {"labPhases", "0"}});
+    expectEnabled({"cmbPhase", "cmbType", "cmdDelete", "cmdReset", "Command2", "txtLoc"}, false);
+    EXPECT_TRUE(enabled("cmdAdd"));
 }
 
 TEST_F(RecordEditTest, ResetOnAnOpenedRecordRestoresTheLastAppliedState)
@@ -400,10 +370,7 @@ TEST_F(RecordEditTest, AddIsRefusedAt500Phases)
 {
     RecordFile r = RecordOf({});
     r.Phases.count = kMaxPhases - 1;
-    for (int p = 1; p <= r.Phases.count; ++p)
-        r.Phases.phases[static_cast<size_t>(p)] = Typed(Strombolian);
     openRecord(r);
-    EXPECT_TRUE(enabled("cmdAdd"));
     click("cmdAdd");
     EXPECT_EQ(text("labPhases"), QStringLiteral("500"));
     EXPECT_FALSE(enabled("cmdAdd"));
@@ -436,7 +403,9 @@ TEST_F(RecordEditTest, TypedStratigraphicTextBecomesThePendingFile)
     EXPECT_TRUE(enabled("Command2"));
 }
 
-TEST_F(RecordEditTest, ChosenStratigraphicFileIsSavedWithItsFullPath)
+// The record commits the chosen file's full path (EditorRecordTest's
+// LongNameKeepsItsFullPath); the box shows its short form.
+TEST_F(RecordEditTest, ChosenStratigraphicFileIsShownShortAndKeptWhole)
 {
     const QString longName = inDir("a_very_long_stratigraphic_file_name_0123456789.str");
     openPhases({Typed(Strombolian, 0.8f)});
@@ -444,12 +413,8 @@ TEST_F(RecordEditTest, ChosenStratigraphicFileIsSavedWithItsFullPath)
     click("cmdChange");
     EXPECT_EQ(files.requests.last().caption, QStringLiteral("Open Stratigraphic File"));
     EXPECT_EQ(text("txtTopFile"), QStringLiteral("...") + QFileInfo(longName).fileName().right(37));
+    EXPECT_EQ(form->record().PendingStratigraphicFile, longName);
     EXPECT_TRUE(enabled("Command2"));
-    const QString saved = inDir("saved.rec");
-    files.answers.push_back(saved);
-    click("Command2");
-    ASSERT_TRUE(messages.reports.isEmpty()) << messages.reports[0].text.toStdString();
-    EXPECT_EQ(record::ReadRecordFile(saved).record.StratigraphicFile, longName);
 }
 
 // ---- Save ----
@@ -466,7 +431,6 @@ TEST_F(RecordEditTest, SavingOntoTheDemonstrationRecordIsRefusedAndAskedAgain)
     EXPECT_EQ(messages.reports[0], (MessageReport{QStringLiteral("Cannot replace TOLVA Demonstration file"),
                                                   QStringLiteral("TolvaEdit"), MessageIcon::Critical}));
     ASSERT_EQ(files.requests.size(), 3);
-    EXPECT_EQ(files.requests[1].caption, QStringLiteral("Save Record File"));
     EXPECT_EQ(files.requests[2].caption, QStringLiteral("Save Record File"));
     EXPECT_FALSE(QFileInfo::exists(dataFolder() + QStringLiteral("TolvaDemo.rec")));
     EXPECT_EQ(text("labRecfile"), QStringLiteral("mine.rec"));
@@ -518,99 +482,48 @@ TEST_F(RecordEditTest, ShowingAPhaseStoresBackTheShownValues)
     EXPECT_EQ(working(2).Wind, 13.0f);
 }
 
+// What a type change resets and when a fault has a down side are the core's;
+// the window shows them, and follows the typed dip at once.
 TEST_F(RecordEditTest, FaultingPhasesAndTheDownSide)
 {
-    openPhases({Fault(2), Fault(0)});
-    EXPECT_EQ(text("cmbType"), QStringLiteral("Faulting"));
-    EXPECT_FALSE(enabled("cmbDown"));
-    EXPECT_TRUE(enabled("txtMag"));
-    type("txtWind", QStringLiteral("1"));  // disabled: no effect
-    EXPECT_FALSE(enabled("Command2"));
-    type("txtMag", QStringLiteral("3"));
-    EXPECT_TRUE(enabled("Command2"));
-    type("txtDip", QStringLiteral("0"));
-    EXPECT_TRUE(enabled("cmbDown")) << "a vertical fault has a down side";
+    openPhases({Typed(Strombolian, 0.8f), Fault(2)});
+    pick("cmbType", QStringLiteral("Faulting"));
+    expectShown({{"cmbType", "Faulting"}, {"txtMag", "1"}, {"cmbDown", "Down Side"}});
+    expectEnabled({"txtDip", "cmbDown"}, true);
+    EXPECT_FALSE(enabled("txtStr"));
     type("txtDip", QStringLiteral("3"));
     EXPECT_FALSE(enabled("cmbDown"));
-    pick("cmbPhase", QStringLiteral("Phase 2"));
-    EXPECT_EQ(text("cmbDown"), QStringLiteral("Down Side"));
-    EXPECT_TRUE(enabled("cmbDown"));
-    EXPECT_FALSE(enabled("Command2"));
+    type("txtDip", QStringLiteral("0"));
+    EXPECT_TRUE(enabled("cmbDown")) << "a vertical fault has a down side";
     pick("cmbDown", QStringLiteral("Right side down"));
-    EXPECT_EQ(working(2).DownSide, 2);
-    EXPECT_TRUE(enabled("Command2"));
+    EXPECT_EQ(working(1).DownSide, 2);
+    pick("cmbPhase", QStringLiteral("Phase 2"));
+    expectShown({{"cmbType", "Faulting"}, {"txtDip", "2"}});
+    EXPECT_FALSE(enabled("cmbDown"));
 }
 
-struct CalderaRow {
-    const char* name;
-    int type;
-    float strength;
-    int caldera;
-    int style;
-    const char* caption;
-    bool boxEnabled;
-    const char* styleText;
-    bool styleEnabled;
-};
-void PrintTo(const CalderaRow& r, std::ostream* os) { *os << r.name; }
-const CalderaRow kCalderaRows[] = {
-    {"Vulcanian025Diatreme", 1, 0.25f, 0, 0, "Diatreme", true, "Caldera Style", false},
-    {"Vulcanian045StyleDisabled", 1, 0.45f, 1, 2, "Caldera", true, "Valles Type", false},
-    {"Strombolian03Disabled", 2, 0.3f, 0, 0, "Caldera", false, "Caldera Style", false},
-    {"PlinianMazama", 5, 0.8f, 1, 1, "Caldera", true, "Mazama Type", true},
-};
-class ShownCaldera : public RecordEditTest, public ::testing::WithParamInterface<CalderaRow> {};
-TEST_P(ShownCaldera, BoxCaptionAndStyle)
-{
-    const CalderaRow& r = GetParam();
-    PhaseRecord p = Typed(r.type, r.strength);
-    p.Caldera = static_cast<qint16>(r.caldera);
-    p.CalderaStyle = static_cast<qint16>(r.style);
-    openPhases({p});
-    EXPECT_EQ(text("chkCald"), QString::fromLatin1(r.caption));
-    EXPECT_EQ(enabled("chkCald"), r.boxEnabled);
-    EXPECT_EQ(w<QCheckBox>("chkCald")->isChecked(), r.caldera == 1);
-    EXPECT_EQ(text("cmbStyle"), QString::fromLatin1(r.styleText));
-    EXPECT_EQ(enabled("cmbStyle"), r.styleEnabled);
-    EXPECT_EQ(enabled("txtSlide4"), r.styleEnabled);
-    if (r.styleEnabled) {
-        EXPECT_EQ(text("labSlide4"), QStringLiteral("Vent Position"));
-    }
-}
-INSTANTIATE_TEST_SUITE_P(Phases, ShownCaldera, ::testing::ValuesIn(kCalderaRows), tolva::testing::RowName());
-
-TEST_F(RecordEditTest, HawaiianFlowsListedAndAZeroBurstCountRaisedToOne)
+// The flows are listed up to the burst count; the picked flow's duration is
+// shown and typed over. No bursts are shown as one, whose duration is drawn.
+TEST_F(RecordEditTest, FlowsListedAndTypedDurationGoesToThePickedFlow)
 {
     PhaseRecord three = Typed(Hawaiian);
     three.BurstCount = 3;
     PhaseRecord none = Typed(Hawaiian);
     none.BurstCount = 0;
-    openRecord(RecordOf({three, none}, {{1, {0, 123.44f, 50, 60}}}));
+    openRecord(RecordOf({three, none}, {{1, {0, 123.44f, 120, 60}}}));
     EXPECT_EQ(entries("cmbFlow"), 3);
     expectShown({{"cmbFlow", "Flow 1 Duration"}, {"txtLava", "123.4"}});
-    EXPECT_TRUE(enabled("txtLava"));
-    EXPECT_FALSE(enabled("txtStr"));
+    pick("cmbFlow", QStringLiteral("Flow 2 Duration"));
+    EXPECT_EQ(text("txtLava"), QStringLiteral("120.0"));
+    type("txtLava", QStringLiteral("250"));
+    EXPECT_EQ(durations(1), (FlowDurations{0, 123.4f, 250, 60})) << "the shown 123.4 is stored back";
     pick("cmbPhase", QStringLiteral("Phase 2"));
     EXPECT_EQ(text("txtBurst"), QStringLiteral("1"));
-    EXPECT_EQ(working(2).BurstCount, 1);
     EXPECT_EQ(entries("cmbFlow"), 1);
     EXPECT_EQ(duration(2, 1), 600.0f) << "drawn: 1200 x 0.5 at flow length 6";
 }
 
 // ---- Type changes ----
-
-// What a type change resets is the core's; the window shows the result.
-TEST_F(RecordEditTest, PickingFaultingShowsTheResetFault)
-{
-    openPhases({Typed(Strombolian, 0.8f)});
-    pick("cmbType", QStringLiteral("Faulting"));
-    EXPECT_TRUE(IsFaulting(working(1)));
-    EXPECT_EQ(working(1).FaultMagnitude, 1);
-    expectShown({{"cmbType", "Faulting"}, {"txtMag", "1"}});
-    EXPECT_TRUE(enabled("txtDip"));
-    EXPECT_FALSE(enabled("txtStr"));
-    EXPECT_EQ(form->shownType(), 0);
-}
 
 TEST_F(RecordEditTest, PickingHawaiianCapsAHugeBurstCountAtTheFlowStorage)
 {
@@ -626,10 +539,10 @@ TEST_F(RecordEditTest, PickingHawaiianCapsAHugeBurstCountAtTheFlowStorage)
 
 // ---- Field inputs ----
 
-// Typing reaches the field's entry rules (their limits are the parameter
-// table's tests): a row per kind of entry and per way a typed text is taken:
-// clamped, letters read as the lower limit, a text kept while it reads as the
-// stored value, and the typed Single stored as typed.
+// Typing reaches the field's entry rules (their limits and the texts kept
+// while typing are the phase tests'): a row per way a typed text is taken:
+// rewritten to the limit, letters read as 0, left as typed and stored rounded,
+// limited by the phase's type, kept while it reads as the stored value.
 struct TypingRow {
     const char* name;
     int type;  // -2: a fault
@@ -643,14 +556,9 @@ void PrintTo(const TypingRow& r, std::ostream* os) { *os << r.name; }
 const TypingRow kTypingRows[] = {
     {"FlowLength15Is11", Hawaiian, "txtSlide1", "15", "11", Param::FlowLength, 11},
     {"MassFluxLettersIs1", Strombolian, "txtPart", "abc", "1", Param::MassFlux, 1},
-    {"MassFlux80Is50", Strombolian, "txtPart", "80", "50", Param::MassFlux, 50},
     {"Bursts3Point5Stores4", Strombolian, "txtBurst", "3.5", "3.5", Param::BurstCount, 4},
     {"HawaiianBursts150Is100", Hawaiian, "txtBurst", "150", "100", Param::BurstCount, 100},
-    {"WindPlainKeepsText", Strombolian, "txtWind", "-7.25", "-7.25", Param::Wind, -7.25},
-    {"SpeedMinusIs1", Strombolian, "txtSlide6", "-", "1", Param::Speed, 1},
     {"DipMinusStaysWhileTyping", -2, "txtDip", "-", "-", Param::FaultDip, 0},
-    {"Strength1Point05Typed", Strombolian, "txtStr", "1.05", "1.05", Param::Strength, 1.05f},
-    {"MassFlux1Point05Typed", Strombolian, "txtPart", "1.05", "1.05", Param::MassFlux, 1.05f},
 };
 class Typing : public RecordEditTest, public ::testing::WithParamInterface<TypingRow> {};
 TEST_P(Typing, FieldHoldsItsLimits)
@@ -676,38 +584,33 @@ TEST_F(RecordEditTest, RaisingAndLoweringHawaiianBurstsKeepsDurations)
     EXPECT_EQ(duration(1, 4), 900.0f) << "durations beyond the count stay stored";
 }
 
-TEST_F(RecordEditTest, TypedDurationGoesToThePickedFlow)
-{
-    openRecord(RecordOf({Typed(Peleean)}, {{1, {0, 100, 120}}}));
-    pick("cmbFlow", QStringLiteral("Flow 2 Duration"));
-    EXPECT_EQ(text("txtLava"), QStringLiteral("120.0"));
-    type("txtLava", QStringLiteral("250"));
-    EXPECT_EQ(durations(1), (FlowDurations{0, 100, 250}));
-}
-
-// The typed strength decides the box at once; a tick enables the style and
-// the vent position only for Plinian and Vulcanian.
+// What the box, its caption and the style show is the core's
+// (PresentationTest); the window shows it for an opened phase and follows the
+// typed strength and the tick at once.
 TEST_F(RecordEditTest, CalderaBoxFollowsTheStrengthAndItsTickTheStyle)
 {
-    openPhases({Typed(Plinian, 0.8f), Typed(Strombolian, 0.2f)});
+    PhaseRecord plinian = Typed(Plinian, 0.8f);
+    plinian.Caldera = 1;
+    plinian.CalderaStyle = 1;
+    openPhases({plinian, Typed(Strombolian, 0.3f)});
+    EXPECT_TRUE(w<QCheckBox>("chkCald")->isChecked());
+    expectShown({{"chkCald", "Caldera"}, {"cmbStyle", "Mazama Type"}, {"labSlide4", "Vent Position"}});
+    expectEnabled({"cmbStyle", "txtSlide4"}, true);
+    pick("cmbStyle", QStringLiteral("Valles Type"));
+    EXPECT_EQ(working(1).CalderaStyle, 2);
+    tick("chkCald");
+    EXPECT_EQ(working(1).Caldera, 0);
+    expectEnabled({"cmbStyle", "txtSlide4"}, false);
+    EXPECT_EQ(working(1).CalderaStyle, 2) << "the box does not change the style";
     type("txtStr", QStringLiteral("0.49"));
     EXPECT_FALSE(enabled("chkCald"));
     type("txtStr", QStringLiteral("0.5"));
     EXPECT_TRUE(enabled("chkCald"));
-    EXPECT_EQ(text("chkCald"), QStringLiteral("Caldera"));
-    tick("chkCald");
-    EXPECT_EQ(working(1).Caldera, 1);
-    expectEnabled({"cmbStyle", "txtSlide4"}, true);
-    EXPECT_EQ(text("labSlide4"), QStringLiteral("Vent Position"));
-    pick("cmbStyle", QStringLiteral("Valles Type"));
-    EXPECT_EQ(working(1).CalderaStyle, 2);
-    pick("cmbStyle", QStringLiteral("Mazama Type"));
-    EXPECT_EQ(working(1).CalderaStyle, 1);
-    tick("chkCald");
-    EXPECT_EQ(working(1).Caldera, 0);
-    expectEnabled({"cmbStyle", "txtSlide4"}, false);
-    EXPECT_EQ(working(1).CalderaStyle, 1) << "the box does not change the style";
+    // Opened, a Strombolian 0.3 has no box; typed lower it is a diatreme, without a style.
     pick("cmbPhase", QStringLiteral("Phase 2"));
+    EXPECT_FALSE(enabled("chkCald"));
+    type("txtStr", QStringLiteral("0.29"));
+    EXPECT_EQ(text("chkCald"), QStringLiteral("Diatreme"));
     tick("chkCald");
     EXPECT_EQ(working(2).Caldera, 1);
     expectEnabled({"cmbStyle", "txtSlide4"}, false);
@@ -727,20 +630,18 @@ TEST_F(RecordEditTest, ExplosiveBurstsEnableCraterSizeAndBurstFrequency)
 
 // ---- A whole session ----
 
-TEST_F(RecordEditTest, EditFailFixSaveAndReopen)
+// A picked type and a ticked box are saved, the dialog proposing the opened
+// file's name, and read back.
+TEST_F(RecordEditTest, EditSaveAndReopen)
 {
     openPhases({Typed(Strombolian, 0.8f)});
     pick("cmbType", QStringLiteral("Vulcanian/Surtseyan"));
-    type("txtStr", QStringLiteral("1.5"));
-    click("Command2");
-    ASSERT_EQ(messages.reports.size(), 1);
-    EXPECT_EQ(messages.reports[0].text, QStringLiteral("Phase 1 Maximum Strength (1.0) exceeded."));
     type("txtStr", QStringLiteral("0.9"));
     tick("chkDirected");
     const QString saved = inDir("session.rec");
     files.answers.push_back(saved);
     click("Command2");
-    ASSERT_EQ(messages.reports.size(), 1);
+    EXPECT_TRUE(messages.reports.isEmpty());
     EXPECT_EQ(files.requests.last().fileName, inDir("r.rec"));
     click("cmdAdd");
     open(saved);
