@@ -40,10 +40,8 @@ TEST_F(InstanceGuardTest, ASecondProcessBringsTheFirstWindowForwardAndEnds)
 {
     InstanceGuard first(kName, dir.path());
     ASSERT_EQ(first.start(), Start::First);
-    EXPECT_TRUE(first.isListening());
 
     QWidget window;
-    window.setWindowTitle(QStringLiteral("Tolva3D Viewer - Crater"));
     window.showMinimized();
     tolva::testing::RecordingSounds sounds;
     ForwardActivations(first, &window, &sounds);
@@ -58,9 +56,7 @@ TEST_F(InstanceGuardTest, ASecondProcessBringsTheFirstWindowForwardAndEnds)
     EXPECT_EQ(second.exitCode(), int(Start::EarlierActivated));
 
     EXPECT_FALSE(window.isMinimized());
-    EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(sounds.played, QStringList{"RestoreUp"});
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tolva3D Viewer - Crater"));
 }
 
 TEST_F(InstanceGuardTest, AKilledFirstInstanceDoesNotBlockTheNextStart)
@@ -91,18 +87,14 @@ TEST_F(InstanceGuardTest, AFirstInstanceThatIsClosingLeavesTheLockToTheNext)
     EXPECT_TRUE(closing.waitForFinished(20000));
 }
 
-// What a crash leaves: a socket file that nobody listens on without a lock,
-// or an empty lock file.
-TEST_F(InstanceGuardTest, LeftoversOfACrashAreReplaced)
+// A crash while the lock was being taken leaves a lock file that names no owner.
+// (A socket file that nobody listens on is the killed instance's case above.)
+TEST_F(InstanceGuardTest, AnEmptyLockFileLeftByACrashIsReplaced)
 {
-    for (const bool socket : {true, false}) {
-        QTemporaryDir leftovers;
-        ASSERT_TRUE(socket ? tolva::testing::MakeSocket(leftovers.filePath(kName + ".socket"))
-                           : tolva::testing::WriteBytes(leftovers.filePath(kName + ".lock"), ""));
-        InstanceGuard guard(kName, leftovers.path());
-        EXPECT_EQ(guard.start(), Start::First) << socket;
-        EXPECT_TRUE(guard.isListening()) << socket;
-    }
+    ASSERT_TRUE(tolva::testing::WriteBytes(dir.filePath(kName + ".lock"), ""));
+    InstanceGuard guard(kName, dir.path());
+    EXPECT_EQ(guard.start(), Start::First);
+    EXPECT_TRUE(guard.isListening());
 }
 
 TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerLetsThisInstanceGoOn)
@@ -116,29 +108,23 @@ TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerLetsThisInstanceGoOn)
     EXPECT_FALSE(guard.isListening());
 }
 
-TEST_F(InstanceGuardTest, AClientThatSaysNothingIsNotKeptOpen)
+// A client that says nothing is not kept open; one that says something else
+// is answered and dropped without an activation.
+TEST_F(InstanceGuardTest, OtherClientsOnTheSocketAreDroppedWithoutAnActivation)
 {
     InstanceGuard first(kName, dir.path(), std::chrono::milliseconds(100));
     ASSERT_EQ(first.start(), Start::First);
-    QLocalSocket silent;
-    silent.connectToServer(first.serverName());
-    ASSERT_TRUE(silent.waitForConnected(5000));
-    QSignalSpy closed(&silent, &QLocalSocket::disconnected);
-    EXPECT_TRUE(closed.wait(10000));
-}
-
-TEST_F(InstanceGuardTest, AStrangerOnTheSocketGetsNoActivation)
-{
-    InstanceGuard first(kName, dir.path());
-    ASSERT_EQ(first.start(), Start::First);
     QSignalSpy asked(&first, &InstanceGuard::activationRequested);
-
-    QLocalSocket stranger;
-    stranger.connectToServer(first.serverName());
-    ASSERT_TRUE(stranger.waitForConnected(5000));
+    QLocalSocket silent, stranger;
+    for (QLocalSocket* client : {&silent, &stranger}) {
+        client->connectToServer(first.serverName());
+        ASSERT_TRUE(client->waitForConnected(5000));
+    }
     stranger.write("hello\n");
-    QSignalSpy closed(&stranger, &QLocalSocket::disconnected);
-    ASSERT_TRUE(closed.wait(5000));
+    for (QLocalSocket* client : {&silent, &stranger}) {
+        QSignalSpy closed(client, &QLocalSocket::disconnected);
+        EXPECT_TRUE(client->state() == QLocalSocket::UnconnectedState || closed.wait(10000));
+    }
     EXPECT_EQ(asked.count(), 0);
 }
 

@@ -1,6 +1,5 @@
 // A stand-in viewer for the single-instance tests: runs the guard, prints the
-// outcome and, when it is the first instance, prints "activated" for every
-// later instance that asks, until it is killed.
+// outcome and, when it is the first instance, goes on until it is killed.
 //   tolva-instance-probe <folder> <name>
 // With "hold <ms>" it is a viewer that is closing: it holds the lock without
 // listening, prints "held", and ends normally after <ms> milliseconds.
@@ -40,9 +39,5 @@ int main(int argc, char* argv[])
     std::fflush(stdout);
     if (start != tolva::InstanceGuard::Start::First)
         return int(start);
-    QObject::connect(&guard, &tolva::InstanceGuard::activationRequested, [] {
-        std::puts("activated");
-        std::fflush(stdout);
-    });
     return app.exec();
 }
