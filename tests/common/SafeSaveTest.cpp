@@ -3,7 +3,6 @@
 #include "common/SafeSave.h"
 #include "support/FileNodes.h"
 #include "support/Files.h"
-#include "support/RowNames.h"
 #include "support/TinyDisk.h"
 
 #include <gtest/gtest.h>
@@ -95,33 +94,24 @@ ssize_t InterruptedOnce(int fd, const void* data, size_t size)
     return ::write(fd, data, size);
 }
 
-struct WriteRow {
-    const char* name;
-    WriteCall write;
-    const char* reason; // empty: saved
-};
-
-void PrintTo(const WriteRow& row, std::ostream* os) { *os << row.name; }
-
-class FailingWrites : public ::testing::TestWithParam<WriteRow> {};
-
-TEST_P(FailingWrites, LeaveTheOldFileAndNoTemporaryFile)
+TEST(SafeSave, FailingWritesLeaveTheOldFileAndNoTemporaryFile)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("a.rec"));
-    ASSERT_TRUE(WriteBytes(path, "old"));
-    const std::optional<QString> failure = SaveWhole(path, kNew, GetParam().write);
-    const QString reason = QString::fromUtf8(GetParam().reason);
-    EXPECT_EQ(failure.value_or(QString()), reason);
-    EXPECT_EQ(ReadBytes(path), reason.isEmpty() ? kNew : QByteArray("old"));
-    EXPECT_EQ(Entries(dir.path()), QStringList{"a.rec"});
+    const struct { const char* name; WriteCall write; const char* reason; } rows[] = {
+        {"HalfThenNoSpace", HalfThenNoSpace, "No space left on device"},
+        {"NoProgress", NoProgress, "No space left on device"},
+        {"InterruptedOnce", InterruptedOnce, ""}, // saved
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("a.rec"));
+        ASSERT_TRUE(WriteBytes(path, "old"));
+        const QString reason = QString::fromUtf8(row.reason);
+        EXPECT_EQ(SaveWhole(path, kNew, row.write).value_or(QString()), reason);
+        EXPECT_EQ(ReadBytes(path), reason.isEmpty() ? kNew : QByteArray("old"));
+        EXPECT_EQ(Entries(dir.path()), QStringList{"a.rec"});
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, FailingWrites,
-                         ::testing::Values(WriteRow{"HalfThenNoSpace", HalfThenNoSpace, "No space left on device"},
-                                           WriteRow{"NoProgress", NoProgress, "No space left on device"},
-                                           WriteRow{"InterruptedOnce", InterruptedOnce, ""}),
-                         tolva::testing::RowName());
 
 // The 10 KB file needs three pages: 8 KB free is a hair too little.
 TEST(SafeSave, OnATinyDiskASaveThatDoesNotFitLeavesTheOldFile)
