@@ -35,12 +35,12 @@ TEST_P(LeadingNumberRows, ReadsTheLongestLeadingNumber)
     EXPECT_EQ(LeadingNumber(text), row.expected) << '"' << text.toStdString() << '"';
 }
 
+// The reference test below reads random texts of these characters too; these
+// rows are the grammar's landmarks, and the characters it does not use.
 INSTANTIATE_TEST_SUITE_P(Decimal, LeadingNumberRows, ::testing::Values(
-    Row{u"", 0.0f}, Row{u"7x", 7.0f}, Row{u"-0.25", -0.25f}, Row{u"00012", 12.0f}, Row{u"+5", 5.0f},
-    Row{u"5.", 5.0f}, Row{u"-.5", -0.5f}, Row{u"1.5.3", 1.5f}, Row{u"-.", 0.0f}, Row{u"+-5", 0.0f},
-    Row{u"- 5", 0.0f}, Row{u"1e+", 1.0f}, Row{u"2e+x", 2.0f}, Row{u"1E3", 1000.0f}, Row{u"1e-3", 0.001f},
-    Row{u"  -.5e-3x", -0.0005f}, Row{u"1e5.3", 100000.0f}, Row{u"1d5", 1.0f}, Row{u"\t7", 7.0f},
-    Row{u"1 2", 1.0f}, Row{u"\n7", 0.0f}, Row{u"1,5", 1.0f}),
+    Row{u"", 0.0f}, Row{u"7x", 7.0f}, Row{u"+5", 5.0f}, Row{u"5.", 5.0f}, Row{u"-.5", -0.5f}, Row{u"1.5.3", 1.5f},
+    Row{u"+-5", 0.0f}, Row{u"- 5", 0.0f}, Row{u"2e+x", 2.0f}, Row{u"1E3", 1000.0f}, Row{u"  -.5e-3x", -0.0005f},
+    Row{u"1e5.3", 100000.0f}, Row{u"1d5", 1.0f}, Row{u"\t7", 7.0f}, Row{u"1 2", 1.0f}, Row{u"\n7", 0.0f}, Row{u"1,5", 1.0f}),
     tolva::testing::RowName());
 
 // Read as a double first, then as a float: a text a hair above the midpoint of
@@ -57,10 +57,9 @@ INSTANTIATE_TEST_SUITE_P(NotNumbers, LeadingNumberRows, ::testing::Values(
 
 // Eight significant digits at most, leading zeros free, read as a signed 32-bit number.
 INSTANTIATE_TEST_SUITE_P(Hexadecimal, LeadingNumberRows, ::testing::Values(
-    Row{u"&H00FFFFFF&", 16777215.0f}, Row{u"&hff", 255.0f}, Row{u"&HFF& m", 255.0f},
-    Row{u"&HFFFFFFFF", -1.0f}, Row{u"&H80000000", -2147483648.0f}, Row{u"&H7FFFFFFF", 2147483647.0f},
-    Row{u"&H123456789", float(0x12345678)}, Row{u"&H00000000FFFFFFFF&", -1.0f},
-    Row{u"&H", 0.0f}, Row{u"-&HFF", 0.0f}, Row{u"&O17", 0.0f}),
+    Row{u"&H00FFFFFF&", 16777215.0f}, Row{u"&hff& m", 255.0f}, Row{u"&HFFFFFFFF", -1.0f},
+    Row{u"&H80000000", -2147483648.0f}, Row{u"&H7FFFFFFF", 2147483647.0f}, Row{u"&H123456789", float(0x12345678)},
+    Row{u"&H00000000FFFFFFFF&", -1.0f}, Row{u"-&HFF", 0.0f}, Row{u"&O17", 0.0f}),
     tolva::testing::RowName());
 
 // Beyond the float range reads as the largest float of its sign; too small
