@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <thread>
+
 using namespace tolva;
 using Start = InstanceGuard::Start;
 
@@ -24,16 +26,6 @@ const QString kName = QStringLiteral("Tolva3DView");
 class InstanceGuardTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-
-    // Starts the stand-in viewer and waits for its first line.
-    QString startProbe(QProcess& probe, const QStringList& more = {})
-    {
-        probe.start(kProbe, QStringList{dir.path(), kName} + more);
-        while (!probe.canReadLine())
-            if (!probe.waitForReadyRead(20000))
-                return QString();
-        return QString::fromUtf8(probe.readLine()).trimmed();
-    }
 };
 
 TEST_F(InstanceGuardTest, ASecondProcessBringsTheFirstWindowForwardAndEnds)
@@ -62,7 +54,9 @@ TEST_F(InstanceGuardTest, ASecondProcessBringsTheFirstWindowForwardAndEnds)
 TEST_F(InstanceGuardTest, AKilledFirstInstanceDoesNotBlockTheNextStart)
 {
     QProcess probe;
-    ASSERT_EQ(startProbe(probe), "First");
+    probe.start(kProbe, {dir.path(), kName});
+    ASSERT_TRUE(probe.waitForReadyRead(20000));
+    ASSERT_EQ(probe.readAllStandardOutput().trimmed(), "First");
 
     // Killed without a chance to clean up: its lock file and socket stay.
     probe.kill();
@@ -75,18 +69,6 @@ TEST_F(InstanceGuardTest, AKilledFirstInstanceDoesNotBlockTheNextStart)
     EXPECT_TRUE(next.isListening());
 }
 
-TEST_F(InstanceGuardTest, AFirstInstanceThatIsClosingLeavesTheLockToTheNext)
-{
-    // It holds the lock but no longer answers, and ends a moment later.
-    QProcess closing;
-    ASSERT_EQ(startProbe(closing, {"hold", "300"}), "held");
-
-    InstanceGuard next(kName, dir.path());
-    EXPECT_EQ(next.start(20000), Start::First);
-    EXPECT_TRUE(next.isListening());
-    EXPECT_TRUE(closing.waitForFinished(20000));
-}
-
 // A crash while the lock was being taken leaves a lock file that names no owner.
 // (A socket file that nobody listens on is the killed instance's case above.)
 TEST_F(InstanceGuardTest, AnEmptyLockFileLeftByACrashIsReplaced)
@@ -97,15 +79,25 @@ TEST_F(InstanceGuardTest, AnEmptyLockFileLeftByACrashIsReplaced)
     EXPECT_TRUE(guard.isListening());
 }
 
-TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerLetsThisInstanceGoOn)
+// An owner (this very process) that holds the lock but listens nowhere: this
+// instance goes on without the guard once the wait is over; while an owner
+// that is closing lets the lock go, it becomes the first.
+TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerIsWaitedForUntilItLetsTheLockGo)
 {
-    // A live owner (this very process) holds the lock but listens nowhere.
     QLockFile held(dir.filePath(kName + ".lock"));
     ASSERT_TRUE(held.tryLock(0));
+    InstanceGuard unreachable(kName, dir.path());
+    EXPECT_EQ(unreachable.start(200), Start::EarlierUnreachable);
+    EXPECT_FALSE(unreachable.isListening());
 
-    InstanceGuard guard(kName, dir.path());
-    EXPECT_EQ(guard.start(200), Start::EarlierUnreachable);
-    EXPECT_FALSE(guard.isListening());
+    std::thread closing([&held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        held.unlock();
+    });
+    InstanceGuard next(kName, dir.path());
+    EXPECT_EQ(next.start(20000), Start::First);
+    EXPECT_TRUE(next.isListening());
+    closing.join();
 }
 
 // A client that says nothing is not kept open; one that says something else
