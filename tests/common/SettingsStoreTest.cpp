@@ -52,12 +52,9 @@ TEST_F(SettingsStoreTest, AFirstRunReadsTheCentredPositionAndWritesNothing)
 TEST_F(SettingsStoreTest, ValuesAreStoredAsTextTheSimulatorCanRead)
 {
     store.WriteSetting(s::kTopo3D, s::kTopoRender, true);
-    store.WriteSetting(s::kTopo3D, s::kTopoColor, 255);
     store.WriteSetting(s::kTopo3D, s::kLeft, 3540.0f);
-    store.WriteSetting(s::kTopo3D, s::kTopoLight, QStringLiteral("0.75"));
     const QString file = rawFile();
-    for (const char* line : {"[Tolva3]", "Topo3D\\TopoRender=True", "Topo3D\\TopoColor=255", "Topo3D\\Left=3540\n",
-                             "Topo3D\\TopoLight=0.75"})
+    for (const char* line : {"[Tolva3]", "Topo3D\\TopoRender=True", "Topo3D\\Left=3540\n"})
         EXPECT_TRUE(file.contains(line)) << line << " in " << qPrintable(file);
 }
 
