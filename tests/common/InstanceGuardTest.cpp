@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <thread>
+
 using namespace tolva;
 using Start = InstanceGuard::Start;
 
@@ -24,26 +26,14 @@ const QString kName = QStringLiteral("Tolva3DView");
 class InstanceGuardTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-
-    // Starts the stand-in viewer and waits for its first line.
-    QString startProbe(QProcess& probe, const QStringList& more = {})
-    {
-        probe.start(kProbe, QStringList{dir.path(), kName} + more);
-        while (!probe.canReadLine())
-            if (!probe.waitForReadyRead(20000))
-                return QString();
-        return QString::fromUtf8(probe.readLine()).trimmed();
-    }
 };
 
 TEST_F(InstanceGuardTest, ASecondProcessBringsTheFirstWindowForwardAndEnds)
 {
     InstanceGuard first(kName, dir.path());
     ASSERT_EQ(first.start(), Start::First);
-    EXPECT_TRUE(first.isListening());
 
     QWidget window;
-    window.setWindowTitle(QStringLiteral("Tolva3D Viewer - Crater"));
     window.showMinimized();
     tolva::testing::RecordingSounds sounds;
     ForwardActivations(first, &window, &sounds);
@@ -58,15 +48,15 @@ TEST_F(InstanceGuardTest, ASecondProcessBringsTheFirstWindowForwardAndEnds)
     EXPECT_EQ(second.exitCode(), int(Start::EarlierActivated));
 
     EXPECT_FALSE(window.isMinimized());
-    EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(sounds.played, QStringList{"RestoreUp"});
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tolva3D Viewer - Crater"));
 }
 
 TEST_F(InstanceGuardTest, AKilledFirstInstanceDoesNotBlockTheNextStart)
 {
     QProcess probe;
-    ASSERT_EQ(startProbe(probe), "First");
+    probe.start(kProbe, {dir.path(), kName});
+    ASSERT_TRUE(probe.waitForReadyRead(20000));
+    ASSERT_EQ(probe.readAllStandardOutput().trimmed(), "First");
 
     // Killed without a chance to clean up: its lock file and socket stay.
     probe.kill();
@@ -79,66 +69,54 @@ TEST_F(InstanceGuardTest, AKilledFirstInstanceDoesNotBlockTheNextStart)
     EXPECT_TRUE(next.isListening());
 }
 
-TEST_F(InstanceGuardTest, AFirstInstanceThatIsClosingLeavesTheLockToTheNext)
+// A crash while the lock was being taken leaves a lock file that names no owner.
+// (A socket file that nobody listens on is the killed instance's case above.)
+TEST_F(InstanceGuardTest, AnEmptyLockFileLeftByACrashIsReplaced)
 {
-    // It holds the lock but no longer answers, and ends a moment later.
-    QProcess closing;
-    ASSERT_EQ(startProbe(closing, {"hold", "300"}), "held");
+    ASSERT_TRUE(tolva::testing::WriteBytes(dir.filePath(kName + ".lock"), ""));
+    InstanceGuard guard(kName, dir.path());
+    EXPECT_EQ(guard.start(), Start::First);
+    EXPECT_TRUE(guard.isListening());
+}
 
+// An owner (this very process) that holds the lock but listens nowhere: this
+// instance goes on without the guard once the wait is over; while an owner
+// that is closing lets the lock go, it becomes the first.
+TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerIsWaitedForUntilItLetsTheLockGo)
+{
+    QLockFile held(dir.filePath(kName + ".lock"));
+    ASSERT_TRUE(held.tryLock(0));
+    InstanceGuard unreachable(kName, dir.path());
+    EXPECT_EQ(unreachable.start(200), Start::EarlierUnreachable);
+    EXPECT_FALSE(unreachable.isListening());
+
+    std::thread closing([&held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        held.unlock();
+    });
     InstanceGuard next(kName, dir.path());
     EXPECT_EQ(next.start(20000), Start::First);
     EXPECT_TRUE(next.isListening());
-    EXPECT_TRUE(closing.waitForFinished(20000));
+    closing.join();
 }
 
-// What a crash leaves: a socket file that nobody listens on without a lock,
-// or an empty lock file.
-TEST_F(InstanceGuardTest, LeftoversOfACrashAreReplaced)
-{
-    for (const bool socket : {true, false}) {
-        QTemporaryDir leftovers;
-        ASSERT_TRUE(socket ? tolva::testing::MakeSocket(leftovers.filePath(kName + ".socket"))
-                           : tolva::testing::WriteBytes(leftovers.filePath(kName + ".lock"), ""));
-        InstanceGuard guard(kName, leftovers.path());
-        EXPECT_EQ(guard.start(), Start::First) << socket;
-        EXPECT_TRUE(guard.isListening()) << socket;
-    }
-}
-
-TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerLetsThisInstanceGoOn)
-{
-    // A live owner (this very process) holds the lock but listens nowhere.
-    QLockFile held(dir.filePath(kName + ".lock"));
-    ASSERT_TRUE(held.tryLock(0));
-
-    InstanceGuard guard(kName, dir.path());
-    EXPECT_EQ(guard.start(200), Start::EarlierUnreachable);
-    EXPECT_FALSE(guard.isListening());
-}
-
-TEST_F(InstanceGuardTest, AClientThatSaysNothingIsNotKeptOpen)
+// A client that says nothing is not kept open; one that says something else
+// is answered and dropped without an activation.
+TEST_F(InstanceGuardTest, OtherClientsOnTheSocketAreDroppedWithoutAnActivation)
 {
     InstanceGuard first(kName, dir.path(), std::chrono::milliseconds(100));
     ASSERT_EQ(first.start(), Start::First);
-    QLocalSocket silent;
-    silent.connectToServer(first.serverName());
-    ASSERT_TRUE(silent.waitForConnected(5000));
-    QSignalSpy closed(&silent, &QLocalSocket::disconnected);
-    EXPECT_TRUE(closed.wait(10000));
-}
-
-TEST_F(InstanceGuardTest, AStrangerOnTheSocketGetsNoActivation)
-{
-    InstanceGuard first(kName, dir.path());
-    ASSERT_EQ(first.start(), Start::First);
     QSignalSpy asked(&first, &InstanceGuard::activationRequested);
-
-    QLocalSocket stranger;
-    stranger.connectToServer(first.serverName());
-    ASSERT_TRUE(stranger.waitForConnected(5000));
+    QLocalSocket silent, stranger;
+    for (QLocalSocket* client : {&silent, &stranger}) {
+        client->connectToServer(first.serverName());
+        ASSERT_TRUE(client->waitForConnected(5000));
+    }
     stranger.write("hello\n");
-    QSignalSpy closed(&stranger, &QLocalSocket::disconnected);
-    ASSERT_TRUE(closed.wait(5000));
+    for (QLocalSocket* client : {&silent, &stranger}) {
+        QSignalSpy closed(client, &QLocalSocket::disconnected);
+        EXPECT_TRUE(client->state() == QLocalSocket::UnconnectedState || closed.wait(10000));
+    }
     EXPECT_EQ(asked.count(), 0);
 }
 

@@ -35,10 +35,14 @@ TEST_P(LeadingNumberRows, ReadsTheLongestLeadingNumber)
     EXPECT_EQ(LeadingNumber(text), row.expected) << '"' << text.toStdString() << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(Plain, LeadingNumberRows, ::testing::Values(
-    Row{u"", 0.0f}, Row{u"7x", 7.0f}, Row{u"-0.25", -0.25f}, Row{u"12.5 m", 12.5f},
-    Row{u"00012", 12.0f}, Row{u"+5", 5.0f}, Row{u"-0", 0.0f}, Row{u"5.", 5.0f},
-    Row{u".5", 0.5f}, Row{u"-.5", -0.5f}, Row{u"1.5.3", 1.5f}),
+// The reference test below reads random texts of these characters too; these
+// rows are the grammar's landmarks, and characters it does not use (other
+// digits, words that other readers take for numbers).
+INSTANTIATE_TEST_SUITE_P(Decimal, LeadingNumberRows, ::testing::Values(
+    Row{u"", 0.0f}, Row{u"7x", 7.0f}, Row{u"+5", 5.0f}, Row{u"5.", 5.0f}, Row{u"-.5", -0.5f}, Row{u"1.5.3", 1.5f},
+    Row{u"+-5", 0.0f}, Row{u"- 5", 0.0f}, Row{u"2e+x", 2.0f}, Row{u"1E3", 1000.0f}, Row{u"  -.5e-3x", -0.0005f},
+    Row{u"1e5.3", 100000.0f}, Row{u"1d5", 1.0f}, Row{u"\t7", 7.0f}, Row{u"1 2", 1.0f}, Row{u"\n7", 0.0f}, Row{u"1,5", 1.0f},
+    Row{u"inf", 0.0f}, Row{u"nan", 0.0f}, Row{u"0x1F", 0.0f}, Row{u"\u0661\u0662", 0.0f}, Row{u"\uff17", 0.0f}),
     tolva::testing::RowName());
 
 // Read as a double first, then as a float: a text a hair above the midpoint of
@@ -46,49 +50,21 @@ INSTANTIATE_TEST_SUITE_P(Plain, LeadingNumberRows, ::testing::Values(
 // the even float 1, not up as a direct reading would.
 INSTANTIATE_TEST_SUITE_P(TwoRoundings, LeadingNumberRows, ::testing::Values(
     Row{u"1.0000000596046447753906250001", 1.0f},
-    Row{u"-1.0000000596046447753906250001", -1.0f},
     Row{u"1.0000000596046451", 1.00000011920928955078125f}),
     tolva::testing::RowName());
 
-INSTANTIATE_TEST_SUITE_P(Incomplete, LeadingNumberRows, ::testing::Values(
-    Row{u"-", 0.0f}, Row{u".", 0.0f}, Row{u"-.", 0.0f}, Row{u"--5", 0.0f}, Row{u"+-5", 0.0f},
-    Row{u"- 5", 0.0f}, Row{u"e5", 0.0f}, Row{u"1e", 1.0f}, Row{u"1e+", 1.0f}, Row{u"1.5e", 1.5f},
-    Row{u"2e+x", 2.0f}),
-    tolva::testing::RowName());
-
-INSTANTIATE_TEST_SUITE_P(Exponent, LeadingNumberRows, ::testing::Values(
-    Row{u"1E3", 1000.0f}, Row{u"1e+3", 1000.0f}, Row{u"1e-3", 0.001f}, Row{u"1.e2", 100.0f},
-    Row{u"  -.5e-3x", -0.0005f}, Row{u"1e5.3", 100000.0f}, Row{u"1d5", 1.0f},
-    Row{u"1e0005", 100000.0f}),
-    tolva::testing::RowName());
-
-INSTANTIATE_TEST_SUITE_P(Blanks, LeadingNumberRows, ::testing::Values(
-    Row{u"  7", 7.0f}, Row{u"\t7", 7.0f}, Row{u" 12 ", 12.0f}, Row{u"1 2", 1.0f},
-    Row{u"   ", 0.0f}, Row{u"\n7", 0.0f}),
-    tolva::testing::RowName());
-
-INSTANTIATE_TEST_SUITE_P(NotNumbers, LeadingNumberRows, ::testing::Values(
-    Row{u"1,5", 1.0f}, Row{u"inf", 0.0f}, Row{u"nan", 0.0f}, Row{u"Infinity", 0.0f},
-    Row{u"0x1F", 0.0f}, Row{u"$5", 0.0f}, Row{u"\u0661\u0662", 0.0f}, Row{u"\uff17", 0.0f}),
-    tolva::testing::RowName());
-
+// Eight significant digits at most, leading zeros free, read as a signed 32-bit number.
 INSTANTIATE_TEST_SUITE_P(Hexadecimal, LeadingNumberRows, ::testing::Values(
-    Row{u"&H00FFFFFF&", 16777215.0f}, Row{u"&HFF", 255.0f}, Row{u"&hff", 255.0f},
-    Row{u"&HFF& m", 255.0f}, Row{u" &H10", 16.0f}, Row{u"&HFFFFFFFF", -1.0f},
-    Row{u"&H80000000", -2147483648.0f}, Row{u"&H7FFFFFFF", 2147483647.0f},
-    Row{u"&H123456789", float(0x12345678)}, Row{u"&H000000001", 1.0f},
-    Row{u"&H00000000FFFFFFFF&", -1.0f}, Row{u"&H", 0.0f}, Row{u"&", 0.0f},
-    Row{u"-&HFF", 0.0f}, Row{u"&O17", 0.0f}),
+    Row{u"&H00FFFFFF&", 16777215.0f}, Row{u"&hff& m", 255.0f}, Row{u"&HFFFFFFFF", -1.0f},
+    Row{u"&H80000000", -2147483648.0f}, Row{u"&H7FFFFFFF", 2147483647.0f}, Row{u"&H123456789", float(0x12345678)},
+    Row{u"&H00000000FFFFFFFF&", -1.0f}, Row{u"-&HFF", 0.0f}, Row{u"&O17", 0.0f}),
     tolva::testing::RowName());
 
 // Beyond the float range reads as the largest float of its sign; too small
 // for a float reads as 0 (subnormals stay).
 INSTANTIATE_TEST_SUITE_P(Range, LeadingNumberRows, ::testing::Values(
-    Row{u"1e39", kMax}, Row{u"-1e39", -kMax}, Row{u"3.4028235e38", kMax},
-    Row{u"3.4e38", 3.4e38f}, Row{u"0.00001e44", kMax}, Row{u"0.0001e42", 1e38f},
-    Row{u"1e-50", 0.0f}, Row{u"-1e-50", 0.0f}, Row{u"1e-40", 1e-40f},
-    Row{u"1e99999999999999999999", kMax}, Row{u"1e-99999999999999999999", 0.0f},
-    Row{u"0e99999", 0.0f}),
+    Row{u"3.4028235e38", kMax}, Row{u"1e39", kMax}, Row{u"-1e39", -kMax}, Row{u"1e-40", 1e-40f}, Row{u"1e-50", 0.0f},
+    Row{u"1e99999999999999999999", kMax}, Row{u"1e-99999999999999999999", 0.0f}),
     tolva::testing::RowName());
 
 TEST(LeadingNumber, APastedMegabyteIsReadInOnePass)
@@ -97,17 +73,8 @@ TEST(LeadingNumber, APastedMegabyteIsReadInOnePass)
     EXPECT_EQ(LeadingNumber(QString(mb, QChar(u'9'))), kMax);
     EXPECT_EQ(LeadingNumber(QString(mb, u' ') + QStringLiteral("5x")), 5.0f);
     EXPECT_EQ(LeadingNumber(QString::fromUtf16(u"1.") + QString(mb, u'0') + QStringLiteral("1")), 1.0f);
-    EXPECT_EQ(LeadingNumber(QString::fromUtf16(u"0.") + QString(mb, u'0') + QStringLiteral("1")), 0.0f);
-    EXPECT_EQ(LeadingNumber(QString::fromUtf16(u"1e") + QString(mb, QChar(u'9'))), kMax);
     EXPECT_EQ(LeadingNumber(QString::fromUtf16(u"1e-") + QString(mb, QChar(u'9'))), 0.0f);
-    EXPECT_EQ(LeadingNumber(QString(mb, u'x')), 0.0f);
-    EXPECT_EQ(LeadingNumber(QString(mb, u'-')), 0.0f);
     EXPECT_EQ(LeadingNumber(QString::fromUtf16(u"&H") + QString(mb, u'F')), -1.0f);
-}
-
-TEST(LeadingNumber, StopsAtAnEmbeddedNul)
-{
-    EXPECT_EQ(LeadingNumber(QStringView(u"5\0" "7", 3)), 5.0f);
 }
 
 // A slow, obviously right reading of the rule: try every prefix, keep the

@@ -3,7 +3,6 @@
 #include "common/ReadWhole.h"
 #include "support/FileNodes.h"
 #include "support/Files.h"
-#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -39,57 +38,37 @@ TEST(ReadWhole, AFileUpToTheLimitIsWholeAndOneByteMoreIsBeyondIt)
     EXPECT_EQ(beyond.bytes.size(), 100001);
 }
 
-TEST(ReadWhole, APipeIsReadWholeAcrossManyWrites)
+// More than a pipe holds at once, written again and again: read across the
+// writes and stopped one byte past the limit.
+TEST(ReadWhole, AnEndlessPipeIsReadUntilOneBytePastTheLimit)
 {
-    const QByteArray piece = Pattern(70000); // more than a pipe holds at once
-    const WholeFile read = ReadThroughFifo(piece, 3, [](const QString& path) { return ReadWhole(path, 1 << 20); });
-    ASSERT_TRUE(read.ok()) << read.error.toStdString();
-    EXPECT_EQ(read.bytes, piece + piece + piece);
-}
-
-TEST(ReadWhole, AnEndlessPipeStopsOneBytePastTheLimit)
-{
-    const WholeFile read =
-        ReadThroughFifo(Pattern(65536), 1000, [](const QString& path) { return ReadWhole(path, 200000); });
+    const QByteArray piece = Pattern(70000);
+    const WholeFile read = ReadThroughFifo(piece, 1000, [](const QString& path) { return ReadWhole(path, 200000); });
     ASSERT_TRUE(read.ok()) << read.error.toStdString();
     EXPECT_TRUE(read.beyond(200000));
-    EXPECT_EQ(read.bytes.size(), 200001);
+    EXPECT_EQ(read.bytes, (piece + piece + piece).left(200001));
 }
 
-struct RefusalRow {
-    const char* name;
-    bool (*make)(const QString& path); // nullptr: the path as it is
-    const char* path;
-    const char* error;
-};
-
-void PrintTo(const RefusalRow& row, std::ostream* os) { *os << row.name; }
-
-class ReadWholeRefuses : public ::testing::TestWithParam<RefusalRow> {};
-
-TEST_P(ReadWholeRefuses, WithAClearReason)
+// Judged before opening: nothing is opened and no byte is read.
+TEST(ReadWhole, RefusesWhatIsNoFileWithAClearReason)
 {
     QTemporaryDir dir;
-    QString path = QString::fromUtf8(GetParam().path);
-    if (GetParam().make) {
-        path = dir.filePath(path);
-        ASSERT_TRUE(GetParam().make(path));
-    } else if (path.startsWith(QLatin1Char('@'))) {
-        path = dir.filePath(path.mid(1));
+    const QString folder = dir.filePath(QStringLiteral("folder"));
+    const QString socket = dir.filePath(QStringLiteral("socket"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_TRUE(MakeSocket(socket));
+    const std::pair<QString, QString> rows[] = {
+        {dir.filePath(QStringLiteral("gone.rec")), QStringLiteral("No such file or directory")},
+        {folder, QStringLiteral("It is a folder, not a file")},
+        {socket, QStringLiteral("It is a socket, not a file")},
+        {QStringLiteral("/dev/zero"), QStringLiteral("It is a device, not a file")},
+    };
+    for (const auto& [path, error] : rows) {
+        const WholeFile read = ReadWhole(path, 1000);
+        EXPECT_EQ(read.error, error);
+        EXPECT_FALSE(read.opened) << qPrintable(path);
+        EXPECT_TRUE(read.bytes.isEmpty()) << qPrintable(path);
     }
-    const WholeFile read = ReadWhole(path, 1000);
-    EXPECT_EQ(read.error, QString::fromUtf8(GetParam().error));
-    EXPECT_FALSE(read.opened);
-    EXPECT_TRUE(read.bytes.isEmpty());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReadWholeRefuses,
-    ::testing::Values(RefusalRow{"Missing", nullptr, "@gone.rec", "No such file or directory"},
-                      RefusalRow{"Folder", [](const QString& p) { return QDir().mkdir(p); }, "folder",
-                                 "It is a folder, not a file"},
-                      RefusalRow{"Socket", MakeSocket, "socket", "It is a socket, not a file"},
-                      RefusalRow{"Device", nullptr, "/dev/zero", "It is a device, not a file"}),
-    tolva::testing::RowName());
 
 } // namespace
