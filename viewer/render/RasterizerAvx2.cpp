@@ -474,13 +474,6 @@ __attribute__((target("avx2"))) void SolidTriangleAvx2(const Raster& raster, con
     FillTriangle<true>(raster, {v0.x, v0.y, v0.z}, {v1.x, v1.y, v1.z}, {v2.x, v2.y, v2.z}, scene.colors[t]);
 }
 
-// The lanes of a 2 x 2 block (columns 0, 1 of row 0, then of row 1) that four
-// bits select, bit 0 the first lane.
-alignas(16) constexpr std::int32_t kQuadLanes[16][4] = {
-    {0, 0, 0, 0},   {-1, 0, 0, 0},   {0, -1, 0, 0},   {-1, -1, 0, 0},   {0, 0, -1, 0},   {-1, 0, -1, 0},
-    {0, -1, -1, 0}, {-1, -1, -1, 0}, {0, 0, 0, -1},   {-1, 0, 0, -1},   {0, -1, 0, -1},  {-1, -1, 0, -1},
-    {0, 0, -1, -1}, {-1, 0, -1, -1}, {0, -1, -1, -1}, {-1, -1, -1, -1}};
-
 // Solid triangles eight at a time: the set-up of SetUpSmall computed for
 // eight triangles in the lanes of AVX2 registers (the same integer and float
 // steps, so the same values), then each triangle filled in its order.
@@ -498,17 +491,23 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
     // Triangles whose box holds at most kTiny x kTiny pixel centres, as most
     // do from afar, are tested at each candidate centre in the set-up.
     constexpr int kTiny = 3;
+    // Per lane: the candidates covered (bit oy * kTiny + ox), the index of the
+    // box's first pixel, the depth at the start of each row (z0 + oy dzdy)
+    // and the depth step per column.
     alignas(32) std::int32_t coverage[8], firstPixel[8];
-    alignas(32) float quadZ[8][4];
-    const __m256i two = _mm256_set1_epi32(2);
-    alignas(32) float candidateZ[kTiny * kTiny][8];
+    alignas(32) float rowZ[kTiny][8], columnStep[8];
     const __m256i tinySide = _mm256_set1_epi32(kTiny);
-    // Where each candidate centre lies from the box's first pixel.
-    std::size_t candidateOffset[kTiny * kTiny];
+    // The candidate bits of a box's columns (by its width less one) in every
+    // row, and of whole rows (by a bit per row).
+    const __m256i kColumnRuns = _mm256_setr_epi32(0x49, 0xDB, 0x1FF, 0, 0, 0, 0, 0);
+    const __m256i kRowRuns = _mm256_setr_epi32(0, 0x7, 0x38, 0x3F, 0x1C0, 0x1C7, 0x1F8, 0x1FF);
+    // The first four columns' steps, for two rows at a time; the shift that
+    // brings the coverage bit of each of those pixels to the sign.
+    const __m256 kBlockColumns = _mm256_setr_ps(0, 1, 2, 3, 0, 1, 2, 3);
+    const __m256i kRows01Shift = _mm256_setr_epi32(31, 30, 29, 32, 28, 27, 26, 32);
+    const __m128i kRow2Shift = _mm_setr_epi32(25, 24, 23, 32);
     float* const depthBuffer = raster.depth;
     PixelColor* const colorBuffer = raster.pixels;
-    for (int n = 0; n < kTiny * kTiny; ++n)
-        candidateOffset[n] = std::size_t(n / kTiny) * raster.size + std::size_t(n % kTiny);
     // Pairs of neighbours filled together (FillPairAvx2) have their union box
     // under 4 x 8 pixels, whole rows of four pixels inside the target and
     // pairs of rows inside the band; the lanes of the next triangle line up
@@ -581,7 +580,7 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         const int otherMask = _mm256_movemask_ps(_mm256_castsi256_ps(other));
         if ((fillMask | otherMask) == 0)
             continue;
-        int tinyMask = 0, pairMask = 0, narrowMask = 0, quadMask = 0;
+        int tinyMask = 0, pairMask = 0, narrowMask = 0, blockMask = 0;
 
         if (fillMask) {
             const __m256i cx = _mm256_add_epi32(_mm256_slli_epi32(bx0, kSubBits), _mm256_set1_epi32(kHalfSub));
@@ -615,25 +614,12 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                 fill, _mm256_and_si256(_mm256_cmpgt_epi32(tinySide, _mm256_sub_epi32(bx1, bx0)),
                                        _mm256_cmpgt_epi32(tinySide, _mm256_sub_epi32(by1, by0))));
             tinyMask = _mm256_movemask_ps(_mm256_castsi256_ps(tiny));
-            // The candidates (ox, oy), ox and oy below kSide, of all tiny lanes.
+            // The candidates (ox, oy), ox and oy below kSide, of all tiny lanes:
+            // their coverage bits (bit oy * kTiny + ox), and their depths.
             const auto testCandidates = [&]<int kSide>(std::integral_constant<int, kSide>)
                                             __attribute__((target("avx2"))) {
-                // Candidate (ox, oy) lies outside when its column passes the
-                // box or its row passes the box or the band: all ones then,
-                // which also sets the sign that an edge value below zero sets.
-                const __m256i rowLimit = _mm256_min_epi32(by1, bandLast);
-                __m256i columnOut[kSide], rowOut[kSide], rowEdge[3];
-                __m256 rowZ[kSide], columnZ[kSide];
-                for (int o = 0; o < kSide; ++o) {
-                    const __m256i column = _mm256_add_epi32(bx0, _mm256_set1_epi32(o));
-                    const __m256i row = _mm256_add_epi32(by0, _mm256_set1_epi32(o));
-                    columnOut[o] = _mm256_cmpgt_epi32(column, bx1);
-                    rowOut[o] = _mm256_or_si256(_mm256_cmpgt_epi32(row, rowLimit), _mm256_cmpgt_epi32(bandBegin, row));
-                    // (z0 + row dzdy) + column dzdx, the steps of the pixel-by-pixel fill.
-                    rowZ[o] = _mm256_add_ps(vz0, _mm256_mul_ps(_mm256_set1_ps(float(o)), vdzdy));
-                    columnZ[o] = _mm256_mul_ps(_mm256_set1_ps(float(o)), vdzdx);
-                }
-                __m256i covered = zero;
+                // A bit for each candidate that some edge leaves outside.
+                __m256i missed = zero, rowEdge[3];
                 for (int oy = 0; oy < kSide; ++oy) {
                     for (int k = 0; k < 3; ++k)
                         rowEdge[k] = oy == 0 ? edge[k] : _mm256_add_epi32(rowEdge[k], sy[k]);
@@ -642,15 +628,27 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                         if (ox > 0)
                             for (int k = 0; k < 3; ++k)
                                 v[k] = _mm256_add_epi32(v[k], sx[k]);
-                        const int n = oy * kTiny + ox;
-                        const __m256i out = ox == 0 ? rowOut[oy] : _mm256_or_si256(rowOut[oy], columnOut[ox]);
-                        const __m256i sign = _mm256_or_si256(_mm256_or_si256(v[0], v[1]), _mm256_or_si256(v[2], out));
-                        covered = _mm256_or_si256(covered, _mm256_andnot_si256(_mm256_srai_epi32(sign, 31),
-                                                                               _mm256_set1_epi32(1 << n)));
-                        _mm256_store_ps(candidateZ[n], _mm256_add_ps(rowZ[oy], columnZ[ox]));
+                        const __m256i sign = _mm256_or_si256(_mm256_or_si256(v[0], v[1]), v[2]);
+                        missed = _mm256_or_si256(missed, _mm256_slli_epi32(_mm256_srli_epi32(sign, 31), oy * kTiny + ox));
                     }
                 }
-                return covered;
+                // (z0 + row dzdy) + column dzdx, the steps of the pixel-by-pixel fill.
+                for (int o = 0; o < kSide; ++o)
+                    _mm256_store_ps(rowZ[o], _mm256_add_ps(vz0, _mm256_mul_ps(_mm256_set1_ps(float(o)), vdzdy)));
+                _mm256_store_ps(columnStep, vdzdx);
+                // Only candidates in the box's columns and in its rows within
+                // the band count: bits 0, 1 or 2 of each row by the box's width,
+                // rows from the first in the band to the last in box and band.
+                const __m256i rowLimit = _mm256_min_epi32(by1, bandLast);
+                const __m256i lastRow = _mm256_max_epi32(zero, _mm256_sub_epi32(rowLimit, by0));
+                const __m256i firstRow = _mm256_max_epi32(zero, _mm256_sub_epi32(bandBegin, by0));
+                const __m256i throughLast = _mm256_sub_epi32(_mm256_sllv_epi32(one, _mm256_add_epi32(lastRow, one)), one);
+                const __m256i beforeFirst = _mm256_sub_epi32(_mm256_sllv_epi32(one, firstRow), one);
+                const __m256i rows = _mm256_andnot_si256(beforeFirst, throughLast);
+                const __m256i rowRuns = _mm256_permutevar8x32_epi32(kRowRuns, _mm256_and_si256(
+                    _mm256_cmpgt_epi32(rowLimit, _mm256_sub_epi32(by0, one)), rows));
+                return _mm256_andnot_si256(missed, _mm256_and_si256(
+                    rowRuns, _mm256_permutevar8x32_epi32(kColumnRuns, _mm256_sub_epi32(bx1, bx0))));
             };
             if (tinyMask) {
                 // Most batches from afar hold no box three centres across:
@@ -663,28 +661,14 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                 _mm256_store_si256(reinterpret_cast<__m256i*>(coverage), covered);
                 _mm256_store_si256(reinterpret_cast<__m256i*>(firstPixel),
                                    _mm256_add_epi32(_mm256_mullo_epi32(by0, _mm256_set1_epi32(raster.size)), bx0));
-                // Boxes of up to 2 x 2 centres whose 2 x 2 block lies in the
-                // target and in the band: their four candidates' depths per
-                // lane (columns 0, 1 of row 0, then of row 1), for one vector
-                // test each.
-                const __m256i quad = _mm256_andnot_si256(
-                    _mm256_or_si256(_mm256_or_si256(three, _mm256_cmpgt_epi32(_mm256_add_epi32(bx0, two), lastColumnPlus1)),
-                                    _mm256_or_si256(_mm256_cmpgt_epi32(bandBegin, by0),
-                                                    _mm256_cmpgt_epi32(_mm256_add_epi32(by0, one), bandLast))),
-                    tiny);
-                quadMask = _mm256_movemask_ps(_mm256_castsi256_ps(quad));
-                if (quadMask) {
-                    const __m256 q0 = _mm256_load_ps(candidateZ[0]), q1 = _mm256_load_ps(candidateZ[1]);
-                    const __m256 q2 = _mm256_load_ps(candidateZ[kTiny]), q3 = _mm256_load_ps(candidateZ[kTiny + 1]);
-                    const __m256 t0 = _mm256_unpacklo_ps(q0, q1), t1 = _mm256_unpackhi_ps(q0, q1);
-                    const __m256 t2 = _mm256_unpacklo_ps(q2, q3), t3 = _mm256_unpackhi_ps(q2, q3);
-                    const __m256 u0 = _mm256_shuffle_ps(t0, t2, 0x44), u1 = _mm256_shuffle_ps(t0, t2, 0xEE);
-                    const __m256 u2 = _mm256_shuffle_ps(t1, t3, 0x44), u3 = _mm256_shuffle_ps(t1, t3, 0xEE);
-                    _mm256_store_ps(quadZ[0], _mm256_permute2f128_ps(u0, u1, 0x20));
-                    _mm256_store_ps(quadZ[2], _mm256_permute2f128_ps(u2, u3, 0x20));
-                    _mm256_store_ps(quadZ[4], _mm256_permute2f128_ps(u0, u1, 0x31));
-                    _mm256_store_ps(quadZ[6], _mm256_permute2f128_ps(u2, u3, 0x31));
-                }
+                // Boxes whose first four columns lie in the target and whose
+                // first two rows lie in the band are drawn as a block of two
+                // rows of four pixels (and a third row as needed), the pixels
+                // not covered written back as they were.
+                blockMask = tinyMask & ~_mm256_movemask_ps(_mm256_castsi256_ps(_mm256_or_si256(
+                    _mm256_cmpgt_epi32(_mm256_add_epi32(bx0, four), lastColumnPlus1),
+                    _mm256_or_si256(_mm256_cmpgt_epi32(bandBegin, by0),
+                                    _mm256_cmpgt_epi32(_mm256_add_epi32(by0, one), bandLast)))));
             }
             // The set-up of the other lanes, for FillSmallAvx2 and FillPairAvx2.
             const int fullMask = fillMask & ~tinyMask;
@@ -758,35 +742,48 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
         // Lanes with nothing to draw are passed over.
         for (unsigned todo = unsigned(fillMask | otherMask); todo != 0; todo &= todo - 1) {
             const int k = std::countr_zero(todo);
-            if (quadMask >> k & 1) {
-                // The 2 x 2 block: two pixels of two rows, those not covered
-                // written back as they were.
-                const int bits = coverage[k];
-                const __m128 covered = _mm_castsi128_ps(
-                    _mm_load_si128(reinterpret_cast<const __m128i*>(kQuadLanes[(bits & 3) | (bits >> 1 & 12)])));
+            if (blockMask >> k & 1) {
+                const __m256i bits = _mm256_set1_epi32(coverage[k]);
+                const __m256 dzdx = _mm256_set1_ps(columnStep[k]);
+                const __m256i color = _mm256_set1_epi32(std::int32_t(scene.colors[t + k]));
                 float* const d0 = depthBuffer + firstPixel[k];
-                float* const d1 = d0 + raster.size;
                 PixelColor* const c0 = colorBuffer + firstPixel[k];
-                PixelColor* const c1 = c0 + raster.size;
-                const __m128 zq = _mm_load_ps(quadZ[k]);
-                const __m128 old = _mm_loadh_pi(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d0))),
-                                                reinterpret_cast<const __m64*>(d1));
-                const __m128 pass = _mm_and_ps(covered, _mm_cmp_ps(zq, old, _CMP_LE_OQ));
-                const __m128 depth = _mm_blendv_ps(old, zq, pass);
-                _mm_storel_pi(reinterpret_cast<__m64*>(d0), depth);
-                _mm_storeh_pi(reinterpret_cast<__m64*>(d1), depth);
-                const __m128 oldColor = _mm_loadh_pi(
-                    _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(c0))), reinterpret_cast<const __m64*>(c1));
-                const __m128 colors = _mm_blendv_ps(oldColor, _mm_castsi128_ps(_mm_set1_epi32(std::int32_t(scene.colors[t + k]))), pass);
-                _mm_storel_pi(reinterpret_cast<__m64*>(c0), colors);
-                _mm_storeh_pi(reinterpret_cast<__m64*>(c1), colors);
+                const std::size_t down = std::size_t(raster.size);
+                {
+                    const __m256 covered = _mm256_castsi256_ps(_mm256_srai_epi32(_mm256_sllv_epi32(bits, kRows01Shift), 31));
+                    const __m256 depth = _mm256_add_ps(_mm256_set_m128(_mm_set1_ps(rowZ[1][k]), _mm_set1_ps(rowZ[0][k])),
+                                                   _mm256_mul_ps(kBlockColumns, dzdx));
+                    const __m256 old = _mm256_loadu2_m128(d0 + down, d0);
+                    const __m256 pass = _mm256_and_ps(covered, _mm256_cmp_ps(depth, old, _CMP_LE_OQ));
+                    _mm256_storeu2_m128(d0 + down, d0, _mm256_blendv_ps(old, depth, pass));
+                    const __m256i oldColor = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(c0 + down),
+                                                                 reinterpret_cast<const __m128i*>(c0));
+                    _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(c0 + down), reinterpret_cast<__m128i*>(c0),
+                                         _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(oldColor),
+                                                                              _mm256_castsi256_ps(color), pass)));
+                }
+                if (coverage[k] >> (2 * kTiny)) {
+                    float* const d2 = d0 + 2 * down;
+                    PixelColor* const c2 = c0 + 2 * down;
+                    const __m128 covered = _mm_castsi128_ps(_mm_srai_epi32(_mm_sllv_epi32(_mm256_castsi256_si128(bits), kRow2Shift), 31));
+                    const __m128 depth = _mm_add_ps(_mm_set1_ps(rowZ[2][k]), _mm_mul_ps(_mm256_castps256_ps128(kBlockColumns),
+                                                                                    _mm256_castps256_ps128(dzdx)));
+                    const __m128 old = _mm_loadu_ps(d2);
+                    const __m128 pass = _mm_and_ps(covered, _mm_cmp_ps(depth, old, _CMP_LE_OQ));
+                    _mm_storeu_ps(d2, _mm_blendv_ps(old, depth, pass));
+                    const __m128 oldColor = _mm_loadu_ps(reinterpret_cast<const float*>(c2));
+                    _mm_storeu_ps(reinterpret_cast<float*>(c2),
+                                  _mm_blendv_ps(oldColor, _mm_castsi128_ps(_mm256_castsi256_si128(color)), pass));
+                }
             } else if (tinyMask >> k & 1) {
+                // A box at the target's right edge or across a band edge:
+                // pixel by pixel.
                 const PixelColor color = scene.colors[t + k];
-                const std::size_t base = std::size_t(firstPixel[k]);
                 for (unsigned bits = unsigned(coverage[k]); bits != 0; bits &= bits - 1) {
                     const int n = std::countr_zero(bits);
-                    const std::size_t i = base + candidateOffset[n];
-                    const float zc = candidateZ[n][k];
+                    const int oy = n / kTiny, ox = n % kTiny;
+                    const std::size_t i = std::size_t(firstPixel[k]) + std::size_t(oy) * raster.size + std::size_t(ox);
+                    const float zc = rowZ[oy][k] + float(ox) * columnStep[k];
                     if (zc <= depthBuffer[i]) {
                         depthBuffer[i] = zc;
                         colorBuffer[i] = color;
