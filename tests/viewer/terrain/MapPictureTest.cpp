@@ -119,13 +119,14 @@ TEST_F(MapPictureTest, APngNamedEbmIsRead)
 }
 
 // A plain 24-bit picture is decoded without the image reader; it must give
-// the very image the reader gives: every row padding (widths 1 to 5), both row
-// orders, the header's resolution. A file without the padding after its last
-// row, which the size check allows, gives the same picture (some writers leave
-// it out); a byte less is refused.
+// the very image the reader gives: every row padding (widths 1 to 5), rows
+// long enough for the vector form of the decoding with every tail (37, 71),
+// both row orders, the header's resolution. A file without the padding after
+// its last row, which the size check allows, gives the same picture (some
+// writers leave it out); a byte less is refused.
 TEST(PlainPicture, IsTheImageTheReaderGives)
 {
-    for (const int width : {1, 2, 3, 4, 5})
+    for (const int width : {1, 2, 3, 4, 5, 37, 71})
         for (const int height : {1, 3})
             for (const bool topDown : {false, true}) {
                 SCOPED_TRACE(QStringLiteral("%1 x %2%3").arg(width).arg(height).arg(topDown ? " top-down" : "").toStdString());
