@@ -257,44 +257,4 @@ Range FlowDurationRange(int eruptionType, int flow, int flowLength)
     return {10, base * (flowLength - 6) / 10.0 + base};
 }
 
-bool UsesParameter(const PhaseRecord& p, Param param)
-{
-    using enum Param;
-    if (param == Speed)
-        return true;
-    auto in = [param](std::initializer_list<Param> list) {
-        return std::find(list.begin(), list.end(), param) != list.end();
-    };
-    switch (p.EruptionType) {
-    case NonEruptive:
-        if (p.EventKind != Faulting)
-            return param == ErosionDuration;
-        return in({VentLocation, FaultMagnitude, FaultDip}) || (param == DownSide && p.FaultDip == 0);
-    case Vulcanian:
-        return in({VentLocation, Strength, Wind, MassFlux, BurstCount, Directed, Caldera, CraterSize, Position3D,
-                   Growth, MidRadius, DepositAngle})
-            || (p.Caldera == 1 && in({CalderaStyle, VentPosition}));
-    case Strombolian:
-        return in({VentLocation, Strength, Wind, MassFlux, BurstCount, CraterSize, Position3D, Growth, MidRadius,
-                   DepositAngle})
-            || (param == Caldera && p.Strength < 0.3f);
-    case Hawaiian:
-    case Peleean:
-        return in({VentLocation, Wind, BurstCount, FlowDuration, FlowLength, Position3D, MidRadius, LeftAngle,
-                   RightAngle});
-    case Plinian:
-        return in({VentLocation, Strength, Wind, MassFlux, BurstCount, Caldera, CraterSize, Position3D, Growth,
-                   MidRadius, DepositAngle})
-            || (p.Caldera == 1 && in({CalderaStyle, VentPosition}));
-    case SectorCollapse:
-        return in({Strength, BurstCount, ScarpTop, ScarpBase, Position3D, MidRadius, DepositAngle});
-    case Fumarolic:
-        return in({VentLocation, Strength, Wind, MassFlux, BurstCount, ExplosiveBursts, Position3D, Growth, MidRadius,
-                   DepositAngle})
-            || (p.ExplosiveBursts == 1 && in({CraterSize, VentPosition}));
-    default:
-        return false;
-    }
-}
-
 } // namespace tolva::phase

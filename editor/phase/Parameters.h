@@ -121,8 +121,4 @@ std::optional<Range> ApplyRange(Param param, int eruptionType);
 // Limits of flow n's duration in a Hawaiian (3) or Peléean (any other) phase.
 Range FlowDurationRange(int eruptionType, int flow, int flowLength);
 
-// True when a phase of its type (and, for the dependent fields, its current
-// choices) uses the parameter. Speed is used by every phase.
-bool UsesParameter(const PhaseRecord& phase, Param param);
-
 } // namespace tolva::phase

@@ -16,50 +16,15 @@ void SetNormal(Vertex& v, const Vector3& n)
     v.nz = n.z;
 }
 
-// The bodies of FaceNormal and ComputeNormals, inlined into the mesh loop:
-// a load computes 32,400 normals.
-[[gnu::always_inline]] inline Vector3 Normal(const Vector3& a, const Vector3& b, const Vector3& c)
+// (b - a) x (c - b): the first edge crossed with the second, not normalised.
+Vector3 FaceNormal(const Vector3& a, const Vector3& b, const Vector3& c)
 {
     const Vector3 u{b.x - a.x, b.y - a.y, b.z - a.z};
     const Vector3 v{c.x - b.x, c.y - b.y, c.z - b.z};
     return {u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
 }
 
-[[gnu::always_inline]] inline void FillNormals(Polygon& polygon)
-{
-    auto& vs = polygon.Vertices;
-    switch (polygon.PrimType) {
-    case TriangleList:
-        for (std::size_t k = 0; k + 2 < vs.size(); k += 3) {
-            const Vector3 n = Normal(PositionOf(vs[k]), PositionOf(vs[k + 1]), PositionOf(vs[k + 2]));
-            SetNormal(vs[k], n);
-            SetNormal(vs[k + 1], n);
-            SetNormal(vs[k + 2], n);
-        }
-        break;
-    case TriangleStrip:
-        if (vs.size() >= 3) {
-            const Vector3 n = Normal(PositionOf(vs[0]), PositionOf(vs[1]), PositionOf(vs[2]));
-            for (Vertex& v : vs)
-                SetNormal(v, n);
-        }
-        break;
-    default:
-        break;
-    }
-}
-
 } // namespace
-
-Vector3 FaceNormal(const Vector3& a, const Vector3& b, const Vector3& c)
-{
-    return Normal(a, b, c);
-}
-
-void ComputeNormals(Polygon& polygon)
-{
-    FillNormals(polygon);
-}
 
 GridHeights::GridHeights(const TerrainGrid& grid, int cells, double step, float meshHeight)
     : m_cells(cells > 0 ? cells : 0)
@@ -88,7 +53,13 @@ void SetTerrainCell(Polygon& cell, const GridHeights& heights, int i, int j,
         const auto [x, z] = corners[k];
         v[k] = Vertex{float(x), heights.at(x, z), float(z), 0, 0, 0, 0, 0};
     }
-    FillNormals(cell);
+    // Every corner takes the face normal of the first triangle, so a cell is
+    // flat-shaded by the slope of that triangle and the fourth corner does not
+    // enter the normal. It stays as computed: on a slope it is longer than 1
+    // and the cell is lit brighter, which is part of the look.
+    const Vector3 normal = FaceNormal(PositionOf(v[0]), PositionOf(v[1]), PositionOf(v[2]));
+    for (int k = 0; k < 4; ++k)
+        SetNormal(v[k], normal);
 }
 
 } // namespace tolva

@@ -10,22 +10,6 @@ namespace tolva {
 // Terrain cells along each side after every load.
 inline constexpr int kGridSize = 180;
 
-// (b - a) x (c - b): the first edge crossed with the second, not normalised.
-Vector3 FaceNormal(const Vector3& a, const Vector3& b, const Vector3& c);
-
-// Fills the normals of a polygon's vertices from their positions, by
-// primitive type:
-// - triangle list: each complete triangle (k, k+1, k+2), k = 0, 3, 6, ...,
-//   gives its face normal to its three vertices; a trailing partial triangle
-//   keeps its normals;
-// - triangle strip: every vertex takes the face normal of vertices 0, 1, 2, so
-//   a cell is flat-shaded by the slope of its first triangle and the fourth
-//   corner does not enter the normal;
-// - a fan, an unknown type or fewer than three vertices: nothing changes.
-// Normals stay as computed: on a slope a terrain normal is longer than 1 and
-// the cell is lit brighter, which is part of the look.
-void ComputeNormals(Polygon& polygon);
-
 // The heights of the grid points (x, z), x and z from 1 to cells + 1, each
 // sampled once from the raster at pixel (x * step, z * step), both rounded half
 // to even, with SampleHeight. step is the raster pixels per grid unit (1 for
@@ -51,7 +35,8 @@ private:
 };
 
 // Makes `cell` the strip of terrain cell (i, j), i along x and j along z:
-// vertices (i, j+1), (i+1, j+1), (i, j), (i+1, j), normals filled. Seen from
+// vertices (i, j+1), (i+1, j+1), (i, j), (i+1, j), each with the normal of the
+// first triangle, (v1 - v0) x (v2 - v1), not normalised. Seen from
 // above both of its triangles turn clockwise. The cell's vertex storage is
 // reused when it has room, so that reloading a map allocates nothing per cell.
 void SetTerrainCell(Polygon& cell, const GridHeights& heights, int i, int j,

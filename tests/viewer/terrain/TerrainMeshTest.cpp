@@ -22,18 +22,18 @@ Vector3 NormalOf(const Vertex& v)
     return {v.nx, v.ny, v.nz};
 }
 
-// The four corners of a cell in strip order: (0,1), (1,1), (0,0), (1,0) in x, z.
-Polygon Cell(float h01, float h11, float h00, float h10)
+Polygon CellOf(const TerrainGrid& grid, int i, int j)
 {
-    Polygon p;
-    p.PrimType = TriangleStrip;
-    p.Vertices = {At(0, h01, 1), At(1, h11, 1), At(0, h00, 0), At(1, h10, 0)};
-    return p;
+    Polygon cell;
+    SetTerrainCell(cell, GridHeights(grid, 180, 1.0, 10.0f), i, j, 1, 0);
+    return cell;
 }
 
+// A cell whose corners, in strip order (x, z) = (3, 5), (4, 5), (3, 4), (4, 4),
+// are white (height 10) or black (0).
 struct CellRow {
     const char* name;
-    float h01, h11, h00, h10;
+    bool high[4];
     Vector3 normal;
 };
 
@@ -44,25 +44,22 @@ class CellNormalTest : public ::testing::TestWithParam<CellRow> {};
 TEST_P(CellNormalTest, EveryVertexTakesTheFirstTrianglesNormal)
 {
     const CellRow row = GetParam();
-    Polygon p = Cell(row.h01, row.h11, row.h00, row.h10);
-    ComputeNormals(p);
-    for (const Vertex& v : p.Vertices)
+    const int corners[4][2] = {{3, 5}, {4, 5}, {3, 4}, {4, 4}};
+    TerrainGrid grid;
+    for (int k = 0; k < 4; ++k)
+        if (row.high[k])
+            grid.setPixel(corners[k][0], corners[k][1], 0x00FFFFFFu);
+    const Polygon cell = CellOf(grid, 3, 4);
+    for (const Vertex& v : cell.Vertices)
         EXPECT_EQ(NormalOf(v), row.normal);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cells, CellNormalTest, ::testing::Values(
-    CellRow{"Flat", 0, 0, 0, 0, {0, 1, 0}},
-    CellRow{"FirstTriangleFlatFourthCornerDiffers", 2, 2, 2, 9, {0, 1, 0}},
-    CellRow{"RampAlongZ", 3, 3, 1, 1, {0, 1, -2}},        // not normalised
-    CellRow{"RampAlongX", 0, 4, 0, 4, {-4, 1, 0}}),
+    CellRow{"Flat", {false, false, false, false}, {0, 1, 0}},
+    CellRow{"FirstTriangleFlatFourthCornerDiffers", {false, false, false, true}, {0, 1, 0}},
+    CellRow{"RampAlongZ", {true, true, false, false}, {0, 1, -10}},        // not normalised
+    CellRow{"RampAlongX", {false, true, false, true}, {-10, 1, 0}}),
     tolva::testing::RowName());
-
-Polygon CellOf(const TerrainGrid& grid, int i, int j)
-{
-    Polygon cell;
-    SetTerrainCell(cell, GridHeights(grid, 180, 1.0, 10.0f), i, j, 1, 0);
-    return cell;
-}
 
 TEST(TerrainCellTest, CornersComeInStripOrderWithSampledHeights)
 {
