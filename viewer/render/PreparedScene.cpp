@@ -403,26 +403,8 @@ PixelColor ToPixel(const Color& c)
 
 namespace {
 
-// The triangles a polygon of `n` vertices makes (see PrepareScene).
 // How many polygons ahead the big table's slots are fetched.
 constexpr std::size_t kAhead = 4;
-
-std::size_t TrianglesOf(std::int32_t type, std::size_t n)
-{
-    switch (type) {
-    case TriangleList:
-        return n / 3;
-    case TriangleStrip:
-    case TriangleFan:
-        return n >= 3 ? n - 2 : 0;
-    default:
-        return 0;
-    }
-}
-
-} // namespace
-
-namespace {
 
 // Calls add(a, b, c, lit) for each triangle of a polygon of `n` vertices, in
 // order (see PrepareScene); false for a type that draws nothing.
@@ -556,7 +538,7 @@ PreparedScene PrepareScene(const Scene& scene, const Material& defaultMaterial)
         const std::size_t n = polygons[p].Vertices.size();
         vertexCount += n;
         widest = std::max(widest, n);
-        triangleCount += TrianglesOf(polygons[p].PrimType, n);
+        ForEachTriangle(polygons[p].PrimType, n, [&](std::size_t, std::size_t, std::size_t, std::size_t) { ++triangleCount; });
     }
     out.corners.resize(3 * triangleCount);
     out.colors.resize(triangleCount);
