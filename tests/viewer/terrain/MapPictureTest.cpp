@@ -215,6 +215,24 @@ TEST_F(MapPictureTest, MissingFilesFoldersAndDevicesGiveTheReason)
     EXPECT_EQ(LoadMapPicture(QStringLiteral("/dev/zero")).error, QStringLiteral("It is a device, not a file"));
 }
 
+// A file is read up to one byte past the limit, and refused from that byte on
+// (the files are sparse: nothing is written to the disk).
+TEST_F(MapPictureTest, AFileBeyondTheSizeLimitIsRefusedUnread)
+{
+    for (const qint64 size : {kMaxMapFileBytes, kMaxMapFileBytes + 1}) {
+        QFile file(m_dir.filePath(QStringLiteral("Huge.ebm")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(size));
+        file.close();
+        const QString error = LoadMapPicture(file.fileName()).error;
+        const QString tooLarge = QStringLiteral("The file is too large to be a map: it holds more than %1 bytes.")
+                                     .arg(kMaxMapFileBytes);
+        if (size > kMaxMapFileBytes)
+            EXPECT_EQ(error, tooLarge);
+        else
+            EXPECT_TRUE(!error.isEmpty() && error != tooLarge) << qPrintable(error);
+    }
+}
+
 TEST_F(MapPictureTest, APipeIsCheckedLikeAFile)
 {
     for (const QByteArray& bytes : {kBmp, kBmp.left(194453)}) {
