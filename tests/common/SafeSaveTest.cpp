@@ -131,4 +131,19 @@ TEST(SafeSave, OnATinyDiskASaveThatDoesNotFitLeavesTheOldFile)
     }
 }
 
+// A file on a disk mounted read-only is write-protected even for root: the
+// save is refused before anything is written, and the file stays.
+TEST(SafeSave, AFileOnAReadOnlyDiskIsWriteProtected)
+{
+    TOLVA_RERUN_ON_A_TINY_DISK();
+    TinyDisk disk(64 * 1024);
+    if (!disk.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs";
+    const QString path = disk.path(QStringLiteral("a.rec"));
+    ASSERT_TRUE(WriteBytes(path, "old"));
+    ASSERT_EQ(::mount(nullptr, disk.path(QString()).toLocal8Bit().constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    EXPECT_EQ(SaveWhole(path, kNew).value_or(QString()), QStringLiteral("it is write-protected"));
+    EXPECT_EQ(ReadBytes(path), QByteArray("old"));
+}
+
 } // namespace
