@@ -2,14 +2,14 @@
 // the near plane, with NaN and infinite corners, under any camera, fill mode
 // and frame size, drawn whole and in bands of rows.
 //
-// - Both fill paths must stay inside the frame: the AVX2 fill reads and
+// - Every fill path must stay inside the frame: the AVX2 fill reads and
 //   writes whole groups of four or eight pixels near the edge of a triangle's
 //   box, so every colour and depth buffer here is allocated at exactly
 //   size x size (FrameTarget's too), and AddressSanitizer reports any access
 //   past them.
 // - Each band must touch its own rows only: bands split anywhere (empty ones
 //   included) are drawn one at a time with the other rows poisoned.
-// - The frame is the same however it is drawn: the two paths agree on the
+// - The frame is the same however it is drawn: the paths agree on the
 //   colours, and on one path any band split, with or without the chunk boxes
 //   (which let a band skip whole chunks), gives the colours and depths of the
 //   frame drawn whole, triangle by triangle, bit for bit.
@@ -146,34 +146,34 @@ Buffers Filled(int size, PixelColor color, float depth)
     return {std::vector<PixelColor>(std::size_t(size) * size, color), std::vector<float>(std::size_t(size) * size, depth)};
 }
 
-void Transform(bool avx2, const PreparedScene& scene, const Matrix4& camera, float half, RasterScratch& s)
+void Transform(RasterPath path, const PreparedScene& scene, const Matrix4& camera, float half, RasterScratch& s)
 {
     const std::size_t n = scene.x.size();
     s.screen.resize(n);
     s.cx.resize(n); s.cy.resize(n); s.cz.resize(n); s.cw.resize(n);
-    if (avx2)
+    if (path != RasterPath::Baseline)
         raster::TransformAvx2(scene, camera, half, s, 0, n);
     else
         raster::TransformBaseline(scene, camera, half, s, 0, n);
 }
 
-void DrawBand(bool avx2, const raster::Raster& target, const PreparedScene& scene, FillMode mode, float half,
+void DrawBand(RasterPath path, const raster::Raster& target, const PreparedScene& scene, FillMode mode, float half,
               const RasterScratch& s)
 {
-    if (avx2)
-        raster::DrawTrianglesAvx2(target, scene, mode, half, s, 0, scene.triangleCount());
+    if (path != RasterPath::Baseline)
+        raster::DrawTrianglesAvx2(target, scene, mode, half, s, 0, scene.triangleCount(), path == RasterPath::Avx512);
     else
         raster::DrawTrianglesBaseline(target, scene, mode, half, s, 0, scene.triangleCount());
 }
 
 // The whole frame as one band, every triangle in order.
-Buffers DrawWhole(bool avx2, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size)
+Buffers DrawWhole(RasterPath path, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size)
 {
     Buffers b = Filled(size, 0xFF000000u, 1.0f);
     RasterScratch s;
     const float half = size / 2.0f;
-    Transform(avx2, scene, camera, half, s);
-    DrawBand(avx2, {b.pixels.data(), b.depth.data(), size, 0, size}, scene, mode, half, s);
+    Transform(path, scene, camera, half, s);
+    DrawBand(path, {b.pixels.data(), b.depth.data(), size, 0, size}, scene, mode, half, s);
     return b;
 }
 
@@ -182,13 +182,13 @@ Buffers DrawWhole(bool avx2, const PreparedScene& scene, const Matrix4& camera, 
 // rows outside it are poisoned, so that AddressSanitizer reports any read or
 // write there, even one that puts back the value it read: bands drawn side
 // by side would race on it.
-Buffers DrawInBands(bool avx2, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size,
+Buffers DrawInBands(RasterPath path, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size,
                     const std::vector<int>& edges)
 {
     Buffers frame = Filled(size, 0, 0.0f);
     RasterScratch s;
     const float half = size / 2.0f;
-    Transform(avx2, scene, camera, half, s);
+    Transform(path, scene, camera, half, s);
     const FrameClear clear{true, true, 0xFF000000u, 1.0f};
     const auto poison = [&](int rowBegin, int rowEnd, bool on) {
         const std::size_t at = std::size_t(rowBegin) * size, count = std::size_t(rowEnd - rowBegin) * size;
@@ -205,7 +205,7 @@ Buffers DrawInBands(bool avx2, const PreparedScene& scene, const Matrix4& camera
         clear.apply(frame.pixels.data(), frame.depth.data(), size, begin, end);
         poison(0, begin, true);
         poison(end, size, true);
-        DrawBand(avx2, {frame.pixels.data(), frame.depth.data(), size, begin, end}, scene, mode, half, s);
+        DrawBand(path, {frame.pixels.data(), frame.depth.data(), size, begin, end}, scene, mode, half, s);
         poison(0, size, false);
     }
     return frame;
@@ -245,7 +245,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int k = 1; k < bands; ++k)
         edges.push_back(in.ConsumeIntegralInRange(0, frameSize));
     std::sort(edges.begin(), edges.end());
-    const bool avx2 = in.ConsumeBool() && Avx2Available();
+    // One path for the band splits, among those this processor has.
+    std::vector<RasterPath> paths{RasterPath::Baseline};
+    if (Avx2Available())
+        paths.push_back(RasterPath::Avx2);
+    if (Avx512Available())
+        paths.push_back(RasterPath::Avx512);
+    const RasterPath path = paths[in.ConsumeIntegralInRange<std::size_t>(0, paths.size() - 1)];
     const bool bounded = in.ConsumeBool();
 
     PreparedScene scene;
@@ -258,19 +264,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (bounded)
         BoundChunks(scene);
 
-    const Buffers baseline = DrawWhole(false, scene, camera, mode, frameSize);
+    const Buffers baseline = DrawWhole(RasterPath::Baseline, scene, camera, mode, frameSize);
     Buffers whole = baseline;
-    if (Avx2Available()) {
-        Buffers other = DrawWhole(true, scene, camera, mode, frameSize);
-        if (other.pixels != baseline.pixels)
+    for (const RasterPath other : paths) {
+        if (other == RasterPath::Baseline)
+            continue;
+        Buffers drawn = DrawWhole(other, scene, camera, mode, frameSize);
+        if (drawn.pixels != baseline.pixels)
             std::abort(); // the paths drew different frames
-        if (avx2)
-            whole = std::move(other);
+        if (other == path)
+            whole = std::move(drawn);
     }
-    const Buffers split = DrawInBands(avx2, scene, camera, mode, frameSize, edges);
+    const Buffers split = DrawInBands(path, scene, camera, mode, frameSize, edges);
     if (!Same(split.pixels.data(), split.depth.data(), whole))
         std::abort(); // a band split drew another frame
-    SetRasterPath(avx2 ? RasterPath::Avx2 : RasterPath::Baseline);
+    SetRasterPath(path);
     FrameTarget frame = DrawFrame(scene, camera, mode, frameSize, bands);
     if (!Same(frame.pixels(), frame.depth(), whole))
         std::abort(); // the banded, chunked frame differs from the one drawn whole

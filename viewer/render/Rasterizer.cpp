@@ -276,7 +276,7 @@ void FrameClear::apply(PixelColor* pixels, float* depthBuffer, int size, int row
 {
     const std::size_t begin = std::size_t(rowBegin) * size, end = std::size_t(rowEnd) * size;
 #ifdef TOLVA_HAVE_AVX2
-    if (ActiveRasterPath() == RasterPath::Avx2) {
+    if (ActiveRasterPath() != RasterPath::Baseline) {
         // Eight values a store: the rows are written twice as fast while
         // they fit the processor's cache, as a band of 450 rows does.
         if (color)
@@ -313,14 +313,24 @@ bool Avx2Available()
 #endif
 }
 
+bool Avx512Available()
+{
+#ifdef TOLVA_HAVE_AVX2
+    return Avx2Available() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl")
+        && __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw");
+#else
+    return false;
+#endif
+}
+
 RasterPath ActiveRasterPath()
 {
-    const RasterPath path = g_path.load();
-    if (path == RasterPath::Automatic)
-        return Avx2Available() ? RasterPath::Avx2 : RasterPath::Baseline;
+    RasterPath path = g_path.load();
+    if ((path == RasterPath::Automatic || path == RasterPath::Avx512) && !Avx512Available())
+        path = RasterPath::Avx2;
     if (path == RasterPath::Avx2 && !Avx2Available())
-        return RasterPath::Baseline;
-    return path;
+        path = RasterPath::Baseline;
+    return path == RasterPath::Automatic ? RasterPath::Avx512 : path;
 }
 
 namespace {
@@ -387,7 +397,8 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
     }
     const int bands = s.workers->bands();
     const float half = size / 2.0f;
-    [[maybe_unused]] const bool avx2 = ActiveRasterPath() == RasterPath::Avx2;
+    const RasterPath path = ActiveRasterPath();
+    [[maybe_unused]] const bool avx2 = path != RasterPath::Baseline;
     // Each band transforms a share of the positions (in whole vectors of
     // eight), then, once all are placed, draws its rows.
     // The chunks' reach, when the scene has its chunk boxes.
@@ -434,7 +445,7 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
         const auto draw = [&](std::size_t first, std::size_t end) {
 #ifdef TOLVA_HAVE_AVX2
             if (avx2) {
-                DrawTrianglesAvx2(raster, scene, mode, half, s, first, end);
+                DrawTrianglesAvx2(raster, scene, mode, half, s, first, end, path == RasterPath::Avx512);
                 return;
             }
 #endif

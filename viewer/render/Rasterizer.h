@@ -50,13 +50,17 @@ private:
     std::vector<float> m_depth;
 };
 
-// Which fill code runs. Automatic takes the AVX2 code where the processor has
-// it; tests force each path to check that they agree.
-enum class RasterPath { Automatic, Baseline, Avx2 };
+// Which fill code runs. Avx512 is the AVX2 code with its widest fills done
+// in 512-bit registers. Automatic takes the widest code the processor has;
+// tests force each path to check that they agree. A path the processor lacks
+// falls back to the next narrower one.
+enum class RasterPath { Automatic, Baseline, Avx2, Avx512 };
 void SetRasterPath(RasterPath path);
-// The path that Automatic resolves to on this machine right now.
+// The path that runs now: the one set, or the one Automatic resolves to.
 RasterPath ActiveRasterPath();
 bool Avx2Available();
+// AVX-512 with the F, VL, DQ and BW parts, beside AVX2.
+bool Avx512Available();
 
 // A transformed position: where it lands on screen and which planes it lies beyond.
 struct ScreenVertex {

@@ -479,7 +479,7 @@ __attribute__((target("avx2"))) void SolidTriangleAvx2(const Raster& raster, con
 // steps, so the same values), then each triangle filled in its order.
 __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const PreparedScene& scene, float half,
                                                    const RasterScratch& s, std::size_t first,
-                                                   std::size_t triangles)
+                                                   std::size_t triangles, bool avx512)
 {
     const ScreenVertex* screen = s.screen.data();
     const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1);
@@ -795,6 +795,8 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                     lanes[k + 1].color = scene.colors[t + k + 1];
                     if (narrowMask >> k & 1)
                         FillPairAvx2(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
+                    else if (avx512)
+                        FillPairWideAvx512(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
                     else
                         FillPairWideAvx2(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
                     todo &= todo - 1; // the next triangle is drawn
@@ -814,10 +816,10 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
 
 __attribute__((target("avx2"))) void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene,
                                                        FillMode mode, float half, const RasterScratch& s,
-                                                       std::size_t first, std::size_t end)
+                                                       std::size_t first, std::size_t end, bool avx512)
 {
     if (mode == FillMode::Solid)
-        DrawSolidAvx2(raster, scene, half, s, first, end);
+        DrawSolidAvx2(raster, scene, half, s, first, end, avx512);
     else
         DrawTriangles<true>(raster, scene, mode, half, s, first, end);
 }

@@ -343,14 +343,19 @@ void DrawTrianglesBaseline(const Raster& raster, const PreparedScene& scene, Fil
                            const RasterScratch& s, std::size_t first, std::size_t end);
 void TransformAvx2(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s,
                    std::size_t begin, std::size_t end);
+// With avx512, the widest fills take the AVX-512 code (AVX-512 processors only).
 void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene, FillMode mode, float half,
-                       const RasterScratch& s, std::size_t first, std::size_t end);
+                       const RasterScratch& s, std::size_t first, std::size_t end, bool avx512);
 
 // The rows of a size x size target that the triangles inside the box can
 // reach under the transform m, with a margin: first > last when the box lies
 // wholly beyond one side of the view (every triangle in it would be skipped),
 // all rows when the box reaches behind the eye.
 RowSpan ChunkRows(const ChunkBox& box, const Matrix4& m, int size);
+// Two neighbouring small triangles whose shared box is up to eight pixels
+// across and sixteen rows high, the first before the second, in the rows
+// top .. bottom of that box (AVX-512 processors only).
+void FillPairWideAvx512(const Raster& target, const SmallSetup& a, const SmallSetup& b, int top, int bottom);
 // Sets count values from `to` on (AVX2 processors only).
 void FillAvx2(std::uint32_t* to, std::size_t count, std::uint32_t value);
 // The same for the boxes [0, count), into rows (AVX2 processors only).

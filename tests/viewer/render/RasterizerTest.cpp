@@ -287,7 +287,8 @@ PreparedScene ScatteredTriangles(int size)
             cy = next() * (size + 20) - 10;
         }
         const double x = cx + next() * 2, y = cy + next() * 2;
-        const double extent = 0.3 + next() * (i % 13 == 0 ? 120 : 3);
+        // Most under four pixels, some pairs up to eight across, a few large.
+        const double extent = 0.3 + next() * (i % 13 == 0 ? 120 : i % 6 < 2 ? 6 : 3);
         const float z = float(int(next() * 4)) / 4.0f; // few depths: many ties
         Triangle t = Clockwise({{x, y, z}, {x + extent * next(), y + extent * next(), z},
                                 {x + extent * next(), y - extent * next(), z}});
@@ -345,12 +346,12 @@ TEST_P(SameFrame, OnBothCodePathsInBandsAndWithChunksSkipped)
     const Matrix4 transform =
         c.camera ? MatrixMultiply(ViewMatrixFromFrame(c.camera()), ProjectionMatrix()) : IdentityMatrix();
     const FrameTarget reference = DrawOn(RasterPath::Baseline, unbounded, c.mode, transform, c.size, 1);
-    for (const RasterPath path : {RasterPath::Baseline, RasterPath::Avx2}) {
-        if (path == RasterPath::Avx2 && !Avx2Available())
+    for (const auto& [path, name] : {std::pair{RasterPath::Baseline, "baseline"}, std::pair{RasterPath::Avx2, "AVX2"},
+                                     std::pair{RasterPath::Avx512, "AVX-512"}}) {
+        if ((path == RasterPath::Avx2 && !Avx2Available()) || (path == RasterPath::Avx512 && !Avx512Available()))
             continue;
         for (const int bands : {1, c.bands}) {
-            SCOPED_TRACE(::testing::Message() << (path == RasterPath::Avx2 ? "AVX2, " : "baseline, ") << bands
-                                              << " band(s)");
+            SCOPED_TRACE(::testing::Message() << name << ", " << bands << " band(s)");
             const FrameTarget actual = DrawOn(path, bounded, c.mode, transform, c.size, bands);
             ASSERT_EQ(actual.size(), c.size);
             EXPECT_LT(CountPixels(reference.image(), kBlack), c.size * c.size) << "nothing drawn";
