@@ -15,6 +15,7 @@
 //   frame drawn whole, triangle by triangle, bit for bit.
 #include "render/Matrix.h"
 #include "render/RasterizerInternal.h"
+#include "support/RasterPaths.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <sanitizer/asan_interface.h>
@@ -28,6 +29,7 @@
 #include <vector>
 
 using namespace tolva;
+using namespace tolva::testing;
 
 namespace {
 
@@ -146,34 +148,14 @@ Buffers Filled(int size, PixelColor color, float depth)
     return {std::vector<PixelColor>(std::size_t(size) * size, color), std::vector<float>(std::size_t(size) * size, depth)};
 }
 
-void Transform(RasterPath path, const PreparedScene& scene, const Matrix4& camera, float half, RasterScratch& s)
-{
-    const std::size_t n = scene.x.size();
-    s.screen.resize(n);
-    s.cx.resize(n); s.cy.resize(n); s.cz.resize(n); s.cw.resize(n);
-    if (path != RasterPath::Baseline)
-        raster::TransformAvx2(scene, camera, half, s, 0, n);
-    else
-        raster::TransformBaseline(scene, camera, half, s, 0, n);
-}
-
-void DrawBand(RasterPath path, const raster::Raster& target, const PreparedScene& scene, FillMode mode, float half,
-              const RasterScratch& s)
-{
-    if (path != RasterPath::Baseline)
-        raster::DrawTrianglesAvx2(target, scene, mode, half, s, 0, scene.triangleCount(), path == RasterPath::Avx512);
-    else
-        raster::DrawTrianglesBaseline(target, scene, mode, half, s, 0, scene.triangleCount());
-}
-
 // The whole frame as one band, every triangle in order.
 Buffers DrawWhole(RasterPath path, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size)
 {
     Buffers b = Filled(size, 0xFF000000u, 1.0f);
     RasterScratch s;
     const float half = size / 2.0f;
-    Transform(path, scene, camera, half, s);
-    DrawBand(path, {b.pixels.data(), b.depth.data(), size, 0, size}, scene, mode, half, s);
+    TransformOn(path, scene, camera, half, s);
+    DrawTrianglesOn(path, {b.pixels.data(), b.depth.data(), size, 0, size}, scene, mode, half, s);
     return b;
 }
 
@@ -188,7 +170,7 @@ Buffers DrawInBands(RasterPath path, const PreparedScene& scene, const Matrix4& 
     Buffers frame = Filled(size, 0, 0.0f);
     RasterScratch s;
     const float half = size / 2.0f;
-    Transform(path, scene, camera, half, s);
+    TransformOn(path, scene, camera, half, s);
     const FrameClear clear{true, true, 0xFF000000u, 1.0f};
     const auto poison = [&](int rowBegin, int rowEnd, bool on) {
         const std::size_t at = std::size_t(rowBegin) * size, count = std::size_t(rowEnd - rowBegin) * size;
@@ -205,7 +187,7 @@ Buffers DrawInBands(RasterPath path, const PreparedScene& scene, const Matrix4& 
         clear.apply(frame.pixels.data(), frame.depth.data(), size, begin, end);
         poison(0, begin, true);
         poison(end, size, true);
-        DrawBand(path, {frame.pixels.data(), frame.depth.data(), size, begin, end}, scene, mode, half, s);
+        DrawTrianglesOn(path, {frame.pixels.data(), frame.depth.data(), size, begin, end}, scene, mode, half, s);
         poison(0, size, false);
     }
     return frame;
@@ -246,11 +228,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         edges.push_back(in.ConsumeIntegralInRange(0, frameSize));
     std::sort(edges.begin(), edges.end());
     // One path for the band splits, among those this processor has.
-    std::vector<RasterPath> paths{RasterPath::Baseline};
-    if (Avx2Available())
-        paths.push_back(RasterPath::Avx2);
-    if (Avx512Available())
-        paths.push_back(RasterPath::Avx512);
+    const std::vector<RasterPath> paths = AvailablePaths();
     const RasterPath path = paths[in.ConsumeIntegralInRange<std::size_t>(0, paths.size() - 1)];
     const bool bounded = in.ConsumeBool();
 

@@ -793,16 +793,19 @@ __attribute__((target("avx2"))) void DrawSolidAvx2(const Raster& raster, const P
                 lanes[k].color = scene.colors[t + k];
                 if (pairMask >> k & 1) {
                     lanes[k + 1].color = scene.colors[t + k + 1];
-                    if (narrowMask >> k & 1)
+                    if (avx512)
+                        FillPairAvx512(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
+                    else if (narrowMask >> k & 1)
                         FillPairAvx2(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
-                    else if (avx512)
-                        FillPairWideAvx512(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
                     else
                         FillPairWideAvx2(raster, lanes[k], lanes[k + 1], pairTop[k], pairBottom[k]);
                     todo &= todo - 1; // the next triangle is drawn
                     continue;
                 }
-                FillSmallAvx2(raster, lanes[k]);
+                if (avx512)
+                    FillSmallAvx512(raster, lanes[k]);
+                else
+                    FillSmallAvx2(raster, lanes[k]);
             } else {
                 SolidTriangleAvx2(raster, scene, half, s, t + k);
             }

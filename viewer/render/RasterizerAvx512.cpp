@@ -6,6 +6,8 @@
 
 #include <immintrin.h>
 
+#include <cstdint>
+
 // GCC 12's AVX-512 conversions start from an undefined register, which its
 // own uninitialised-value warning then reports inside the intrinsics.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -18,6 +20,105 @@ namespace tolva::raster {
 
 #define TOLVA_AVX512 __attribute__((target("avx512f,avx512vl,avx512dq,avx512bw")))
 
+// Two rows in one vector: lanes 0-7 are eight values of a row from `low`
+// on, lanes 8-15 eight of another from `high` on. Both are read and written
+// by masked moves of the whole vector, the second from eight values before
+// `high`, so that the lanes outside the mask touch no memory, even past the
+// buffer's end. (A masked store of half a vector may compile to an extract
+// to memory, which faults on a masked-off address.)
+inline void* EightBefore(void* high)
+{
+    return reinterpret_cast<void*>(reinterpret_cast<std::uintptr_t>(high) - 32);
+}
+
+TOLVA_AVX512 inline __m512 LoadRows(__mmask16 mask, const float* low, float* high)
+{
+    return _mm512_mask_loadu_ps(_mm512_maskz_loadu_ps(mask & 0x00FF, low), mask & 0xFF00, EightBefore(high));
+}
+
+TOLVA_AVX512 inline void StoreRows(void* low, void* high, __mmask16 mask, __m512 values)
+{
+    _mm512_mask_storeu_ps(low, mask & 0x00FF, values);
+    _mm512_mask_storeu_ps(EightBefore(high), mask & 0xFF00, values);
+}
+
+// A triangle under 64 pixels a side, as FillSmallAvx2 draws it: boxes up to
+// eight pixels across two rows a vector, wider ones sixteen pixels of a row
+// at a time. Only the pixels the triangle covers and passes the depth test at
+// are read or written, through masks.
+TOLVA_AVX512 void FillSmallAvx512(const Raster& target, const SmallSetup& t)
+{
+    const BandRows rows = RowsInBand(target, t);
+    if (rows.first > rows.last)
+        return;
+    const int width = t.px1 - t.px0 + 1;
+    const std::size_t down = std::size_t(target.size);
+    const __m512 dzdx = _mm512_set1_ps(t.dzdx), dzdy = _mm512_set1_ps(t.dzdy), z0 = _mm512_set1_ps(t.z0);
+    const __m512 color = _mm512_castsi512_ps(_mm512_set1_epi32(std::int32_t(t.color)));
+    const __m512i zero = _mm512_setzero_si512();
+    std::size_t first = std::size_t(t.py0 + rows.first) * down + t.px0;
+    if (width <= 8) {
+        const __m512i column = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7);
+        const __m512i secondRow = _mm512_setr_epi32(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1);
+        const __mmask16 inColumns = _mm512_cmpgt_epi32_mask(_mm512_set1_epi32(width), column);
+        __m512i row = _mm512_add_epi32(secondRow, _mm512_set1_epi32(rows.first)); // in the box
+        __m512i e[3], step[3];
+        for (int k = 0; k < 3; ++k) {
+            e[k] = _mm512_add_epi32(_mm512_set1_epi32(t.e[k]),
+                                    _mm512_add_epi32(_mm512_mullo_epi32(column, _mm512_set1_epi32(t.stepX[k])),
+                                                     _mm512_mullo_epi32(row, _mm512_set1_epi32(t.stepY[k]))));
+            step[k] = _mm512_set1_epi32(2 * t.stepY[k]);
+        }
+        const __m512 laneZ = _mm512_mul_ps(_mm512_cvtepi32_ps(column), dzdx);
+        const __m512i two = _mm512_set1_epi32(2);
+        for (int r = rows.first; r <= rows.last; r += 2, first += 2 * down, row = _mm512_add_epi32(row, two)) {
+            const __mmask16 inBox = r < rows.last ? inColumns : __mmask16(inColumns & 0xFF);
+            const __mmask16 inside =
+                _mm512_mask_cmpge_epi32_mask(inBox, _mm512_ternarylogic_epi32(e[0], e[1], e[2], 0xFE), zero);
+            for (int k = 0; k < 3; ++k)
+                e[k] = _mm512_add_epi32(e[k], step[k]);
+            if (!inside)
+                continue;
+            float* const d0 = target.depth + first;
+            float* const d1 = d0 + down;
+            const __m512 depth = LoadRows(inside, d0, d1);
+            // (z0 + row dzdy) + column dzdx, as the pixel-by-pixel fill steps.
+            const __m512 z = _mm512_add_ps(_mm512_add_ps(z0, _mm512_mul_ps(_mm512_cvtepi32_ps(row), dzdy)), laneZ);
+            const __mmask16 pass = _mm512_mask_cmp_ps_mask(inside, z, depth, _CMP_LE_OQ);
+            StoreRows(d0, d1, pass, z);
+            StoreRows(target.pixels + first, target.pixels + first + down, pass, color);
+        }
+        return;
+    }
+    const __m512i column = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m512 columnF = _mm512_cvtepi32_ps(column);
+    __m512i laneStep[3], across[3];
+    for (int k = 0; k < 3; ++k) {
+        laneStep[k] = _mm512_mullo_epi32(column, _mm512_set1_epi32(t.stepX[k]));
+        across[k] = _mm512_set1_epi32(16 * t.stepX[k]);
+    }
+    for (int r = rows.first; r <= rows.last; ++r, first += down) {
+        __m512i e[3];
+        for (int k = 0; k < 3; ++k)
+            e[k] = _mm512_add_epi32(_mm512_set1_epi32(t.e[k] + r * t.stepY[k]), laneStep[k]);
+        const __m512 zRow = _mm512_set1_ps(t.z0 + float(r) * t.dzdy);
+        for (int k0 = 0; k0 < width; k0 += 16) {
+            const __mmask16 inBox = _mm512_cmpgt_epi32_mask(_mm512_set1_epi32(width - k0), column);
+            const __mmask16 inside =
+                _mm512_mask_cmpge_epi32_mask(inBox, _mm512_ternarylogic_epi32(e[0], e[1], e[2], 0xFE), zero);
+            for (int k = 0; k < 3; ++k)
+                e[k] = _mm512_add_epi32(e[k], across[k]);
+            if (!inside)
+                continue;
+            float* const d = target.depth + first + k0;
+            const __m512 z = _mm512_add_ps(zRow, _mm512_mul_ps(_mm512_add_ps(_mm512_set1_ps(float(k0)), columnF), dzdx));
+            const __mmask16 pass = _mm512_mask_cmp_ps_mask(inside, z, _mm512_maskz_loadu_ps(inside, d), _CMP_LE_OQ);
+            _mm512_mask_storeu_ps(d, pass, z);
+            _mm512_mask_storeu_ps(target.pixels + first + k0, pass, color);
+        }
+    }
+}
+
 // Two neighbours (the halves of a terrain cell) whose shared box is up to
 // eight pixels across and sixteen rows high, drawn two rows at a time: lanes
 // 0-7 hold a row's pixels from the box's left side, lanes 8-15 the next
@@ -26,7 +127,7 @@ namespace tolva::raster {
 // second at every pixel, with the same edge and depth values each would have
 // alone. Only the rows top .. bottom of the shared box are drawn: those in
 // the band.
-TOLVA_AVX512 void FillPairWideAvx512(const Raster& target, const SmallSetup& a, const SmallSetup& b, int top,
+TOLVA_AVX512 void FillPairAvx512(const Raster& target, const SmallSetup& a, const SmallSetup& b, int top,
                                      int bottom)
 {
     const int ux0 = std::min(a.px0, b.px0);
@@ -37,7 +138,7 @@ TOLVA_AVX512 void FillPairWideAvx512(const Raster& target, const SmallSetup& a, 
     struct Lanes {
         __m512i e[3], down[3];
         __m512 laneZ, rowZ; // column dzdx; z0 + row dzdy for the rows top .. top + 15
-        __m256i color;
+        __m512 color;
     };
     const auto lanes = [&](const SmallSetup& t) TOLVA_AVX512 {
         Lanes l;
@@ -54,7 +155,7 @@ TOLVA_AVX512 void FillPairWideAvx512(const Raster& target, const SmallSetup& a, 
         const __m512i rows = _mm512_add_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
                                               _mm512_set1_epi32(top - t.py0));
         l.rowZ = _mm512_add_ps(_mm512_set1_ps(t.z0), _mm512_mul_ps(_mm512_cvtepi32_ps(rows), _mm512_set1_ps(t.dzdy)));
-        l.color = _mm256_set1_epi32(std::int32_t(t.color));
+        l.color = _mm512_castsi512_ps(_mm512_set1_epi32(std::int32_t(t.color)));
         return l;
     };
     Lanes la = lanes(a), lb = lanes(b);
@@ -79,8 +180,7 @@ TOLVA_AVX512 void FillPairWideAvx512(const Raster& target, const SmallSetup& a, 
             continue;
         float* const d0 = target.depth + first;
         float* const d1 = d0 + down;
-        __m512 depth = _mm512_insertf32x8(_mm512_castps256_ps512(_mm256_maskz_loadu_ps(__mmask8(inside), d0)),
-                                          _mm256_maskz_loadu_ps(__mmask8(inside >> 8), d1), 1);
+        __m512 depth = LoadRows(inside, d0, d1);
         // (z0 + row dzdy) + column dzdx, as the pixel-by-pixel fill steps.
         const __m512 zA = _mm512_add_ps(_mm512_permutexvar_ps(rowPick, la.rowZ), la.laneZ);
         const __mmask16 passA = _mm512_mask_cmp_ps_mask(insideA, zA, depth, _CMP_LE_OQ);
@@ -88,15 +188,10 @@ TOLVA_AVX512 void FillPairWideAvx512(const Raster& target, const SmallSetup& a, 
         const __m512 zB = _mm512_add_ps(_mm512_permutexvar_ps(rowPick, lb.rowZ), lb.laneZ);
         const __mmask16 passB = _mm512_mask_cmp_ps_mask(insideB, zB, depth, _CMP_LE_OQ);
         depth = _mm512_mask_mov_ps(depth, passB, zB);
-        const __mmask16 passed = passA | passB;
-        _mm256_mask_storeu_ps(d0, __mmask8(passed), _mm512_castps512_ps256(depth));
-        _mm256_mask_storeu_ps(d1, __mmask8(passed >> 8), _mm512_extractf32x8_ps(depth, 1));
+        StoreRows(d0, d1, passA | passB, depth);
         PixelColor* const c0 = target.pixels + first;
-        PixelColor* const c1 = c0 + down;
-        _mm256_mask_storeu_epi32(c0, __mmask8(passA), la.color);
-        _mm256_mask_storeu_epi32(c1, __mmask8(passA >> 8), la.color);
-        _mm256_mask_storeu_epi32(c0, __mmask8(passB), lb.color);
-        _mm256_mask_storeu_epi32(c1, __mmask8(passB >> 8), lb.color);
+        StoreRows(c0, c0 + down, passA, la.color);
+        StoreRows(c0, c0 + down, passB, lb.color);
     }
 }
 

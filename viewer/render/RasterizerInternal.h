@@ -352,10 +352,12 @@ void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene, FillMod
 // wholly beyond one side of the view (every triangle in it would be skipped),
 // all rows when the box reaches behind the eye.
 RowSpan ChunkRows(const ChunkBox& box, const Matrix4& m, int size);
+// The same fill through 512-bit masks (AVX-512 processors only).
+void FillSmallAvx512(const Raster& target, const SmallSetup& t);
 // Two neighbouring small triangles whose shared box is up to eight pixels
 // across and sixteen rows high, the first before the second, in the rows
 // top .. bottom of that box (AVX-512 processors only).
-void FillPairWideAvx512(const Raster& target, const SmallSetup& a, const SmallSetup& b, int top, int bottom);
+void FillPairAvx512(const Raster& target, const SmallSetup& a, const SmallSetup& b, int top, int bottom);
 // Sets count values from `to` on (AVX2 processors only).
 void FillAvx2(std::uint32_t* to, std::size_t count, std::uint32_t value);
 // The same for the boxes [0, count), into rows (AVX2 processors only).

@@ -2,12 +2,15 @@
 // depth, clipping at the near plane, the fill modes, and the two code paths.
 #include "RenderTestScenes.h"
 #include "render/RasterizerInternal.h"
+#include "support/RasterPaths.h"
 #include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 #include <limits>
 
 namespace tolva::testing {
@@ -237,6 +240,79 @@ FrameTarget DrawOn(RasterPath path, const PreparedScene& scene, FillMode mode, c
     FrameTarget target = Draw(scene, mode, transform, size, bands);
     SetRasterPath(RasterPath::Automatic);
     return target;
+}
+
+// size x size values that end just before a page no access is allowed to,
+// or with `atStart` begin just after one: a read or a write past that side
+// of the frame faults.
+template <typename T>
+class GuardedFrame {
+public:
+    GuardedFrame(int size, bool atStart, T value) : m_count(std::size_t(size) * size)
+    {
+        const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE));
+        m_bytes = (m_count * sizeof(T) + page - 1) / page * page + page;
+        void* block = mmap(nullptr, m_bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (block == MAP_FAILED)
+            return;
+        m_block = static_cast<char*>(block);
+        char* const guard = atStart ? m_block : m_block + m_bytes - page;
+        if (mprotect(guard, page, PROT_NONE) != 0)
+            return;
+        m_data = atStart ? reinterpret_cast<T*>(guard + page) : reinterpret_cast<T*>(guard) - m_count;
+        std::fill(m_data, m_data + m_count, value);
+    }
+    ~GuardedFrame()
+    {
+        if (m_block)
+            munmap(m_block, m_bytes);
+    }
+    GuardedFrame(const GuardedFrame&) = delete;
+    GuardedFrame& operator=(const GuardedFrame&) = delete;
+
+    T* data() const { return m_data; }
+    std::vector<T> values() const { return {m_data, m_data + m_count}; }
+
+private:
+    std::size_t m_count, m_bytes = 0;
+    char* m_block = nullptr;
+    T* m_data = nullptr;
+};
+
+// Cells of every width up to twenty pixels in each corner of a frame whose
+// rows do not start on a multiple of eight values: no path reads or writes
+// anything before the frame's first pixel or after its last, and every path
+// draws the same frame.
+TEST(Rasterizer, NoPathTouchesMemoryOutsideTheFrame)
+{
+    constexpr int size = 37;
+    PreparedScene scene;
+    for (int w = 1; w <= 20; ++w) {
+        const float z = 0.5f - 0.01f * float(w); // each nearer than the last
+        for (const auto& [x, y] : {std::pair{0, 0}, {size - w, 0}, {0, size - w}, {size - w, size - w}}) {
+            AddScreenTriangle(scene, {x + 0.0, y + 0.0, z}, {x + w + 0.0, y + 0.0, z}, {x + 0.0, y + w + 0.0, z},
+                              0xFF000000u | std::uint32_t(w * 12), size);
+            AddScreenTriangle(scene, {x + w + 0.0, y + 0.0, z}, {x + w + 0.0, y + w + 0.0, z},
+                              {x + 0.0, y + w + 0.0, z}, 0xFF008000u | std::uint32_t(w * 12), size);
+        }
+    }
+    std::vector<PixelColor> reference;
+    for (const RasterPath path : AvailablePaths()) {
+        for (const bool atStart : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << int(path) << (atStart ? ", guarded before" : ", guarded after"));
+            GuardedFrame<PixelColor> pixels(size, atStart, kBlack);
+            GuardedFrame<float> depth(size, atStart, 1.0f);
+            ASSERT_TRUE(pixels.data() && depth.data()) << "no guard page to be had";
+            RasterScratch s;
+            TransformOn(path, scene, IdentityMatrix(), size / 2.0f, s);
+            DrawTrianglesOn(path, {pixels.data(), depth.data(), size, 0, size}, scene, FillMode::Solid,
+                            size / 2.0f, s);
+            if (reference.empty())
+                reference = pixels.values();
+            EXPECT_EQ(pixels.values(), reference);
+        }
+    }
+    EXPECT_EQ(std::count(reference.begin(), reference.end(), kBlack), 0) << "the cells cover the frame";
 }
 
 // A corner at the eye (w = 0), with a w too small to invert or with x and w
