@@ -20,6 +20,8 @@ namespace tolva::raster {
 
 #define TOLVA_AVX512 __attribute__((target("avx512f,avx512vl,avx512dq,avx512bw")))
 
+namespace {
+
 // Two rows in one vector: lanes 0-7 are eight values of a row from `low`
 // on, lanes 8-15 eight of another from `high` on. Both are read and written
 // by masked moves of the whole vector, the second from eight values before
@@ -42,10 +44,12 @@ TOLVA_AVX512 inline void StoreRows(void* low, void* high, __mmask16 mask, __m512
     _mm512_mask_storeu_ps(EightBefore(high), mask & 0xFF00, values);
 }
 
+} // namespace
+
 // A triangle under 64 pixels a side, as FillSmallAvx2 draws it: boxes up to
 // eight pixels across two rows a vector, wider ones sixteen pixels of a row
-// at a time. Only the pixels the triangle covers and passes the depth test at
-// are read or written, through masks.
+// at a time. Through masks, only the pixels the triangle covers are read and
+// only those that pass the depth test written.
 TOLVA_AVX512 void FillSmallAvx512(const Raster& target, const SmallSetup& t)
 {
     const BandRows rows = RowsInBand(target, t);
@@ -122,11 +126,11 @@ TOLVA_AVX512 void FillSmallAvx512(const Raster& target, const SmallSetup& t)
 // Two neighbours (the halves of a terrain cell) whose shared box is up to
 // eight pixels across and sixteen rows high, drawn two rows at a time: lanes
 // 0-7 hold a row's pixels from the box's left side, lanes 8-15 the next
-// row's. Only the pixels a triangle covers and passes the depth test at are
-// read or written, through masks; the first triangle is drawn before the
-// second at every pixel, with the same edge and depth values each would have
-// alone. Only the rows top .. bottom of the shared box are drawn: those in
-// the band.
+// row's. Through masks, only the pixels a triangle covers are read and only
+// those that pass the depth test written; the first triangle is drawn before
+// the second at every pixel, with the same edge and depth values each would
+// have alone. Only the rows top .. bottom of the shared box are drawn: those
+// in the band.
 TOLVA_AVX512 void FillPairAvx512(const Raster& target, const SmallSetup& a, const SmallSetup& b, int top,
                                      int bottom)
 {
