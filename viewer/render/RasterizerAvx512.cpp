@@ -68,9 +68,12 @@ TOLVA_AVX512 void FillSmallAvx512(const Raster& target, const SmallSetup& t)
         __m512i row = _mm512_add_epi32(secondRow, _mm512_set1_epi32(rows.first)); // in the box
         __m512i e[3], step[3];
         for (int k = 0; k < 3; ++k) {
-            e[k] = _mm512_add_epi32(_mm512_set1_epi32(t.e[k]),
-                                    _mm512_add_epi32(_mm512_mullo_epi32(column, _mm512_set1_epi32(t.stepX[k])),
-                                                     _mm512_mullo_epi32(row, _mm512_set1_epi32(t.stepY[k]))));
+            // The value at the first row in the band, plus a column step per
+            // lane's column and a row step in the second row's lanes: the
+            // sums of the pixel-by-pixel fill, in 32 bits.
+            e[k] = _mm512_add_epi32(_mm512_add_epi32(_mm512_set1_epi32(t.e[k] + rows.first * t.stepY[k]),
+                                                     _mm512_mullo_epi32(column, _mm512_set1_epi32(t.stepX[k]))),
+                                    _mm512_maskz_set1_epi32(0xFF00, t.stepY[k]));
             step[k] = _mm512_set1_epi32(2 * t.stepY[k]);
         }
         const __m512 laneZ = _mm512_mul_ps(_mm512_cvtepi32_ps(column), dzdx);
@@ -146,13 +149,16 @@ TOLVA_AVX512 void FillPairAvx512(const Raster& target, const SmallSetup& a, cons
     };
     const auto lanes = [&](const SmallSetup& t) TOLVA_AVX512 {
         Lanes l;
-        // Column and row of each lane within the triangle's own box.
+        // Column of each lane within the triangle's own box.
         const __m512i col = _mm512_sub_epi32(column, _mm512_set1_epi32(t.px0 - ux0));
-        const __m512i row = _mm512_add_epi32(secondRow, _mm512_set1_epi32(top - t.py0));
         for (int k = 0; k < 3; ++k) {
-            l.e[k] = _mm512_add_epi32(_mm512_set1_epi32(t.e[k]),
-                                      _mm512_add_epi32(_mm512_mullo_epi32(col, _mm512_set1_epi32(t.stepX[k])),
-                                                       _mm512_mullo_epi32(row, _mm512_set1_epi32(t.stepY[k]))));
+            // The value at column ux0 of row top, plus a column step per
+            // lane's column and a row step in the second row's lanes: the
+            // sums of the pixel-by-pixel fill, in 32 bits.
+            const std::int32_t corner = t.e[k] + (ux0 - t.px0) * t.stepX[k] + (top - t.py0) * t.stepY[k];
+            l.e[k] = _mm512_add_epi32(
+                _mm512_add_epi32(_mm512_set1_epi32(corner), _mm512_mullo_epi32(column, _mm512_set1_epi32(t.stepX[k]))),
+                _mm512_maskz_set1_epi32(0xFF00, t.stepY[k]));
             l.down[k] = _mm512_set1_epi32(2 * t.stepY[k]);
         }
         l.laneZ = _mm512_mul_ps(_mm512_cvtepi32_ps(col), _mm512_set1_ps(t.dzdx));
