@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <system_error>
 #include <thread>
@@ -344,12 +345,14 @@ int BandCount(int asked, int size)
     return std::max(1, std::min(wanted, size / 8));
 }
 
-// Where the bands split the rows: at equal shares of the expected work, each
-// chunk's triangles taken as spread evenly over the rows it can reach, and
-// every row as costing a little for its clear. Any split draws the same frame.
-void BalanceBands(const std::vector<RowSpan>& chunkRows, int size, int bands, std::vector<float>& work,
-                  std::vector<int>& edges)
+// Where the bands split the rows: at the bands' shares of the expected work,
+// each chunk's triangles taken as spread evenly over the rows it can reach,
+// and every row as costing a little for its clear. Any split draws the same
+// frame.
+void BalanceBands(const std::vector<RowSpan>& chunkRows, int size, const std::vector<float>& shares,
+                  std::vector<float>& work, std::vector<int>& edges)
 {
+    const int bands = int(shares.size());
     edges.assign(std::size_t(bands) + 1, size);
     edges[0] = 0;
     work.assign(std::size_t(size) + 1, 0.0f);
@@ -365,17 +368,38 @@ void BalanceBands(const std::vector<RowSpan>& chunkRows, int size, int bands, st
     }
     const float clearing = 0.1f * std::max(total, 1.0f) / float(size);
     total += clearing * float(size);
-    float perRow = 0.0f, done = 0.0f;
+    float perRow = 0.0f, done = 0.0f, upTo = shares[0];
     int band = 1;
     for (int row = 0; row < size && band < bands; ++row) {
         perRow += work[row];
         done += perRow + clearing;
-        while (band < bands && done >= total * float(band) / float(bands))
-            edges[band++] = row + 1;
+        while (band < bands && done >= total * upTo) {
+            edges[band] = row + 1;
+            upTo += shares[band++];
+        }
     }
 }
 
 } // namespace
+
+void raster::AdjustBandShares(std::vector<float>& shares, const std::vector<double>& seconds)
+{
+    const int bands = int(shares.size());
+    double mean = 0.0;
+    for (const double t : seconds)
+        mean += t / bands;
+    if (!(mean > 0.0))
+        return; // a clock too coarse to measure the bands: the split stays
+    float sum = 0.0f;
+    for (int b = 0; b < bands; ++b) {
+        // A band that took no measurable time counts as twice as quick.
+        const double off = seconds[b] > 0.0 ? mean / seconds[b] : 2.0;
+        shares[b] *= float(std::sqrt(std::clamp(off, 0.5, 2.0)));
+        sum += shares[b];
+    }
+    for (float& part : shares)
+        part /= sum;
+}
 
 void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Matrix4& viewProjection,
                        FillMode mode, RasterScratch& s, const FrameClear& clear)
@@ -437,8 +461,13 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
     // reader is copied here, not by each band.
     PixelColor* const pixels = target.pixels();
     float* const depth = target.depth();
-    BalanceBands(chunked ? s.chunkRows : std::vector<RowSpan>{}, size, bands, s.rowWork, s.bandEdges);
-    s.workers->run([&](int band) {
+    // The threads do not draw equally fast (one may share its core with other
+    // work), so each band's share of the work follows how long it took.
+    if (s.bandShares.size() != std::size_t(bands))
+        s.bandShares.assign(std::size_t(bands), 1.0f / float(bands));
+    s.bandSeconds.assign(std::size_t(bands), 0.0);
+    BalanceBands(chunked ? s.chunkRows : std::vector<RowSpan>{}, size, s.bandShares, s.rowWork, s.bandEdges);
+    const auto drawBand = [&](int band) {
         const Raster raster{pixels, depth, size, s.bandEdges[band], s.bandEdges[band + 1]};
         if (clear.any())
             clear.apply(pixels, depth, size, raster.rowBegin, raster.rowEnd);
@@ -467,7 +496,14 @@ void DrawPreparedScene(FrameTarget& target, const PreparedScene& scene, const Ma
         }
         if (run < chunks)
             draw(run * kChunkTriangles, triangles);
+    };
+    s.workers->run([&](int band) {
+        const auto start = std::chrono::steady_clock::now();
+        drawBand(band);
+        s.bandSeconds[band] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     });
+    if (bands > 1)
+        AdjustBandShares(s.bandShares, s.bandSeconds);
 }
 
 } // namespace tolva

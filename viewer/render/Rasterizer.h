@@ -83,6 +83,8 @@ struct RasterScratch {
     std::vector<RowSpan> chunkRows;    // the rows each chunk of the scene can reach
     std::vector<float> rowWork;        // the work expected on each row
     std::vector<int> bandEdges;        // band k draws the rows [edges[k], edges[k + 1])
+    std::vector<float> bandShares;     // the share of the expected work each band is given
+    std::vector<double> bandSeconds;   // how long each band of the last frame took
     // Bands of rows drawn side by side; 0: one per processor core, up to
     // kMaxBands. The frame is the same whatever the number.
     int bands = 0;

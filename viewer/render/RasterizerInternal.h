@@ -358,6 +358,12 @@ void FillSmallAvx512(const Raster& target, const SmallSetup& t);
 // across and sixteen rows high, the first before the second, in the rows
 // top .. bottom of that box (AVX-512 processors only).
 void FillPairAvx512(const Raster& target, const SmallSetup& a, const SmallSetup& b, int top, int bottom);
+// The bands' shares of the next frame's work after the last frame's bands
+// took `seconds` each: a band slower than the average gets less, a quicker
+// one more, by the square root of how far it was off and by a factor of at
+// most 1.41 a frame, so that one stalled frame cannot starve a band. The
+// shares add up to one.
+void AdjustBandShares(std::vector<float>& shares, const std::vector<double>& seconds);
 // Sets count values from `to` on (AVX2 processors only).
 void FillAvx2(std::uint32_t* to, std::size_t count, std::uint32_t value);
 // The same for the boxes [0, count), into rows (AVX2 processors only).

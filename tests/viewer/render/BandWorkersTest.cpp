@@ -1,9 +1,12 @@
 // The band workers run every band of a frame and return only when all are done.
 #include "render/BandWorkers.h"
+#include "render/RasterizerInternal.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
+#include <vector>
 #include <stdexcept>
 
 namespace {
@@ -50,3 +53,31 @@ TEST_P(FailingBand, WaitsForTheOthersThenReachesTheCaller)
 INSTANTIATE_TEST_SUITE_P(Bands, FailingBand, ::testing::Values(0, 2));
 
 } // namespace
+
+// The bands' shares follow the threads' speeds: with one thread 25 % slower,
+// the shares settle where both bands take equally long, without swinging
+// about. One stalled frame leaves a band a third of the work, and a clock too
+// coarse to measure the bands changes nothing. The shares always add up to one.
+TEST(BandShares, SettleWhereEveryBandTakesEquallyLong)
+{
+    const double speed[2] = {1.0, 0.8};
+    std::vector<float> shares{0.5f, 0.5f};
+    double lastGap = 1.0;
+    for (int frame = 0; frame < 30; ++frame) {
+        const std::vector<double> seconds{shares[0] / speed[0], shares[1] / speed[1]};
+        tolva::raster::AdjustBandShares(shares, seconds);
+        const double gap = std::abs(seconds[0] - seconds[1]);
+        EXPECT_LE(gap, lastGap + 1e-6) << "frame " << frame;
+        lastGap = gap;
+        EXPECT_NEAR(shares[0] + shares[1], 1.0, 1e-6);
+    }
+    EXPECT_NEAR(shares[0], 1.0 / 1.8, 1e-3);
+
+    std::vector<float> stalled{0.5f, 0.5f};
+    tolva::raster::AdjustBandShares(stalled, {0.001, 0.1});
+    EXPECT_GT(stalled[1], 0.33f);
+
+    std::vector<float> unmeasured{0.1f, 0.2f, 0.3f, 0.4f};
+    tolva::raster::AdjustBandShares(unmeasured, {0.0, 0.0, 0.0, 0.0});
+    EXPECT_EQ(unmeasured, (std::vector<float>{0.1f, 0.2f, 0.3f, 0.4f}));
+}
