@@ -50,10 +50,11 @@ private:
     std::vector<float> m_depth;
 };
 
-// Which fill code runs. Avx512 is the AVX2 code with its widest fills done
-// in 512-bit registers. Automatic takes the widest code the processor has;
-// tests force each path to check that they agree. A path the processor lacks
-// falls back to the next narrower one.
+// Which fill code runs. Avx512 is the AVX2 code with its fills of small
+// triangles and of cell pairs done in 512-bit registers with per-lane masks
+// (the tiny triangles of a distant view stay on AVX2). Automatic takes the
+// widest code the processor has; tests force each path to check that they
+// agree. A path the processor lacks falls back to the next narrower one.
 enum class RasterPath { Automatic, Baseline, Avx2, Avx512 };
 void SetRasterPath(RasterPath path);
 // The path that runs now: the one set, or the one Automatic resolves to.
