@@ -44,6 +44,14 @@ TOLVA_AVX512 inline void StoreRows(void* low, void* high, __mmask16 mask, __m512
     _mm512_mask_storeu_ps(EightBefore(high), mask & 0xFF00, values);
 }
 
+// The lanes of inBox whose three edge values are none of them negative: the
+// three or-ed keep any sign bit.
+TOLVA_AVX512 inline __mmask16 Inside(__mmask16 inBox, const __m512i* e)
+{
+    return _mm512_mask_cmpge_epi32_mask(inBox, _mm512_ternarylogic_epi32(e[0], e[1], e[2], 0xFE),
+                                        _mm512_setzero_si512());
+}
+
 } // namespace
 
 // A triangle under 64 pixels a side, as FillSmallAvx2 draws it: boxes up to
@@ -59,7 +67,6 @@ TOLVA_AVX512 void FillSmallAvx512(const Raster& target, const SmallSetup& t)
     const std::size_t down = std::size_t(target.size);
     const __m512 dzdx = _mm512_set1_ps(t.dzdx), dzdy = _mm512_set1_ps(t.dzdy), z0 = _mm512_set1_ps(t.z0);
     const __m512 color = _mm512_castsi512_ps(_mm512_set1_epi32(std::int32_t(t.color)));
-    const __m512i zero = _mm512_setzero_si512();
     std::size_t first = std::size_t(t.py0 + rows.first) * down + t.px0;
     if (width <= 8) {
         const __m512i column = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7);
@@ -80,8 +87,7 @@ TOLVA_AVX512 void FillSmallAvx512(const Raster& target, const SmallSetup& t)
         const __m512i two = _mm512_set1_epi32(2);
         for (int r = rows.first; r <= rows.last; r += 2, first += 2 * down, row = _mm512_add_epi32(row, two)) {
             const __mmask16 inBox = r < rows.last ? inColumns : __mmask16(inColumns & 0xFF);
-            const __mmask16 inside =
-                _mm512_mask_cmpge_epi32_mask(inBox, _mm512_ternarylogic_epi32(e[0], e[1], e[2], 0xFE), zero);
+            const __mmask16 inside = Inside(inBox, e);
             for (int k = 0; k < 3; ++k)
                 e[k] = _mm512_add_epi32(e[k], step[k]);
             if (!inside)
@@ -111,8 +117,7 @@ TOLVA_AVX512 void FillSmallAvx512(const Raster& target, const SmallSetup& t)
         const __m512 zRow = _mm512_set1_ps(t.z0 + float(r) * t.dzdy);
         for (int k0 = 0; k0 < width; k0 += 16) {
             const __mmask16 inBox = _mm512_cmpgt_epi32_mask(_mm512_set1_epi32(width - k0), column);
-            const __mmask16 inside =
-                _mm512_mask_cmpge_epi32_mask(inBox, _mm512_ternarylogic_epi32(e[0], e[1], e[2], 0xFE), zero);
+            const __mmask16 inside = Inside(inBox, e);
             for (int k = 0; k < 3; ++k)
                 e[k] = _mm512_add_epi32(e[k], across[k]);
             if (!inside)
@@ -176,11 +181,8 @@ TOLVA_AVX512 void FillPairAvx512(const Raster& target, const SmallSetup& a, cons
     std::size_t first = std::size_t(top) * down + ux0;
     for (int r = top; r <= bottom; r += 2, first += 2 * down, rowPick = _mm512_add_epi32(rowPick, two)) {
         const __mmask16 inBox = r < bottom ? inColumns : __mmask16(inColumns & 0xFF);
-        // Inside: no edge value negative (the three or-ed keep any sign bit).
-        const __mmask16 insideA = _mm512_mask_cmpge_epi32_mask(
-            inBox, _mm512_ternarylogic_epi32(la.e[0], la.e[1], la.e[2], 0xFE), _mm512_setzero_si512());
-        const __mmask16 insideB = _mm512_mask_cmpge_epi32_mask(
-            inBox, _mm512_ternarylogic_epi32(lb.e[0], lb.e[1], lb.e[2], 0xFE), _mm512_setzero_si512());
+        const __mmask16 insideA = Inside(inBox, la.e);
+        const __mmask16 insideB = Inside(inBox, lb.e);
         for (int k = 0; k < 3; ++k) {
             la.e[k] = _mm512_add_epi32(la.e[k], la.down[k]);
             lb.e[k] = _mm512_add_epi32(lb.e[k], lb.down[k]);
