@@ -12,19 +12,18 @@
 #include "support/RowNames.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QImage>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QOpenGLContext>
+#include <QPainter>
 #include <QScreen>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -50,22 +49,14 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Mossane"), QStringLiteral("Tolva3")).clear();
-        QDir(dir.path()).mkpath(QStringLiteral("program"));
-        QDir(dir.path()).mkpath(QStringLiteral("data"));
+        ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("program"))) && QDir().mkpath(dataPath()));
         store.WriteSetting(settings::kSettings, settings::kDataPath, dataPath());
-        platform.messages = &messages;
-        platform.clock = &clock;
-        platform.sounds = &sounds;
-        platform.help = &help;
-        platform.files = &files;
-        platform.colors = &colors;
-        setup.programFolder = programFolder();
+        platform = {.messages = &messages, .clock = &clock, .sounds = &sounds, .help = &help, .files = &files, .colors = &colors};
+        setup.programFolder = dir.filePath(QStringLiteral("program"));
     }
-    void TearDown() override { form.reset(); }
 
-    QString programFolder() const { return QDir(dir.path()).filePath(QStringLiteral("program")); }
-    QString dataPath() const { return QDir(dir.path()).filePath(QStringLiteral("data")) + QLatin1Char('/'); }
-    QString liveMap() const { return QDir(programFolder()).filePath(QStringLiteral("Tolva3D.ebm")); }
+    QString dataPath() const { return dir.filePath(QStringLiteral("data/")); }
+    QString liveMap() const { return dir.filePath(QStringLiteral("program/Tolva3D.ebm")); }
     QString dataFile(const QString& name) const { return dataPath() + name; }
 
     // Writes a map: a dark field of 360 x 180 with a white block in its top-left quarter.
@@ -73,9 +64,7 @@ protected:
     {
         QImage image(360, 180, QImage::Format_RGB32);
         image.fill(qRgb(40, 40, 40));
-        for (int y = 0; y < 90; ++y)
-            for (int x = 0; x < 180; ++x)
-                image.setPixel(x, y, qRgb(255, 255, 255));
+        QPainter(&image).fillRect(0, 0, 180, 90, Qt::white);
         ASSERT_TRUE(image.save(path, "BMP")) << path.toStdString();
     }
 
@@ -111,9 +100,9 @@ protected:
     template <class T = QWidget>
     T* w(const char* name)
     {
-        return tolva::testing::Control<T>(form.get(), name);
+        return Control<T>(form.get(), name);
     }
-    QString text(const char* name) { return tolva::testing::ShownText(w(name)); }
+    QString text(const char* name) { return ShownText(w(name)); }
     bool enabled(const char* name) { return w(name)->isEnabled(); }
     // Those of `names` that are enabled, in the order given, a blank between.
     std::string enabledOf(std::initializer_list<const char*> names)
@@ -125,8 +114,8 @@ protected:
         return on.join(QLatin1Char(' ')).toStdString();
     }
     bool checked(const char* name) { return w<QAbstractButton>(name)->isChecked(); }
-    bool down(const char* name) { return w<QToolButton>(name)->isDown(); }
-    void click(const char* name) { tolva::testing::ClickLikeAUser(w(name)); }
+    bool down(const char* name) { return w<QAbstractButton>(name)->isDown(); }
+    void click(const char* name) { ClickLikeAUser(w(name)); }
     void typeInto(const char* name, const QString& value)
     {
         auto* edit = w<QLineEdit>(name);
@@ -147,7 +136,7 @@ protected:
     ScriptedColors colors;
     Platform platform;
     ViewerSetup setup;
-    std::unique_ptr<frm3DView> form;
+    std::unique_ptr<frm3DView> form; // the first member to go
 };
 
 // --- The form ------------------------------------------------------------------
@@ -158,34 +147,33 @@ TEST_F(ViewerWindowTest, EveryControlCarriesItsNameCaptionAndTooltip)
 {
     struct Row {
         const char* name;
-        const char* caption; // nullptr: shows none
-        const char* tooltip;
+        const char* caption = nullptr; // nullptr: shows none
+        const char* tooltip = "";
     };
     const Row rows[] = {
-        {"frTop", nullptr, ""}, {"frVeiw", nullptr, ""}, {"chkRotate", "Rotate", "Check to rotate around center"},
+        {"frTop"}, {"frVeiw"}, {"HScroll2"}, {"HScroll1"}, {"frMesh"}, {"Frame3"}, {"MapCursor"}, {"picMain"},
+        {"picPrint"}, {"picMirror"}, {"frBottom"}, {"frControl"}, {"cmdDown"}, {"cmdUp"}, {"cmdLeft"}, {"cmdRight"},
+        {"Label7", "Angle:"}, {"lblColor", "Color :"}, {"Label4", "Light :"}, {"Label3", "Height :"},
+        {"cmdAuto", "Auto"}, {"cmdAction", "Start"}, {"labAuto", "Auto"},
+        {"Label1", "Loading DirectDraw Software Emulation..."},
+        {"chkRotate", "Rotate", "Check to rotate around center"},
         {"txtAngle", "0", "Adjust vertical view angle"}, {"UpDown2", nullptr, "Adjust vertical view angle"},
-        {"optPan", "Pan", "Move view left/right"}, {"HScroll2", nullptr, ""}, {"HScroll1", nullptr, ""},
+        {"optPan", "Pan", "Move view left/right"},
         {"optFly", "Fly Altitude = 30", "Fly over topography"}, {"optWalk", "Walk: Speed = 10", "Walk over topography"},
-        {"labDir", "Direction = 0", "Azimuthal degrees for movement"}, {"Label7", "Angle:", ""},
-        {"frMesh", nullptr, ""}, {"Frame3", nullptr, ""},
+        {"labDir", "Direction = 0", "Azimuthal degrees for movement"},
         {"optSoft", "Software", "3-D rendering by software emulation"},
         {"optHard", "Hardware", "3-D rendering by graphics card"},
         {"optWire", "Wireframe", "Render view as wireframe"}, {"optSolid", "Solid", "Render view as solid"},
         {"optPoints", "Points", "Render view as points"}, {"txtLight", "0.75", "Light attenuation with distance"},
         {"txtMeshHeight", "30", "Vertical exageration"}, {"SSPanel1", nullptr, "Choose color of earth"},
-        {"UpDown1", nullptr, "Adjust selected height/light"}, {"lblColor", "Color :", ""}, {"Label4", "Light :", ""},
-        {"Label3", "Height :", ""}, {"picMap", nullptr, "Double-click to reload topographic file"},
-        {"MapCursor", nullptr, ""}, {"picMain", nullptr, ""},
-        {"Label1", "Loading DirectDraw Software Emulation...", ""}, {"picPrint", nullptr, ""},
-        {"picMirror", nullptr, ""}, {"frBottom", nullptr, ""},
+        {"UpDown1", nullptr, "Adjust selected height/light"},
+        {"picMap", nullptr, "Double-click to reload topographic file"},
         {"cmdCopy", "Copy", "Copy the 3D to the Windows Clipboard for pasting into another application"},
         {"cmdHelp", nullptr, "Help on Tolva3D View"},
         {"chkActive", "Active Update", "Check to make the viewer update to new maps as they being created by Tolva"},
         {"chkKeepView", "Keep View", "Keep the camera where it is when a new map arrives"},
         {"cmdExit", "Exit", "Exit Tolva3D View"}, {"cmdPrint", "Print", "Print current 3D view"},
-        {"frControl", nullptr, ""}, {"cmdDown", nullptr, ""}, {"cmdUp", nullptr, ""}, {"cmdLeft", nullptr, ""},
-        {"cmdRight", nullptr, ""}, {"cmdAuto", "Auto", ""}, {"cmdAction", "Start", ""},
-        {"cmdReset", "Reset", "\"Reset view to start\""}, {"labAuto", "Auto", ""},
+        {"cmdReset", "Reset", "\"Reset view to start\""},
         {"cmdSave", "Save", "Save current topographic image for future viewing"},
         {"cmdOpen", "Open", "Open saved topography"},
     };
@@ -287,70 +275,78 @@ TEST_F(ViewerWindowTest, NoDisplayAtAllIsReportedAndTheWindowUnloads)
     EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Closed"));
 }
 
-// A live map announced by the command line or by the flag the idle poll reads.
+// A live map announced by the command line at start-up or by the flag the
+// idle poll reads: only exactly "/open" or "True" loads it, and only the
+// program folder's map (the data folder's of that name is another).
 struct LiveMapRow {
     const char* name;
+    bool byFlag;    // announced by the flag, not by the command line
     QString signal; // the command line, or the flag's text
     bool mapThere;
     bool loads;
 };
 void PrintTo(const LiveMapRow& row, std::ostream* os) { *os << row.name; }
 
-class CommandLineTest : public ViewerWindowTest, public ::testing::WithParamInterface<LiveMapRow> {};
+class LiveMapTest : public ViewerWindowTest, public ::testing::WithParamInterface<LiveMapRow> {};
 
-TEST_P(CommandLineTest, OnlyExactlySlashOpenLoadsTheLiveMap)
+TEST_P(LiveMapTest, OnlyAnExactSignalLoadsAnExistingLiveMap)
 {
     const LiveMapRow& row = GetParam();
+    WriteMap(dataFile(QStringLiteral("Tolva3D.ebm")));
     if (row.mapThere)
         WriteMap(liveMap());
-    ASSERT_TRUE(start(row.signal));
+    ASSERT_TRUE(start(row.byFlag ? QString() : row.signal));
+    if (row.byFlag) {
+        store.WriteSetting(settings::kTopo3D, settings::kNewFile, row.signal);
+        form->Timer1_Timer();
+        EXPECT_EQ(setting(settings::kNewFile), row.loads ? QStringLiteral("False") : row.signal);
+    } else {
+        EXPECT_EQ(checked("chkActive"), row.loads);
+        EXPECT_EQ(form->running(), row.loads);
+    }
     EXPECT_EQ(form->windowTitle(), row.loads ? QStringLiteral("Tolva3D Viewer - Tolva3D") : QStringLiteral("Tolva3D Viewer"));
-    EXPECT_EQ(checked("chkActive"), row.loads);
-    EXPECT_EQ(form->running(), row.loads);
     EXPECT_TRUE(files.requests.isEmpty());
     EXPECT_TRUE(messages.reports.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, CommandLineTest,
-                         ::testing::Values(LiveMapRow{"open", QStringLiteral("/open"), true, true},
-                                           LiveMapRow{"open without the map", QStringLiteral("/open"), false, false},
-                                           LiveMapRow{"other case", QStringLiteral("/OPEN"), true, false}),
+INSTANTIATE_TEST_SUITE_P(Rows, LiveMapTest,
+                         ::testing::Values(LiveMapRow{"open", false, QStringLiteral("/open"), true, true},
+                                           LiveMapRow{"open without the map", false, QStringLiteral("/open"), false, false},
+                                           LiveMapRow{"OPEN", false, QStringLiteral("/OPEN"), true, false},
+                                           LiveMapRow{"flag True", true, QStringLiteral("True"), true, true},
+                                           LiveMapRow{"flag true", true, QStringLiteral("true"), true, false},
+                                           LiveMapRow{"flag True without the map", true, QStringLiteral("True"), false, false}),
                          RowName());
 
 // --- FileOpen --------------------------------------------------------------------
 
-struct ClampRow {
-    const char* name;
-    QString height, light;
-    QString heightShown, lightShown;
-    float attenuation;
-};
-void PrintTo(const ClampRow& row, std::ostream* os) { *os << row.name; }
-
-class ClampTest : public ViewerWindowTest, public ::testing::WithParamInterface<ClampRow> {};
-
-TEST_P(ClampTest, HeightAndLightAreHeldToTheirRangesAndWrittenBack)
+// Height and light beyond their ranges are held to them, and the limits
+// written back to the boxes, when a map is opened.
+TEST_F(ViewerWindowTest, HeightAndLightAreHeldToTheirRangesAndWrittenBack)
 {
-    const ClampRow& row = GetParam();
+    struct Row {
+        const char* height;
+        const char* light;
+        const char* heightShown;
+        const char* lightShown;
+        float attenuation;
+    };
     WriteMap(dataFile(QStringLiteral("Crater.ebm")));
     ASSERT_TRUE(start());
-    typeInto("txtMeshHeight", row.height);
-    typeInto("txtLight", row.light);
-    open(dataFile(QStringLiteral("Crater.ebm")));
-    EXPECT_EQ(text("txtMeshHeight"), row.heightShown);
-    EXPECT_EQ(text("txtLight"), row.lightShown);
-    EXPECT_FLOAT_EQ(form->view().LightAttenuation, row.attenuation);
+    for (const Row& row : {Row{"0.5", "0", "1", "0.10", 0.9f}, Row{"75", "1.5", "60", "1.00", 0.0f}}) {
+        SCOPED_TRACE(row.height);
+        typeInto("txtMeshHeight", QString::fromLatin1(row.height));
+        typeInto("txtLight", QString::fromLatin1(row.light));
+        open(dataFile(QStringLiteral("Crater.ebm")));
+        EXPECT_EQ(text("txtMeshHeight"), QString::fromLatin1(row.heightShown));
+        EXPECT_EQ(text("txtLight"), QString::fromLatin1(row.lightShown));
+        EXPECT_FLOAT_EQ(form->view().LightAttenuation, row.attenuation);
+        stop(); // the boxes are locked while the motion runs
+    }
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - Crater"));
     EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Tolva3D Viewer - Crater"));
     EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("False"));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ClampTest,
-    ::testing::Values(ClampRow{"below both", QStringLiteral("0.5"), QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0.10"), 0.9f},
-                      ClampRow{"above both", QStringLiteral("75"), QStringLiteral("1.5"), QStringLiteral("60"), QStringLiteral("1.00"), 0.0f}),
-
-    RowName());
 
 TEST_F(ViewerWindowTest, AMapThatCannotBeReadIsReportedAndOpenAndExitStillWork)
 {
@@ -405,7 +401,7 @@ TEST_F(ViewerWindowTest, SaveRefusesTheLiveAndDemoMapsReportsAFailureAndWritesTh
 {
     startWith(QStringLiteral("A.ebm"));
     stop();
-    const QString missing = QDir(dir.path()).filePath(QStringLiteral("missing/B.ebm"));
+    const QString missing = dir.filePath(QStringLiteral("missing/B.ebm"));
     files.answers = {liveMap(), dataPath() + QStringLiteral("./TolvaDemo.ebm"), missing};
     click("cmdSave");
     ASSERT_EQ(files.requests.size(), 4);
@@ -553,7 +549,7 @@ class KeepViewTest : public MotionTest, public ::testing::WithParamInterface<Kee
 
 TEST_P(KeepViewTest, ALiveMapKeepsTheCameraOnlyWithKeepView)
 {
-    w<QCheckBox>("chkKeepView")->setChecked(GetParam().keepView);
+    w<QAbstractButton>("chkKeepView")->setChecked(GetParam().keepView);
     restartWithActiveUpdate();
     hold("cmdRight");
     for (int i = 0; i < 3; ++i)
@@ -702,30 +698,6 @@ TEST_F(ViewerWindowTest, SwitchingToHardwareWithoutADeviceFallsBackAndReloadsThe
     EXPECT_TRUE(form->running());
 }
 
-// --- Idle polling --------------------------------------------------------------------
-
-class PollTest : public ViewerWindowTest, public ::testing::WithParamInterface<LiveMapRow> {};
-
-TEST_P(PollTest, TheIdlePollLoadsOnlyAnExactTrueAndAnExistingLiveMap)
-{
-    const LiveMapRow& row = GetParam();
-    ASSERT_TRUE(start());
-    WriteMap(dataFile(QStringLiteral("Tolva3D.ebm")));
-    if (row.mapThere)
-        WriteMap(liveMap());
-    store.WriteSetting(settings::kTopo3D, settings::kNewFile, row.signal);
-    form->Timer1_Timer();
-    EXPECT_EQ(form->windowTitle(), row.loads ? QStringLiteral("Tolva3D Viewer - Tolva3D") : QStringLiteral("Tolva3D Viewer"));
-    EXPECT_EQ(setting(settings::kNewFile), row.loads ? QStringLiteral("False") : row.signal);
-    EXPECT_TRUE(messages.reports.isEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, PollTest,
-                         ::testing::Values(LiveMapRow{"True", QStringLiteral("True"), true, true},
-                                           LiveMapRow{"other case", QStringLiteral("true"), true, false},
-                                           LiveMapRow{"True without the map", QStringLiteral("True"), false, false}),
-                         RowName());
-
 // --- Copy and print --------------------------------------------------------------------
 
 // A map shown and the motion stopped, so that the copy and print commands are
@@ -747,7 +719,7 @@ protected:
     }
     void TearDown() override
     {
-        ViewerWindowTest::TearDown();
+        form.reset(); // before the printer it prints on
         // The print window goes with the viewer, on the next pass of the loop.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
