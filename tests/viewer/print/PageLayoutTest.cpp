@@ -26,13 +26,7 @@ PageValues Letter(int orientation = 1)
 
 struct LayoutRow {
     const char* name;
-    int orientation;
-    QSize picture;
-    const char* scale;
-    const char* left;
-    const char* top;
-    bool fit;
-    bool center;
+    LayoutInput in;
     PlotLayout expected;
 };
 
@@ -53,56 +47,42 @@ void PrintTo(const PlotLayout& p, std::ostream* os)
 
 namespace {
 
-PlotLayout Plot(int l, int t, int w, int h, const char* scale, const char* left, const char* top,
-                bool scaleOn, bool leftOn, bool topOn)
-{
-    return {l, t, w, h, QString::fromLatin1(scale), QString::fromLatin1(left), QString::fromLatin1(top),
-            scaleOn, leftOn, topOn};
-}
-
+// Each row: the page, the picture's size, the scale and margin boxes, Fit and
+// Center; then the plot and what the boxes show (and whether they are enabled).
 const LayoutRow kLayoutRows[] = {
-    {"EmptyMarginsBecomeTheOffsets", 1, {450, 450}, "100", "", "", false, false,
-     Plot(0, 0, 11520, 11520, "100", "0.25", "0.25", true, true, true)},
-    {"LargeLeftMarginCutBackToPageLessOneInchThenToFit", 1, {450, 450}, "50", "20", "1", false, false,
-     Plot(5760, 1080, 5760, 5760, "50", "4.25", "1.00", true, true, true)},
-    {"LandscapeLeftMarginLimitIsTheLongSide", 2, {450, 450}, "50", "12", "0.25", false, false,
-     Plot(9360, 0, 5760, 5760, "50", "6.75", "0.25", true, true, true)},
-    {"CentredDisablesBothMargins", 1, {450, 450}, "50", "3", "3", false, true,
-     Plot(2880, 4680, 5760, 5760, "50", "2.25", "3.50", true, false, false)},
-    {"FitWidthLimitedSpansPrintableWidth", 1, {600, 300}, "37", "4", "1", true, false,
-     Plot(0, 1080, 11520, 5760, "100", "0.25", "1.00", false, false, true)},
-    {"FitHeightLimitedCentred", 1, {300, 500}, "37", "4", "1", true, true,
-     Plot(1224, 0, 9072, 15120, "100", "1.10", "0.25", false, false, false)},
-    {"FitHeightLimitedUsesLeftMargin", 1, {300, 500}, "37", "1.25", "5", true, false,
-     Plot(1440, 0, 9072, 15120, "100", "1.25", "0.25", false, true, false)},
-    {"Scale250WidthLimitedClippedToPrintableWidth", 1, {450, 450}, "250", "0.25", "0.25", false, false,
-     Plot(0, 0, 11520, 11520, "100", "0.25", "0.25", true, true, true)},
-    {"Scale250HeightLimitedClippedToPrintableHeight", 1, {300, 500}, "250", "0.25", "0.25", false, false,
-     Plot(0, 0, 9072, 15120, "100", "0.25", "0.25", true, true, true)},
-    {"ScaleBelowTenRaisedToTen", 1, {450, 450}, "0", "0.25", "0.25", false, false,
-     Plot(0, 0, 1152, 1152, "10", "0.25", "0.25", true, true, true)},
+    {"EmptyMarginsBecomeTheOffsets", {Letter(), {450, 450}, "100", "", ""}, {0, 0, 11520, 11520, "100", "0.25", "0.25"}},
+    {"LargeLeftMarginCutBackToPageLessOneInchThenToFit", {Letter(), {450, 450}, "50", "20", "1"},
+     {5760, 1080, 5760, 5760, "50", "4.25", "1.00"}},
+    {"LandscapeLeftMarginLimitIsTheLongSide", {Letter(2), {450, 450}, "50", "12", "0.25"},
+     {9360, 0, 5760, 5760, "50", "6.75", "0.25"}},
+    {"CentredDisablesBothMargins", {Letter(), {450, 450}, "50", "3", "3", false, true},
+     {2880, 4680, 5760, 5760, "50", "2.25", "3.50", true, false, false}},
+    {"FitWidthLimitedSpansPrintableWidth", {Letter(), {600, 300}, "37", "4", "1", true, false},
+     {0, 1080, 11520, 5760, "100", "0.25", "1.00", false, false, true}},
+    {"FitHeightLimitedCentred", {Letter(), {300, 500}, "37", "4", "1", true, true},
+     {1224, 0, 9072, 15120, "100", "1.10", "0.25", false, false, false}},
+    {"FitHeightLimitedUsesLeftMargin", {Letter(), {300, 500}, "37", "1.25", "5", true, false},
+     {1440, 0, 9072, 15120, "100", "1.25", "0.25", false, true, false}},
+    {"Scale250WidthLimitedClippedToPrintableWidth", {Letter(), {450, 450}, "250", "0.25", "0.25"},
+     {0, 0, 11520, 11520, "100", "0.25", "0.25"}},
+    {"Scale250HeightLimitedClippedToPrintableHeight", {Letter(), {300, 500}, "250", "0.25", "0.25"},
+     {0, 0, 9072, 15120, "100", "0.25", "0.25"}},
+    {"ScaleBelowTenRaisedToTen", {Letter(), {450, 450}, "0", "0.25", "0.25"}, {0, 0, 1152, 1152, "10", "0.25", "0.25"}},
     // 1267 twips wide: the centred corner lies at 5126.5 and 6926.5.
-    {"CentringRoundsHalvesToEven", 1, {450, 450}, "11", "0.25", "0.25", false, true,
-     Plot(5126, 6926, 1267, 1267, "11", "3.81", "5.06", true, false, false)},
+    {"CentringRoundsHalvesToEven", {Letter(), {450, 450}, "11", "0.25", "0.25", false, true},
+     {5126, 6926, 1267, 1267, "11", "3.81", "5.06", true, false, false}},
 };
 
 class PrintScaleRows : public ::testing::TestWithParam<LayoutRow> {};
 
-TEST_P(PrintScaleRows, PlacesThePictureAndRewritesTheBoxes)
-{
-    const LayoutRow& row = GetParam();
-    LayoutInput in{Letter(row.orientation), row.picture, QString::fromLatin1(row.scale),
-                   QString::fromLatin1(row.left), QString::fromLatin1(row.top), row.fit, row.center};
-    EXPECT_EQ(PrintScale(in), row.expected);
-}
+TEST_P(PrintScaleRows, PlacesThePictureAndRewritesTheBoxes) { EXPECT_EQ(PrintScale(GetParam().in), GetParam().expected); }
 
 INSTANTIATE_TEST_SUITE_P(Rows, PrintScaleRows, ::testing::ValuesIn(kLayoutRows), tolva::testing::RowName());
 
 TEST(PrintScale, PictureWithoutSizeKeepsThePlacement)
 {
-    const PlotLayout before = Plot(100, 200, 300, 400, "50", "1.00", "1.00", true, true, true);
-    const PlotLayout got = PrintScale({Letter(), QSize(0, 0), "50", "1.00", "1.00", false, false}, before);
-    EXPECT_EQ(got, before);
+    const PlotLayout before{100, 200, 300, 400, "50", "1.00", "1.00"};
+    EXPECT_EQ(PrintScale({Letter(), QSize(0, 0), "50", "1.00", "1.00"}, before), before);
 }
 
 // The small rules, each row one call and what it gives, written out.
