@@ -13,7 +13,6 @@
 
 #include <QClipboard>
 #include <QGroupBox>
-#include <QMimeData>
 #include <QPrinterInfo>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -21,7 +20,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <ostream>
 
 using namespace tolva;
@@ -226,7 +224,6 @@ struct PressRow {
     const char* name;
     const char* button;
     int copies;
-    bool windowOption;
     bool accept;
     const char* failAt;
     QStringList calls;
@@ -236,17 +233,13 @@ void PrintTo(const PressRow& row, std::ostream* os) { *os << row.name; }
 
 const QStringList kOnePage = {"StartPage", kDrawn, "EndPage"};
 const PressRow kPressRows[] = {
-    {"ThreeCopiesAreThreePages", "cmdPrint", 3, false, true, "",
+    {"ThreeCopiesAreThreePages", "cmdPrint", 3, true, "",
      QStringList{"StartDoc Tolva3DView Page|"} + kOnePage + kOnePage + kOnePage + QStringList{"EndDoc"}, ""},
-    {"WindowOptionPrintsTheViewerAtScreenSize", "cmdPrint", 1, true, true, "",
-     {"StartDoc Tolva3DView Page|", "StartPage", "DrawPicture 0 0 11520 8640 800x600", "EndPage", "EndDoc"}, ""},
-    {"CancelledPrintDialogPrintsNothingSilently", "cmdPrint", 1, false, false, "", {}, ""},
-    {"RefusedPageIsReported", "cmdPrint", 1, false, true, "StartPage",
-     {"StartDoc Tolva3DView Page|", "StartPage failed", "EndDoc"}, "Printing error: Out of paper."},
-    {"FailingPrintDialogIsReported", "cmdPrint", 1, false, true, "ShowDialog", {},
+    {"CancelledPrintDialogPrintsNothingSilently", "cmdPrint", 1, false, "", {}, ""},
+    {"RefusedPageIsReported", "cmdPrint", 1, true, "StartPage", {"StartDoc Tolva3DView Page|", "StartPage failed", "EndDoc"},
      "Printing error: Out of paper."},
-    {"FailingSetupDialogIsReported", "cmdPrinter", 1, false, true, "ShowDialog", {},
-     "Print setup error: Out of paper."},
+    {"FailingPrintDialogIsReported", "cmdPrint", 1, true, "ShowDialog", {}, "Printing error: Out of paper."},
+    {"FailingSetupDialogIsReported", "cmdPrinter", 1, true, "ShowDialog", {}, "Print setup error: Out of paper."},
 };
 
 class PrintWindowPress : public PrintWindowTest, public ::testing::WithParamInterface<PressRow> {};
@@ -258,8 +251,6 @@ TEST_P(PrintWindowPress, AsksThePrinterAndReportsWhatFailed)
     printer.accept = row.accept;
     printer.failAt = QString::fromLatin1(row.failAt);
     frmPrint* window = open();
-    if (row.windowOption)
-        click(window, "optWindow");
     click(window, row.button);
     EXPECT_EQ(printer.calls, row.calls);
     const QList<MessageReport> told = {{QString::fromLatin1(row.report), "Tolva3DView", MessageIcon::Exclamation}};
@@ -296,27 +287,26 @@ TEST_F(PrintWindowTest, PrintCommandCopiesThePictureAsShownAndOpensTheWindow)
 
 // Every control a user or a tool finds by its name, with its caption and tool
 // tip as the window shows them.
-TEST(PrintWindowControls, AreNamedWithTheirCaptionsAndToolTips)
+TEST_F(PrintWindowTest, EveryControlIsNamedWithItsCaptionAndToolTip)
 {
     struct Row {
         const char* name;
-        const char* caption;
-        const char* toolTip;
+        const char* caption = "";
+        const char* toolTip = "";
     };
     const Row rows[] = {
         {"Frame3", "Print", "Select printing option"},
         {"optPlot", "Print Plot", "Precise print of the graph or plot"},
         {"optWindow", "Print Window", "Quick print of application window: Preview unavailabe"},
-        {"Frame4", "Orientation", "Select orientation"}, {"optPort", "Portrait", ""}, {"optLand", "Landscape", ""},
-        {"Frame2", "Scale (%)", "Adjust the printed size"}, {"chkFit", "Fit to Page", ""},
-        {"Frame1", "Margins (in.)", "Adjust the page margins"}, {"chkCenter", "Center on Page", ""},
+        {"Frame4", "Orientation", "Select orientation"}, {"Frame2", "Scale (%)", "Adjust the printed size"},
+        {"Frame1", "Margins (in.)", "Adjust the page margins"},
         {"cmdPrinter", "Print Setup", "Select the printer to use"}, {"cmdPrint", "Print", "Start printing"},
         {"cmdCancel", "Done", "Close this window"}, {"cmdHelp", "Help", "Help on Tolva3 Print"},
-        {"Label3", "Preview", ""}, {"Label4", "(Drag corner to resize)", ""}, {"Label1", "Left:", ""},
-        {"Label2", "Top:", ""}, {"Picture1", "", ""}, {"picPreview", "", ""}, {"Image1", "", ""},
+        {"optPort", "Portrait"}, {"optLand", "Landscape"}, {"chkFit", "Fit to Page"}, {"chkCenter", "Center on Page"},
+        {"Label3", "Preview"}, {"Label4", "(Drag corner to resize)"}, {"Label1", "Left:"}, {"Label2", "Top:"},
+        {"Picture1"}, {"picPreview"}, {"Image1"},
     };
-    ScriptedPrinter printer;
-    frmPrint window(Platform{.printer = &printer});
+    frmPrint window(platform);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         QWidget* widget = Control(&window, row.name);
@@ -330,26 +320,20 @@ TEST(PrintWindowControls, AreNamedWithTheirCaptionsAndToolTips)
 // The whole way through Qt's own print dialog and printer: with no printer
 // installed the dialog offers a PDF file, the form asks for the file's name
 // again (its own choice of name wins), and one page is written.
-TEST(PrintWindowWithQtPrinter, PrintsOnePdfPageThroughQtsPrintDialog)
+TEST_F(PrintWindowTest, PrintsOnePdfPageThroughQtsPrintDialog)
 {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "a printer is installed: the print dialog would print on paper";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString out = dir.filePath(QStringLiteral("view.prn"));
-    RecordingMessages messages;
-    ScriptedFileDialogs files;
     files.answers = {out};
-    QWidget viewer;
-    QImage picture(450, 300, QImage::Format_RGB32);
-    picture.fill(Qt::black);
-    std::unique_ptr<frmPrint> window(ShowPrintWindow(&viewer, picture, {.messages = &messages, .files = &files}));
-    const QStringList opened = AnswerDialogs([&] { ClickLikeAUser(Control(window.get(), "cmdPrint")); },
-                                             [&dir](QDialog* dialog) {
-                                                 auto* file = Control<QLineEdit>(dialog, "filename");
-                                                 file->setText(dir.filePath(QStringLiteral("dialog.pdf")));
-                                                 Press(dialog, QDialogButtonBox::Ok);
-                                             });
+    platform.printer = nullptr; // Qt's own
+    frmPrint* window = open();
+    const QStringList opened = AnswerDialogs([&] { click(window, "cmdPrint"); }, [&dir](QDialog* dialog) {
+        Control<QLineEdit>(dialog, "filename")->setText(dir.filePath(QStringLiteral("dialog.pdf")));
+        Press(dialog, QDialogButtonBox::Ok);
+    });
     EXPECT_EQ(opened, QStringList{"QPrintDialog"});
     EXPECT_TRUE(messages.reports.isEmpty()) << messages.reports.value(0).text.toStdString();
     EXPECT_EQ(PdfPages(out), 1);
