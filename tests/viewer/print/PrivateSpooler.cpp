@@ -1,5 +1,7 @@
 #include "PrivateSpooler.h"
 
+#include "support/Files.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
@@ -19,13 +21,6 @@ namespace {
 const QString kPpd = QStringLiteral("/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd");
 // The daemon answers within a second when it starts at all.
 constexpr int kWaitMilliseconds = 5000;
-
-// Where Debian installs the daemon and lpadmin.
-QString Program(const char* name)
-{
-    const QStringList folders = {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")};
-    return QStandardPaths::findExecutable(QString::fromLatin1(name), folders);
-}
 
 // The copy count in a job's control file (IPP attributes as CUPS stores
 // them): tag 0x21 (integer), the name "copies", a four-byte value. A job
@@ -55,39 +50,36 @@ int PdfPages(const QString& file)
 PrivateSpooler::PrivateSpooler()
     : m_dir(QDir::tempPath() + QStringLiteral("/tolva-cups-XXXXXX"))
 {
-    const QString cupsd = Program("cupsd");
-    const QString lpadmin = Program("lpadmin");
-    const QString socket = path(QStringLiteral("cups.sock"));
+    // Where Debian installs the daemon and lpadmin.
+    const QStringList sbin = {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")};
+    const QString cupsd = QStandardPaths::findExecutable(QStringLiteral("cupsd"), sbin);
+    const QString lpadmin = QStandardPaths::findExecutable(QStringLiteral("lpadmin"), sbin);
     if (cupsd.isEmpty() || lpadmin.isEmpty() || !QFile::exists(kPpd)) {
         m_failure = QStringLiteral("cups and printer-driver-cups-pdf are not installed (scripts/install-deps)");
         return;
     }
     // Only the private socket (no port, no browsing); every folder its own.
-    QFile daemonConf(path(QStringLiteral("cupsd.conf")));
-    QFile filesConf(path(QStringLiteral("cups-files.conf")));
-    if (!m_dir.isValid() || socket.size() > 100 || !daemonConf.open(QIODevice::WriteOnly)
-        || !filesConf.open(QIODevice::WriteOnly)) {
-        m_failure = QStringLiteral("no temporary folder for the spooler");
-        return;
-    }
-    daemonConf.write(QStringLiteral("Listen %1\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
-                                    "PreserveJobFiles Yes\nDirtyCleanInterval 0\n")
-                         .arg(socket).toUtf8());
+    const QString socket = path(QStringLiteral("cups.sock"));
+    const QString daemonConf = path(QStringLiteral("cupsd.conf"));
+    const QString filesConf = path(QStringLiteral("cups-files.conf"));
     QString files = QStringLiteral("ServerRoot %1\nPrintcap %1/printcap\nErrorLog %1/error_log\n"
                                    "AccessLog %1/access_log\nPageLog %1/page_log\n").arg(m_dir.path());
     for (const char* key : {"RequestRoot", "CacheDir", "StateDir", "TempDir"}) {
         QDir(m_dir.path()).mkdir(QString::fromLatin1(key));
         files += QStringLiteral("%1 %2\n").arg(QString::fromLatin1(key), path(QString::fromLatin1(key)));
     }
-    filesConf.write(files.toUtf8());
-    daemonConf.close();
-    filesConf.close();
+    if (!m_dir.isValid() || socket.size() > 100
+        || !WriteBytes(daemonConf, QStringLiteral("Listen %1\nBrowsing No\nWebInterface No\nDefaultAuthType None\n"
+                                                  "PreserveJobFiles Yes\nDirtyCleanInterval 0\n").arg(socket).toUtf8())
+        || !WriteBytes(filesConf, files.toUtf8())) {
+        m_failure = QStringLiteral("no temporary folder for the spooler");
+        return;
+    }
 
     // A test program that dies takes its daemon along.
     m_daemon.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_daemon.setProcessChannelMode(QProcess::MergedChannels);
-    m_daemon.start(cupsd, {QStringLiteral("-f"), QStringLiteral("-c"), daemonConf.fileName(), QStringLiteral("-s"),
-                           filesConf.fileName()});
+    m_daemon.start(cupsd, {QStringLiteral("-f"), QStringLiteral("-c"), daemonConf, QStringLiteral("-s"), filesConf});
     if (!waitForSocket(socket))
         return;
     const QString printer = QString::fromLatin1(kPrinter);
@@ -116,9 +108,7 @@ bool PrivateSpooler::waitForSocket(const QString& socket)
             return true;
         m_daemon.waitForFinished(25);
     }
-    QFile log(path(QStringLiteral("error_log")));
-    const QString why = (log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString())
-                        + QString::fromUtf8(m_daemon.readAll());
+    const QString why = QString::fromUtf8(ReadBytes(path(QStringLiteral("error_log"))) + m_daemon.readAll());
     m_failure = QStringLiteral("cupsd did not start: ") + why.trimmed().section(u'\n', -3);
     return false;
 }

@@ -21,39 +21,25 @@ using namespace tolva::testing;
 
 namespace {
 
-class SpoolerTest : public ::testing::Test {
-protected:
-    // One daemon for the whole program: the printing library keeps the
+// The spooler's printer is the print window's, and three copies chosen in
+// Qt's print dialog reach the spooler as one job of three pages.
+TEST(Spooler, ThreeCopiesInQtsPrintDialogAreOneJobOfThreePages)
+{
+    // Before anything asks for printers: the printing library keeps the
     // first server it reaches.
-    static void SetUpTestSuite() { spooler = std::make_unique<PrivateSpooler>(); }
-    static void TearDownTestSuite() { spooler.reset(); }
-    void SetUp() override
-    {
-        if (!spooler->failure().isEmpty())
-            GTEST_SKIP() << spooler->failure().toStdString();
-        earlierJobs = spooler->jobs().size();
-        picture.fill(Qt::black);
-        window.reset(print::ShowPrintWindow(&viewer, picture, {.messages = &messages}));
-    }
-
-    static inline std::unique_ptr<PrivateSpooler> spooler;
-    qsizetype earlierJobs = 0;
+    PrivateSpooler spooler;
+    if (!spooler.failure().isEmpty())
+        GTEST_SKIP() << spooler.failure().toStdString();
     RecordingMessages messages;
     QWidget viewer;
-    QImage picture{450, 300, QImage::Format_RGB32};
-    std::unique_ptr<print::frmPrint> window;
-};
-
-TEST_F(SpoolerTest, ItsPrinterIsFoundAndThePrintWindowPrintsToIt)
-{
+    QImage picture(450, 300, QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    std::unique_ptr<print::frmPrint> window(print::ShowPrintWindow(&viewer, picture, {.messages = &messages}));
     EXPECT_EQ(InstalledPrinterNames(), QStringList{PrivateSpooler::kPrinter});
     EXPECT_TRUE(Control(window.get(), "cmdPrint")->isEnabled());
     EXPECT_EQ(ShownText(Control(window.get(), "labPrinter")).toStdString(), "Print to: TolvaPDF");
-}
 
-TEST_F(SpoolerTest, ThreeCopiesInQtsPrintDialogAreOneJobOfThreePages)
-{
-    const QStringList opened = AnswerDialogs([this] { ClickLikeAUser(Control(window.get(), "cmdPrint")); },
+    const QStringList opened = AnswerDialogs([&window] { ClickLikeAUser(Control(window.get(), "cmdPrint")); },
                                              [](QDialog* dialog) {
                                                  auto* copies = Control<QSpinBox>(dialog, "copies");
                                                  copies->selectAll();
@@ -62,7 +48,7 @@ TEST_F(SpoolerTest, ThreeCopiesInQtsPrintDialogAreOneJobOfThreePages)
                                              });
     EXPECT_EQ(opened, QStringList{"QPrintDialog"});
     EXPECT_TRUE(messages.reports.isEmpty()) << messages.reports.value(0).text.toStdString();
-    const QList<PrivateSpooler::Job> jobs = spooler->jobs().mid(earlierJobs);
+    const QList<PrivateSpooler::Job> jobs = spooler.jobs();
     ASSERT_EQ(jobs.size(), 1);
     EXPECT_EQ(jobs[0].documents, 1);
     EXPECT_EQ(jobs[0].pages, 3);
