@@ -15,8 +15,7 @@
 
 using namespace tolva;
 using namespace tolva::print;
-using tolva::testing::RecordingMessages;
-using tolva::testing::ScriptedPrinter;
+using namespace tolva::testing;
 
 namespace {
 
@@ -32,7 +31,7 @@ TEST(PrintPages, RefusedPageEndsTheDocumentRemovesTheFileAndSaysWhy)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("x.prn"));
-    ASSERT_TRUE(tolva::testing::WriteBytes(file, "%PDF-1.4 half"));
+    ASSERT_TRUE(WriteBytes(file, "%PDF-1.4 half"));
     ScriptedPrinter printer;
     printer.failAt = QStringLiteral("EndPage");
     const QImage picture(4, 4, QImage::Format_RGB32);

@@ -736,8 +736,7 @@ protected:
     {
         QWidget* window = printWindow();
         ASSERT_NE(window, nullptr);
-        if (auto* button = Control<QAbstractButton>(window, name))
-            QTest::mouseClick(button, Qt::LeftButton);
+        ClickLikeAUser(Control(window, name));
     }
     ScriptedPrinter printer;
 };
