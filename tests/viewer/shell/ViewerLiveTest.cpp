@@ -5,10 +5,10 @@
 #include "common/SettingsStore.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -36,9 +36,7 @@ QImage Map(QRgb ground)
 {
     QImage map(360, 180, QImage::Format_RGB32);
     map.fill(ground);
-    for (int y = 60; y < 120; ++y)
-        for (int x = 150; x < 210; ++x)
-            map.setPixel(x, y, qRgb(255, 255, 255));
+    QPainter(&map).fillRect(150, 60, 60, 60, Qt::white);
     return map;
 }
 
