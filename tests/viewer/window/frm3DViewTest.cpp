@@ -312,9 +312,9 @@ TEST_P(LiveMapTest, OnlyAnExactSignalLoadsAnExistingLiveMap)
 INSTANTIATE_TEST_SUITE_P(Rows, LiveMapTest,
                          ::testing::Values(LiveMapRow{"open", false, QStringLiteral("/open"), true, true},
                                            LiveMapRow{"open without the map", false, QStringLiteral("/open"), false, false},
-                                           LiveMapRow{"OPEN", false, QStringLiteral("/OPEN"), true, false},
+                                           LiveMapRow{"open in capitals", false, QStringLiteral("/OPEN"), true, false},
                                            LiveMapRow{"flag True", true, QStringLiteral("True"), true, true},
-                                           LiveMapRow{"flag true", true, QStringLiteral("true"), true, false},
+                                           LiveMapRow{"flag in lower case", true, QStringLiteral("true"), true, false},
                                            LiveMapRow{"flag True without the map", true, QStringLiteral("True"), false, false}),
                          RowName());
 
