@@ -12,7 +12,6 @@
 #include "support/Files.h"
 #include "support/RowNames.h"
 
-#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 
@@ -141,25 +140,38 @@ protected:
 
 // ---- Start-up, help, closing and scale ----
 
-TEST_F(RecordEditTest, StartsWithAnEmptyUnsavedRecord)
+// The window starts centred on an empty unsaved record; Add gives phase 1
+// without a type, which a picked type makes worth saving; a reset of the new
+// record gives the Normal scale and no phases again.
+TEST_F(RecordEditTest, ANewRecordStartsEmptyAndGrowsByAdd)
 {
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("Edit Tolva Record"));
     const QRect screen = form->screen()->availableGeometry();
     const QRect frame = form->frameGeometry();
     EXPECT_EQ(frame.left() - screen.left(), (screen.width() - frame.width()) / 2);
     EXPECT_EQ(frame.top() - screen.top(), (screen.height() - frame.height()) / 2);
-    EXPECT_FALSE(w<QPushButton>("cmdOpen")->icon().isNull());
     EXPECT_EQ(w("labRecfile")->toolTip(), QStringLiteral("Edit unsaved (new) file"));
     EXPECT_TRUE(w<QRadioButton>("optNormal")->isChecked());
     // A speed of 0 is held at the field's lower limit.
-    expectShown({{"Command1", "Close"}, {"Command2", "Save"}, {"labRecfile", "(New)"}, {"txtTopFile", "(None)"},
-                 {"labPhases", "0"}, {"cmbPhase", "Add Phase"}, {"cmbType", "Select Parameters"},
-                 {"cmbStyle", "Caldera Style"}, {"cmbDown", "Down Side"}, {"cmbFlow", "Flow Duration"},
-                 {"txtSlide6", "1"}});
+    expectShown({{"labRecfile", "(New)"}, {"txtTopFile", "(None)"}, {"labPhases", "0"}, {"cmbPhase", "Add Phase"},
+                 {"cmbType", "Select Parameters"}, {"cmbStyle", "Caldera Style"}, {"cmbDown", "Down Side"},
+                 {"cmbFlow", "Flow Duration"}, {"txtSlide6", "1"}});
     expectEnabled({"Command2", "cmbPhase", "cmbType", "cmdDelete", "cmdReset", "txtLoc", "labLoc", "txtMap4",
                    "labSlide1", "chkCald", "cmbStyle", "cmbFlow", "txtLava", "cmbDown"},
                   false);
     expectEnabled({"cmdAdd", "txtSlide6"}, true);
+
+    click("cmdAdd");
+    expectShown({{"cmbPhase", "Phase 1"}, {"labPhases", "1"}, {"cmbType", "Select Parameters"}});
+    EXPECT_FALSE(enabled("Command2"));
+    expectEnabled({"cmbPhase", "cmbType", "cmdDelete", "cmdReset"}, true);
+    pick("cmbType", QStringLiteral("Plinian"));
+    EXPECT_TRUE(enabled("Command2")) << "a type makes the new phase worth saving";
+    EXPECT_TRUE(enabled("txtStr"));
+
+    click("optLarge");
+    click("cmdReset");
+    expectShown({{"labPhases", "0"}, {"cmbPhase", "Add Phase"}});
+    EXPECT_TRUE(w<QRadioButton>("optNormal")->isChecked());
 }
 
 // The parameters' controls exist under their table names, carry the table's
@@ -244,19 +256,9 @@ TEST_F(RecordEditTest, OpenShowsPhaseOneAndAFailedOpenLeavesEverythingAsItWas)
 
 // ---- Add, delete, reset ----
 
-TEST_F(RecordEditTest, AddToAnEmptyRecordGivesPhaseOneWithoutTypeUntilOneIsPicked)
-{
-    click("cmdAdd");
-    expectShown({{"cmbPhase", "Phase 1"}, {"labPhases", "1"}, {"cmbType", "Select Parameters"}});
-    EXPECT_FALSE(enabled("Command2"));
-    expectEnabled({"cmbPhase", "cmbType", "cmdDelete", "cmdReset"}, true);
-    pick("cmbType", QStringLiteral("Plinian"));
-    EXPECT_TRUE(enabled("Command2")) << "a type makes the new phase worth saving";
-    EXPECT_TRUE(enabled("txtStr"));
-}
-
 // The slot rules and what the slots then hold are the record's (PhaseList
-// tests); here, that the window shows the phase in the selected place.
+// tests); here, that the window shows the phase in the selected place, and
+// that deleting the only phase leaves nothing to edit but Add.
 TEST_F(RecordEditTest, AddAndDeleteShowThePhaseInTheSelectedPlace)
 {
     openPhases({Typed(Strombolian), Typed(Plinian), Typed(Peleean)});
@@ -272,18 +274,7 @@ TEST_F(RecordEditTest, AddAndDeleteShowThePhaseInTheSelectedPlace)
     expectShown({{"cmbPhase", "Phase 2"}, {"labPhases", "2"}, {"cmbType", "Plinian"}});
     EXPECT_EQ(entries("cmbPhase"), 2);
     EXPECT_TRUE(enabled("Command2"));
-}
-
-// A reset of a new record gives the Normal scale and no phases; deleting the
-// only phase leaves nothing to edit but Add.
-TEST_F(RecordEditTest, ResetOnANewRecordOrDeletingItsOnlyPhaseLeavesAddPhase)
-{
-    click("cmdAdd");
-    click("optLarge");
-    click("cmdReset");
-    expectShown({{"labPhases", "0"}, {"cmbPhase", "Add Phase"}});
-    EXPECT_TRUE(w<QRadioButton>("optNormal")->isChecked());
-    openPhases({Typed(Strombolian)});
+    click("cmdDelete");
     click("cmdDelete");
     expectShown({{"cmbPhase", "Add Phase"}, {"labPhases", "0"}});
     expectEnabled({"cmbPhase", "cmbType", "cmdDelete", "cmdReset", "Command2", "txtLoc"}, false);
@@ -354,24 +345,9 @@ TEST_F(RecordEditTest, ChosenStratigraphicFileIsShownShortAndKeptWhole)
 
 // ---- Save ----
 
-TEST_F(RecordEditTest, SavingOntoTheDemonstrationRecordIsRefusedAndAskedAgain)
-{
-    openPhases({Typed(Strombolian, 0.8f)});
-    type("txtWind", QStringLiteral("-12"));
-    files.answers.push_back(dataFolder() + QStringLiteral("TolvaDemo.rec"));
-    const QString other = inDir("mine.rec");
-    files.answers.push_back(other);
-    click("Command2");
-    EXPECT_EQ(messages.reports, QList{Box("Cannot replace TOLVA Demonstration file", MessageIcon::Critical)});
-    ASSERT_EQ(files.requests.size(), 3);
-    EXPECT_EQ(files.requests[2].caption, QStringLiteral("Save Record File"));
-    EXPECT_FALSE(QFileInfo::exists(dataFolder() + QStringLiteral("TolvaDemo.rec")));
-    EXPECT_EQ(text("labRecfile"), QStringLiteral("mine.rec"));
-    EXPECT_FALSE(enabled("Command2"));
-    EXPECT_EQ(record::ReadRecordFile(other).record.Phases.phases[1].Wind, -12.0f);
-}
-
-TEST_F(RecordEditTest, CancelledSaveKeepsTheChangesAppliedAndThePath)
+// A cancelled save keeps the changes applied and the path; a save onto the
+// demonstration record is refused and asked again.
+TEST_F(RecordEditTest, CancelledSaveAndSavingOntoTheDemonstrationRecord)
 {
     openPhases({Typed(Strombolian, 0.8f)});
     type("txtWind", QStringLiteral("9"));
@@ -380,6 +356,19 @@ TEST_F(RecordEditTest, CancelledSaveKeepsTheChangesAppliedAndThePath)
     EXPECT_EQ(form->record().Committed.Phases.phases[1].Wind, 9.0f);
     EXPECT_EQ(text("labRecfile"), QStringLiteral("r.rec"));
     EXPECT_TRUE(messages.reports.isEmpty());
+
+    type("txtWind", QStringLiteral("-12"));
+    files.answers.push_back(dataFolder() + QStringLiteral("TolvaDemo.rec"));
+    const QString other = inDir("mine.rec");
+    files.answers.push_back(other);
+    click("Command2");
+    EXPECT_EQ(messages.reports, QList{Box("Cannot replace TOLVA Demonstration file", MessageIcon::Critical)});
+    ASSERT_EQ(files.requests.size(), 4);
+    EXPECT_EQ(files.requests[3].caption, QStringLiteral("Save Record File"));
+    EXPECT_FALSE(QFileInfo::exists(dataFolder() + QStringLiteral("TolvaDemo.rec")));
+    EXPECT_EQ(text("labRecfile"), QStringLiteral("mine.rec"));
+    EXPECT_FALSE(enabled("Command2"));
+    EXPECT_EQ(record::ReadRecordFile(other).record.Phases.phases[1].Wind, -12.0f);
 }
 
 TEST_F(RecordEditTest, FailedCheckSelectsThePhaseAndTheFlow)
