@@ -227,8 +227,9 @@ TEST_F(RecordEditTest, ScaleOptionsEnableSaveOnlyWithPhases)
 
 // An open asks in the data folder and shows phase 1. A later cancelled open
 // says nothing; an unreadable record is reported. Both leave the record and
-// its unapplied edits as they were.
-TEST_F(RecordEditTest, OpenShowsPhaseOneAndAFailedOpenLeavesEverythingAsItWas)
+// its unapplied edits as they were; a reset then goes back to the last
+// applied state.
+TEST_F(RecordEditTest, OpenShowsPhaseOneAFailedOpenKeepsTheEditsAndResetDropsThem)
 {
     openPhases({Typed(Strombolian, 0.8f), Typed(Plinian)});
     ASSERT_EQ(files.requests.size(), 1);
@@ -252,6 +253,11 @@ TEST_F(RecordEditTest, OpenShowsPhaseOneAndAFailedOpenLeavesEverythingAsItWas)
     expectShown({{"labRecfile", "r.rec"}, {"labPhases", "2"}, {"txtWind", "7"}});
     EXPECT_EQ(working(1).Wind, 7.0f);
     EXPECT_TRUE(enabled("Command2"));
+    click("cmdAdd");
+    click("cmdReset");
+    expectShown({{"labPhases", "2"}, {"cmbPhase", "Phase 1"}, {"txtWind", "0"}});
+    EXPECT_EQ(working(1).Wind, 0.0f);
+    EXPECT_FALSE(enabled("Command2"));
 }
 
 // ---- Add, delete, reset ----
@@ -281,17 +287,6 @@ TEST_F(RecordEditTest, AddAndDeleteShowThePhaseInTheSelectedPlace)
     EXPECT_TRUE(enabled("cmdAdd"));
 }
 
-TEST_F(RecordEditTest, ResetOnAnOpenedRecordRestoresTheLastAppliedState)
-{
-    openPhases({Typed(Strombolian, 0.8f)});
-    type("txtStr", QStringLiteral("1.5"));
-    click("cmdAdd");
-    click("cmdReset");
-    expectShown({{"labPhases", "1"}, {"txtStr", "0.80"}});
-    EXPECT_EQ(working(1).Strength, 0.8f);
-    EXPECT_FALSE(enabled("Command2"));
-}
-
 TEST_F(RecordEditTest, AddIsRefusedAt500Phases)
 {
     RecordFile r = RecordOf({});
@@ -307,8 +302,10 @@ TEST_F(RecordEditTest, AddIsRefusedAt500Phases)
 // ---- Stratigraphic file ----
 
 // What the user types or clears becomes the pending file, "NONE" in any case
-// none at all.
-TEST_F(RecordEditTest, TypedStratigraphicTextBecomesThePendingFile)
+// none at all. A chosen file's full path is pending (the record commits it,
+// EditorRecordTest's StratigraphicCommitIsWhatTheUserLastChose); the box
+// shows its short form.
+TEST_F(RecordEditTest, TypedOrChosenStratigraphicFileBecomesThePendingFile)
 {
     openPhases({Typed(Strombolian)});
     auto* box = w<QLineEdit>("txtTopFile");
@@ -327,20 +324,12 @@ TEST_F(RecordEditTest, TypedStratigraphicTextBecomesThePendingFile)
         EXPECT_EQ(form->record().PendingStratigraphicFile, QString::fromLatin1(shown)) << typed;
     }
     EXPECT_TRUE(enabled("Command2"));
-}
-
-// The record commits the chosen file's full path (EditorRecordTest's
-// LongNameKeepsItsFullPath); the box shows its short form.
-TEST_F(RecordEditTest, ChosenStratigraphicFileIsShownShortAndKeptWhole)
-{
     const QString longName = inDir("a_very_long_stratigraphic_file_name_0123456789.str");
-    openPhases({Typed(Strombolian, 0.8f)});
     files.answers.push_back(longName);
     click("cmdChange");
     EXPECT_EQ(files.requests.last().caption, QStringLiteral("Open Stratigraphic File"));
     EXPECT_EQ(text("txtTopFile"), QStringLiteral("...") + QFileInfo(longName).fileName().right(37));
     EXPECT_EQ(form->record().PendingStratigraphicFile, longName);
-    EXPECT_TRUE(enabled("Command2"));
 }
 
 // ---- Save ----
@@ -439,16 +428,6 @@ TEST_F(RecordEditTest, FlowsListedAndTypedDurationGoesToThePickedFlow)
 
 // ---- Type changes ----
 
-TEST_F(RecordEditTest, PickingHawaiianCapsAHugeBurstCountAtTheFlowStorage)
-{
-    openPhases({Typed(Strombolian, 0.8f, 30000)});
-    pick("cmbType", QStringLiteral("Hawaiian"));
-    EXPECT_EQ(text("txtBurst"), QStringLiteral("100"));
-    EXPECT_EQ(working(1).BurstCount, 100);
-    EXPECT_EQ(entries("cmbFlow"), 100);
-    EXPECT_GE(durations(1)[100], 20.0f);
-}
-
 // ---- Field inputs ----
 
 // Typing reaches the field's entry rules (their limits and the texts kept
@@ -484,9 +463,12 @@ TEST_P(Typing, FieldHoldsItsLimits)
 }
 INSTANTIATE_TEST_SUITE_P(Fields, Typing, ::testing::ValuesIn(kTypingRows), tolva::testing::RowName());
 
-TEST_F(RecordEditTest, RaisingAndLoweringHawaiianBurstsKeepsDurations)
+// Raising a Hawaiian burst count draws the new flows, lowering it keeps the
+// durations beyond; picking Hawaiian for a huge count caps it at the flow
+// storage.
+TEST_F(RecordEditTest, HawaiianBurstCountsAndTheirFlows)
 {
-    openRecord(RecordOf({Typed(Hawaiian)}, {{1, {0, 100, 200}}}));
+    openRecord(RecordOf({Typed(Hawaiian), Typed(Strombolian, 0.8f, 30000)}, {{1, {0, 100, 200}}}));
     random = tolva::testing::SequenceRandom({0.25, 0.75});
     type("txtBurst", QStringLiteral("4"));
     EXPECT_EQ(entries("cmbFlow"), 4);
@@ -494,43 +476,24 @@ TEST_F(RecordEditTest, RaisingAndLoweringHawaiianBurstsKeepsDurations)
     type("txtBurst", QStringLiteral("2"));
     EXPECT_EQ(entries("cmbFlow"), 2);
     EXPECT_EQ(durations(1)[4], 900.0f) << "durations beyond the count stay stored";
+    pick("cmbPhase", QStringLiteral("Phase 2"));
+    pick("cmbType", QStringLiteral("Hawaiian"));
+    EXPECT_EQ(text("txtBurst"), QStringLiteral("100"));
+    EXPECT_EQ(working(2).BurstCount, 100);
+    EXPECT_EQ(entries("cmbFlow"), 100);
+    EXPECT_GE(durations(2)[100], 20.0f);
 }
 
-// What the box, its caption and the style show is the core's
+// What the boxes, their captions and the style show is the core's
 // (PresentationTest); the window shows it for an opened phase and follows the
-// typed strength and the tick at once.
-TEST_F(RecordEditTest, CalderaBoxFollowsTheStrengthAndItsTickTheStyle)
+// typed strength and the ticks at once.
+TEST_F(RecordEditTest, CalderaAndBurstBoxesFollowTheStrengthAndTheirTicks)
 {
     PhaseRecord plinian = Typed(Plinian, 0.8f);
     plinian.Caldera = 1;
     plinian.CalderaStyle = 1;
-    openPhases({plinian, Typed(Strombolian, 0.3f)});
-    EXPECT_TRUE(w<QCheckBox>("chkCald")->isChecked());
-    expectShown({{"chkCald", "Caldera"}, {"cmbStyle", "Mazama Type"}, {"labSlide4", "Vent Position"}});
-    expectEnabled({"cmbStyle", "txtSlide4"}, true);
-    pick("cmbStyle", QStringLiteral("Valles Type"));
-    EXPECT_EQ(working(1).CalderaStyle, 2);
-    click("chkCald");
-    EXPECT_EQ(working(1).Caldera, 0);
-    expectEnabled({"cmbStyle", "txtSlide4"}, false);
-    EXPECT_EQ(working(1).CalderaStyle, 2) << "the box does not change the style";
-    type("txtStr", QStringLiteral("0.49"));
-    EXPECT_FALSE(enabled("chkCald"));
-    type("txtStr", QStringLiteral("0.5"));
-    EXPECT_TRUE(enabled("chkCald"));
-    // Opened, a Strombolian 0.3 has no box; typed lower it is a diatreme, without a style.
-    pick("cmbPhase", QStringLiteral("Phase 2"));
-    EXPECT_FALSE(enabled("chkCald"));
-    type("txtStr", QStringLiteral("0.29"));
-    EXPECT_EQ(text("chkCald"), QStringLiteral("Diatreme"));
-    click("chkCald");
-    EXPECT_EQ(working(2).Caldera, 1);
-    expectEnabled({"cmbStyle", "txtSlide4"}, false);
-}
-
-TEST_F(RecordEditTest, ExplosiveBurstsEnableCraterSizeAndBurstFrequency)
-{
-    openPhases({Typed(Fumarolic, 0.5f)});
+    openPhases({Typed(Fumarolic, 0.5f), plinian, Typed(Strombolian, 0.3f)});
+    // Explosive bursts enable the crater size and the burst frequency; the tick is an edit.
     EXPECT_EQ(text("labSlide4"), QStringLiteral("Burst Frequency"));
     expectEnabled({"txtSlide4", "txtSlide2"}, false);
     click("chkBurst");
@@ -538,6 +501,28 @@ TEST_F(RecordEditTest, ExplosiveBurstsEnableCraterSizeAndBurstFrequency)
     expectEnabled({"txtSlide2", "labSlide4", "Command2"}, true);
     click("chkBurst");
     expectEnabled({"txtSlide2", "txtSlide4"}, false);
+    pick("cmbPhase", QStringLiteral("Phase 2"));
+    EXPECT_TRUE(w<QCheckBox>("chkCald")->isChecked());
+    expectShown({{"chkCald", "Caldera"}, {"cmbStyle", "Mazama Type"}, {"labSlide4", "Vent Position"}});
+    expectEnabled({"cmbStyle", "txtSlide4"}, true);
+    pick("cmbStyle", QStringLiteral("Valles Type"));
+    EXPECT_EQ(working(2).CalderaStyle, 2);
+    click("chkCald");
+    EXPECT_EQ(working(2).Caldera, 0);
+    expectEnabled({"cmbStyle", "txtSlide4"}, false);
+    EXPECT_EQ(working(2).CalderaStyle, 2) << "the box does not change the style";
+    type("txtStr", QStringLiteral("0.49"));
+    EXPECT_FALSE(enabled("chkCald"));
+    type("txtStr", QStringLiteral("0.5"));
+    EXPECT_TRUE(enabled("chkCald"));
+    // Opened, a Strombolian 0.3 has no box; typed lower it is a diatreme, without a style.
+    pick("cmbPhase", QStringLiteral("Phase 3"));
+    EXPECT_FALSE(enabled("chkCald"));
+    type("txtStr", QStringLiteral("0.29"));
+    EXPECT_EQ(text("chkCald"), QStringLiteral("Diatreme"));
+    click("chkCald");
+    EXPECT_EQ(working(3).Caldera, 1);
+    expectEnabled({"cmbStyle", "txtSlide4"}, false);
 }
 
 // ---- A whole session ----
