@@ -10,7 +10,6 @@
 #include "support/Controls.h"
 #include "support/FakePlatform.h"
 #include "support/Files.h"
-#include "support/RowNames.h"
 
 #include <QScreen>
 #include <QTemporaryDir>
@@ -19,6 +18,7 @@
 
 #include <map>
 #include <memory>
+#include <tuple>
 
 using namespace tolva;
 using namespace tolva::phase;
@@ -434,34 +434,25 @@ TEST_F(RecordEditTest, FlowsListedAndTypedDurationGoesToThePickedFlow)
 // while typing are the phase tests'): a row per way a typed text is taken:
 // rewritten to the limit, letters read as 0, left as typed and stored rounded,
 // limited by the phase's type, kept while it reads as the stored value.
-struct TypingRow {
-    const char* name;
-    int type;  // -2: a fault
-    const char* field;
-    const char* keys;
-    const char* shown;
-    Param param;
-    double stored;
-};
-void PrintTo(const TypingRow& r, std::ostream* os) { *os << r.name; }
-const TypingRow kTypingRows[] = {
-    {"FlowLength15Is11", Hawaiian, "txtSlide1", "15", "11", Param::FlowLength, 11},
-    {"MassFluxLettersIs1", Strombolian, "txtPart", "abc", "1", Param::MassFlux, 1},
-    {"Bursts3Point5Stores4", Strombolian, "txtBurst", "3.5", "3.5", Param::BurstCount, 4},
-    {"HawaiianBursts150Is100", Hawaiian, "txtBurst", "150", "100", Param::BurstCount, 100},
-    {"DipMinusStaysWhileTyping", -2, "txtDip", "-", "-", Param::FaultDip, 0},
-};
-class Typing : public RecordEditTest, public ::testing::WithParamInterface<TypingRow> {};
-TEST_P(Typing, FieldHoldsItsLimits)
+TEST_F(RecordEditTest, TypedFieldsHoldTheirLimits)
 {
-    const TypingRow& r = GetParam();
-    openPhases({r.type == -2 ? Fault() : Typed(r.type)});
-    type(r.field, QString::fromLatin1(r.keys));
-    EXPECT_EQ(text(r.field), QString::fromLatin1(r.shown));
-    EXPECT_EQ(ParamValue(working(1), r.param), r.stored);
-    EXPECT_TRUE(enabled("Command2"));
+    // The phase's type (-2: a fault), the field, the keys, the text shown and the value stored.
+    const std::tuple<int, const char*, const char*, const char*, Param, double> rows[] = {
+        {Hawaiian, "txtSlide1", "15", "11", Param::FlowLength, 11},
+        {Strombolian, "txtPart", "abc", "1", Param::MassFlux, 1},
+        {Strombolian, "txtBurst", "3.5", "3.5", Param::BurstCount, 4},
+        {Hawaiian, "txtBurst", "150", "100", Param::BurstCount, 100},
+        {-2, "txtDip", "-", "-", Param::FaultDip, 0},
+    };
+    for (const auto& [kind, field, keys, shown, param, stored] : rows) {
+        SCOPED_TRACE(std::string(field) + " " + keys);
+        openPhases({kind == -2 ? Fault() : Typed(kind)});
+        type(field, QString::fromLatin1(keys));
+        EXPECT_EQ(text(field), QString::fromLatin1(shown));
+        EXPECT_EQ(ParamValue(working(1), param), stored);
+        EXPECT_TRUE(enabled("Command2"));
+    }
 }
-INSTANTIATE_TEST_SUITE_P(Fields, Typing, ::testing::ValuesIn(kTypingRows), tolva::testing::RowName());
 
 // Raising a Hawaiian burst count draws the new flows, lowering it keeps the
 // durations beyond; picking Hawaiian for a huge count caps it at the flow
