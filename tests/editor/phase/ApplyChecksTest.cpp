@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <string>
+#include <tuple>
 #include <vector>
 
 using namespace tolva::phase;
@@ -224,42 +226,31 @@ const BoundRow kBounds[] = {
 INSTANTIATE_TEST_SUITE_P(EachBound, ApplyBounds, ::testing::ValuesIn(kBounds),
                          tolva::testing::RowName());
 
-struct CorrectionRow {
-    int scale;
-    float value;
-    float expected;
-};
-
-void PrintTo(const CorrectionRow& row, std::ostream* os) { *os << row.scale << " " << row.value; }
-
-class ScarpCorrections : public ::testing::TestWithParam<CorrectionRow> {};
-
 // A scarp off the map moves to the outermost float that is still on it, so
-// that a second apply passes instead of failing again.
-TEST_P(ScarpCorrections, TheCorrectedValueIsTheOutermostThatPasses)
+// that a second apply passes instead of failing again; on every scale, below
+// and above the map, and a value already outermost.
+TEST(ScarpCorrections, TheCorrectedValueIsTheOutermostThatPasses)
 {
-    const CorrectionRow& row = GetParam();
-    PhaseRecord p = ValidPhase(SectorCollapse);
-    p.ScarpTop = row.value;
-    p.ScarpBase = 2.5f * row.scale / 20; // well inside the map
-    FlowDurations d{};
-    const auto first = CheckPhase(1, p, d, row.scale);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->message, QStringLiteral(" Scarp top reset"));
-    EXPECT_FLOAT_EQ(p.ScarpTop, row.expected);
-    const bool upper = Pixel(row.value, row.scale) > 1230;
-    const double px = Pixel(p.ScarpTop, row.scale);
-    const double beyond = Pixel(std::nextafter(p.ScarpTop, upper ? 1e9f : -1e9f), row.scale);
-    EXPECT_TRUE(upper ? px <= 1230 && beyond > 1230 : px >= 50 && beyond < 50) << px;
-    EXPECT_FALSE(CheckPhase(1, p, d, row.scale)) << "second apply must pass";
+    const std::tuple<int, float, float> rows[] = {
+        {NormalScale, 0.5f, 1.0f}, {NormalScale, 30, 24.6f}, {NormalScale, 24.6f, 24.6f}, {SmallScale, 5, 4.92f},
+        {SmallScale, 0, 0.2f},     {LargeScale, 200, 123},   {LargeScale, -7, 5}};
+    for (const auto& [scale, value, expected] : rows) {
+        SCOPED_TRACE(std::to_string(scale) + " " + std::to_string(value));
+        PhaseRecord p = ValidPhase(SectorCollapse);
+        p.ScarpTop = value;
+        p.ScarpBase = 2.5f * scale / 20; // well inside the map
+        FlowDurations d{};
+        const auto first = CheckPhase(1, p, d, scale);
+        ASSERT_TRUE(first);
+        EXPECT_EQ(first->message, QStringLiteral(" Scarp top reset"));
+        EXPECT_FLOAT_EQ(p.ScarpTop, expected);
+        const bool upper = Pixel(value, scale) > 1230;
+        const double px = Pixel(p.ScarpTop, scale);
+        const double beyond = Pixel(std::nextafter(p.ScarpTop, upper ? 1e9f : -1e9f), scale);
+        EXPECT_TRUE(upper ? px <= 1230 && beyond > 1230 : px >= 50 && beyond < 50) << px;
+        EXPECT_FALSE(CheckPhase(1, p, d, scale)) << "second apply must pass";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(AllScales, ScarpCorrections,
-                         ::testing::Values(CorrectionRow{NormalScale, 0.5f, 1.0f}, CorrectionRow{NormalScale, 30, 24.6f},
-                                           CorrectionRow{NormalScale, 24.6f, 24.6f}, CorrectionRow{SmallScale, 5, 4.92f},
-                                           CorrectionRow{SmallScale, 0, 0.2f}, CorrectionRow{LargeScale, 200, 123},
-                                           CorrectionRow{LargeScale, -7, 5}),
-                         tolva::testing::RowName());
 
 TEST(CheckPhases, OnlyTheLowestFailingPhaseIsReported)
 {

@@ -3,7 +3,6 @@
 #include "support/FakePlatform.h"
 #include "phase/Parameters.h"
 #include "phase/TypeChange.h"
-#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -144,32 +143,21 @@ TEST(TypeChange, NeverWritesBeyondTheFlowStorage)
     EXPECT_EQ(r.durations[kMaxFlows], 600);
 }
 
-struct DrawRow {
-    int type;
-    int flow;
-    int flowLength;
-    double r;
-    float expected;
-};
-
-void PrintTo(const DrawRow& r, std::ostream* os) { *os << r.type << " flow " << r.flow << " length " << r.flowLength << " r " << r.r; }
-
-class RandomDurations : public ::testing::TestWithParam<DrawRow> {};
-
-// Within the apply limits every draw is, see below.
-TEST_P(RandomDurations, ScaledByFlowLength)
+// A draw is scaled by the flow length, raised to the shortest allowed
+// duration and held below the longest; that every draw is within the apply
+// limits is the sweep below.
+TEST(RandomDurations, ScaledByFlowLength)
 {
-    const DrawRow& row = GetParam();
-    SequenceRandom source({row.r});
-    EXPECT_FLOAT_EQ(RandomFlowDuration(row.type, row.flow, row.flowLength, source), row.expected);
+    // Type, flow, flow length, the random number and the duration drawn.
+    const std::tuple<int, int, int, double, float> rows[] = {
+        {3, 1, 6, 0.5, 600},        {3, 1, 11, 0.5, 900},       {3, 1, 1, 0.5, 300}, {3, 1, 6, 0.01, 20},
+        {3, 7, 11, 0.9999999, 1800}, {4, 5, 6, 0.9999999, 250}, {4, 1, 6, 0.0, 10},  {4, 10, 1, 0.5, 75}};
+    for (const auto& [type, flow, length, r, expected] : rows) {
+        SequenceRandom source({r});
+        EXPECT_FLOAT_EQ(RandomFlowDuration(type, flow, length, source), expected)
+            << type << " flow " << flow << " length " << length << " r " << r;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, RandomDurations,
-                         ::testing::Values(DrawRow{3, 1, 6, 0.5, 600}, DrawRow{3, 1, 11, 0.5, 900},
-                                           DrawRow{3, 1, 1, 0.5, 300}, DrawRow{3, 1, 6, 0.01, 20},
-                                           DrawRow{3, 7, 11, 0.9999999, 1800}, DrawRow{4, 5, 6, 0.9999999, 250},
-                                           DrawRow{4, 1, 6, 0.0, 10}, DrawRow{4, 10, 1, 0.5, 75}),
-                         tolva::testing::RowName());
 
 TEST(RandomDurations, AlwaysPassTheApplyCheckForEveryFlowAndLength)
 {
