@@ -54,15 +54,10 @@ TEST(TypeList, NamesCodesAndOrder)
     for (const EruptionTypeEntry& t : TypeList())
         listed.emplace_back(t.name, t.code, t.eventKind);
     EXPECT_EQ(listed, expected);
-    PhaseRecord p;
-    p.EruptionType = 1;
-    EXPECT_EQ(TypeName(p), QStringLiteral("Vulcanian/Surtseyan"));
-    p.EruptionType = 0;
-    p.EventKind = 0;
-    EXPECT_EQ(TypeName(p), QStringLiteral("Erosion")); // every EventKind but 1
-    p.EruptionType = -1;
-    EXPECT_EQ(TypeName(p), QStringLiteral("Select Parameters"));
-    EXPECT_EQ(ShownTypeOf(p), -1);
+    EXPECT_EQ(TypeName({.EruptionType = 1}), QStringLiteral("Vulcanian/Surtseyan"));
+    EXPECT_EQ(TypeName({.EruptionType = 0, .EventKind = 0}), QStringLiteral("Erosion")); // every EventKind but 1
+    EXPECT_EQ(TypeName({.EruptionType = -1}), QStringLiteral("Select Parameters"));
+    EXPECT_EQ(ShownTypeOf({.EruptionType = -1}), -1);
 }
 
 TEST(TypeChange, NonEruptiveKindsResetTheEruptionValues)

@@ -100,10 +100,7 @@ TEST(EditorRecord, ScarpCorrectionsStayInTheWorkingPhase)
     e.ReadData();
     e.Working.count = 1;
     PhaseRecord& p = e.Working.phases[1];
-    p = NewPhase();
-    p.EruptionType = 6;
-    p.ScarpTop = 5;
-    p.ScarpBase = 30;
+    p = {.EruptionType = 6, .ScarpTop = 5, .ScarpBase = 30};
     const auto first = e.ApplyParams();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->text(), QStringLiteral("Phase 1 Scarp base reset"));
@@ -171,10 +168,7 @@ EditorRecord ThreePhases(int current)
     e.ReadData();
     e.Working.count = 3;
     for (int p = 1; p <= 3; ++p) {
-        e.Working.phases[p] = NewPhase();
-        e.Working.phases[p].EruptionType = 3;
-        e.Working.phases[p].Wind = static_cast<float>(p);
-        e.Working.phases[p].MidRadius = 100.0f * p;
+        e.Working.phases[p] = {.EruptionType = 3, .Wind = static_cast<float>(p), .MidRadius = 100.0f * p};
         e.Working.durations[p][1] = 10.0f * p;
     }
     e.CurrentPhase = current;

@@ -56,13 +56,8 @@ RecordFile Sample()
         std::memcpy(&r.Phases.durations[1][n], &b, sizeof b);
     }
     r.Phases.durations[1][2] = -0.0f;
-    PhaseRecord& b = r.Phases.phases[2];
-    b.EruptionType = -1;
-    b.Strength = 1.0f / 3.0f;
-    b.ScarpTop = -32768;
-    b.Speed = 32767;
-    b.Growth = -32768;
-    b.BurstCount = 5;
+    r.Phases.phases[2] = {.EruptionType = -1, .Strength = 1.0f / 3.0f, .ScarpTop = -32768, .BurstCount = 5,
+                          .Growth = -32768, .Speed = 32767};
     r.Phases.phases[3].EruptionType = 4;
     return r;
 }

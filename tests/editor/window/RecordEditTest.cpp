@@ -67,11 +67,7 @@ RecordFile RecordOf(std::initializer_list<PhaseRecord> phases, std::map<int, Flo
 
 class RecordEditTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        form->show();
-    }
+    RecordEditTest() { form->show(); }
 
     QString dataFolder() const { return dir.filePath(QStringLiteral("data/")); }
     QString inDir(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
