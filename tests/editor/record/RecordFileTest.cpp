@@ -166,76 +166,51 @@ QByteArray Utf16(const QByteArray& text, bool withMark)
     return encoder(QString::fromLatin1(text));
 }
 
-// Variants of GoodLines() that hold the same record: other line ends, other
-// spellings of its numbers, and whatever follows its last flow.
-struct SameRow {
+// Variants of GoodLines(): some hold the same record (other line ends, other
+// spellings of its numbers, whatever follows its last flow), the others fail
+// at the line named, for the reason given.
+struct ReadRow {
     const char* name;
     QByteArray bytes;
+    int line = 0;
+    const char* reason = nullptr;  // nullptr: the record of GoodLines()
 };
 
-void PrintTo(const SameRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const ReadRow& row, std::ostream* os) { *os << row.name; }
 
-class ReadsTheSameRecord : public ::testing::TestWithParam<SameRow> {};
+class Reading : public ::testing::TestWithParam<ReadRow> {};
 
-TEST_P(ReadsTheSameRecord, AsTheFileWithCrLf)
+TEST_P(Reading, GivesTheSameRecordOrTheFailingLineAndReason)
 {
-    const ReadResult r = ParseRecord(GetParam().bytes);
-    ASSERT_TRUE(r.ok()) << r.failure->text().toStdString();
-    EXPECT_EQ(RecordText(r.record).bytes, GoodLines());
+    const ReadRow& row = GetParam();
+    const ReadResult r = ParseRecord(row.bytes);
+    ASSERT_EQ(r.ok(), !row.reason) << (r.ok() ? "read" : r.failure->text().toStdString());
+    if (r.ok()) {
+        EXPECT_EQ(RecordText(r.record).bytes, GoodLines());
+    } else {
+        EXPECT_EQ(r.failure->line, row.line);
+        EXPECT_EQ(r.failure->reason, QString::fromLatin1(row.reason));
+    }
 }
 
 QByteArray WithLineEnds(const char* end) { return GoodLines().replace("\r\n", end); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReadsTheSameRecord,
-    ::testing::Values(SameRow{"CrOnly", WithLineEnds("\r")}, SameRow{"LfOnly", WithLineEnds("\n")},
-                      SameRow{"CrThenCrLf", WithLineEnds("\r").replace("\r\r\"Record", "\r\r\n\"Record")},
-                      SameRow{"UnclosedQuoteOnTheEmptyLine", GoodLines(3, " \"a,b\",\"c")},
-                      SameRow{"Unterminated", GoodLines().chopped(2)},
-                      SameRow{"LenientNumbers", GoodLines(5, " 1.2E1,+3,.0,50e-1").replace("\n1,0", "\n1e0,0")
-                                                    .replace("\n0,0,2,0", "\n0,0,2.0,0").replace("\n300", "\n3.e2")},
-                      SameRow{"PhaseNumberNotChecked", GoodLines(4, "\"Record Phase: \",7")},
-                      SameRow{"NotesAfterTheLastFlow", GoodLines() + "500\r\nnotes\r\n"}),
-    tolva::testing::RowName());
-
-// A Single too small for 32 bits reads as its nearest Single, as the lenient
-// number reader reads it: a negative underflow, a number below every double,
-// and either side of half the smallest Single.
-TEST(RecordFile, TinySinglesReadAsTheNearestSingle)
-{
-    for (const auto& [text, value] :
-         {std::pair{"-1e-50", -0.0f}, {"1e-400", 0.0f}, {"7e-46", 0.0f}, {"7.1e-46", Limits::denorm_min()}}) {
-        const ReadResult r = ParseRecord(GoodLines(11, text));
-        ASSERT_TRUE(r.ok()) << text << ": " << r.failure->text().toStdString();
-        EXPECT_TRUE(SameBits(r.record.Phases.durations[1][1], value)) << text;
-        EXPECT_TRUE(SameBits(tolva::LeadingNumber(QString::fromLatin1(text)), value)) << text;
-    }
-}
-
-struct FailureRow {
-    const char* name;
-    QByteArray bytes;
-    int line;
-    const char* reason;
-};
-
-void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.name; }
-
-class ReadFailures : public ::testing::TestWithParam<FailureRow> {};
-
-TEST_P(ReadFailures, NameTheLineAndTheReason)
-{
-    const FailureRow& row = GetParam();
-    const ReadResult r = ParseRecord(row.bytes);
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.failure->line, row.line);
-    EXPECT_EQ(r.failure->reason, QString::fromLatin1(row.reason));
-}
-
 const char* const kUtf16 = "the file is UTF-16 text; a record is ANSI text";
 
 // Ending in a flow is APipeReadsLikeAFile's.
-const FailureRow kFailures[] = {
+const ReadRow kReads[] = {
+    {"CrOnly", WithLineEnds("\r")},
+    {"LfOnly", WithLineEnds("\n")},
+    {"CrThenCrLf", WithLineEnds("\r").replace("\r\r\"Record", "\r\r\n\"Record")},
+    {"UnclosedQuoteOnTheEmptyLine", GoodLines(3, " \"a,b\",\"c")},
+    {"Unterminated", GoodLines().chopped(2)},
+    {"LenientNumbers", GoodLines(5, " 1.2E1,+3,.0,50e-1")
+                           .replace("\n1,0", "\n1e0,0")
+                           .replace("\n0,0,2,0", "\n0,0,2.0,0")
+                           .replace("\n300", "\n3.e2")},
+    {"PhaseNumberNotChecked", GoodLines(4, "\"Record Phase: \",7")},
+    {"NotesAfterTheLastFlow", GoodLines() + "500\r\nnotes\r\n"},
+    // Failures.
     {"Empty", "", 1, "the file ends early"},
     {"EndsBeforeAPhase", GoodLines(3, "", true), 3, "the file ends early"},
     {"HeaderItems", GoodLines(2, "\"Recorded phases\",1"), 2, "expected 3 items, found 2 in the phase count line"},
@@ -260,7 +235,21 @@ const FailureRow kFailures[] = {
     {"TextAfterQuote", GoodLines(1, "\"Stratigraphic file:\",\"a\".str"), 1, "unexpected text after a closing quote"},
 };
 
-INSTANTIATE_TEST_SUITE_P(Rows, ReadFailures, ::testing::ValuesIn(kFailures), tolva::testing::RowName());
+INSTANTIATE_TEST_SUITE_P(Rows, Reading, ::testing::ValuesIn(kReads), tolva::testing::RowName());
+
+// A Single too small for 32 bits reads as its nearest Single, as the lenient
+// number reader reads it: a negative underflow, a number below every double,
+// and either side of half the smallest Single.
+TEST(RecordFile, TinySinglesReadAsTheNearestSingle)
+{
+    for (const auto& [text, value] :
+         {std::pair{"-1e-50", -0.0f}, {"1e-400", 0.0f}, {"7e-46", 0.0f}, {"7.1e-46", Limits::denorm_min()}}) {
+        const ReadResult r = ParseRecord(GoodLines(11, text));
+        ASSERT_TRUE(r.ok()) << text << ": " << r.failure->text().toStdString();
+        EXPECT_TRUE(SameBits(r.record.Phases.durations[1][1], value)) << text;
+        EXPECT_TRUE(SameBits(tolva::LeadingNumber(QString::fromLatin1(text)), value)) << text;
+    }
+}
 
 TEST(RecordFile, AnUnopenableFileFailsAtLineZero)
 {
