@@ -46,6 +46,7 @@ protected:
     EditorRecord e;
 };
 
+// The failure's report as the user sees it is the window's open test.
 TEST_F(OpenedRecord, OpenReplacesTheRecordOnlyWhenTheFileReads)
 {
     EXPECT_EQ(e.RecordPath, path);
@@ -65,8 +66,6 @@ TEST_F(OpenedRecord, OpenReplacesTheRecordOnlyWhenTheFileReads)
     EXPECT_EQ(RecordText(e.Committed).bytes, RecordText(before.Committed).bytes);
     EXPECT_EQ(e.Working.phases, before.Working.phases);
     EXPECT_EQ(std::tie(e.RecordPath, e.CurrentPhase), std::tie(before.RecordPath, before.CurrentPhase));
-    const auto report = ReadFailureReport(bad, *failure);
-    EXPECT_EQ(report.text, QStringLiteral("The record file bad.rec cannot be opened:\nline 4: the file ends early"));
 }
 
 // The report as the user sees it is the window's FailedCheckSelectsThePhaseAndTheFlow.
@@ -234,7 +233,6 @@ TEST(DemoRecord, RefusedHoweverThePathIsSpelled)
     EXPECT_TRUE(IsDemoRecord(QStringLiteral("/opt/tolva/data/./x/../TolvaDemo.rec"), QStringLiteral("/opt/tolva/data")));
     EXPECT_FALSE(IsDemoRecord(QStringLiteral("/opt/tolva/data/tolvademo.rec"), data));
     EXPECT_FALSE(IsDemoRecord(QStringLiteral("/home/ana/TolvaDemo.rec"), data));
-    EXPECT_EQ(DemoRecordReport().text, QStringLiteral("Cannot replace TOLVA Demonstration file"));
 }
 
 TEST(DisplayForm, FileTitleShortenedTo40)

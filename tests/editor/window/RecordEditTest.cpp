@@ -325,7 +325,8 @@ TEST_F(RecordEditTest, TypedOrChosenStratigraphicFileBecomesThePendingFile)
 // ---- Save ----
 
 // A cancelled save keeps the changes applied and the path; a save onto the
-// demonstration record is refused and asked again.
+// demonstration record is refused with its message and asked again (the
+// spellings of its path are EditorRecordTest's DemoRecord tests).
 TEST_F(RecordEditTest, CancelledSaveAndSavingOntoTheDemonstrationRecord)
 {
     openPhases({Typed(Strombolian, 0.8f)});
