@@ -60,30 +60,26 @@ TEST(TypeList, NamesCodesAndOrder)
     EXPECT_EQ(ShownTypeOf({.EruptionType = -1}), -1);
 }
 
+// Mass flux and bursts stop at their lower limit 1; only a fault gets a
+// magnitude, 1 where it had none, and keeps one other than 0.
 TEST(TypeChange, NonEruptiveKindsResetTheEruptionValues)
 {
-    // Mass flux and bursts stop at their lower limit 1; only a fault gets a magnitude.
-    for (const auto& [name, kind, magnitude] : {std::tuple{"Faulting", 1, 1}, std::tuple{"Erosion", 2, 0}}) {
-        const Picked r = Pick(Strombolian08(), QString::fromLatin1(name));
+    const std::tuple<const char*, int, qint16, qint16> rows[] = {
+        {"Faulting", 1, 0, 1}, {"Erosion", 2, 0, 0}, {"Faulting", 1, -2, -2}, {"Faulting", 1, 3, 3}};
+    for (const auto& [name, kind, magnitude, kept] : rows) {
+        PhaseRecord start = Strombolian08();
+        start.FaultMagnitude = magnitude;
+        const Picked r = Pick(start, QString::fromLatin1(name));
         ASSERT_EQ(r.shown, 0);
-        PhaseRecord expected = Strombolian08();
+        PhaseRecord expected = start;
         expected.EruptionType = 0;
         expected.EventKind = static_cast<qint16>(kind);
         expected.VentLocation = expected.Strength = expected.Wind = 0;
         expected.MassFlux = 1;
         expected.BurstCount = 1;
         expected.ScarpTop = expected.ScarpBase = 0;
-        expected.FaultMagnitude = static_cast<qint16>(magnitude);
-        EXPECT_EQ(r.phase, expected) << name;
-    }
-}
-
-TEST(TypeChange, AFaultKeepsAMagnitudeOtherThan0)
-{
-    for (qint16 magnitude : {-2, 3}) {
-        PhaseRecord p = Strombolian08();
-        p.FaultMagnitude = magnitude;
-        EXPECT_EQ(Pick(p, QStringLiteral("Faulting")).phase.FaultMagnitude, magnitude);
+        expected.FaultMagnitude = kept;
+        EXPECT_EQ(r.phase, expected) << name << " " << magnitude;
     }
 }
 
