@@ -303,12 +303,9 @@ TEST_F(RecordEditTest, TypedOrChosenStratigraphicFileBecomesThePendingFile)
          {std::tuple{"NONE", "(None)", "No stratigraphic file attached"},
           std::tuple{"layers.str", "layers.str", "Stratigraphic file, delete to remove"},
           std::tuple{"", "(None)", "No stratigraphic file attached"}}) {
-        box->setFocus();
-        box->selectAll();
-        if (*typed)
-            QTest::keyClicks(box, QString::fromLatin1(typed));
-        else
-            QTest::keyClick(box, Qt::Key_Delete);
+        type("txtTopFile", QString::fromLatin1(typed));
+        if (!*typed)
+            QTest::keyClick(box, Qt::Key_Delete); // clears the selected text
         EXPECT_EQ(box->text(), QString::fromLatin1(shown)) << typed;
         EXPECT_EQ(box->toolTip(), QString::fromLatin1(tip)) << typed;
         EXPECT_EQ(form->record().PendingStratigraphicFile, QString::fromLatin1(shown)) << typed;
