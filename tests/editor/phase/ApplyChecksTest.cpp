@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <string>
+#include <tuple>
 #include <vector>
 
 using namespace tolva::phase;
@@ -36,9 +38,9 @@ struct Row {
     int type;
     std::function<void(PhaseRecord&, FlowDurations&)> change;
     const char* message;  // nullptr: the phase passes
-    int scale = NormalScale;
-    int flow = 0;
     int eventKind = 0;
+    int flow = 0;
+    int scale = NormalScale;
 };
 
 void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
@@ -71,19 +73,17 @@ const Row kRows[] = {
     // that is a hair beyond on the Normal scale, a record without a scale, and
     // the exempt Faulting, Erosion and Sector Collapse.
     {"Normal24_6IsAHairAbove", 2, [](P p, D) { p.VentLocation = 24.6f; }, " Location too large"},
-    {"RecordWithoutScaleIsNormal", 1, [](P p, D) { p.VentLocation = 0.99f; }, " Location too small", 0},
+    {"RecordWithoutScaleIsNormal", 1, [](P p, D) { p.VentLocation = 0.99f; }, " Location too small", 0, 0, 0},
     {"NoTypeFailsOnNewPhaseLocation", -1, [](P p, D) { p.VentLocation = 0; }, " Location too small"},
     {"SectorCollapseAnyLocation", 6, [](P p, D) { p.VentLocation = -500; }, nullptr},
-    {"ErosionAnyLocation", 0, [](P p, D) { p.VentLocation = 9999; }, nullptr, NormalScale, 0, 2},
+    {"ErosionAnyLocation", 0, [](P p, D) { p.VentLocation = 9999; }, nullptr, Erosion},
     {"LocationBeforeWind", 1, [](P p, D) { p.VentLocation = 0; p.Wind = 99; }, " Location too small"},
     // Faulting's down side.
-    {"VerticalFaultWithoutSide", 0, [](P p, D) { p.FaultDip = 0; p.DownSide = 0; }, " Must select down side",
-     NormalScale, 0, 1},
-    {"VerticalFaultSide2", 0, [](P p, D) { p.FaultDip = 0; p.DownSide = 2; }, nullptr, NormalScale, 0, 1},
-    {"VerticalFaultSide3", 0, [](P p, D) { p.FaultDip = 0; p.DownSide = 3; }, " Must select down side",
-     NormalScale, 0, 1},
-    {"DippingFaultNeedsNoSide", 0, [](P p, D) { p.FaultDip = -3; p.DownSide = 0; }, nullptr, NormalScale, 0, 1},
-    {"ErosionNeedsNoSide", 0, [](P p, D) { p.FaultDip = 0; p.DownSide = 0; }, nullptr, NormalScale, 0, 2},
+    {"VerticalFaultWithoutSide", 0, [](P p, D) { p.FaultDip = 0; p.DownSide = 0; }, " Must select down side", Faulting},
+    {"VerticalFaultSide2", 0, [](P p, D) { p.FaultDip = 0; p.DownSide = 2; }, nullptr, Faulting},
+    {"VerticalFaultSide3", 0, [](P p, D) { p.FaultDip = 0; p.DownSide = 3; }, " Must select down side", Faulting},
+    {"DippingFaultNeedsNoSide", 0, [](P p, D) { p.FaultDip = -3; p.DownSide = 0; }, nullptr, Faulting},
+    {"ErosionNeedsNoSide", 0, [](P p, D) { p.FaultDip = 0; p.DownSide = 0; }, nullptr, Erosion},
     // Caldera style and the order of the type's checks.
     {"VulcanianCalderaNeedsStyle", 1, [](P p, D) { p.Caldera = 1; }, " Must select caldera style."},
     {"VulcanianCalderaWithStyle", 1, [](P p, D) { p.Caldera = 1; p.CalderaStyle = 2; }, nullptr},
@@ -98,12 +98,11 @@ const Row kRows[] = {
     {"ScarpTopBeforeBase", 6, [](P p, D) { p.ScarpTop = 0; p.ScarpBase = 0; }, " Scarp top reset"},
     // Flows: the first failing one is named; at most 100 of them.
     {"FirstFailingFlowWins", 3, [](P p, D d) { p.BurstCount = 3; d[2] = 5; d[3] = 5000; },
-     " Flow Duration too short.", NormalScale, 2},
+     " Flow Duration too short.", 0, 2},
     {"FlowsBeyondTheCountAreIgnored", 3, [](P, D d) { d[3] = 0; }, nullptr},
     {"HundredFlowsPass", 3, [](P p, D) { p.BurstCount = 100; }, nullptr},
     {"MoreThan100FlowsRefused", 4, [](P p, D) { p.BurstCount = 101; }, " Number of bursts must be <= 100"},
-    {"FlowsBeforeRadius", 3, [](P p, D d) { p.MidRadius = 999; d[1] = 1; }, " Flow Duration too short.",
-     NormalScale, 1},
+    {"FlowsBeforeRadius", 3, [](P p, D d) { p.MidRadius = 999; d[1] = 1; }, " Flow Duration too short.", 0, 1},
     // Angles: every test runs and the last failing one names the fault.
     {"RightWinsOverLeft", 3, [](P p, D) { p.LeftAngle = 5; p.RightAngle = -5; }, " Right angle must be >= -4"},
     {"RadiusBeforeAngles", 3, [](P p, D) { p.MidRadius = 400; p.RightAngle = 9; }, " Mid radius must be <= 320 "},
@@ -111,10 +110,9 @@ const Row kRows[] = {
     {"UnknownCodeOnlyLocationAndWind", 9, [](P p, D) { p.Strength = 99; }, nullptr},
 };
 
-INSTANTIATE_TEST_SUITE_P(Checks, ApplyCheckRows, ::testing::ValuesIn(kRows),
-                         tolva::testing::RowName());
+INSTANTIATE_TEST_SUITE_P(Checks, ApplyCheckRows, ::testing::ValuesIn(kRows), tolva::testing::RowName());
 
-enum class Side { Low, High };
+enum Side { Low, High };
 
 // One bound that an apply demands of each of the types, as the user has been
 // told it.
@@ -143,9 +141,9 @@ TEST_P(ApplyBounds, OutermostSinglePassesAndTheNextFails)
     const int scale = row.pixelScale ? row.pixelScale : NormalScale;
     const auto measured = [&](float v) { return row.pixelScale ? v * 1000.0 / row.pixelScale : double(v); };
     const auto passes = [&](float v) {
-        return row.side == Side::Low ? measured(v) >= row.bound : measured(v) <= row.bound;
+        return row.side == Low ? measured(v) >= row.bound : measured(v) <= row.bound;
     };
-    const float outward = row.side == Side::Low ? -INFINITY : INFINITY;
+    const float outward = row.side == Low ? -INFINITY : INFINITY;
     float edge = static_cast<float>(row.pixelScale ? row.bound * row.pixelScale / 1000.0 : row.bound);
     while (!passes(edge))
         edge = std::nextafter(edge, -outward);
@@ -174,7 +172,6 @@ TEST_P(ApplyBounds, OutermostSinglePassesAndTheNextFails)
 }
 
 using R = PhaseRecord;
-constexpr Side Low = Side::Low, High = Side::High;
 
 const BoundRow kBounds[] = {
     // Locations in map pixels, 50 to 1230, on each scale.
@@ -221,45 +218,33 @@ const BoundRow kBounds[] = {
     {"PeleeanFlow1Length1High", {4}, nullptr, High, 105, " Flow Duration too long.", 0, 1, 1},
 };
 
-INSTANTIATE_TEST_SUITE_P(EachBound, ApplyBounds, ::testing::ValuesIn(kBounds),
-                         tolva::testing::RowName());
-
-struct CorrectionRow {
-    int scale;
-    float value;
-    float expected;
-};
-
-void PrintTo(const CorrectionRow& row, std::ostream* os) { *os << row.scale << " " << row.value; }
-
-class ScarpCorrections : public ::testing::TestWithParam<CorrectionRow> {};
+INSTANTIATE_TEST_SUITE_P(EachBound, ApplyBounds, ::testing::ValuesIn(kBounds), tolva::testing::RowName());
 
 // A scarp off the map moves to the outermost float that is still on it, so
-// that a second apply passes instead of failing again.
-TEST_P(ScarpCorrections, TheCorrectedValueIsTheOutermostThatPasses)
+// that a second apply passes instead of failing again; on every scale, below
+// and above the map, and a value already outermost.
+TEST(ScarpCorrections, TheCorrectedValueIsTheOutermostThatPasses)
 {
-    const CorrectionRow& row = GetParam();
-    PhaseRecord p = ValidPhase(SectorCollapse);
-    p.ScarpTop = row.value;
-    p.ScarpBase = 2.5f * row.scale / 20; // well inside the map
-    FlowDurations d{};
-    const auto first = CheckPhase(1, p, d, row.scale);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->message, QStringLiteral(" Scarp top reset"));
-    EXPECT_FLOAT_EQ(p.ScarpTop, row.expected);
-    const bool upper = Pixel(row.value, row.scale) > 1230;
-    const double px = Pixel(p.ScarpTop, row.scale);
-    const double beyond = Pixel(std::nextafter(p.ScarpTop, upper ? 1e9f : -1e9f), row.scale);
-    EXPECT_TRUE(upper ? px <= 1230 && beyond > 1230 : px >= 50 && beyond < 50) << px;
-    EXPECT_FALSE(CheckPhase(1, p, d, row.scale)) << "second apply must pass";
+    const std::tuple<int, float, float> rows[] = {
+        {NormalScale, 0.5f, 1.0f}, {NormalScale, 30, 24.6f}, {NormalScale, 24.6f, 24.6f}, {SmallScale, 5, 4.92f},
+        {SmallScale, 0, 0.2f},     {LargeScale, 200, 123},   {LargeScale, -7, 5}};
+    for (const auto& [scale, value, expected] : rows) {
+        SCOPED_TRACE(std::to_string(scale) + " " + std::to_string(value));
+        PhaseRecord p = ValidPhase(SectorCollapse);
+        p.ScarpTop = value;
+        p.ScarpBase = 2.5f * scale / 20; // well inside the map
+        FlowDurations d{};
+        const auto first = CheckPhase(1, p, d, scale);
+        ASSERT_TRUE(first);
+        EXPECT_EQ(first->message, QStringLiteral(" Scarp top reset"));
+        EXPECT_FLOAT_EQ(p.ScarpTop, expected);
+        const bool upper = Pixel(value, scale) > 1230;
+        const double px = Pixel(p.ScarpTop, scale);
+        const double beyond = Pixel(std::nextafter(p.ScarpTop, upper ? 1e9f : -1e9f), scale);
+        EXPECT_TRUE(upper ? px <= 1230 && beyond > 1230 : px >= 50 && beyond < 50) << px;
+        EXPECT_FALSE(CheckPhase(1, p, d, scale)) << "second apply must pass";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(AllScales, ScarpCorrections,
-                         ::testing::Values(CorrectionRow{NormalScale, 0.5f, 1.0f}, CorrectionRow{NormalScale, 30, 24.6f},
-                                           CorrectionRow{NormalScale, 24.6f, 24.6f}, CorrectionRow{SmallScale, 5, 4.92f},
-                                           CorrectionRow{SmallScale, 0, 0.2f}, CorrectionRow{LargeScale, 200, 123},
-                                           CorrectionRow{LargeScale, -7, 5}),
-                         tolva::testing::RowName());
 
 TEST(CheckPhases, OnlyTheLowestFailingPhaseIsReported)
 {

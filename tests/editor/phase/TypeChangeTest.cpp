@@ -3,7 +3,6 @@
 #include "support/FakePlatform.h"
 #include "phase/Parameters.h"
 #include "phase/TypeChange.h"
-#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +14,7 @@ using tolva::testing::SequenceRandom;
 
 namespace {
 
-PhaseRecord Strombolian08()
+PhaseRecord Strombolian08(qint16 bursts = 3)
 {
     PhaseRecord p = NewPhase();
     p.EruptionType = Strombolian;
@@ -23,7 +22,7 @@ PhaseRecord Strombolian08()
     p.Strength = 0.8f;
     p.Wind = 7;
     p.MassFlux = 10;
-    p.BurstCount = 3;
+    p.BurstCount = bursts;
     p.ScarpTop = 4;
     p.ScarpBase = 6;
     return p;
@@ -47,53 +46,40 @@ Picked Pick(PhaseRecord working, const QString& name, const PhaseRecord& committ
 TEST(TypeList, NamesCodesAndOrder)
 {
     // Position in the list, exact name (UTF-8 here), code and the EventKind it sets.
-    const std::vector<std::tuple<const char*, int, int>> expected = {
+    const std::vector<std::tuple<QString, int, int>> expected = {
         {"Hawaiian", 3, 0}, {"Pel\xc3\xa9" "ean", 4, 0}, {"Strombolian", 2, 0}, {"Plinian", 5, 0},
         {"Vulcanian/Surtseyan", 1, 0}, {"Fumarolic/Phreatic", 7, 0}, {"Sector Collapse", 6, 0},
         {"Faulting", 0, 1}, {"Erosion", 0, 2}};
-    const auto& list = TypeList();
-    ASSERT_EQ(list.size(), expected.size());
-    for (size_t i = 0; i < list.size(); ++i) {
-        const auto& [name, code, eventKind] = expected[i];
-        EXPECT_EQ(list[i].name, QString::fromUtf8(name)) << i;
-        EXPECT_EQ(list[i].code, code) << name;
-        EXPECT_EQ(list[i].eventKind, eventKind) << name;
-    }
-    PhaseRecord p;
-    p.EruptionType = 1;
-    EXPECT_EQ(TypeName(p), QStringLiteral("Vulcanian/Surtseyan"));
-    p.EruptionType = 0;
-    p.EventKind = 0;
-    EXPECT_EQ(TypeName(p), QStringLiteral("Erosion")); // every EventKind but 1
-    p.EruptionType = -1;
-    EXPECT_EQ(TypeName(p), QStringLiteral("Select Parameters"));
-    EXPECT_EQ(ShownTypeOf(p), -1);
+    std::vector<std::tuple<QString, int, int>> listed;
+    for (const EruptionTypeEntry& t : TypeList())
+        listed.emplace_back(t.name, t.code, t.eventKind);
+    EXPECT_EQ(listed, expected);
+    EXPECT_EQ(TypeName({.EruptionType = 1}), QStringLiteral("Vulcanian/Surtseyan"));
+    EXPECT_EQ(TypeName({.EruptionType = 0, .EventKind = 0}), QStringLiteral("Erosion")); // every EventKind but 1
+    EXPECT_EQ(TypeName({.EruptionType = -1}), QStringLiteral("Select Parameters"));
+    EXPECT_EQ(ShownTypeOf({.EruptionType = -1}), -1);
 }
 
+// Mass flux and bursts stop at their lower limit 1; only a fault gets a
+// magnitude, 1 where it had none, and keeps one other than 0.
 TEST(TypeChange, NonEruptiveKindsResetTheEruptionValues)
 {
-    // Mass flux and bursts stop at their lower limit 1; only a fault gets a magnitude.
-    for (const auto& [name, kind, magnitude] : {std::tuple{"Faulting", 1, 1}, std::tuple{"Erosion", 2, 0}}) {
-        const Picked r = Pick(Strombolian08(), QString::fromLatin1(name));
+    const std::tuple<const char*, int, qint16, qint16> rows[] = {
+        {"Faulting", 1, 0, 1}, {"Erosion", 2, 0, 0}, {"Faulting", 1, -2, -2}, {"Faulting", 1, 3, 3}};
+    for (const auto& [name, kind, magnitude, kept] : rows) {
+        PhaseRecord start = Strombolian08();
+        start.FaultMagnitude = magnitude;
+        const Picked r = Pick(start, QString::fromLatin1(name));
         ASSERT_EQ(r.shown, 0);
-        PhaseRecord expected = Strombolian08();
+        PhaseRecord expected = start;
         expected.EruptionType = 0;
         expected.EventKind = static_cast<qint16>(kind);
         expected.VentLocation = expected.Strength = expected.Wind = 0;
         expected.MassFlux = 1;
         expected.BurstCount = 1;
         expected.ScarpTop = expected.ScarpBase = 0;
-        expected.FaultMagnitude = static_cast<qint16>(magnitude);
-        EXPECT_EQ(r.phase, expected) << name;
-    }
-}
-
-TEST(TypeChange, AFaultKeepsAMagnitudeOtherThan0)
-{
-    for (qint16 magnitude : {-2, 3}) {
-        PhaseRecord p = Strombolian08();
-        p.FaultMagnitude = magnitude;
-        EXPECT_EQ(Pick(p, QStringLiteral("Faulting")).phase.FaultMagnitude, magnitude);
+        expected.FaultMagnitude = kept;
+        EXPECT_EQ(r.phase, expected) << name << " " << magnitude;
     }
 }
 
@@ -137,47 +123,32 @@ TEST(TypeChange, HawaiianAppliedAsOtherTypeDrawsEachFlow)
 
 TEST(TypeChange, NoBurstsDrawNothing)
 {
-    PhaseRecord p = Strombolian08();
-    p.BurstCount = 0;
-    const Picked r = Pick(p, QStringLiteral("Pel\u00e9ean"));
+    const Picked r = Pick(Strombolian08(0), QStringLiteral("Pel\u00e9ean"));
     EXPECT_EQ(r.shown, 4);
     EXPECT_EQ(r.durations, FlowDurations{});
 }
 
 TEST(TypeChange, NeverWritesBeyondTheFlowStorage)
 {
-    PhaseRecord p = Strombolian08();
-    p.BurstCount = 30000;
-    const Picked r = Pick(p, QStringLiteral("Hawaiian"));
+    const Picked r = Pick(Strombolian08(30000), QStringLiteral("Hawaiian"));
     EXPECT_EQ(r.durations[kMaxFlows], 600);
 }
 
-struct DrawRow {
-    int type;
-    int flow;
-    int flowLength;
-    double r;
-    float expected;
-};
-
-void PrintTo(const DrawRow& r, std::ostream* os) { *os << r.type << " flow " << r.flow << " length " << r.flowLength << " r " << r.r; }
-
-class RandomDurations : public ::testing::TestWithParam<DrawRow> {};
-
-// Within the apply limits every draw is, see below.
-TEST_P(RandomDurations, ScaledByFlowLength)
+// A draw is scaled by the flow length, raised to the shortest allowed
+// duration and held below the longest; that every draw is within the apply
+// limits is the sweep below.
+TEST(RandomDurations, ScaledByFlowLength)
 {
-    const DrawRow& row = GetParam();
-    SequenceRandom source({row.r});
-    EXPECT_FLOAT_EQ(RandomFlowDuration(row.type, row.flow, row.flowLength, source), row.expected);
+    // Type, flow, flow length, the random number and the duration drawn.
+    const std::tuple<int, int, int, double, float> rows[] = {
+        {3, 1, 6, 0.5, 600},        {3, 1, 11, 0.5, 900},       {3, 1, 1, 0.5, 300}, {3, 1, 6, 0.01, 20},
+        {3, 7, 11, 0.9999999, 1800}, {4, 5, 6, 0.9999999, 250}, {4, 1, 6, 0.0, 10},  {4, 10, 1, 0.5, 75}};
+    for (const auto& [type, flow, length, r, expected] : rows) {
+        SequenceRandom source({r});
+        EXPECT_FLOAT_EQ(RandomFlowDuration(type, flow, length, source), expected)
+            << type << " flow " << flow << " length " << length << " r " << r;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, RandomDurations,
-                         ::testing::Values(DrawRow{3, 1, 6, 0.5, 600}, DrawRow{3, 1, 11, 0.5, 900},
-                                           DrawRow{3, 1, 1, 0.5, 300}, DrawRow{3, 1, 6, 0.01, 20},
-                                           DrawRow{3, 7, 11, 0.9999999, 1800}, DrawRow{4, 5, 6, 0.9999999, 250},
-                                           DrawRow{4, 1, 6, 0.0, 10}, DrawRow{4, 10, 1, 0.5, 75}),
-                         tolva::testing::RowName());
 
 TEST(RandomDurations, AlwaysPassTheApplyCheckForEveryFlowAndLength)
 {

@@ -17,49 +17,44 @@ namespace {
 ProgramRun RunTolvaEdit(const QStringList& arguments)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
     return tolva::testing::RunProgram(QStringLiteral(TOLVA_BIN_DIR "/TolvaEdit"), arguments, env);
 }
 
-QString WriteRecord(const QTemporaryDir& dir, const QString& name, int badPhase)
+const QString kDemo = QStringLiteral(TOLVA_SOURCE_DIR "/data/TolvaDemo.rec");
+
+// The shipped demonstration record, saved as "bad.rec" with the vent of an
+// eruptive phase moved off the map.
+QString WriteBadRecord(const QTemporaryDir& dir, int phase)
 {
-    RecordFile r;
-    r.Scale = 20;
-    r.Phases.count = 3;
-    for (int p = 1; p <= 3; ++p) {
-        PhaseRecord& ph = r.Phases.phases[p];
-        ph = tolva::phase::NewPhase();
-        ph.EruptionType = 2;
-        ph.Strength = 0.5f;
-        ph.VentLocation = p == badPhase ? 0.5f : 10.0f;
-    }
-    const QString path = dir.filePath(name);
+    RecordFile r = ReadRecordFile(kDemo).record;
+    r.Phases.phases[phase].VentLocation = 0.5f;
+    const QString path = dir.filePath(QStringLiteral("bad.rec"));
     EXPECT_TRUE(SaveRec(r, path).ok);
     return path;
 }
 
-// The shipped demonstration record passes.
+// The shipped demonstration record passes; of the bad one, the first failing
+// phase is named.
 TEST(CheckCommand, ABadPhasePrintsItsMessageAndExits1)
 {
     QTemporaryDir dir;
-    const QString demo = QStringLiteral(TOLVA_SOURCE_DIR "/data/TolvaDemo.rec");
-    const QString bad = WriteRecord(dir, QStringLiteral("bad.rec"), 3);
-    const ProgramRun run = RunTolvaEdit({QStringLiteral("--check"), demo, bad});
-    EXPECT_EQ(run.out, demo + QStringLiteral(": OK\n") + bad + QStringLiteral(": Phase 3 Location too small\n"));
+    const QString bad = WriteBadRecord(dir, 3);
+    const ProgramRun run = RunTolvaEdit({QStringLiteral("--check"), kDemo, bad});
+    EXPECT_EQ(run.out, kDemo + QStringLiteral(": OK\n") + bad + QStringLiteral(": Phase 3 Location too small\n"));
     EXPECT_EQ(run.exitCode, 1);
 }
 
 TEST(CheckCommand, AnUnreadableFileExits2AndTheOthersAreStillChecked)
 {
     QTemporaryDir dir;
-    const QString bad = WriteRecord(dir, QStringLiteral("bad.rec"), 1);
+    const QString bad = WriteBadRecord(dir, 2);
     const QString broken = dir.filePath(QStringLiteral("broken.rec"));
     ASSERT_TRUE(tolva::testing::WriteBytes(broken, "\"Stratigraphic file:\",\"\"\r\n\"Recorded phases\",x,20\r\n"));
     const ProgramRun run = RunTolvaEdit({QStringLiteral("--check"), broken, bad});
     EXPECT_EQ(run.out, broken + QStringLiteral(": line 2: item 2 (\"x\") is not a number\n") + bad
-                           + QStringLiteral(": Phase 1 Location too small\n"));
+                           + QStringLiteral(": Phase 2 Location too small\n"));
     EXPECT_EQ(run.exitCode, 2);
 }
 

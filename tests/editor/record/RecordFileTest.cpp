@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
-#include <cmath>
 #include <csignal>
 #include <cstring>
 #include <functional>
@@ -23,10 +23,7 @@
 using namespace tolva::record;
 using tolva::phase::FlowDurations;
 using tolva::phase::NewPhase;
-using tolva::testing::ReadBytes;
-using tolva::testing::WriteBytes;
-using tolva::testing::ReadThroughFifo;
-using tolva::testing::MakeFifo;
+using namespace tolva::testing;
 
 namespace {
 
@@ -59,13 +56,8 @@ RecordFile Sample()
         std::memcpy(&r.Phases.durations[1][n], &b, sizeof b);
     }
     r.Phases.durations[1][2] = -0.0f;
-    PhaseRecord& b = r.Phases.phases[2];
-    b.EruptionType = -1;
-    b.Strength = 1.0f / 3.0f;
-    b.ScarpTop = -32768;
-    b.Speed = 32767;
-    b.Growth = -32768;
-    b.BurstCount = 5;
+    r.Phases.phases[2] = {.EruptionType = -1, .Strength = 1.0f / 3.0f, .ScarpTop = -32768, .BurstCount = 5,
+                          .Growth = -32768, .Speed = 32767};
     r.Phases.phases[3].EruptionType = 4;
     return r;
 }
@@ -121,11 +113,10 @@ TEST(RecordFile, SinglesArePlainDecimalWithTheFewestDigits)
 TEST(RecordFile, RoundTripKeepsEveryValueAndByte)
 {
     OldFile f;
-    const QString& path = f.path;
     const RecordFile r = Sample();
-    ASSERT_TRUE(SaveRec(r, path).ok);
+    ASSERT_TRUE(SaveRec(r, f.path).ok);
     EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("r.rec")});
-    const ReadResult back = ReadRecordFile(path);
+    const ReadResult back = ReadRecordFile(f.path);
     ASSERT_TRUE(back.ok()) << back.failure->text().toStdString();
     EXPECT_EQ(back.record.StratigraphicFile, r.StratigraphicFile);
     EXPECT_EQ(back.record.Scale, 100);
@@ -136,7 +127,7 @@ TEST(RecordFile, RoundTripKeepsEveryValueAndByte)
         EXPECT_TRUE(SameBits(back.record.Phases.durations[1][n], r.Phases.durations[1][n])) << n;
     // A typeless phase with bursts, and a Peléean phase with none, have no flow lines.
     EXPECT_EQ(back.record.Phases.durations[2], FlowDurations{});
-    EXPECT_EQ(RecordText(back.record).bytes, ReadBytes(path));
+    EXPECT_EQ(RecordText(back.record).bytes, ReadBytes(f.path));
 }
 
 TEST(RecordFile, TextItemsAreWindows1252ByteForByte)
@@ -159,12 +150,10 @@ QByteArray GoodLines(int line = 0, const QByteArray& replacement = {}, bool cut 
     QList<QByteArray> lines = {"\"Stratigraphic file:\",\"a.str\"", "\"Recorded phases\",1,20", "",
                                "\"Record Phase: \",1", "12,3,0,5", "1,0,0,0", "0,0,2,0", "0,0,0,0,0",
                                "6,6,20,6,6,1", "100,0,0,0", "300", "400"};
-    if (line > 0) {
-        if (cut)
-            lines = lines.mid(0, line - 1);
-        else
-            lines[line - 1] = replacement;
-    }
+    if (cut)
+        lines = lines.mid(0, line - 1);
+    else if (line > 0)
+        lines[line - 1] = replacement;
     return CrLfLines(lines);
 }
 
@@ -172,131 +161,95 @@ QByteArray GoodLines(int line = 0, const QByteArray& replacement = {}, bool cut 
 // without one.
 QByteArray Utf16(const QByteArray& text, bool withMark)
 {
-    QByteArray bytes = withMark ? QByteArray("\xFF\xFE") : QByteArray();
-    for (char c : text) {
-        bytes.append(withMark ? c : '\0');
-        bytes.append(withMark ? '\0' : c);
-    }
-    return bytes;
+    QStringEncoder encoder(withMark ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
+                           withMark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+    return encoder(QString::fromLatin1(text));
 }
 
-// Variants of GoodLines() that hold the same record: other line ends, other
-// spellings of its numbers, and whatever follows its last flow.
-struct SameRow {
+// Variants of GoodLines(): some hold the same record (other line ends, other
+// spellings of its numbers, whatever follows its last flow), the others fail
+// at the line named, for the reason given.
+struct ReadRow {
     const char* name;
     QByteArray bytes;
+    int line = 0;
+    const char* reason = nullptr;  // nullptr: the record of GoodLines()
 };
 
-void PrintTo(const SameRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const ReadRow& row, std::ostream* os) { *os << row.name; }
 
-class ReadsTheSameRecord : public ::testing::TestWithParam<SameRow> {};
+class Reading : public ::testing::TestWithParam<ReadRow> {};
 
-TEST_P(ReadsTheSameRecord, AsTheFileWithCrLf)
+TEST_P(Reading, GivesTheSameRecordOrTheFailingLineAndReason)
 {
-    const ReadResult r = ParseRecord(GetParam().bytes);
-    ASSERT_TRUE(r.ok()) << r.failure->text().toStdString();
-    EXPECT_EQ(RecordText(r.record).bytes, GoodLines());
+    const ReadRow& row = GetParam();
+    const ReadResult r = ParseRecord(row.bytes);
+    ASSERT_EQ(r.ok(), !row.reason) << (r.ok() ? "read" : r.failure->text().toStdString());
+    if (r.ok()) {
+        EXPECT_EQ(RecordText(r.record).bytes, GoodLines());
+    } else {
+        EXPECT_EQ(r.failure->line, row.line);
+        EXPECT_EQ(r.failure->reason, QString::fromLatin1(row.reason));
+    }
 }
 
-QByteArray WithLineEnds(const char* end)
-{
-    QByteArray bytes = GoodLines();
-    return bytes.replace("\r\n", end);
-}
+QByteArray WithLineEnds(const char* end) { return GoodLines().replace("\r\n", end); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReadsTheSameRecord,
-    ::testing::Values(SameRow{"CrOnly", WithLineEnds("\r")}, SameRow{"LfOnly", WithLineEnds("\n")},
-                      SameRow{"CrThenCrLf", WithLineEnds("\r").replace("\r\r\"Record", "\r\r\n\"Record")},
-                      SameRow{"UnclosedQuoteOnTheEmptyLine", GoodLines(3, " \"a,b\",\"c")},
-                      SameRow{"Unterminated", GoodLines().chopped(2)},
-                      SameRow{"LenientNumbers", GoodLines(5, " 1.2E1,+3,.0,50e-1").replace("\n1,0", "\n1e0,0")
-                                                    .replace("\n0,0,2,0", "\n0,0,2.0,0").replace("\n300", "\n3.e2")},
-                      SameRow{"PhaseNumberNotChecked", GoodLines(4, "\"Record Phase: \",7")},
-                      SameRow{"NotesAfterTheLastFlow", GoodLines() + "500\r\nnotes\r\n"}),
-    tolva::testing::RowName());
+const char* const kUtf16 = "the file is UTF-16 text; a record is ANSI text";
+
+// Ending in a flow is APipeReadsLikeAFile's.
+const ReadRow kReads[] = {
+    {"CrOnly", WithLineEnds("\r")},
+    {"LfOnly", WithLineEnds("\n")},
+    {"CrThenCrLf", WithLineEnds("\r").replace("\r\r\"Record", "\r\r\n\"Record")},
+    {"UnclosedQuoteOnTheEmptyLine", GoodLines(3, " \"a,b\",\"c")},
+    {"Unterminated", GoodLines().chopped(2)},
+    {"LenientNumbers", GoodLines(5, " 1.2E1,+3,.0,50e-1")
+                           .replace("\n1,0", "\n1e0,0")
+                           .replace("\n0,0,2,0", "\n0,0,2.0,0")
+                           .replace("\n300", "\n3.e2")},
+    {"PhaseNumberNotChecked", GoodLines(4, "\"Record Phase: \",7")},
+    {"NotesAfterTheLastFlow", GoodLines() + "500\r\nnotes\r\n"},
+    // Failures.
+    {"Empty", "", 1, "the file ends early"},
+    {"EndsBeforeAPhase", GoodLines(3, "", true), 3, "the file ends early"},
+    {"HeaderItems", GoodLines(2, "\"Recorded phases\",1"), 2, "expected 3 items, found 2 in the phase count line"},
+    {"AMillionCommas", GoodLines(6, QByteArray(1000000, ',')), 6, "expected 4 items, found 1000001"},
+    {"MissingEmptyLine", GoodLines(3, "\"Record Phase: \",1"), 3, "an empty line is expected before phase 1"},
+    {"HalfInAWholeNumber", GoodLines(7, "0,0,2.5,0"), 7, "item 3 (\"2.5\") is not a whole number from -32768 to 32767"},
+    {"WholeNumberOutOf16Bits", GoodLines(9, "6,6,40000,6,6,1"), 9,
+     "item 3 (\"40000\") is not a whole number from -32768 to 32767"},
+    {"QuotedNumber", GoodLines(5, "\"12\",3,0,5"), 5, "item 1 (\"12\") is not a number"},
+    {"EmptyNumber", GoodLines(5, "12,,0,5"), 5, "item 2 (\"\") is not a number"},
+    {"InfinityIsNoNumber", GoodLines(10, "inf,0,0,0"), 10, "item 1 (\"inf\") is not a number"},
+    {"FloatOverflow", GoodLines(11, "1e39"), 11, "item 1 (\"1e39\") does not fit a 32-bit number"},
+    {"BadExponent", GoodLines(11, "1e"), 11, "item 1 (\"1e\") is not a number"},
+    {"BeyondEveryDouble", GoodLines(11, "1e999999999999"), 11,
+     "item 1 (\"1e999999999999\") does not fit a 32-bit number"},
+    {"Utf16WithItsMark", Utf16(GoodLines(), true), 0, kUtf16},
+    {"Utf16WithoutAMark", Utf16(GoodLines(), false), 0, kUtf16},
+    {"NegativePhaseCount", GoodLines(2, "\"Recorded phases\",-1,20"), 2, "the phase count -1 must be from 0 to 500"},
+    {"Phases501", GoodLines(2, "\"Recorded phases\",501,20"), 2, "the phase count 501 must be from 0 to 500"},
+    {"Flows101", GoodLines(7, "0,0,101,0"), 7, "phase 1 has 101 flows, at most 100 are allowed"},
+    {"UnclosedQuote", GoodLines(1, "\"Stratigraphic file:\",\"a.str"), 1, "a quoted text has no closing quote"},
+    {"TextAfterQuote", GoodLines(1, "\"Stratigraphic file:\",\"a\".str"), 1, "unexpected text after a closing quote"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, Reading, ::testing::ValuesIn(kReads), tolva::testing::RowName());
 
 // A Single too small for 32 bits reads as its nearest Single, as the lenient
-// number reader reads it.
-struct TinyRow {
-    const char* name;
-    const char* text;
-    float value;
-};
-
-void PrintTo(const TinyRow& row, std::ostream* os) { *os << row.name; }
-
-class TinySingles : public ::testing::TestWithParam<TinyRow> {};
-
-TEST_P(TinySingles, ReadAsTheNearestSingleEverywhere)
+// number reader reads it: a negative underflow, a number below every double,
+// and either side of half the smallest Single.
+TEST(RecordFile, TinySinglesReadAsTheNearestSingle)
 {
-    const ReadResult r = ParseRecord(GoodLines(11, GetParam().text));
-    ASSERT_TRUE(r.ok()) << r.failure->text().toStdString();
-    EXPECT_TRUE(SameBits(r.record.Phases.durations[1][1], GetParam().value));
-    EXPECT_TRUE(SameBits(tolva::LeadingNumber(QString::fromLatin1(GetParam().text)), GetParam().value));
+    for (const auto& [text, value] :
+         {std::pair{"-1e-50", -0.0f}, {"1e-400", 0.0f}, {"7e-46", 0.0f}, {"7.1e-46", Limits::denorm_min()}}) {
+        const ReadResult r = ParseRecord(GoodLines(11, text));
+        ASSERT_TRUE(r.ok()) << text << ": " << r.failure->text().toStdString();
+        EXPECT_TRUE(SameBits(r.record.Phases.durations[1][1], value)) << text;
+        EXPECT_TRUE(SameBits(tolva::LeadingNumber(QString::fromLatin1(text)), value)) << text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TinySingles,
-    ::testing::Values(TinyRow{"NegativeUnderflow", "-1e-50", -0.0f}, TinyRow{"BelowEveryDouble", "1e-400", 0.0f},
-                      TinyRow{"JustBelowHalfTheSmallest", "7e-46", 0.0f},
-                      TinyRow{"JustAboveHalfTheSmallest", "7.1e-46", Limits::denorm_min()}),
-    tolva::testing::RowName());
-
-struct FailureRow {
-    const char* name;
-    QByteArray bytes;
-    int line;
-    const char* reason;
-};
-
-void PrintTo(const FailureRow& row, std::ostream* os) { *os << row.name; }
-
-class ReadFailures : public ::testing::TestWithParam<FailureRow> {};
-
-TEST_P(ReadFailures, NameTheLineAndTheReason)
-{
-    const FailureRow& row = GetParam();
-    const ReadResult r = ParseRecord(row.bytes);
-    ASSERT_FALSE(r.ok());
-    EXPECT_EQ(r.failure->line, row.line);
-    EXPECT_EQ(r.failure->reason, QString::fromLatin1(row.reason));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReadFailures,
-    ::testing::Values(
-        // Ending in a flow is APipeReadsLikeAFile's.
-        FailureRow{"Empty", "", 1, "the file ends early"},
-        FailureRow{"EndsBeforeAPhase", GoodLines(3, "", true), 3, "the file ends early"},
-        FailureRow{"HeaderItems", GoodLines(2, "\"Recorded phases\",1"), 2,
-                   "expected 3 items, found 2 in the phase count line"},
-        FailureRow{"AMillionCommas", GoodLines(6, QByteArray(1000000, ',')), 6, "expected 4 items, found 1000001"},
-        FailureRow{"MissingEmptyLine", GoodLines(3, "\"Record Phase: \",1"), 3,
-                   "an empty line is expected before phase 1"},
-        FailureRow{"HalfInAWholeNumber", GoodLines(7, "0,0,2.5,0"), 7,
-                   "item 3 (\"2.5\") is not a whole number from -32768 to 32767"},
-        FailureRow{"WholeNumberOutOf16Bits", GoodLines(9, "6,6,40000,6,6,1"), 9,
-                   "item 3 (\"40000\") is not a whole number from -32768 to 32767"},
-        FailureRow{"QuotedNumber", GoodLines(5, "\"12\",3,0,5"), 5, "item 1 (\"12\") is not a number"},
-        FailureRow{"EmptyNumber", GoodLines(5, "12,,0,5"), 5, "item 2 (\"\") is not a number"},
-        FailureRow{"InfinityIsNoNumber", GoodLines(10, "inf,0,0,0"), 10, "item 1 (\"inf\") is not a number"},
-        FailureRow{"FloatOverflow", GoodLines(11, "1e39"), 11, "item 1 (\"1e39\") does not fit a 32-bit number"},
-        FailureRow{"BadExponent", GoodLines(11, "1e"), 11, "item 1 (\"1e\") is not a number"},
-        FailureRow{"BeyondEveryDouble", GoodLines(11, "1e999999999999"), 11,
-                   "item 1 (\"1e999999999999\") does not fit a 32-bit number"},
-        FailureRow{"Utf16WithItsMark", Utf16(GoodLines(), true), 0, "the file is UTF-16 text; a record is ANSI text"},
-        FailureRow{"Utf16WithoutAMark", Utf16(GoodLines(), false), 0, "the file is UTF-16 text; a record is ANSI text"},
-        FailureRow{"NegativePhaseCount", GoodLines(2, "\"Recorded phases\",-1,20"), 2,
-                   "the phase count -1 must be from 0 to 500"},
-        FailureRow{"Phases501", GoodLines(2, "\"Recorded phases\",501,20"), 2,
-                   "the phase count 501 must be from 0 to 500"},
-        FailureRow{"Flows101", GoodLines(7, "0,0,101,0"), 7, "phase 1 has 101 flows, at most 100 are allowed"},
-        FailureRow{"UnclosedQuote", GoodLines(1, "\"Stratigraphic file:\",\"a.str"), 1,
-                   "a quoted text has no closing quote"},
-        FailureRow{"TextAfterQuote", GoodLines(1, "\"Stratigraphic file:\",\"a\".str"), 1,
-                   "unexpected text after a closing quote"}),
-    tolva::testing::RowName());
 
 TEST(RecordFile, AnUnopenableFileFailsAtLineZero)
 {
@@ -317,7 +270,7 @@ TEST(RecordFile, APipeReadsLikeAFile)
     };
     for (const Case& c : {Case{GoodLines(), 1, ""}, Case{GoodLines(12, "", true), 1, "line 12: the file ends early"},
                           Case{QByteArray(1 << 20, ' '), 17, "the file is too large to be a record"}}) {
-        const ReadResult r = ReadThroughFifo(c.bytes, c.times, [](const QString& path) { return ReadRecordFile(path); });
+        const ReadResult r = ReadThroughFifo(c.bytes, c.times, ReadRecordFile);
         EXPECT_EQ(r.ok() ? QString() : r.failure->text(), QString::fromLatin1(c.failure));
     }
 }
@@ -346,22 +299,20 @@ TEST_P(SaveRefusals, LeaveTheOldFile)
 
 const char* const kNameRefusal = "The stratigraphic file name cannot be stored in a record file";
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SaveRefusals,
-    ::testing::Values(
-        RefusalRow{"NameOutsideTheCodePage", [](RecordFile& r) { r.StratigraphicFile = "Stra\u0163a.str"; },
-                   kNameRefusal},
-        RefusalRow{"NameWithAQuote", [](RecordFile& r) { r.StratigraphicFile = "a\"b.str"; }, kNameRefusal},
-        RefusalRow{"NameWithANul", [](RecordFile& r) { r.StratigraphicFile = QStringLiteral("a") + QChar(u'\0') + "b.str"; },
-                   kNameRefusal},
-        RefusalRow{"NaNDuration", [](RecordFile& r) { r.Phases.durations[1][100] = Limits::quiet_NaN(); },
-                   "Phase 1 holds a value that is not a number"},
-        RefusalRow{"InfiniteField", [](RecordFile& r) { r.Phases.phases[2].Wind = -Limits::infinity(); },
-                   "Phase 2 holds a value that is not a number"},
-        RefusalRow{"Flows101", [](RecordFile& r) { r.Phases.phases[3].BurstCount = 101; },
-                   "Phase 3 has more than 100 flows"},
-        RefusalRow{"Phases501", [](RecordFile& r) { r.Phases.count = 501; }, "A record holds at most 500 phases"}),
-    tolva::testing::RowName());
+using Change = RecordFile&;
+const RefusalRow kRefusals[] = {
+    {"NameOutsideTheCodePage", [](Change r) { r.StratigraphicFile = "Stra\u0163a.str"; }, kNameRefusal},
+    {"NameWithAQuote", [](Change r) { r.StratigraphicFile = "a\"b.str"; }, kNameRefusal},
+    {"NameWithANul", [](Change r) { r.StratigraphicFile = QString::fromLatin1("a\0b.str", 7); }, kNameRefusal},
+    {"NaNDuration", [](Change r) { r.Phases.durations[1][100] = Limits::quiet_NaN(); },
+     "Phase 1 holds a value that is not a number"},
+    {"InfiniteField", [](Change r) { r.Phases.phases[2].Wind = -Limits::infinity(); },
+     "Phase 2 holds a value that is not a number"},
+    {"Flows101", [](Change r) { r.Phases.phases[3].BurstCount = 101; }, "Phase 3 has more than 100 flows"},
+    {"Phases501", [](Change r) { r.Phases.count = 501; }, "A record holds at most 500 phases"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, SaveRefusals, ::testing::ValuesIn(kRefusals), tolva::testing::RowName());
 
 // SaveWhole's own tests (SafeSaveTest) go through every kind of target and
 // failure, a missing name and a full disk included; here, that its reason
