@@ -8,16 +8,11 @@ namespace tolva {
 namespace {
 
 // The circle on the map panel: mirrored left to right and held inside the
-// panel, each rule at its own limits and a hair inside them.
+// panel, by the walk rule or else the pan rule, each at its own limits and a
+// hair inside them.
 TEST(MapCursor, MirroredLeftClampedToThePanel)
 {
-    const struct {
-        const char* name;
-        bool walk; // the walk rule, else the pan rule
-        MapScale scale;
-        float x, z;
-        MapCursorPlace expected;
-    } rows[] = {
+    const struct { const char* name; bool walk; MapScale scale; float x, z; MapCursorPlace expected; } rows[] = {
         {"PanInside", false, {180, 90}, 133, 32, {42, 22}},
         {"WalkSevenFurtherLeft", true, {180, 90}, 133, 32, {35, 22}},
         {"PanLeftAtItsLowerLimit", false, {180, 90}, 187, 50, {-12, 40}},
@@ -55,15 +50,11 @@ TEST(FormatWhole, HalvesRoundAwayFromZeroAndMinusZeroNeverShows)
 }
 
 // The height box steps by 1 within 1..30 (a typed 60 comes down to 30), the
-// light box by 0.05 within 0.10..1.00.
+// light box by 0.05 within 0.10..1.00: what the box shows after `clicks` from
+// `current`.
 TEST(HeightLightSpinner, StepsWithinItsLimits)
 {
-    const struct {
-        bool light; // the light box, else the height box
-        const char* current;
-        int clicks;
-        const char* shown;
-    } rows[] = {
+    const struct { bool light; const char* current; int clicks; const char* shown; } rows[] = {
         {false, "29", 1, "30"}, {false, "30", 1, "30"}, {false, "60", 1, "30"}, {false, "1", -1, "1"},
         {false, "2", -1, "1"}, {true, "0.95", 1, "1.00"}, {true, "1.00", 1, "1.00"}, {true, "0.10", -1, "0.10"},
         {true, "0.15", -1, "0.10"},

@@ -11,18 +11,12 @@ namespace tolva {
 namespace {
 
 // Actions 1 to 6 step along the frame's own axes, 7 to 12 turn one angle;
-// any other action does nothing and says so.
+// any other action does nothing and says so. A row: the frame's rotation
+// before, the amount, and the expected changes of position and rotation.
 TEST(MoveFrame, MovesAlongTheFramesAxesOrTurnsOneAngle)
 {
     constexpr float kHalfPi = 1.5707964f;
-    const struct {
-        const char* name;
-        int action;
-        Vector3 rotation;     // before
-        float amount;
-        Vector3 positionStep; // expected change of the position
-        Vector3 rotationStep; // expected change of the rotation
-    } rows[] = {
+    const struct { const char* name; int action; Vector3 rotation; float amount; Vector3 step, turn; } rows[] = {
         {"ForwardAtYaw0", 3, {0, 0, 0}, 2, {0, 0, 2}, {}},
         {"ForwardAtYawHalfPi", 3, {0, kHalfPi, 0}, 2, {2, 0, 0}, {}},
         {"BackwardAtYaw0", 6, {0, 0, 0}, 2, {0, 0, -2}, {}},
@@ -47,12 +41,12 @@ TEST(MoveFrame, MovesAlongTheFramesAxesOrTurnsOneAngle)
         AddFrame(scene, MakeFrame({90, 30, 100}, c.rotation, QStringLiteral("Main")));
         EXPECT_EQ(MoveFrame(scene, 1, c.action, c.amount), c.action >= 1 && c.action <= 12);
         const Frame& f = scene.FrameList()[1];
-        EXPECT_NEAR(f.Position.x - 90, c.positionStep.x, 1e-5);
-        EXPECT_NEAR(f.Position.y - 30, c.positionStep.y, 1e-5);
-        EXPECT_NEAR(f.Position.z - 100, c.positionStep.z, 1e-5);
-        EXPECT_NEAR(f.Rotation.x - c.rotation.x, c.rotationStep.x, 1e-6);
-        EXPECT_NEAR(f.Rotation.y - c.rotation.y, c.rotationStep.y, 1e-6);
-        EXPECT_NEAR(f.Rotation.z - c.rotation.z, c.rotationStep.z, 1e-6);
+        EXPECT_NEAR(f.Position.x - 90, c.step.x, 1e-5);
+        EXPECT_NEAR(f.Position.y - 30, c.step.y, 1e-5);
+        EXPECT_NEAR(f.Position.z - 100, c.step.z, 1e-5);
+        EXPECT_NEAR(f.Rotation.x - c.rotation.x, c.turn.x, 1e-6);
+        EXPECT_NEAR(f.Rotation.y - c.rotation.y, c.turn.y, 1e-6);
+        EXPECT_NEAR(f.Rotation.z - c.rotation.z, c.turn.z, 1e-6);
     }
 }
 
@@ -67,17 +61,12 @@ TEST(MoveFrame, AFrameTheSceneDoesNotHaveIsRefused)
 }
 
 // An angle beyond one full turn is wrapped once and written back, then
-// converted with pi/180 as a single: 360 degrees comes a hair short of two pi.
+// converted (DegToRad, else RadToDeg) with pi/180 as a single: 360 degrees
+// comes a hair short of two pi.
 TEST(Angles, WrapOnceWriteBackAndConvertWithTheSingleFactor)
 {
     constexpr double kFactor = 0.01745329238474369;
-    const struct {
-        const char* name;
-        bool degrees; // DegToRad, else RadToDeg
-        float angle;
-        float writtenBack;
-        double result;
-    } rows[] = {
+    const struct { const char* name; bool degrees; float angle, writtenBack; double result; } rows[] = {
         {"Deg360NotWrapped", true, 360.0f, 360.0f, 6.2831852585077286},
         {"Deg361WrapsTo1", true, 361.0f, 1.0f, kFactor},
         {"Deg800WrapsOnlyOnce", true, 800.0f, 440.0f, 440 * kFactor},

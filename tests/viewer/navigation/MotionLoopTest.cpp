@@ -71,13 +71,7 @@ TEST(MotionPass, OnlyExactlyTrueAnnouncesAMap)
 // into a new map or the window closes.
 TEST(FinishMotion, StopsLoadsOrCloses)
 {
-    const struct {
-        bool closing;
-        const char* newFile;
-        bool liveMapExists;
-        MotionEnd end;
-        bool stillHeld;
-    } rows[] = {
+    const struct { bool closing; const char* newFile; bool liveMapExists; MotionEnd end; bool stillHeld; } rows[] = {
         {true, "True", true, MotionEnd::Closed, true},
         {false, "", true, MotionEnd::Stopped, false},
         {false, "True", true, MotionEnd::LoadNewMap, true},

@@ -16,20 +16,14 @@ namespace {
 
 constexpr float kPi = 3.14159274f; // the start camera's yaw
 
-// One pass with arrows held: a move of the walk speed over five, a turn of a
-// twentieth of that; the direction label follows the yaw.
+// One pass with arrows held ("LURD" letters): a move of the walk speed over
+// five, a turn of a twentieth of that. A row's expectations: the change of the
+// position and of the yaw, the refreshes and the direction label afterwards.
 TEST(HeldMovesPass, MovesByTheSpeedOverFiveAndTurnsByATwentiethOfThat)
 {
     const struct {
-        const char* name;
-        MoveMode mode;
-        bool rotate;
-        const char* held; // "LURD" letters
-        int walkSpeed;
-        Vector3 step;        // expected change of the position
-        float yawStep;       // expected change of the yaw
-        int refreshes;
-        const char* caption; // the direction label after the pass
+        const char* name; MoveMode mode; bool rotate; const char* held; int walkSpeed;
+        Vector3 step; float yawStep; int refreshes; const char* caption;
     } rows[] = {
         {"UpAtSpeed10WalksTwoUnits", MoveMode::Fly, false, "U", 10, {0, 0, -2}, 0, 1, "Direction = 0"},
         {"UpAtSpeed1WalksAFifth", MoveMode::Fly, false, "U", 1, {0, 0, -0.2f}, 0, 1, "Direction = 0"},
@@ -78,21 +72,13 @@ TerrainGrid HighGroundNear()
 
 // The walking height is (ground + 0.15) x the mesh height. When it rounds to
 // another bar value the bar takes it and the camera goes to the bar; when the
-// bar stays, the camera is at the walking height.
+// bar stays, the camera is at the walking height. A row walks or flies from
+// `start`; each step gives the camera's height and the bar's altitude after it.
 TEST(Walking, TheBarFollowsTheWalkingHeightAndTheCameraTheBar)
 {
-    struct Step {
-        float amount;
-        float height; // the camera's afterwards
-        int altitude; // the bar's afterwards
-    };
+    struct Step { float amount, height; int altitude; };
     const struct {
-        const char* name;
-        TerrainGrid ground;
-        float meshHeight;
-        bool walkMode; // else flying
-        Vector3 start;
-        std::vector<Step> steps;
+        const char* name; TerrainGrid ground; float meshHeight; bool walkMode; Vector3 start; std::vector<Step> steps;
     } rows[] = {
         // 11.5 rounds to the even 12.
         {"OntoWhiteGroundTheBarGoesTo12AndHoldsIt", TerrainGrid(kWhite), 10, true, {90, 11.5f, 50},
@@ -191,14 +177,12 @@ TEST(ModeSwitches, WalkPutsTheEyeOnTheGroundFlyRaisesTheAltitudeTo30)
 
 // Key and button events as text: "d38" key or button 38 down, "u38" up,
 // "auto" a click of the auto button. Outside auto mode an arrow acts while
-// held; in it, the release latches the arrow and locks its switch.
+// held; in it, the release latches the arrow and locks its switch. A row: the
+// events, the arrows held afterwards ("LURD" letters), and what each event
+// asked of the switches ("-" nothing, "L" lock, "U" unlock).
 TEST(KeysAndButtons, ActWhileHeldOrLatchInAutoMode)
 {
-    const struct {
-        const char* events;
-        const char* held;  // the arrows held afterwards, "LURD" letters
-        const char* locks; // what each event asked of the switches: "-" none, "L" lock, "U" unlock
-    } rows[] = {
+    const struct { const char* events; const char* held; const char* locks; } rows[] = {
         {"d38 d39", "UR", "--"},
         {"d38 u38", "", "--"},
         {"auto d38 u38", "U", "--L"},
