@@ -10,8 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSet>
 #include <QStringList>
+
+#include <set>
 
 namespace {
 
@@ -28,13 +29,12 @@ QString ProjectFile(const QString& includer, const QString& name)
 
 // The includes of `source`, and of the project headers it includes, that
 // bring widgets in.
-QStringList WidgetIncludes(const QString& source, const QDir& widgetHeaders, QSet<QString>& seen)
+QStringList WidgetIncludes(const QString& source, const QDir& widgetHeaders, std::set<QString>& seen)
 {
     static const QRegularExpression include(QStringLiteral(R"(^\s*#\s*include\s*([<"])([^>"]+)[>"])"),
                                             QRegularExpression::MultilineOption);
-    if (seen.contains(source))
+    if (!seen.insert(source).second)
         return {};
-    seen.insert(source);
     QFile file(source);
     if (!file.open(QIODevice::ReadOnly))
         return {source + QStringLiteral(" (cannot be read)")};
@@ -65,7 +65,7 @@ TEST(CoreSources, IncludeNoWidgetHeader)
     ASSERT_GT(sources.size(), 30);
     ASSERT_TRUE(sources.filter(QStringLiteral("editor/record/RecordReader.cpp")).size() == 1);
     for (const QString& source : sources) {
-        QSet<QString> seen;
+        std::set<QString> seen;
         const QStringList found = WidgetIncludes(source, widgetHeaders, seen);
         EXPECT_TRUE(found.isEmpty()) << qPrintable(source) << " includes " << qPrintable(found.join(u", "));
     }

@@ -133,14 +133,12 @@ TEST(PlainPicture, IsTheImageTheReaderGives)
                 if (topDown)
                     qToLittleEndian<qint32>(-height, bytes.data() + 22);
                 const QImage expected = QImage::fromData(bytes, "BMP");
-                ASSERT_FALSE(expected.isNull());
-                ASSERT_EQ(expected, picture);
+                ASSERT_EQ(expected, picture); // their format too
                 // Without the last row's padding (which the reader then
                 // fills from beyond the data), the same picture.
                 for (const int chop : {0, width % 4}) {
                     const MapPicture map = LoadMapPicture(bytes.chopped(chop));
                     ASSERT_TRUE(map.ok()) << qPrintable(map.error);
-                    EXPECT_EQ(map.picture.format(), expected.format());
                     EXPECT_EQ(map.picture, expected);
                     EXPECT_EQ(map.picture.dotsPerMeterX(), expected.dotsPerMeterX());
                     EXPECT_EQ(map.picture.dotsPerMeterY(), expected.dotsPerMeterY());
