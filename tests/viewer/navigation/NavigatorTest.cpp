@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QStringList>
-
 #include <vector>
 
 namespace tolva::testing {
