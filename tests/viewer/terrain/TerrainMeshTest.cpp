@@ -58,11 +58,7 @@ TEST(TerrainCellTest, CornersComeInStripOrderWithSampledHeights)
 
 TEST(TerrainCellTest, AReusedCellIsRewrittenWhole)
 {
-    Polygon cell;
-    cell.PrimType = TriangleList;
-    cell.Material = 9;
-    cell.Texture = 3;
-    cell.Vertices.assign(6, Vertex{50, 50, 50});
+    Polygon cell{std::vector<Vertex>(6, Vertex{50, 50, 50}), TriangleList, 9, 3}; // material 9, texture 3
     SetTerrainCell(cell, GridHeights(TerrainGrid(), 180, 1.0, 10.0f), 1, 1, 1, 0);
     EXPECT_TRUE(cell.PrimType == TriangleStrip && cell.Material == 1 && cell.Texture == 0);
     ASSERT_EQ(cell.Vertices.size(), 4u);
