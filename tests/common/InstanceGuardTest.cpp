@@ -1,5 +1,4 @@
 #include "support/FakePlatform.h"
-#include "support/FileNodes.h"
 #include "support/Files.h"
 #include "common/ui/InstanceGuard.h"
 

@@ -14,8 +14,7 @@
 #include <QTimer>
 
 using namespace tolva;
-using tolva::testing::ReadBytes;
-using tolva::testing::WriteBytes;
+using namespace tolva::testing;
 
 namespace {
 
@@ -83,12 +82,11 @@ TEST(Sounds, AnOutputIsASoundServerOrASoundCard)
 {
     QTemporaryDir runtime;
     const QString cards = runtime.filePath("cards");
-    const QString server = runtime.filePath("server");
     ASSERT_TRUE(QDir(runtime.path()).mkpath("server/pulse"));
     ASSERT_TRUE(WriteBytes(runtime.filePath("server/pulse/native"), ""));
     const bool pulseServerSet = !qEnvironmentVariableIsEmpty("PULSE_SERVER");
 
-    EXPECT_TRUE(SoundOutputPresent(server, cards));
+    EXPECT_TRUE(SoundOutputPresent(runtime.filePath("server"), cards));
     ASSERT_TRUE(WriteBytes(cards, "--- no soundcards ---\n"));
     EXPECT_EQ(SoundOutputPresent(runtime.path(), cards), pulseServerSet);
     EXPECT_EQ(SoundOutputPresent(QString(), runtime.filePath("missing")), pulseServerSet);

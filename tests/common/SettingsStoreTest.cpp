@@ -14,8 +14,7 @@
 using namespace tolva;
 namespace s = tolva::settings;
 
-using tolva::testing::ProgramRun;
-using tolva::testing::RunProgram;
+using namespace tolva::testing;
 
 namespace {
 
@@ -31,12 +30,12 @@ protected:
         raw.clear();
         raw.sync();
     }
-    QString rawFile() const { return QString::fromUtf8(tolva::testing::ReadBytes(store.fileName())); }
+    QString rawFile() const { return QString::fromUtf8(ReadBytes(store.fileName())); }
     // The store's file as another program left it.
     void writeRawFile(const QByteArray& text)
     {
         ASSERT_TRUE(QDir().mkpath(QFileInfo(store.fileName()).path()));
-        ASSERT_TRUE(tolva::testing::WriteBytes(store.fileName(), text));
+        ASSERT_TRUE(WriteBytes(store.fileName(), text));
     }
     SettingsStore store;
 };
@@ -80,7 +79,7 @@ TEST_F(SettingsStoreTest, AMissingKeyReadsTheDefaultNotAMakerWideValue)
 {
     // QSettings would otherwise fall back to $XDG_CONFIG_HOME/Mossane.conf.
     const QString makerWide = QFileInfo(QFileInfo(store.fileName()).path()).path() + "/Mossane.conf";
-    ASSERT_TRUE(tolva::testing::WriteBytes(makerWide, "[Tolva3]\nTopo3D\\TopoHeight=99\n"));
+    ASSERT_TRUE(WriteBytes(makerWide, "[Tolva3]\nTopo3D\\TopoHeight=99\n"));
     const SettingsStore fresh;
     EXPECT_EQ(fresh.ReadSetting(s::kTopo3D, s::kTopoHeight, QStringLiteral("10")), "10");
     QFile::remove(makerWide);
@@ -128,7 +127,7 @@ TEST(SettingsTool, FailsClearlyWhenTheStoreCannotBeWritten)
 {
     // A configuration folder below a plain file cannot be created, even by root.
     QTemporaryDir dir;
-    ASSERT_TRUE(tolva::testing::WriteBytes(dir.filePath("blocker"), ""));
+    ASSERT_TRUE(WriteBytes(dir.filePath("blocker"), ""));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_CONFIG_HOME", dir.filePath("blocker/config"));
     const ProgramRun run = RunProgram(kTool, {"set", "Tolva3\\Topo3D", "NewFile", "True"}, env);

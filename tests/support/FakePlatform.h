@@ -125,7 +125,11 @@ public:
         return record(QStringLiteral("StartDoc"), QStringLiteral("StartDoc %1|%2").arg(documentName, outputFile));
     }
     bool startPage() override { return record(QStringLiteral("StartPage"), QStringLiteral("StartPage")); }
-    bool drawPicture(const QImage& picture, int left, int top, int width, int height) override;
+    bool drawPicture(const QImage& picture, int left, int top, int width, int height) override
+    {
+        return record(QStringLiteral("DrawPicture"), QString::asprintf("DrawPicture %d %d %d %d %dx%d", left, top,
+                                                                       width, height, picture.width(), picture.height()));
+    }
     bool endPage() override { return record(QStringLiteral("EndPage"), QStringLiteral("EndPage")); }
     bool endDoc() override { return record(QStringLiteral("EndDoc"), QStringLiteral("EndDoc")); }
     QString errorText() const override { return error; }
@@ -158,12 +162,5 @@ private:
         return true;
     }
 };
-
-inline bool ScriptedPrinter::drawPicture(const QImage& picture, int left, int top, int width, int height)
-{
-    return record(QStringLiteral("DrawPicture"), QStringLiteral("DrawPicture %1 %2 %3 %4 %5x%6")
-                                                     .arg(left).arg(top).arg(width).arg(height)
-                                                     .arg(picture.width()).arg(picture.height()));
-}
 
 } // namespace tolva::testing

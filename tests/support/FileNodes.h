@@ -1,6 +1,6 @@
 #pragma once
 // The file system nodes that are not regular files, made in a test's folder,
-// and a writer that feeds a FIFO from another thread.
+// and a FIFO fed from another thread.
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -39,43 +39,28 @@ inline bool MakeSocket(const QString& path)
     return bound;
 }
 
-// Writes `bytes` into the FIFO at `path` from a thread, `times` times over,
-// as another program would; a reader that stops early ends the writing.
-class FifoWriter {
-public:
-    FifoWriter(const QString& path, QByteArray bytes, int times = 1)
-        : m_oldPipeHandler(std::signal(SIGPIPE, SIG_IGN)),
-          m_thread([name = QFile::encodeName(path), bytes = std::move(bytes), times] {
-              const int fd = ::open(name.constData(), O_WRONLY);
-              for (int i = 0; fd >= 0 && i < times; ++i)
-                  if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
-                      break;
-              if (fd >= 0)
-                  ::close(fd);
-          })
-    {
-    }
-    ~FifoWriter()
-    {
-        m_thread.join();
-        std::signal(SIGPIPE, m_oldPipeHandler);
-    }
-
-private:
-    void (*m_oldPipeHandler)(int);
-    std::thread m_thread;
-};
-
 // What `read` makes of a fresh FIFO while another thread writes `bytes` into
-// it `times` times over.
+// it `times` times over, as another program would; a reader that stops early
+// ends the writing.
 template <class Read>
 auto ReadThroughFifo(const QByteArray& bytes, int times, Read read)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("fifo"));
     MakeFifo(path); // without it the read fails with the reason
-    FifoWriter writer(path, bytes, times);
-    return read(path);
+    const auto oldPipeHandler = std::signal(SIGPIPE, SIG_IGN);
+    std::thread writer([name = QFile::encodeName(path), &bytes, times] {
+        const int fd = ::open(name.constData(), O_WRONLY);
+        for (int i = 0; fd >= 0 && i < times; ++i)
+            if (::write(fd, bytes.constData(), size_t(bytes.size())) != bytes.size())
+                break;
+        if (fd >= 0)
+            ::close(fd);
+    });
+    auto result = read(path);
+    writer.join();
+    std::signal(SIGPIPE, oldPipeHandler);
+    return result;
 }
 
 } // namespace tolva::testing

@@ -10,7 +10,6 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -23,16 +22,12 @@ namespace tolva::testing {
 
 inline const char* const kInsideTinyDisk = "TOLVA_INSIDE_PRIVATE_MOUNTS";
 
-struct Rerun {
-    bool skipped = false;
-    bool passed = false;
-    std::string output;
-};
-
-inline Rerun RerunInPrivateMounts()
+// Runs the current test again in a private mount namespace and takes over its
+// result: passed, failed or skipped.
+inline void RerunInPrivateMounts()
 {
     if (::geteuid() != 0)
-        return {true, false, "mounting a tiny disk needs root"};
+        GTEST_SKIP() << "mounting a tiny disk needs root";
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     const QString filter = QStringLiteral("--gtest_filter=%1.%2")
                                .arg(QString::fromUtf8(test->test_suite_name()), QString::fromUtf8(test->name()));
@@ -46,22 +41,18 @@ inline Rerun RerunInPrivateMounts()
     if (!process.waitForFinished(120000))
         process.kill(); // its output so far says where it stopped
     process.waitForFinished();
-    Rerun result;
-    result.output = process.readAll().toStdString();
-    if (process.error() == QProcess::FailedToStart || result.output.find("[ RUN      ]") == std::string::npos)
-        return {true, false, "no private mount namespace here: " + result.output};
-    result.skipped = result.output.find("[  SKIPPED ] 1 test") != std::string::npos;
-    result.passed = process.exitCode() == 0 && result.output.find("[  PASSED  ] 1 test") != std::string::npos;
-    return result;
+    const std::string output = process.readAll().toStdString();
+    if (process.error() == QProcess::FailedToStart || output.find("[ RUN      ]") == std::string::npos)
+        GTEST_SKIP() << "no private mount namespace here: " << output;
+    if (output.find("[  SKIPPED ] 1 test") != std::string::npos)
+        GTEST_SKIP() << output;
+    EXPECT_TRUE(process.exitCode() == 0 && output.find("[  PASSED  ] 1 test") != std::string::npos) << output;
 }
 
-#define TOLVA_RERUN_ON_A_TINY_DISK()                                                 \
-    if (qEnvironmentVariableIsEmpty(::tolva::testing::kInsideTinyDisk)) {            \
-        const ::tolva::testing::Rerun rerun = ::tolva::testing::RerunInPrivateMounts(); \
-        if (rerun.skipped)                                                           \
-            GTEST_SKIP() << rerun.output;                                            \
-        EXPECT_TRUE(rerun.passed) << rerun.output;                                   \
-        return;                                                                      \
+#define TOLVA_RERUN_ON_A_TINY_DISK()                                      \
+    if (qEnvironmentVariableIsEmpty(::tolva::testing::kInsideTinyDisk)) { \
+        ::tolva::testing::RerunInPrivateMounts();                         \
+        return;                                                           \
     }
 
 // A tmpfs of `size` bytes on a temporary folder, unmounted again at the end.
@@ -89,15 +80,6 @@ public:
         struct statvfs s {};
         ::statvfs(m_dir.path().toLocal8Bit().constData(), &s);
         return qint64(s.f_bavail) * qint64(s.f_frsize);
-    }
-
-    // Fills the disk with one file until only `left` bytes are free.
-    bool fillLeaving(qint64 left)
-    {
-        QFile filler(path(QStringLiteral("filler")));
-        const qint64 size = freeBytes() - left;
-        return size >= 0 && filler.open(QIODevice::WriteOnly) && filler.write(QByteArray(size, 'f')) == size
-            && filler.flush() && freeBytes() == left;
     }
 
 private:

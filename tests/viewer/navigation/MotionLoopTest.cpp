@@ -3,41 +3,24 @@
 
 #include "navigation/MotionLoop.h"
 
-#include "support/RowNames.h"
-
 #include <gtest/gtest.h>
-
-#include <ostream>
 
 namespace tolva::testing {
 namespace {
 
-struct PollCase {
-    const char* name;
-    double last;
-    double now;
-    bool due;
-};
-
-void PrintTo(const PollCase& c, std::ostream* os) { *os << c.name; }
-
-class PollDecision : public ::testing::TestWithParam<PollCase> {};
-
-TEST_P(PollDecision, DueFiveSecondsAfterTheLastPoll)
+// Due five seconds after the last poll; near midnight a single holds the
+// time to 1/128 s, and the clock starts again at 0.
+TEST(NewMapPoll, DueFiveSecondsAfterTheLastPoll)
 {
-    NewMapPoll poll;
-    poll.Restart(GetParam().last);
-    EXPECT_EQ(poll.Due(GetParam().now), GetParam().due);
+    const struct { double last, now; bool due; } rows[] = {
+        {1000.0, 1004.999, false}, {1000.0, 1005.0, true}, {86398.0, 2.0, false}, {86398.0, 3.0, true},
+    };
+    for (const auto& c : rows) {
+        NewMapPoll poll;
+        poll.Restart(c.last);
+        EXPECT_EQ(poll.Due(c.now), c.due) << c.last << " -> " << c.now;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PollDecision,
-    ::testing::Values(PollCase{"At4999ms", 1000.0, 1004.999, false},
-                      PollCase{"At5s", 1000.0, 1005.0, true},
-                      // Near midnight a single holds the time to 1/128 s.
-                      PollCase{"PastMidnightAt4s", 86398.0, 2.0, false},
-                      PollCase{"PastMidnightAt5s", 86398.0, 3.0, true}),
-    tolva::testing::RowName());
 
 struct Settings {
     QString newFile;
@@ -54,7 +37,7 @@ struct Settings {
 TEST(MotionPass, MovesThenPollsOnlyWithActiveUpdateAndWhenDue)
 {
     NavigationRig rig;
-    rig.hold(false, true, false, false);
+    rig.hold("U");
     NewMapPoll poll;
     poll.Restart(100.0);
     Settings settings{QStringLiteral("True")};
@@ -84,36 +67,25 @@ TEST(MotionPass, OnlyExactlyTrueAnnouncesAMap)
     }
 }
 
-struct EndCase {
-    const char* name;
-    bool closing;
-    const char* newFile;
-    bool liveMapExists;
-    MotionEnd end;
-    bool stillHeld;
-};
-
-void PrintTo(const EndCase& c, std::ostream* os) { *os << c.name; }
-
-class EndOfMotion : public ::testing::TestWithParam<EndCase> {};
-
-TEST_P(EndOfMotion, StopsLoadsOrCloses)
+// The held arrows are let go when the motion stops, kept when it goes on
+// into a new map or the window closes.
+TEST(FinishMotion, StopsLoadsOrCloses)
 {
-    const EndCase& c = GetParam();
-    NavigationRig rig;
-    rig.hold(true, true, false, false);
-    EXPECT_EQ(FinishMotion(rig.nav, c.closing, QString::fromLatin1(c.newFile), c.liveMapExists), c.end);
-    EXPECT_EQ(rig.view.LeftHeld && rig.view.UpHeld, c.stillHeld);
-    EXPECT_FALSE(!c.stillHeld && (rig.view.LeftHeld || rig.view.UpHeld));
+    const struct { bool closing; const char* newFile; bool liveMapExists; MotionEnd end; bool stillHeld; } rows[] = {
+        {true, "True", true, MotionEnd::Closed, true},
+        {false, "", true, MotionEnd::Stopped, false},
+        {false, "True", true, MotionEnd::LoadNewMap, true},
+        {false, "True", false, MotionEnd::Stopped, false}, // the announced map is missing
+    };
+    for (const auto& c : rows) {
+        SCOPED_TRACE(::testing::Message() << c.closing << " '" << c.newFile << "' " << c.liveMapExists);
+        NavigationRig rig;
+        rig.hold("LU");
+        EXPECT_EQ(FinishMotion(rig.nav, c.closing, QString::fromLatin1(c.newFile), c.liveMapExists), c.end);
+        EXPECT_EQ(rig.view.LeftHeld, c.stillHeld);
+        EXPECT_EQ(rig.view.UpHeld, c.stillHeld);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, EndOfMotion,
-    ::testing::Values(EndCase{"Closing", true, "True", true, MotionEnd::Closed, true},
-                      EndCase{"Stop", false, "", true, MotionEnd::Stopped, false},
-                      EndCase{"NewMap", false, "True", true, MotionEnd::LoadNewMap, true},
-                      EndCase{"AnnouncedMapMissing", false, "True", false, MotionEnd::Stopped, false}),
-    tolva::testing::RowName());
 
 } // namespace
 } // namespace tolva::testing

@@ -42,12 +42,13 @@ struct NavigationRig {
         SetFrame(scene, 1, frame);
     }
 
-    void hold(bool left, bool up, bool right, bool down)
+    // Holds the arrows named by their letters, "LURD".
+    void hold(const QString& arrows)
     {
-        view.LeftHeld = left;
-        view.UpHeld = up;
-        view.RightHeld = right;
-        view.DownHeld = down;
+        view.LeftHeld = arrows.contains(u'L');
+        view.UpHeld = arrows.contains(u'U');
+        view.RightHeld = arrows.contains(u'R');
+        view.DownHeld = arrows.contains(u'D');
     }
 };
 

@@ -5,13 +5,8 @@
 
 #include "navigation/ViewControls.h"
 
-#include "support/RowNames.h"
-
 #include <gtest/gtest.h>
 
-#include <QStringList>
-
-#include <ostream>
 #include <vector>
 
 namespace tolva::testing {
@@ -19,97 +14,49 @@ namespace {
 
 constexpr float kPi = 3.14159274f; // the start camera's yaw
 
-struct PassCase {
-    const char* name;
-    MoveMode mode;
-    bool rotate;
-    bool left, up, right, down;
-    int walkSpeed;
-    Vector3 step;       // expected change of the position
-    float yawStep;      // expected change of the yaw
-    int refreshes;
-    const char* caption; // the direction label after the pass
-};
-
-void PrintTo(const PassCase& c, std::ostream* os) { *os << c.name; }
-
-class HeldMovesPass : public ::testing::TestWithParam<PassCase> {};
-
-TEST_P(HeldMovesPass, MovesByTheSpeedOverFiveAndTurnsByATwentiethOfThat)
+// One pass with arrows held ("LURD" letters): a move of the walk speed over
+// five, a turn of a twentieth of that. A row's expectations: the change of the
+// position and of the yaw, the refreshes and the direction label afterwards.
+TEST(HeldMovesPass, MovesByTheSpeedOverFiveAndTurnsByATwentiethOfThat)
 {
-    const PassCase& c = GetParam();
-    NavigationRig rig;
-    if (c.mode == MoveMode::Pan)
-        rig.nav.SelectPan();
-    else if (c.mode == MoveMode::Walk)
-        rig.nav.SelectWalk();
-    rig.nav.SetRotateAroundCenter(c.rotate);
-    rig.nav.SetWalkSpeed(c.walkSpeed);
-    rig.placeCamera(90, 30, 50);
-    rig.hold(c.left, c.up, c.right, c.down);
-
-    rig.nav.ApplyHeldMoves();
-
-    EXPECT_NEAR(rig.camera().Position.x - 90, c.step.x, 1e-5);
-    EXPECT_NEAR(rig.camera().Position.z - 50, c.step.z, 1e-5);
-    EXPECT_NEAR(rig.camera().Rotation.y - kPi, c.yawStep, 1e-6);
-    EXPECT_EQ(rig.refresh.count, c.refreshes);
-    EXPECT_EQ(DirectionCaption(rig.view.Direction), QString::fromLatin1(c.caption));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, HeldMovesPass,
-    ::testing::Values(
-        PassCase{"UpAtSpeed10WalksTwoUnits", MoveMode::Fly, false, 0, 1, 0, 0, 10, {0, 0, -2}, 0, 1, "Direction = 0"},
-        PassCase{"UpAtSpeed1WalksAFifth", MoveMode::Fly, false, 0, 1, 0, 0, 1, {0, 0, -0.2f}, 0, 1, "Direction = 0"},
-        PassCase{"UpAndDownBothAct", MoveMode::Fly, false, 0, 1, 0, 1, 10, {0, 0, 0}, 0, 2, "Direction = 0"},
-        PassCase{"RightTurnsATenthToDirection6", MoveMode::Walk, false, 0, 0, 1, 0, 10, {}, -0.1f, 1, "Direction = 6"},
-        PassCase{"LeftTurnsBack", MoveMode::Walk, false, 1, 0, 0, 0, 10, {}, 0.1f, 1, "Direction = 354"},
+    const struct {
+        const char* name; MoveMode mode; bool rotate; const char* held; int walkSpeed;
+        Vector3 step; float yawStep; int refreshes; const char* caption;
+    } rows[] = {
+        {"UpAtSpeed10WalksTwoUnits", MoveMode::Fly, false, "U", 10, {0, 0, -2}, 0, 1, "Direction = 0"},
+        {"UpAtSpeed1WalksAFifth", MoveMode::Fly, false, "U", 1, {0, 0, -0.2f}, 0, 1, "Direction = 0"},
+        {"UpAndDownBothAct", MoveMode::Fly, false, "UD", 10, {0, 0, 0}, 0, 2, "Direction = 0"},
+        {"RightTurnsATenthToDirection6", MoveMode::Walk, false, "R", 10, {}, -0.1f, 1, "Direction = 6"},
+        {"LeftTurnsBack", MoveMode::Walk, false, "L", 10, {}, 0.1f, 1, "Direction = 354"},
         // Back at the single yaw of pi, a hair past the heading 0: the label
         // reads 360 rather than 0.
-        PassCase{"LeftAndRightInWalkCancel", MoveMode::Walk, false, 1, 0, 1, 0, 10, {}, 0, 2, "Direction = 360"},
-        PassCase{"LeftAndRightInPanPanRightOnly", MoveMode::Pan, false, 1, 0, 1, 0, 10, {2, 0, 0}, 0, 1, "Direction = 0"},
+        {"LeftAndRightInWalkCancel", MoveMode::Walk, false, "LR", 10, {}, 0, 2, "Direction = 360"},
+        {"LeftAndRightInPanPanRightOnly", MoveMode::Pan, false, "LR", 10, {2, 0, 0}, 0, 1, "Direction = 0"},
         // With rotation the pan turns the other way by a sixth of the turn.
-        PassCase{"RightInPanRotating", MoveMode::Pan, true, 0, 0, 1, 0, 10, {2, 0, 0}, 0.1f / 6, 1, "Direction = 359"},
-        PassCase{"UpInPanWalks", MoveMode::Pan, true, 0, 1, 0, 0, 10, {0, 0, -2}, 0, 1, "Direction = 0"}),
-    tolva::testing::RowName());
+        {"RightInPanRotating", MoveMode::Pan, true, "R", 10, {2, 0, 0}, 0.1f / 6, 1, "Direction = 359"},
+        {"UpInPanWalks", MoveMode::Pan, true, "U", 10, {0, 0, -2}, 0, 1, "Direction = 0"},
+    };
+    for (const auto& c : rows) {
+        SCOPED_TRACE(c.name);
+        NavigationRig rig;
+        if (c.mode == MoveMode::Pan)
+            rig.nav.SelectPan();
+        else if (c.mode == MoveMode::Walk)
+            rig.nav.SelectWalk();
+        rig.nav.SetRotateAroundCenter(c.rotate);
+        rig.nav.SetWalkSpeed(c.walkSpeed);
+        rig.placeCamera(90, 30, 50);
+        rig.hold(c.held);
 
-struct WalkStep {
-    float amount;
-    float height;  // the camera's afterwards
-    int altitude;  // the bar's afterwards
-};
+        rig.nav.ApplyHeldMoves();
 
-struct WalkCase {
-    const char* name;
-    TerrainGrid (*ground)();
-    float meshHeight;
-    bool walkMode; // else flying
-    Vector3 start;
-    std::vector<WalkStep> steps;
-};
-
-void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
-
-class Walking : public ::testing::TestWithParam<WalkCase> {};
-
-TEST_P(Walking, TheBarFollowsTheWalkingHeightAndTheCameraTheBar)
-{
-    const WalkCase& c = GetParam();
-    NavigationRig rig(c.ground(), c.meshHeight);
-    if (c.walkMode)
-        rig.nav.SelectWalk();
-    rig.placeCamera(c.start.x, c.start.y, c.start.z);
-    for (size_t i = 0; i < c.steps.size(); ++i) {
-        rig.nav.Walk(c.steps[i].amount);
-        EXPECT_FLOAT_EQ(rig.camera().Position.y, c.steps[i].height) << "step " << i + 1;
-        EXPECT_EQ(rig.view.FlyAltitude, c.steps[i].altitude) << "step " << i + 1;
+        EXPECT_NEAR(rig.camera().Position.x - 90, c.step.x, 1e-5);
+        EXPECT_NEAR(rig.camera().Position.z - 50, c.step.z, 1e-5);
+        EXPECT_NEAR(rig.camera().Rotation.y - kPi, c.yawStep, 1e-6);
+        EXPECT_EQ(rig.refresh.count, c.refreshes);
+        EXPECT_EQ(DirectionCaption(rig.view.Direction), QString::fromLatin1(c.caption));
     }
-    EXPECT_EQ(rig.refresh.count, int(c.steps.size()));
 }
-
-TerrainGrid White() { return TerrainGrid(kWhite); }
-TerrainGrid Black() { return TerrainGrid(kBlack); }
 
 // White where z < 45, black beyond.
 TerrainGrid HighGroundNear()
@@ -123,23 +70,41 @@ TerrainGrid HighGroundNear()
 
 // The walking height is (ground + 0.15) x the mesh height. When it rounds to
 // another bar value the bar takes it and the camera goes to the bar; when the
-// bar stays, the camera is at the walking height.
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Walking,
-    ::testing::Values(
+// bar stays, the camera is at the walking height. A row walks or flies from
+// `start`; each step gives the camera's height and the bar's altitude after it.
+TEST(Walking, TheBarFollowsTheWalkingHeightAndTheCameraTheBar)
+{
+    struct Step { float amount, height; int altitude; };
+    const struct {
+        const char* name; TerrainGrid ground; float meshHeight; bool walkMode; Vector3 start; std::vector<Step> steps;
+    } rows[] = {
         // 11.5 rounds to the even 12.
-        WalkCase{"OntoWhiteGroundTheBarGoesTo12AndHoldsIt", White, 10, true, {90, 11.5f, 50},
-                 {{2, 12, 12}, {2, 11.5f, 12}}},
+        {"OntoWhiteGroundTheBarGoesTo12AndHoldsIt", TerrainGrid(kWhite), 10, true, {90, 11.5f, 50},
+         {{2, 12, 12}, {2, 11.5f, 12}}},
         // 0.3 rounds to 0, below the bar's range.
-        WalkCase{"OverDarkGroundWithASmallHeightTheBarStopsAt1", Black, 2, true, {90, 0.3f, 50},
-                 {{2, 1, 1}, {2, 0.3f, 1}}},
-        WalkCase{"AHalfwayHeightRoundsToTheEvenAltitude", Black, 30, true, {90, 4.5f, 50}, {{2, 4, 4}}},
+        {"OverDarkGroundWithASmallHeightTheBarStopsAt1", TerrainGrid(kBlack), 2, true, {90, 0.3f, 50},
+         {{2, 1, 1}, {2, 0.3f, 1}}},
+        {"AHalfwayHeightRoundsToTheEvenAltitude", TerrainGrid(kBlack), 30, true, {90, 4.5f, 50}, {{2, 4, 4}}},
         // Flying at 30: 69 over white (z 42), 9 over black; the bar keeps the raised height.
-        WalkCase{"FlyingOverHighGroundClimbsAndKeepsTheRaisedAltitude", HighGroundNear, 60, false, {90, 30, 60},
-                 {{2, 30, 30}, {16, 69, 69}, {-16, 69, 69}}},
+        {"FlyingOverHighGroundClimbsAndKeepsTheRaisedAltitude", HighGroundNear(), 60, false, {90, 30, 60},
+         {{2, 30, 30}, {16, 69, 69}, {-16, 69, 69}}},
         // z 98 is beyond the raster's 90 rows: 46 there, 6 over the black inside.
-        WalkCase{"BeyondTheRasterTheGroundCountsAsWhite", Black, 40, false, {90, 30, 100}, {{2, 46, 46}}}),
-    tolva::testing::RowName());
+        {"BeyondTheRasterTheGroundCountsAsWhite", TerrainGrid(kBlack), 40, false, {90, 30, 100}, {{2, 46, 46}}},
+    };
+    for (const auto& c : rows) {
+        SCOPED_TRACE(c.name);
+        NavigationRig rig(c.ground, c.meshHeight);
+        if (c.walkMode)
+            rig.nav.SelectWalk();
+        rig.placeCamera(c.start.x, c.start.y, c.start.z);
+        for (size_t i = 0; i < c.steps.size(); ++i) {
+            rig.nav.Walk(c.steps[i].amount);
+            EXPECT_FLOAT_EQ(rig.camera().Position.y, c.steps[i].height) << "step " << i + 1;
+            EXPECT_EQ(rig.view.FlyAltitude, c.steps[i].altitude) << "step " << i + 1;
+        }
+        EXPECT_EQ(rig.refresh.count, int(c.steps.size()));
+    }
+}
 
 // The rig's own reset, right after its map load, raised the camera from the
 // mesh height + 3 to the fly altitude; after a walk everything is back too.
@@ -148,7 +113,7 @@ TEST(ViewReset, AfterAWalkEverythingIsBackAtTheStart)
     NavigationRig rig(TerrainGrid(kWhite), 10.0f);
     rig.nav.SelectWalk();
     rig.nav.StepViewAngle(-20);
-    rig.hold(false, true, true, false);
+    rig.hold("UR");
     rig.nav.ApplyHeldMoves();
     ASSERT_EQ(rig.view.FlyAltitude, 12);
     ASSERT_NE(rig.view.Direction, 0.0f);
@@ -209,54 +174,44 @@ TEST(ModeSwitches, WalkPutsTheEyeOnTheGroundFlyRaisesTheAltitudeTo30)
 }
 
 // Key and button events as text: "d38" key or button 38 down, "u38" up,
-// "auto" a click of the auto button.
-struct KeyCase {
-    const char* name;
-    const char* events;
-    const char* held;     // the arrows held afterwards, "LURD" letters
-    const char* locks;    // what each event asked of the switches: "-" none, "L" lock, "U" unlock
-};
-
-void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
-
-class KeysAndButtons : public ::testing::TestWithParam<KeyCase> {};
-
-TEST_P(KeysAndButtons, ActWhileHeldOrLatchInAutoMode)
+// "auto" a click of the auto button. Outside auto mode an arrow acts while
+// held; in it, the release latches the arrow and locks its switch. A row: the
+// events, the arrows held afterwards ("LURD" letters), and what each event
+// asked of the switches ("-" nothing, "L" lock, "U" unlock).
+TEST(KeysAndButtons, ActWhileHeldOrLatchInAutoMode)
 {
-    NavigationRig rig;
-    QString locks;
-    for (const QString& event : QString::fromLatin1(GetParam().events).split(QLatin1Char(' '))) {
-        SwitchLock lock = SwitchLock::Unchanged;
-        if (event == QStringLiteral("auto"))
-            lock = rig.nav.AutoClick();
-        else if (event.startsWith(QLatin1Char('d')))
-            lock = rig.nav.KeyDown(event.mid(1).toInt());
-        else
-            lock = rig.nav.KeyUp(event.mid(1).toInt());
-        locks += lock == SwitchLock::Lock ? QLatin1Char('L') : lock == SwitchLock::Unlock ? QLatin1Char('U') : QLatin1Char('-');
+    const struct { const char* events; const char* held; const char* locks; } rows[] = {
+        {"d38 d39", "UR", "--"},
+        {"d38 u38", "", "--"},
+        {"auto d38 u38", "U", "--L"},
+        {"auto d38 u38 d37", "LU", "--L-"},           // the others act while held
+        {"auto d38 u38 d38 u38", "", "--L-U"},        // a second click releases and unlocks
+        {"auto d38 u38 auto", "", "--LU"},            // auto off clears the latch
+        {"auto auto d40", "D", "-U-"},
+        {"auto d65 u65", "", "---"},                  // another key does not lock
+        {"d-1 d256 u256", "", "---"},                 // codes outside the table are ignored
+    };
+    for (const auto& c : rows) {
+        NavigationRig rig;
+        QString locks;
+        for (const QString& event : QString::fromLatin1(c.events).split(QLatin1Char(' '))) {
+            SwitchLock lock = SwitchLock::Unchanged;
+            if (event == QStringLiteral("auto"))
+                lock = rig.nav.AutoClick();
+            else if (event.startsWith(QLatin1Char('d')))
+                lock = rig.nav.KeyDown(event.mid(1).toInt());
+            else
+                lock = rig.nav.KeyUp(event.mid(1).toInt());
+            locks += QLatin1Char(lock == SwitchLock::Lock ? 'L' : lock == SwitchLock::Unlock ? 'U' : '-');
+        }
+        QString held; // the arrow keys 37 to 40 are left, up, right, down
+        for (int code = int(Arrow::Left); code <= int(Arrow::Down); ++code)
+            if (rig.nav.held(Arrow(code)))
+                held += QLatin1Char("LURD"[code - int(Arrow::Left)]);
+        EXPECT_EQ(held, QString::fromLatin1(c.held)) << c.events;
+        EXPECT_EQ(locks, QString::fromLatin1(c.locks)) << c.events;
     }
-    QString held;
-    if (rig.nav.held(Arrow::Left)) held += QLatin1Char('L');
-    if (rig.nav.held(Arrow::Up)) held += QLatin1Char('U');
-    if (rig.nav.held(Arrow::Right)) held += QLatin1Char('R');
-    if (rig.nav.held(Arrow::Down)) held += QLatin1Char('D');
-    EXPECT_EQ(held, QString::fromLatin1(GetParam().held));
-    EXPECT_EQ(locks, QString::fromLatin1(GetParam().locks));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, KeysAndButtons,
-    ::testing::Values(
-        KeyCase{"HeldWhileDown", "d38 d39", "UR", "--"},
-        KeyCase{"ReleasedOnUp", "d38 u38", "", "--"},
-        KeyCase{"AutoLatchesOnTheRelease", "auto d38 u38", "U", "--L"},
-        KeyCase{"AutoOthersActWhileHeld", "auto d38 u38 d37", "LU", "--L-"},
-        KeyCase{"AutoSecondClickReleasesAndUnlocks", "auto d38 u38 d38 u38", "", "--L-U"},
-        KeyCase{"AutoOffClearsTheLatch", "auto d38 u38 auto", "", "--LU"},
-        KeyCase{"AutoOffThenHeldAgain", "auto auto d40", "D", "-U-"},
-        KeyCase{"AutoOtherKeyDoesNotLock", "auto d65 u65", "", "---"},
-        KeyCase{"CodesOutsideTheTableIgnored", "d-1 d256 u256", "", "---"}),
-    tolva::testing::RowName());
 
 TEST(MapPanel, AClickWhileRunningPutsTheCameraUnderTheMouse)
 {

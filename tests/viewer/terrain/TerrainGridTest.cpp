@@ -1,6 +1,5 @@
 // The height rule, the 180 x 90 raster and its stretch and mirror.
 #include "terrain/TerrainGrid.h"
-#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -12,67 +11,45 @@ using namespace tolva;
 
 namespace {
 
-struct ColorRow {
-    const char* name;
-    ColorRef color;
-    float height;
-};
-
-void PrintTo(const ColorRow& row, std::ostream* os) { *os << row.name; }
-
-class ColorHeightTest : public ::testing::TestWithParam<ColorRow> {};
-
-TEST_P(ColorHeightTest, BrightnessIsTheSumOfTheChannels)
+// The height of a colour is its brightness: the sum of its channels over 765.
+TEST(ColorHeightTest, BrightnessIsTheSumOfTheChannels)
 {
-    EXPECT_FLOAT_EQ(ColorHeight(GetParam().color), GetParam().height);
+    EXPECT_FLOAT_EQ(ColorHeight(0x00808080u), 384.0f / 765.0f);
+    EXPECT_FLOAT_EQ(ColorHeight(0x000000FFu), 1.0f / 3.0f);
+    EXPECT_FLOAT_EQ(ColorHeight(0x7F000000u), 0.0f) << "the high byte is ignored";
+    EXPECT_FLOAT_EQ(ColorHeight(kInvalidColor), 1.0f) << "the invalid value splits to white";
 }
-
-INSTANTIATE_TEST_SUITE_P(Colors, ColorHeightTest, ::testing::Values(
-    ColorRow{"MidGrey", 0x00808080u, 384.0f / 765.0f},
-    ColorRow{"PureRed", 0x000000FFu, 1.0f / 3.0f},
-    ColorRow{"HighByteIgnored", 0x7F000000u, 0.0f},
-    ColorRow{"InvalidValueSplitsToWhite", kInvalidColor, 1.0f}),
-    tolva::testing::RowName());
 
 TEST(SplitColorTest, RedIsTheLowByte)
 {
     EXPECT_EQ(SplitColor(0xAB123456u), (ColorChannels{0x56, 0x34, 0x12}));
 }
 
-// A place on the 180 x 90 raster. The walk's ground reads round half to even
+// Places on the 180 x 90 raster. The walk's ground reads round half to even
 // first, and the raster's outside reads as white; the mesh's samples, at
 // whole places, read the outside as flat ground.
-struct PlaceRow {
-    double x, z;
-    bool inside;
-};
-
-void PrintTo(const PlaceRow& row, std::ostream* os) { *os << row.x << " " << row.z; }
-
-class RasterEdgeTest : public ::testing::TestWithParam<PlaceRow> {};
-
-TEST_P(RasterEdgeTest, OutsideIsWhiteForTheWalkAndFlatForTheMesh)
+TEST(RasterEdgeTest, OutsideIsWhiteForTheWalkAndFlatForTheMesh)
 {
-    const PlaceRow row = GetParam();
-    EXPECT_FLOAT_EQ(GroundHeight(TerrainGrid(), row.x, row.z), row.inside ? 0.0f : 1.0f);
-    if (std::abs(row.x) < 1000 && row.x == std::trunc(row.x) && row.z == std::trunc(row.z)) {
-        EXPECT_FLOAT_EQ(SampleHeight(TerrainGrid(0x00FFFFFFu), int(row.x), int(row.z), 10.0f),
-                        row.inside ? 10.0f : 0.0f);
+    const struct { double x, z; bool inside; } rows[] = {
+        {0, 0, true}, {179, 89, true}, {180, 0, false}, {0, 90, false}, {-1, 0, false}, {0, -1, false},
+        {179.4, 10, true},   // 179
+        {179.5, 10, false},  // 180
+        {10, 88.5, true},    // 88
+        {10, 89.5, false},   // 90
+        {-0.5, 10, true},    // 0
+        {-0.51, 10, false},  // -1
+        {std::numeric_limits<double>::quiet_NaN(), 10, false},
+        {1e300, 10, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.x << ", " << row.z);
+        EXPECT_FLOAT_EQ(GroundHeight(TerrainGrid(), row.x, row.z), row.inside ? 0.0f : 1.0f);
+        if (std::abs(row.x) < 1000 && row.x == std::trunc(row.x) && row.z == std::trunc(row.z)) {
+            EXPECT_FLOAT_EQ(SampleHeight(TerrainGrid(0x00FFFFFFu), int(row.x), int(row.z), 10.0f),
+                            row.inside ? 10.0f : 0.0f);
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Places, RasterEdgeTest, ::testing::Values(
-    PlaceRow{0, 0, true}, PlaceRow{179, 89, true}, PlaceRow{180, 0, false}, PlaceRow{0, 90, false},
-    PlaceRow{-1, 0, false}, PlaceRow{0, -1, false},
-    PlaceRow{179.4, 10, true},   // 179
-    PlaceRow{179.5, 10, false},  // 180
-    PlaceRow{10, 88.5, true},    // 88
-    PlaceRow{10, 89.5, false},   // 90
-    PlaceRow{-0.5, 10, true},    // 0
-    PlaceRow{-0.51, 10, false},  // -1
-    PlaceRow{std::numeric_limits<double>::quiet_NaN(), 10, false},
-    PlaceRow{1e300, 10, false}),
-    tolva::testing::RowName());
 
 TEST(TerrainGridTest, APictureOfTheRasterSizeIsCopiedExactlyMirrored)
 {

@@ -1,7 +1,6 @@
 // The normal of a cell and the cells of the mesh (strips of four corners, the
 // only polygons the mesh makes).
 #include "terrain/TerrainMesh.h"
-#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +9,6 @@
 using namespace tolva;
 
 namespace {
-
-// A vertex at a position, its normal still zero.
-Vertex At(float x, float y, float z)
-{
-    return {x, y, z};
-}
 
 Vector3 NormalOf(const Vertex& v)
 {
@@ -30,36 +23,26 @@ Polygon CellOf(const TerrainGrid& grid, int i, int j)
 }
 
 // A cell whose corners, in strip order (x, z) = (3, 5), (4, 5), (3, 4), (4, 4),
-// are white (height 10) or black (0).
-struct CellRow {
-    const char* name;
-    bool high[4];
-    Vector3 normal;
-};
-
-void PrintTo(const CellRow& row, std::ostream* os) { *os << row.name; }
-
-class CellNormalTest : public ::testing::TestWithParam<CellRow> {};
-
-TEST_P(CellNormalTest, EveryVertexTakesTheFirstTrianglesNormal)
+// are white (height 10) or black (0): every vertex takes the first triangle's
+// normal, not normalised.
+TEST(TerrainCellTest, EveryVertexTakesTheFirstTrianglesNormal)
 {
-    const CellRow row = GetParam();
     const int corners[4][2] = {{3, 5}, {4, 5}, {3, 4}, {4, 4}};
-    TerrainGrid grid;
-    for (int k = 0; k < 4; ++k)
-        if (row.high[k])
-            grid.setPixel(corners[k][0], corners[k][1], 0x00FFFFFFu);
-    const Polygon cell = CellOf(grid, 3, 4);
-    for (const Vertex& v : cell.Vertices)
-        EXPECT_EQ(NormalOf(v), row.normal);
+    const struct { const char* name; bool high[4]; Vector3 normal; } rows[] = {
+        {"Flat", {false, false, false, false}, {0, 1, 0}},
+        {"FirstTriangleFlatFourthCornerDiffers", {false, false, false, true}, {0, 1, 0}},
+        {"RampAlongZ", {true, true, false, false}, {0, 1, -10}},
+        {"RampAlongX", {false, true, false, true}, {-10, 1, 0}},
+    };
+    for (const auto& row : rows) {
+        TerrainGrid grid;
+        for (int k = 0; k < 4; ++k)
+            if (row.high[k])
+                grid.setPixel(corners[k][0], corners[k][1], 0x00FFFFFFu);
+        for (const Vertex& v : CellOf(grid, 3, 4).Vertices)
+            EXPECT_EQ(NormalOf(v), row.normal) << row.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Cells, CellNormalTest, ::testing::Values(
-    CellRow{"Flat", {false, false, false, false}, {0, 1, 0}},
-    CellRow{"FirstTriangleFlatFourthCornerDiffers", {false, false, false, true}, {0, 1, 0}},
-    CellRow{"RampAlongZ", {true, true, false, false}, {0, 1, -10}},        // not normalised
-    CellRow{"RampAlongX", {false, true, false, true}, {-10, 1, 0}}),
-    tolva::testing::RowName());
 
 TEST(TerrainCellTest, CornersComeInStripOrderWithSampledHeights)
 {
@@ -75,11 +58,7 @@ TEST(TerrainCellTest, CornersComeInStripOrderWithSampledHeights)
 
 TEST(TerrainCellTest, AReusedCellIsRewrittenWhole)
 {
-    Polygon cell;
-    cell.PrimType = TriangleList;
-    cell.Material = 9;
-    cell.Texture = 3;
-    cell.Vertices.assign(6, At(50, 50, 50));
+    Polygon cell{std::vector<Vertex>(6, Vertex{50, 50, 50}), TriangleList, 9, 3}; // material 9, texture 3
     SetTerrainCell(cell, GridHeights(TerrainGrid(), 180, 1.0, 10.0f), 1, 1, 1, 0);
     EXPECT_TRUE(cell.PrimType == TriangleStrip && cell.Material == 1 && cell.Texture == 0);
     ASSERT_EQ(cell.Vertices.size(), 4u);
