@@ -91,6 +91,9 @@ inline QImage FrameOf(DisplayChain& chain, const Scene& scene)
     return view.picture;
 }
 
+// The start camera: (90, 30, 180), turned half round to look towards smaller z.
+inline Frame StartCamera() { return StartCameraFrame(ViewState{}); }
+
 // Straight down over the middle of the map, high enough to see all of it.
 inline Frame HighAbove()
 {

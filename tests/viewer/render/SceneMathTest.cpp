@@ -36,9 +36,6 @@ TEST_P(ViewTransform, TakesWorldPointsIntoTheEyesFrame)
     EXPECT_FLOAT_EQ(p.w, 1.0f);
 }
 
-// The start camera: (90, 30, 180), turned half round to look towards smaller z.
-Frame StartCamera() { return StartCameraFrame(ViewState{}); }
-
 // Level at yaw 0 the eye looks along +z; a pitch of +30 degrees, about the
 // world's x axis after the yaw, brings a point below the view axis onto it.
 Frame PitchedUp() { return MakeFrame({0, 0, 0}, {0.5235988f, 0.0f, 0.0f}, QString()); }
