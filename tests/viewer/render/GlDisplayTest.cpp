@@ -66,8 +66,7 @@ struct AgreeCase {
     const char* name;
     bool highAbove;
     FillMode mode;
-    double minCoverageAgreement;
-    double minColourAgreement;
+    double minCoverageAgreement, minColourAgreement;
 };
 
 void PrintTo(const AgreeCase& row, std::ostream* os) { *os << row.name; }
@@ -102,11 +101,9 @@ TEST_P(DisplaysAgree, SamePixelsCoveredAndColoursWithinTwoLevels)
             const QRgb a = software.pixel(x, y), b = gl.pixel(x, y);
             const bool coveredA = (a & 0xFFFFFF) != 0, coveredB = (b & 0xFFFFFF) != 0;
             sameCoverage += coveredA == coveredB;
-            if (coveredA || coveredB) {
-                ++covered;
-                closeColour += std::abs(qRed(a) - qRed(b)) <= 2 && std::abs(qGreen(a) - qGreen(b)) <= 2
-                               && std::abs(qBlue(a) - qBlue(b)) <= 2;
-            }
+            covered += coveredA || coveredB;
+            closeColour += (coveredA || coveredB) && std::abs(qRed(a) - qRed(b)) <= 2
+                           && std::abs(qGreen(a) - qGreen(b)) <= 2 && std::abs(qBlue(a) - qBlue(b)) <= 2;
         }
     ASSERT_GT(covered, 1000);
     EXPECT_GE(double(sameCoverage) / (software.width() * software.height()), GetParam().minCoverageAgreement);
