@@ -71,18 +71,6 @@ TEST(DisplayChain, SoftwareSetUpEmptiesTheSceneAndDrawsABlackFrameForIt)
     EXPECT_TRUE(messages.reports.isEmpty());
 }
 
-TEST(DisplayChain, UnloadTwiceDoesNoHarmAndASecondSetUpWorks)
-{
-    DisplayChain chain(nullptr);
-    Scene scene;
-    ASSERT_TRUE(chain.Loading(scene));
-    chain.UnloadDX();
-    chain.UnloadDX();
-    EXPECT_EQ(chain.device(), nullptr);
-    EXPECT_TRUE(chain.Loading(scene));
-    EXPECT_NE(chain.device(), nullptr);
-}
-
 // 1.25 is a half pixel over, 1.2499 a hair below; no ratio and not a number
 // count as 1, anything beyond 4 as 4.
 TEST(FrameSide, IsTheViewAtTheScreensDensityRoundedHalfUp)

@@ -29,21 +29,6 @@ void AddClockwise(PreparedScene& scene, Triangle t, PixelColor color, int size =
     AddScreenTriangle(scene, t.a, t.b, t.c, color, size);
 }
 
-// How often each pixel is covered when the triangles are drawn one by one.
-std::vector<int> Coverage(const std::vector<Triangle>& mesh)
-{
-    std::vector<int> count(kTargetSize * kTargetSize, 0);
-    for (const Triangle& t : mesh) {
-        PreparedScene scene;
-        AddClockwise(scene, t, kRed);
-        const QImage image = Draw(scene).image();
-        for (int y = 0; y < kTargetSize; ++y)
-            for (int x = 0; x < kTargetSize; ++x)
-                count[y * kTargetSize + x] += image.pixel(x, y) == kRed;
-    }
-    return count;
-}
-
 struct TilingCase {
     const char* name;
     std::vector<Triangle> (*mesh)();
@@ -58,7 +43,16 @@ class FillRule : public ::testing::TestWithParam<TilingCase> {};
 TEST_P(FillRule, SharedEdgesDrawEachPixelOnceWithoutGaps)
 {
     const TilingCase& c = GetParam();
-    const std::vector<int> count = Coverage(c.mesh());
+    // How often each pixel is covered when the triangles are drawn one by one.
+    std::vector<int> count(kTargetSize * kTargetSize, 0);
+    for (const Triangle& t : c.mesh()) {
+        PreparedScene scene;
+        AddClockwise(scene, t, kRed);
+        const QImage image = Draw(scene).image();
+        for (int y = 0; y < kTargetSize; ++y)
+            for (int x = 0; x < kTargetSize; ++x)
+                count[y * kTargetSize + x] += image.pixel(x, y) == kRed;
+    }
     int total = 0;
     for (int y = 0; y < kTargetSize; ++y)
         for (int x = 0; x < kTargetSize; ++x) {
@@ -349,13 +343,10 @@ PreparedScene Volcano(int)
     return PrepareScene(volcano, DefaultMaterial().material);
 }
 
+// Low over the ground, turned: big triangles near the eye, many clipped.
 Frame Walking()
 {
-    // Low over the ground, turned: big triangles near the eye, many clipped.
-    Frame f;
-    f.Position = {60.0f, 2.5f, 40.0f};
-    f.Rotation = {0.1f, 0.8f, 0.0f};
-    return f;
+    return {{60.0f, 2.5f, 40.0f}, {0.1f, 0.8f, 0.0f}, {}};
 }
 
 // One frame drawn every way the rasterizer may draw it. The reference is the

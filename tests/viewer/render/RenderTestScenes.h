@@ -97,10 +97,7 @@ inline Frame StartCamera() { return StartCameraFrame(ViewState{}); }
 // Straight down over the middle of the map, high enough to see all of it.
 inline Frame HighAbove()
 {
-    Frame frame;
-    frame.Position = {91.0f, 170.0f, 91.0f};
-    frame.Rotation = {-3.14159265f / 2.0f, 3.14159265f, 0.0f};
-    return frame;
+    return {{91.0f, 170.0f, 91.0f}, {-3.14159265f / 2.0f, 3.14159265f, 0.0f}, {}};
 }
 
 } // namespace tolva::testing
