@@ -1,7 +1,6 @@
 // View transform and projection, lighting and the flattening of the polygon
 // list that both displays draw from.
 #include "RenderTestScenes.h"
-#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -47,17 +46,6 @@ TEST(Projection, NearPlaneIsDepthZeroFarPlaneOneAndTheFieldOfViewSixtyDegrees)
     EXPECT_NEAR(edge.y / edge.w, -1.0f, 1e-6);
 }
 
-// One vertex at the origin under one light.
-struct LightCase {
-    const char* name;
-    Vector3 normal;
-    Light light;
-    bool enabled;
-    float expected; // every channel
-};
-
-void PrintTo(const LightCase& row, std::ostream* os) { *os << row.name; }
-
 Light PointAbove(float colour, float a0, float a1, float a2, float range = 1000.0f)
 {
     Light l;
@@ -67,21 +55,6 @@ Light PointAbove(float colour, float a0, float a1, float a2, float range = 1000.
     l.attenuation0 = a0; l.attenuation1 = a1; l.attenuation2 = a2;
     l.range = range;
     return l;
-}
-
-class Lighting : public ::testing::TestWithParam<LightCase> {};
-
-TEST_P(Lighting, AmbientPlusDiffuseScaledByAttenuation)
-{
-    const LightCase& row = GetParam();
-    const Vertex v{0, 0, 0, row.normal.x, row.normal.y, row.normal.z};
-    Material white;
-    white.ambient = white.diffuse = {1, 1, 1, 1};
-    white.emissive = {0.05f, 0.05f, 0.05f, 0};
-    const Color c = LightVertex(v, white, {NamedLight{}, NamedLight{row.light, {}, row.enabled}});
-    EXPECT_NEAR(c.r, row.expected, 1e-5);
-    EXPECT_NEAR(c.g, row.expected, 1e-5);
-    EXPECT_NEAR(c.b, row.expected, 1e-5);
 }
 
 Light Nowhere()
@@ -100,24 +73,44 @@ Light Directional()
     return l;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Lighting,
-    ::testing::Values(
+// One vertex at the origin under one light: the emission, plus ambient and
+// diffuse scaled by the attenuation.
+TEST(Lighting, AmbientPlusDiffuseScaledByAttenuation)
+{
+    struct Row {
+        const char* name;
+        Vector3 normal;
+        Light light;
+        bool enabled;
+        float expected; // every channel
+    };
+    const Row rows[] = {
         // atten 1 / (0.2 * 10) = 0.5
-        LightCase{"Linear", {0, 1, 0}, PointAbove(0.25f, 0, 0.2f, 0), true, 0.3f},
-        LightCase{"NoFallOffWhenAllZero", {0, 1, 0}, PointAbove(0.25f, 0, 0, 0), true, 0.55f},
+        {"Linear", {0, 1, 0}, PointAbove(0.25f, 0, 0.2f, 0), true, 0.3f},
+        {"NoFallOffWhenAllZero", {0, 1, 0}, PointAbove(0.25f, 0, 0, 0), true, 0.55f},
         // a slope's normal is longer than 1 and catches more light
-        LightCase{"LongNormal", {0.5f, 2, 0}, PointAbove(0.2f, 0, 0.1f, 0), true, 0.65f},
-        LightCase{"FromBelow", {0, -1, 0}, PointAbove(0.25f, 0, 0.1f, 0), true, 0.3f},
-        LightCase{"Clamped", {0, 1, 0}, PointAbove(10.0f, 0, 0.5f, 0), true, 1.0f},
+        {"LongNormal", {0.5f, 2, 0}, PointAbove(0.2f, 0, 0.1f, 0), true, 0.65f},
+        {"FromBelow", {0, -1, 0}, PointAbove(0.25f, 0, 0.1f, 0), true, 0.3f},
+        {"Clamped", {0, 1, 0}, PointAbove(10.0f, 0, 0.5f, 0), true, 1.0f},
         // atten 1 / (0.1 * 10) = 1: 0.05 + 0.25 + 0.25, at the range's end
-        LightCase{"JustInRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 10.0f), true, 0.55f},
-        LightCase{"BeyondRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 9.99f), true, 0.05f},
-        LightCase{"Disabled", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0), false, 0.05f},
-        LightCase{"Directional", {0, 1, 0}, Directional(), true, 0.45f},
+        {"JustInRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 10.0f), true, 0.55f},
+        {"BeyondRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 9.99f), true, 0.05f},
+        {"Disabled", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0), false, 0.05f},
+        {"Directional", {0, 1, 0}, Directional(), true, 0.45f},
         // a light at no place lights nothing, rather than a colour that is not a number
-        LightCase{"NotANumber", {0, 1, 0}, Nowhere(), true, 0.0f}),
-    tolva::testing::RowName());
+        {"NotANumber", {0, 1, 0}, Nowhere(), true, 0.0f}};
+    Material white;
+    white.ambient = white.diffuse = {1, 1, 1, 1};
+    white.emissive = {0.05f, 0.05f, 0.05f, 0};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Vertex v{0, 0, 0, row.normal.x, row.normal.y, row.normal.z};
+        const Color c = LightVertex(v, white, {NamedLight{}, NamedLight{row.light, {}, row.enabled}});
+        EXPECT_NEAR(c.r, row.expected, 1e-5);
+        EXPECT_NEAR(c.g, row.expected, 1e-5);
+        EXPECT_NEAR(c.b, row.expected, 1e-5);
+    }
+}
 
 Polygon Strip(std::uint8_t material, std::uint8_t texture = 0)
 {
