@@ -125,7 +125,7 @@ TEST(Rasterizer, CoversPixelsWhoseCentresLieInside)
 }
 
 // Counter-clockwise triangles are culled; so is one a hair beyond the far
-// plane, while one on it still draws (DepthOrder).
+// plane, while one on it still draws (the depth test below).
 TEST(Rasterizer, CullsCounterClockwiseTrianglesAndThoseBeyondTheFarPlane)
 {
     PreparedScene clockwise, counter, beyond;
@@ -139,7 +139,7 @@ TEST(Rasterizer, CullsCounterClockwiseTrianglesAndThoseBeyondTheFarPlane)
 
 // The nearer of two overlapping triangles wins; at equal depth, on the far
 // plane too, the later one.
-TEST(Rasterizer, DepthOrder)
+TEST(Rasterizer, NearerWinsAndEqualDepthGoesToTheLater)
 {
     for (const auto& [first, second, expected] :
          {std::tuple{0.2f, 0.6f, kRed}, {0.4f, 0.4f, kGreen}, {1.0f, 1.0f, kGreen}}) {
@@ -219,8 +219,7 @@ FrameTarget DrawOn(RasterPath path, const PreparedScene& scene, FillMode mode, c
 
 // size x size values that end just before a page no access is allowed to,
 // or with `atStart` begin just after one: a read or a write past that side
-// of the frame faults.
-// `data` is null when no guard page could be had.
+// of the frame faults. `data` is null when no guard page could be had.
 template <typename T>
 struct GuardedFrame {
     GuardedFrame(int size, bool atStart, T value) : count(std::size_t(size) * size)
@@ -236,7 +235,11 @@ struct GuardedFrame {
         data = atStart ? reinterpret_cast<T*>(guard + page) : reinterpret_cast<T*>(guard) - count;
         std::fill(data, data + count, value);
     }
-    ~GuardedFrame() { munmap(block, bytes); }
+    ~GuardedFrame()
+    {
+        if (block != MAP_FAILED)
+            munmap(block, bytes);
+    }
     GuardedFrame(const GuardedFrame&) = delete;
     std::vector<T> values() const { return {data, data + count}; }
 
@@ -331,7 +334,7 @@ PreparedScene ScatteredTriangles(int size)
         const float z = float(int(next() * 4)) / 4.0f; // few depths: many ties
         const Triangle t{{x, y, z}, {x + extent * next(), y + extent * next(), z},
                          {x + extent * next(), y - extent * next(), z}};
-        AddClockwise(scene, t, 0xFF000000u | (seed & 0xFFFFFFu), size); // coloured after the corners' draws
+        AddClockwise(scene, t, 0xFF000000u | (seed & 0xFFFFFFu), size); // the seed after the corners' draws
     }
     BoundChunks(scene);
     return scene;
