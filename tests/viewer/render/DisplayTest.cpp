@@ -23,12 +23,6 @@ public:
     std::optional<QString> failure;
 };
 
-const MessageReport Fatal(const char* message)
-{
-    return {QStringLiteral("ERROR : ") + QString::fromUtf8(message), QStringLiteral("FATAL ERROR!"),
-            MessageIcon::Critical};
-}
-
 // Each step of the software set-up that fails shows its message once, tears
 // the display down and sets SoftwareFailed.
 TEST(SoftwareSetupFailure, ShowsItsMessageOnceTearsDownAndSetsSoftwareFailed)

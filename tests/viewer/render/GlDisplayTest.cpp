@@ -34,9 +34,7 @@ TEST(GlDisplay, NoUsableOpenGlEndsAtTheDeviceStepAndSetsHardwareFailed)
     EXPECT_TRUE(chain.HardwareFailed);
     EXPECT_FALSE(chain.SoftwareFailed);
     EXPECT_EQ(chain.device(), nullptr);
-    const MessageReport fatal{QStringLiteral("ERROR : Could not start Direct3D hardware rendering!"),
-                              QStringLiteral("FATAL ERROR!"), MessageIcon::Critical};
-    EXPECT_EQ(messages.reports, QList<MessageReport>{fatal});
+    EXPECT_EQ(messages.reports, QList<MessageReport>{Fatal("Could not start Direct3D hardware rendering!")});
     EXPECT_TRUE(chain.Loading(scene)) << "the fall-back path still works";
 }
 

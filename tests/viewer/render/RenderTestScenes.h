@@ -82,6 +82,13 @@ inline QImage FlatMap(bool raised = false)
     return picture;
 }
 
+// What a display's FatalError shows.
+inline MessageReport Fatal(const char* message)
+{
+    return {QStringLiteral("ERROR : ") + QString::fromUtf8(message), QStringLiteral("FATAL ERROR!"),
+            MessageIcon::Critical};
+}
+
 // The frame a display draws of the scene from its camera 1.
 inline QImage FrameOf(DisplayChain& chain, const Scene& scene)
 {
