@@ -11,13 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     const float value = tolva::LeadingNumber(text);
-    if (!std::isfinite(value))
-        std::abort();
-    // A letter after the text cannot lengthen or shorten the number...
-    if (tolva::LeadingNumber(text + u'x') != value)
-        std::abort();
-    // ...and neither can blanks before it.
-    if (tolva::LeadingNumber(u' ' + text) != value)
+    // A letter after the text cannot lengthen or shorten the number, and
+    // neither can blanks before it.
+    if (!std::isfinite(value) || tolva::LeadingNumber(text + u'x') != value || tolva::LeadingNumber(u' ' + text) != value)
         std::abort();
     return 0;
 }

@@ -44,9 +44,7 @@ float Coordinate(FuzzedDataProvider& in, float range, float previous)
     case 2: return -std::numeric_limits<float>::infinity();
     case 3: return in.ConsumeBool() ? 3.0e38f : -3.0e38f;
     case 4: return in.ConsumeBool() ? 1.0e-30f : 0.0f;
-    case 5:
-    case 6:
-    case 7: return previous + in.ConsumeFloatingPointInRange(-0.05f, 0.05f) * range;
+    case 5: case 6: case 7: return previous + in.ConsumeFloatingPointInRange(-0.05f, 0.05f) * range;
     case 8: return previous;
     default: return in.ConsumeFloatingPointInRange(-range, range);
     }
@@ -75,13 +73,6 @@ Matrix4 Camera(FuzzedDataProvider& in, float range)
                       in.ConsumeFloatingPointInRange(-7.0f, 7.0f)};
     const float fieldOfView = in.ConsumeBool() ? kFieldOfView : in.ConsumeFloatingPointInRange(0.01f, 3.1f);
     return MatrixMultiply(ViewMatrixFromFrame(frame), ProjectionMatrix(fieldOfView));
-}
-
-// Every triangle its own colour, so that a pixel drawn by the wrong
-// triangle, or by the right ones in the wrong order, shows.
-PixelColor TriangleColor(std::size_t t)
-{
-    return 0xFF000000u | ((std::uint32_t(t) + 1u) * 0x9E3779B1u >> 8);
 }
 
 // Loose triangles over up to 48 positions, up to four chunks of them.
@@ -142,45 +133,25 @@ bool Same(const PixelColor* pixels, const float* depth, const Buffers& b)
         && std::memcmp(depth, b.depth.data(), b.depth.size() * sizeof(float)) == 0;
 }
 
-// Exactly size x size each: no slack that would hide an overrun.
-Buffers Filled(int size, PixelColor color, float depth)
-{
-    return {std::vector<PixelColor>(std::size_t(size) * size, color), std::vector<float>(std::size_t(size) * size, depth)};
-}
-
-// The whole frame as one band, every triangle in order.
-Buffers DrawWhole(RasterPath path, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size)
-{
-    Buffers b = Filled(size, 0xFF000000u, 1.0f);
-    RasterScratch s;
-    const float half = size / 2.0f;
-    TransformOn(path, scene, camera, half, s);
-    DrawTrianglesOn(path, {b.pixels.data(), b.depth.data(), size, 0, size}, scene, mode, half, s);
-    return b;
-}
-
-// The frame drawn band by band at the given row edges, each band's own rows
-// cleared first, as the frame's bands clear them. While a band draws, the
-// rows outside it are poisoned, so that AddressSanitizer reports any read or
-// write there, even one that puts back the value it read: bands drawn side
-// by side would race on it.
+// The frame drawn band by band at the given row edges ({0, size}: whole, as
+// one band), each band's own rows cleared first, as the frame's bands clear
+// them. While a band draws, the rows outside it are poisoned, so that
+// AddressSanitizer reports any read or write there, even one that puts back
+// the value it read: bands drawn side by side would race on it. The buffers
+// are exactly size x size each: no slack that would hide an overrun.
 Buffers DrawInBands(RasterPath path, const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size,
                     const std::vector<int>& edges)
 {
-    Buffers frame = Filled(size, 0, 0.0f);
+    Buffers frame{std::vector<PixelColor>(std::size_t(size) * size), std::vector<float>(std::size_t(size) * size)};
     RasterScratch s;
     const float half = size / 2.0f;
     TransformOn(path, scene, camera, half, s);
     const FrameClear clear{true, true, 0xFF000000u, 1.0f};
     const auto poison = [&](int rowBegin, int rowEnd, bool on) {
         const std::size_t at = std::size_t(rowBegin) * size, count = std::size_t(rowEnd - rowBegin) * size;
-        if (on) {
-            ASAN_POISON_MEMORY_REGION(frame.pixels.data() + at, count * sizeof(PixelColor));
-            ASAN_POISON_MEMORY_REGION(frame.depth.data() + at, count * sizeof(float));
-        } else {
-            ASAN_UNPOISON_MEMORY_REGION(frame.pixels.data() + at, count * sizeof(PixelColor));
-            ASAN_UNPOISON_MEMORY_REGION(frame.depth.data() + at, count * sizeof(float));
-        }
+        const auto mark = on ? __asan_poison_memory_region : __asan_unpoison_memory_region;
+        mark(frame.pixels.data() + at, count * sizeof(PixelColor));
+        mark(frame.depth.data() + at, count * sizeof(float));
     };
     for (std::size_t k = 0; k + 1 < edges.size(); ++k) {
         const int begin = edges[k], end = edges[k + 1];
@@ -191,22 +162,6 @@ Buffers DrawInBands(RasterPath path, const PreparedScene& scene, const Matrix4& 
         poison(0, size, false);
     }
     return frame;
-}
-
-// The frame as the displays draw it: `bands` bands side by side on the
-// band workers, split where the work balances, chunks skipped where their
-// boxes allow, each band clearing its rows first. The target starts with
-// leftovers that the clear must replace.
-FrameTarget DrawFrame(const PreparedScene& scene, const Matrix4& camera, FillMode mode, int size, int bands)
-{
-    // One scratch per band count: its workers stay up from run to run.
-    static RasterScratch scratch[8];
-    RasterScratch& s = scratch[bands];
-    s.bands = bands;
-    FrameTarget target(size);
-    target.clear(0xFF123456u, -5.0f);
-    DrawPreparedScene(target, scene, camera, mode, s, FrameClear{true, true, 0xFF000000u, 1.0f});
-    return target;
 }
 
 } // namespace
@@ -237,17 +192,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         AddGrid(in, range, scene);
     else
         AddSoup(in, range, scene);
-    for (std::size_t t = 0; t < scene.corners.size() / 3; ++t)
-        scene.colors.push_back(TriangleColor(t));
+    // Every triangle its own colour, so that a pixel drawn by the wrong
+    // triangle, or by the right ones in the wrong order, shows.
+    for (std::uint32_t t = 0; t < scene.corners.size() / 3; ++t)
+        scene.colors.push_back(0xFF000000u | ((t + 1u) * 0x9E3779B1u >> 8));
     if (bounded)
         BoundChunks(scene);
 
-    const Buffers baseline = DrawWhole(RasterPath::Baseline, scene, camera, mode, frameSize);
+    const Buffers baseline = DrawInBands(RasterPath::Baseline, scene, camera, mode, frameSize, {0, frameSize});
     Buffers whole = baseline;
     for (const RasterPath other : paths) {
         if (other == RasterPath::Baseline)
             continue;
-        Buffers drawn = DrawWhole(other, scene, camera, mode, frameSize);
+        Buffers drawn = DrawInBands(other, scene, camera, mode, frameSize, {0, frameSize});
         if (drawn.pixels != baseline.pixels)
             std::abort(); // the paths drew different frames
         if (other == path)
@@ -256,8 +213,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Buffers split = DrawInBands(path, scene, camera, mode, frameSize, edges);
     if (!Same(split.pixels.data(), split.depth.data(), whole))
         std::abort(); // a band split drew another frame
+    // The frame as the displays draw it: `bands` bands side by side on the
+    // band workers, split where the work balances, chunks skipped where their
+    // boxes allow, each band clearing its rows first. The target starts with
+    // leftovers that the clear must replace. One scratch per band count: its
+    // workers stay up from run to run.
+    static RasterScratch scratch[8];
+    scratch[bands].bands = bands;
     SetRasterPath(path);
-    FrameTarget frame = DrawFrame(scene, camera, mode, frameSize, bands);
+    FrameTarget frame(frameSize);
+    frame.clear(0xFF123456u, -5.0f);
+    DrawPreparedScene(frame, scene, camera, mode, scratch[bands], FrameClear{true, true, 0xFF000000u, 1.0f});
     if (!Same(frame.pixels(), frame.depth(), whole))
         std::abort(); // the banded, chunked frame differs from the one drawn whole
     return 0;

@@ -33,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 std::abort();
     }
     // The checks (which may correct scarps in place) on every accepted record.
-    RecordFile& record = again.record;
-    tolva::phase::CheckPhases(record.Phases, record.Scale);
+    tolva::phase::CheckPhases(again.record.Phases, again.record.Scale);
     return 0;
 }

@@ -2,20 +2,18 @@
 // scene held before.
 #include "render/Landscape.h"
 #include "render/SceneBuilders.h"
-#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 using namespace tolva;
 
 namespace {
 
-bool Load(Scene& scene, const TerrainGrid& grid, float meshHeight = 10.0f)
+bool Load(Scene& scene, const TerrainGrid& grid)
 {
-    return LoadLandscape(scene, grid, 180, 180.0f, meshHeight, 1, 0);
+    return LoadLandscape(scene, grid, 180, 180.0f, 10.0f, 1, 0);
 }
 
 // Every cell (i, j) a strip of four corners in "Land" at index
@@ -24,7 +22,7 @@ bool Load(Scene& scene, const TerrainGrid& grid, float meshHeight = 10.0f)
 TEST(LoadLandscapeTest, AWhiteMapIsHighInsideThePictureAndSlantedOnlyAlongItsBorder)
 {
     Scene scene;
-    ASSERT_TRUE(Load(scene, TerrainGrid(0x00FFFFFFu), 10.0f));
+    ASSERT_TRUE(Load(scene, TerrainGrid(0x00FFFFFFu)));
     ASSERT_EQ(scene.PolygonList().size(), 32401u);
     EXPECT_TRUE(scene.PolygonList()[0].Vertices.empty());
     int slanted = 0;
@@ -60,32 +58,18 @@ TEST(LoadLandscapeTest, TwoLoadsInARowHold32400PolygonsAndNothingElse)
     EXPECT_EQ(scene.PolygonList()[1].Vertices[0].y, 10.0f); // the second map's
 }
 
-struct SizeRow {
-    const char* name;
-    int cellsFromScale;
-    float gridSize;
-    float meshHeight;
-};
-
-void PrintTo(const SizeRow& row, std::ostream* os) { *os << row.name; }
-
-class BadGridTest : public ::testing::TestWithParam<SizeRow> {};
-
-TEST_P(BadGridTest, FailsWithTheListsEmpty)
+// A grid step of less than half a cell, one beyond the limit and a height of
+// no number: the load fails with the lists emptied.
+TEST(LoadLandscapeTest, ABadGridFailsWithTheListsEmpty)
 {
-    Scene scene;
-    ASSERT_TRUE(Load(scene, TerrainGrid()));
-    const SizeRow row = GetParam();
-    EXPECT_FALSE(LoadLandscape(scene, TerrainGrid(), row.cellsFromScale, row.gridSize, row.meshHeight, 1, 0));
-    EXPECT_EQ(scene.PolygonList().size(), 1u);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    for (const auto& [gridSize, meshHeight] : {std::pair{0.49f, 10.0f}, {4096.5f + 0.5f, 10.0f}, {180.0f, nan}}) {
+        SCOPED_TRACE(::testing::Message() << "grid size " << gridSize << ", height " << meshHeight);
+        Scene scene;
+        ASSERT_TRUE(Load(scene, TerrainGrid()));
+        EXPECT_FALSE(LoadLandscape(scene, TerrainGrid(), 180, gridSize, meshHeight, 1, 0));
+        EXPECT_EQ(scene.PolygonList().size(), 1u);
+    }
 }
-
-constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
-INSTANTIATE_TEST_SUITE_P(Sizes, BadGridTest, ::testing::Values(
-    SizeRow{"LessThanHalfACell", 180, 0.49f, 10.0f},
-    SizeRow{"BeyondTheLimit", 180, 4096.5f + 0.5f, 10.0f},
-    SizeRow{"HeightNotANumber", 180, 180.0f, kNaN}),
-    tolva::testing::RowName());
 
 } // namespace

@@ -82,6 +82,13 @@ inline QImage FlatMap(bool raised = false)
     return picture;
 }
 
+// What a display's FatalError shows.
+inline MessageReport Fatal(const char* message)
+{
+    return {QStringLiteral("ERROR : ") + QString::fromUtf8(message), QStringLiteral("FATAL ERROR!"),
+            MessageIcon::Critical};
+}
+
 // The frame a display draws of the scene from its camera 1.
 inline QImage FrameOf(DisplayChain& chain, const Scene& scene)
 {
@@ -91,13 +98,13 @@ inline QImage FrameOf(DisplayChain& chain, const Scene& scene)
     return view.picture;
 }
 
+// The start camera: (90, 30, 180), turned half round to look towards smaller z.
+inline Frame StartCamera() { return StartCameraFrame(ViewState{}); }
+
 // Straight down over the middle of the map, high enough to see all of it.
 inline Frame HighAbove()
 {
-    Frame frame;
-    frame.Position = {91.0f, 170.0f, 91.0f};
-    frame.Rotation = {-3.14159265f / 2.0f, 3.14159265f, 0.0f};
-    return frame;
+    return {{91.0f, 170.0f, 91.0f}, {-3.14159265f / 2.0f, 3.14159265f, 0.0f}, {}};
 }
 
 } // namespace tolva::testing

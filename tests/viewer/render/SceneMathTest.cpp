@@ -1,7 +1,6 @@
 // View transform and projection, lighting and the flattening of the polygon
 // list that both displays draw from.
 #include "RenderTestScenes.h"
-#include "support/RowNames.h"
 
 #include <gtest/gtest.h>
 
@@ -15,41 +14,24 @@ namespace tolva::testing {
 namespace {
 
 // A world point as the eye sees it, left-handed: x right, y up, z ahead.
-struct ViewCase {
-    const char* name;
-    Frame (*eye)();
-    Vector3 world;
-    Vector3 view;
-};
-
-void PrintTo(const ViewCase& row, std::ostream* os) { *os << row.name; }
-
-class ViewTransform : public ::testing::TestWithParam<ViewCase> {};
-
-TEST_P(ViewTransform, TakesWorldPointsIntoTheEyesFrame)
+TEST(ViewTransform, TakesWorldPointsIntoTheEyesFrame)
 {
-    const Vector3 w = GetParam().world;
-    const ClipPoint p = TransformPoint(ViewMatrixFromFrame(GetParam().eye()), w.x, w.y, w.z);
-    EXPECT_NEAR(p.x, GetParam().view.x, 1e-4);
-    EXPECT_NEAR(p.y, GetParam().view.y, 1e-4);
-    EXPECT_NEAR(p.z, GetParam().view.z, 1e-4);
-    EXPECT_FLOAT_EQ(p.w, 1.0f);
+    // Level at yaw 0 the eye looks along +z; a pitch of +30 degrees, about the
+    // world's x axis after the yaw, brings a point below the view axis onto it.
+    const Frame pitchedUp = MakeFrame({0, 0, 0}, {0.5235988f, 0.0f, 0.0f}, QString());
+    for (const auto& [name, eye, world, view] :
+         {std::tuple{"StartStraightAhead", StartCamera(), Vector3{90, 30, 100}, Vector3{0, 0, 80}},
+          {"StartSmallXIsRight", StartCamera(), {80, 30, 170}, {10, 0, 10}},
+          {"StartGroundBelow", StartCamera(), {90, 0, 170}, {0, -30, 10}},
+          {"PitchAfterTheYaw", pitchedUp, {0.0f, -0.5f, 0.8660254f}, {0, 0, 1}}}) {
+        SCOPED_TRACE(name);
+        const ClipPoint p = TransformPoint(ViewMatrixFromFrame(eye), world.x, world.y, world.z);
+        EXPECT_NEAR(p.x, view.x, 1e-4);
+        EXPECT_NEAR(p.y, view.y, 1e-4);
+        EXPECT_NEAR(p.z, view.z, 1e-4);
+        EXPECT_FLOAT_EQ(p.w, 1.0f);
+    }
 }
-
-// The start camera: (90, 30, 180), turned half round to look towards smaller z.
-Frame StartCamera() { return StartCameraFrame(ViewState{}); }
-
-// Level at yaw 0 the eye looks along +z; a pitch of +30 degrees, about the
-// world's x axis after the yaw, brings a point below the view axis onto it.
-Frame PitchedUp() { return MakeFrame({0, 0, 0}, {0.5235988f, 0.0f, 0.0f}, QString()); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Points, ViewTransform,
-    ::testing::Values(ViewCase{"StartStraightAhead", StartCamera, {90, 30, 100}, {0, 0, 80}},
-                      ViewCase{"StartSmallXIsRight", StartCamera, {80, 30, 170}, {10, 0, 10}},
-                      ViewCase{"StartGroundBelow", StartCamera, {90, 0, 170}, {0, -30, 10}},
-                      ViewCase{"PitchAfterTheYaw", PitchedUp, {0.0f, -0.5f, 0.8660254f}, {0, 0, 1}}),
-    tolva::testing::RowName());
 
 TEST(Projection, NearPlaneIsDepthZeroFarPlaneOneAndTheFieldOfViewSixtyDegrees)
 {
@@ -64,17 +46,6 @@ TEST(Projection, NearPlaneIsDepthZeroFarPlaneOneAndTheFieldOfViewSixtyDegrees)
     EXPECT_NEAR(edge.y / edge.w, -1.0f, 1e-6);
 }
 
-// One vertex at the origin under one light.
-struct LightCase {
-    const char* name;
-    Vector3 normal;
-    Light light;
-    bool enabled;
-    float expected; // every channel
-};
-
-void PrintTo(const LightCase& row, std::ostream* os) { *os << row.name; }
-
 Light PointAbove(float colour, float a0, float a1, float a2, float range = 1000.0f)
 {
     Light l;
@@ -84,24 +55,6 @@ Light PointAbove(float colour, float a0, float a1, float a2, float range = 1000.
     l.attenuation0 = a0; l.attenuation1 = a1; l.attenuation2 = a2;
     l.range = range;
     return l;
-}
-
-class Lighting : public ::testing::TestWithParam<LightCase> {};
-
-TEST_P(Lighting, AmbientPlusDiffuseScaledByAttenuation)
-{
-    Vertex v;
-    v.nx = GetParam().normal.x; v.ny = GetParam().normal.y; v.nz = GetParam().normal.z;
-    Material white;
-    white.ambient = white.diffuse = {1, 1, 1, 1};
-    white.emissive = {0.05f, 0.05f, 0.05f, 0};
-    std::vector<NamedLight> lights(2);
-    lights[1].light = GetParam().light;
-    lights[1].enabled = GetParam().enabled;
-    const Color c = LightVertex(v, white, lights);
-    EXPECT_NEAR(c.r, GetParam().expected, 1e-5);
-    EXPECT_NEAR(c.g, GetParam().expected, 1e-5);
-    EXPECT_NEAR(c.b, GetParam().expected, 1e-5);
 }
 
 Light Nowhere()
@@ -120,33 +73,49 @@ Light Directional()
     return l;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Lighting,
-    ::testing::Values(
+// One vertex at the origin under one light: the emission, plus ambient and
+// diffuse scaled by the attenuation.
+TEST(Lighting, AmbientPlusDiffuseScaledByAttenuation)
+{
+    struct Row {
+        const char* name;
+        Vector3 normal;
+        Light light;
+        bool enabled;
+        float expected; // every channel
+    };
+    const Row rows[] = {
         // atten 1 / (0.2 * 10) = 0.5
-        LightCase{"Linear", {0, 1, 0}, PointAbove(0.25f, 0, 0.2f, 0), true, 0.3f},
-        LightCase{"NoFallOffWhenAllZero", {0, 1, 0}, PointAbove(0.25f, 0, 0, 0), true, 0.55f},
+        {"Linear", {0, 1, 0}, PointAbove(0.25f, 0, 0.2f, 0), true, 0.3f},
+        {"NoFallOffWhenAllZero", {0, 1, 0}, PointAbove(0.25f, 0, 0, 0), true, 0.55f},
         // a slope's normal is longer than 1 and catches more light
-        LightCase{"LongNormal", {0.5f, 2, 0}, PointAbove(0.2f, 0, 0.1f, 0), true, 0.65f},
-        LightCase{"FromBelow", {0, -1, 0}, PointAbove(0.25f, 0, 0.1f, 0), true, 0.3f},
-        LightCase{"Clamped", {0, 1, 0}, PointAbove(10.0f, 0, 0.5f, 0), true, 1.0f},
+        {"LongNormal", {0.5f, 2, 0}, PointAbove(0.2f, 0, 0.1f, 0), true, 0.65f},
+        {"FromBelow", {0, -1, 0}, PointAbove(0.25f, 0, 0.1f, 0), true, 0.3f},
+        {"Clamped", {0, 1, 0}, PointAbove(10.0f, 0, 0.5f, 0), true, 1.0f},
         // atten 1 / (0.1 * 10) = 1: 0.05 + 0.25 + 0.25, at the range's end
-        LightCase{"JustInRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 10.0f), true, 0.55f},
-        LightCase{"BeyondRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 9.99f), true, 0.05f},
-        LightCase{"Disabled", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0), false, 0.05f},
-        LightCase{"Directional", {0, 1, 0}, Directional(), true, 0.45f},
+        {"JustInRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 10.0f), true, 0.55f},
+        {"BeyondRange", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0, 9.99f), true, 0.05f},
+        {"Disabled", {0, 1, 0}, PointAbove(0.25f, 0, 0.1f, 0), false, 0.05f},
+        {"Directional", {0, 1, 0}, Directional(), true, 0.45f},
         // a light at no place lights nothing, rather than a colour that is not a number
-        LightCase{"NotANumber", {0, 1, 0}, Nowhere(), true, 0.0f}),
-    tolva::testing::RowName());
+        {"NotANumber", {0, 1, 0}, Nowhere(), true, 0.0f}};
+    Material white;
+    white.ambient = white.diffuse = {1, 1, 1, 1};
+    white.emissive = {0.05f, 0.05f, 0.05f, 0};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const Vertex v{0, 0, 0, row.normal.x, row.normal.y, row.normal.z};
+        const Color c = LightVertex(v, white, {NamedLight{}, NamedLight{row.light, {}, row.enabled}});
+        EXPECT_NEAR(c.r, row.expected, 1e-5);
+        EXPECT_NEAR(c.g, row.expected, 1e-5);
+        EXPECT_NEAR(c.b, row.expected, 1e-5);
+    }
+}
 
 Polygon Strip(std::uint8_t material, std::uint8_t texture = 0)
 {
-    Polygon p;
-    p.PrimType = TriangleStrip;
-    p.Material = material;
-    p.Texture = texture;
-    p.Vertices = {{1, 0, 2, 0, 1, 0}, {2, 0, 2, 0, 1, 0}, {1, 0, 1, 0, 1, 0}, {2, 0, 1, 0, 1, 0}};
-    return p;
+    return {.Vertices = {{1, 0, 2, 0, 1, 0}, {2, 0, 2, 0, 1, 0}, {1, 0, 1, 0, 1, 0}, {2, 0, 1, 0, 1, 0}},
+            .PrimType = TriangleStrip, .Material = material, .Texture = texture};
 }
 
 Scene LitScene(std::initializer_list<Polygon> polygons)
@@ -165,9 +134,7 @@ Scene LitScene(std::initializer_list<Polygon> polygons)
 // winding; StripColours checks that each takes its first vertex's colour.
 TEST(PrepareScene, AStripsTrianglesKeepOneWinding)
 {
-    Polygon p;
-    p.PrimType = TriangleStrip;
-    p.Material = 1;
+    Polygon p{.Vertices = {}, .PrimType = TriangleStrip, .Material = 1};
     for (int i = 0; i < 5; ++i) // vertex i at x = i
         p.Vertices.push_back({float(i), 0, float(i % 2), 0, 1, 0});
     const PreparedScene prepared = PrepareScene(LitScene({p}), DefaultMaterial().material);
@@ -202,29 +169,18 @@ TEST(PrepareScene, UnknownMaterialOrTextureFailsTheSelectionButStillDraws)
     EXPECT_FALSE(PrepareScene(LitScene({Strip(1, 3)}), DefaultMaterial().material).ok);
 }
 
-// Triangle lists, so that corner i of the prepared scene is vertex i of the
-// polygons taken in order.
-struct PositionCase {
-    const char* name;
-    std::vector<std::vector<Vector3>> polygons;
-};
-
-void PrintTo(const PositionCase& row, std::ostream* os) { *os << row.name; }
-
-class Positions : public ::testing::TestWithParam<PositionCase> {};
-
 std::tuple<std::uint32_t, std::uint32_t, std::uint32_t> Bits(float x, float y, float z)
 {
     return {std::bit_cast<std::uint32_t>(x), std::bit_cast<std::uint32_t>(y), std::bit_cast<std::uint32_t>(z)};
 }
 
-TEST_P(Positions, AreTheDistinctVertexPositionsInTheOrderTheyFirstAppear)
+// Triangle lists, so that corner i of the prepared scene is vertex i of the
+// polygons taken in order.
+void ExpectDistinctPositionsInTheirFirstOrder(const std::vector<std::vector<Vector3>>& polygons)
 {
     Scene scene;
-    for (const auto& corners : GetParam().polygons) {
-        Polygon p;
-        p.PrimType = TriangleList;
-        p.Material = 1;
+    for (const auto& corners : polygons) {
+        Polygon p{.Vertices = {}, .PrimType = TriangleList, .Material = 1};
         for (const Vector3& c : corners)
             p.Vertices.push_back({c.x, c.y, c.z, 0, 1, 0});
         AddPolygon(scene, p);
@@ -236,7 +192,7 @@ TEST_P(Positions, AreTheDistinctVertexPositionsInTheOrderTheyFirstAppear)
     // -0 is kept as +0, every other value to the bit, NaNs' payloads too.
     std::map<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>, std::uint32_t> numbers;
     std::vector<std::uint32_t> expected;
-    for (const auto& corners : GetParam().polygons)
+    for (const auto& corners : polygons)
         for (const Vector3& c : corners) {
             const auto key = Bits(c.x + 0.0f, c.y + 0.0f, c.z + 0.0f);
             const auto [at, added] = numbers.emplace(key, std::uint32_t(numbers.size()));
@@ -250,7 +206,7 @@ TEST_P(Positions, AreTheDistinctVertexPositionsInTheOrderTheyFirstAppear)
     EXPECT_EQ(prepared.x.size(), numbers.size());
 
     std::size_t vertex = 0, corner = 0;
-    for (const auto& corners : GetParam().polygons) {
+    for (const auto& corners : polygons) {
         for (std::size_t k = 0; k + 2 < corners.size(); k += 3)
             for (std::size_t j = k; j < k + 3; ++j, ++corner) {
                 ASSERT_LT(corner, prepared.corners.size());
@@ -263,27 +219,22 @@ TEST_P(Positions, AreTheDistinctVertexPositionsInTheOrderTheyFirstAppear)
 
 // 3,000 corners none alike: far more positions than a third of the
 // vertices, so the table grows twice on the way.
-std::vector<std::vector<Vector3>> AllDistinct()
+TEST(Positions, AllDistinctAreKeptInTheirOrder)
 {
     std::vector<std::vector<Vector3>> polygons(10);
     for (int i = 0; i < 3000; ++i)
         polygons[i % 10].push_back({float(i), float(i % 7), -float(i) * 0.5f});
-    return polygons;
+    ExpectDistinctPositionsInTheirFirstOrder(polygons);
 }
 
-std::vector<std::vector<Vector3>> OddValues()
+TEST(Positions, OddValuesAreMatchedToTheBitButForMinusZero)
 {
     const float nan = std::nanf(""), otherNan = std::bit_cast<float>(0xFFC01234u);
     const float inf = INFINITY, tiny = std::bit_cast<float>(1u);
-    return {{{0.0f, 0.0f, 0.0f}, {-0.0f, 0.0f, -0.0f}, {nan, 1, 2}},
-            {{nan, 1, 2}, {otherNan, 1, 2}, {inf, -inf, tiny}, {-tiny, tiny, 0.0f}},
-            {{inf, -inf, tiny}, {0.0f, -0.0f, 0.0f}, {otherNan, 1, 2}}};
+    ExpectDistinctPositionsInTheirFirstOrder({{{0.0f, 0.0f, 0.0f}, {-0.0f, 0.0f, -0.0f}, {nan, 1, 2}},
+                                              {{nan, 1, 2}, {otherNan, 1, 2}, {inf, -inf, tiny}, {-tiny, tiny, 0.0f}},
+                                              {{inf, -inf, tiny}, {0.0f, -0.0f, 0.0f}, {otherNan, 1, 2}}});
 }
-
-INSTANTIATE_TEST_SUITE_P(Lists, Positions,
-                         ::testing::Values(PositionCase{"AllDistinct", AllDistinct()},
-                                           PositionCase{"OddValues", OddValues()}),
-                         tolva::testing::RowName());
 
 // The boxes PrepareScene takes while it makes the triangles are the ones
 // BoundChunks takes afterwards, to the bit, boxes of no number included: a
@@ -291,10 +242,7 @@ INSTANTIATE_TEST_SUITE_P(Lists, Positions,
 // a -0 in different chunks, and a strip after it.
 TEST(ChunkBoxes, AreThoseOfBoundChunks)
 {
-    Polygon fan;
-    fan.PrimType = TriangleFan;
-    fan.Material = 1;
-    fan.Vertices.push_back({0, 0, 0, 0, 1, 0});
+    Polygon fan{.Vertices = {{0, 0, 0, 0, 1, 0}}, .PrimType = TriangleFan, .Material = 1};
     for (int i = 0; i < 151; ++i) {
         const float a = float(i) * 0.04f;
         fan.Vertices.push_back({std::cos(a) * 10.0f, float(i % 3), std::sin(a) * 10.0f, 0, 1, 0});
@@ -308,39 +256,6 @@ TEST(ChunkBoxes, AreThoseOfBoundChunks)
     ASSERT_EQ(prepared.chunks.size(), bounded.chunks.size());
     ASSERT_GT(prepared.chunks.size(), 2u);
     EXPECT_EQ(0, std::memcmp(prepared.chunks.data(), bounded.chunks.data(), prepared.chunks.size() * sizeof(ChunkBox)));
-}
-
-// Each triangle of a strip lit by its first vertex under several lights at
-// once, as LightVertex lights it.
-struct LightsCase {
-    const char* name;
-    std::vector<std::pair<Light, bool>> lights;
-};
-
-void PrintTo(const LightsCase& row, std::ostream* os) { *os << row.name; }
-
-class StripColours : public ::testing::TestWithParam<LightsCase> {};
-
-TEST_P(StripColours, AreLightVertexForEveryLight)
-{
-    Polygon p;
-    p.Material = 1;
-    for (int i = 0; i < 40; ++i) // around the lights, at them and through them
-        p.Vertices.push_back({float(i % 7) - 3.0f, float(i % 5) * 2.5f, float(i / 2) - 10.0f,
-                              0.3f * float(i % 3) - 0.2f, 1.0f + 0.1f * float(i % 4), -0.25f * float(i % 2), 0, 0});
-    Scene scene;
-    AddPolygon(scene, p);
-    Material m;
-    m.ambient = {0.2f, 0.4f, 0.6f, 1};
-    m.diffuse = {0.9f, 0.5f, 0.3f, 1};
-    m.emissive = {0.01f, 0.02f, 0.03f, 0};
-    AddMaterial(scene, m, QStringLiteral("Test"));
-    for (const auto& [light, enabled] : GetParam().lights)
-        AddLight(scene, light, QStringLiteral("L"), enabled);
-    const PreparedScene prepared = PrepareScene(scene, DefaultMaterial().material);
-    ASSERT_EQ(prepared.triangleCount(), p.Vertices.size() - 2);
-    for (std::size_t t = 0; t < prepared.triangleCount(); ++t)
-        EXPECT_EQ(prepared.colors[t], ToPixel(LightVertex(p.Vertices[t], m, scene.LightList()))) << "triangle " << t;
 }
 
 Light Point(Vector3 at, float a0, float a1, float a2, float range = 1000.0f)
@@ -359,14 +274,36 @@ Light Sideways()
     return l;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lights, StripColours,
-    ::testing::Values(
-        LightsCase{"RangeCutsSome", {{Point({0, 0, 0}, 1, 0, 0.01f, 6.0f), true}, {Point({3, 5, 5}, 0, 0, 0), true}}},
+// Each triangle of a strip lit by its first vertex under several lights at
+// once, as LightVertex lights it.
+TEST(StripColours, AreLightVertexForEveryLight)
+{
+    Polygon p{.Vertices = {}, .Material = 1};
+    for (int i = 0; i < 40; ++i) // around the lights, at them and through them
+        p.Vertices.push_back({float(i % 7) - 3.0f, float(i % 5) * 2.5f, float(i / 2) - 10.0f,
+                              0.3f * float(i % 3) - 0.2f, 1.0f + 0.1f * float(i % 4), -0.25f * float(i % 2), 0, 0});
+    Material m;
+    m.ambient = {0.2f, 0.4f, 0.6f, 1};
+    m.diffuse = {0.9f, 0.5f, 0.3f, 1};
+    m.emissive = {0.01f, 0.02f, 0.03f, 0};
+    const std::vector<std::pair<const char*, std::vector<std::pair<Light, bool>>>> rows{
+        {"RangeCutsSome", {{Point({0, 0, 0}, 1, 0, 0.01f, 6.0f), true}, {Point({3, 5, 5}, 0, 0, 0), true}}},
         // 1 - d is no light at vertex 0, 1 away; vertex 3 is at the second light
-        LightsCase{"CancellingTermsAndAtTheLight", {{Point({-3, 0, -9}, 1, -1, 0), true}, {Point({0, 7.5f, -9}, 0, 0, 0), true}}},
-        LightsCase{"DisabledAndNowhere", {{Point({0, 12, 0}, 0, 0.1f, 0), false}, {Nowhere(), true}, {Sideways(), true}}}),
-    tolva::testing::RowName());
+        {"CancellingTermsAndAtTheLight", {{Point({-3, 0, -9}, 1, -1, 0), true}, {Point({0, 7.5f, -9}, 0, 0, 0), true}}},
+        {"DisabledAndNowhere", {{Point({0, 12, 0}, 0, 0.1f, 0), false}, {Nowhere(), true}, {Sideways(), true}}}};
+    for (const auto& [name, lights] : rows) {
+        SCOPED_TRACE(name);
+        Scene scene;
+        AddPolygon(scene, p);
+        AddMaterial(scene, m, QStringLiteral("Test"));
+        for (const auto& [light, enabled] : lights)
+            AddLight(scene, light, QStringLiteral("L"), enabled);
+        const PreparedScene prepared = PrepareScene(scene, DefaultMaterial().material);
+        ASSERT_EQ(prepared.triangleCount(), p.Vertices.size() - 2);
+        for (std::size_t t = 0; t < prepared.triangleCount(); ++t)
+            EXPECT_EQ(prepared.colors[t], ToPixel(LightVertex(p.Vertices[t], m, scene.LightList()))) << "triangle " << t;
+    }
+}
 
 } // namespace
 } // namespace tolva::testing
