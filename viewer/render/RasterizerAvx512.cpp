@@ -35,13 +35,27 @@ inline void* EightBefore(void* high)
 
 TOLVA_AVX512 inline __m512 LoadRows(__mmask16 mask, const float* low, float* high)
 {
-    return _mm512_mask_loadu_ps(_mm512_maskz_loadu_ps(mask & 0x00FF, low), mask & 0xFF00, EightBefore(high));
+    const __m512 first = _mm512_castps256_ps512(_mm256_maskz_loadu_ps(__mmask8(mask), low));
+    return _mm512_mask_loadu_ps(first, _kand_mask16(mask, 0xFF00), EightBefore(high));
 }
 
 TOLVA_AVX512 inline void StoreRows(void* low, void* high, __mmask16 mask, __m512 values)
 {
-    _mm512_mask_storeu_ps(low, mask & 0x00FF, values);
-    _mm512_mask_storeu_ps(EightBefore(high), mask & 0xFF00, values);
+    _mm256_mask_storeu_ps(static_cast<float*>(low), __mmask8(mask), _mm512_castps512_ps256(values));
+    _mm512_mask_storeu_ps(EightBefore(high), _kand_mask16(mask, 0xFF00), values);
+}
+
+// Per lane of a two-row vector: its column (0-7) times stepX, plus stepY in
+// the second row's lanes. Steps are whole multiples of kSub, and a small
+// triangle's sides are under kSmallSpan, so the steps over kSub fit 16 bits:
+// one multiply-add of 16-bit pairs, shifted back, gives the exact sums.
+static_assert(kSmallSpan <= 32768, "a small triangle's steps over kSub fit 16 bits");
+TOLVA_AVX512 inline __m512i TwoRowSteps(std::int32_t stepX, std::int32_t stepY)
+{
+    const __m512i columnAndRow = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 0x10000, 0x10001, 0x10002, 0x10003,
+                                                   0x10004, 0x10005, 0x10006, 0x10007);
+    const std::uint32_t steps = (std::uint32_t(stepX >> kSubBits) & 0xFFFF) | std::uint32_t(stepY >> kSubBits) << 16;
+    return _mm512_slli_epi32(_mm512_madd_epi16(columnAndRow, _mm512_set1_epi32(std::int32_t(steps))), kSubBits);
 }
 
 // The lanes of inBox whose three edge values are none of them negative: the
@@ -78,15 +92,13 @@ TOLVA_AVX512 void FillSmallAvx512(const Raster& target, const SmallSetup& t)
             // The value at the first row in the band, plus a column step per
             // lane's column and a row step in the second row's lanes: the
             // sums of the pixel-by-pixel fill, in 32 bits.
-            e[k] = _mm512_add_epi32(_mm512_add_epi32(_mm512_set1_epi32(t.e[k] + rows.first * t.stepY[k]),
-                                                     _mm512_mullo_epi32(column, _mm512_set1_epi32(t.stepX[k]))),
-                                    _mm512_maskz_set1_epi32(0xFF00, t.stepY[k]));
+            e[k] = _mm512_add_epi32(_mm512_set1_epi32(t.e[k] + rows.first * t.stepY[k]), TwoRowSteps(t.stepX[k], t.stepY[k]));
             step[k] = _mm512_set1_epi32(2 * t.stepY[k]);
         }
         const __m512 laneZ = _mm512_mul_ps(_mm512_cvtepi32_ps(column), dzdx);
-        const __m512i two = _mm512_set1_epi32(2);
+        const __m512i two = _mm512_set1_epi32(2), lastRow = _mm512_set1_epi32(rows.last);
         for (int r = rows.first; r <= rows.last; r += 2, first += 2 * down, row = _mm512_add_epi32(row, two)) {
-            const __mmask16 inBox = r < rows.last ? inColumns : __mmask16(inColumns & 0xFF);
+            const __mmask16 inBox = _mm512_mask_cmple_epi32_mask(inColumns, row, lastRow);
             const __mmask16 inside = Inside(inBox, e);
             for (int k = 0; k < 3; ++k)
                 e[k] = _mm512_add_epi32(e[k], step[k]);
@@ -161,9 +173,7 @@ TOLVA_AVX512 void FillPairAvx512(const Raster& target, const SmallSetup& a, cons
             // lane's column and a row step in the second row's lanes: the
             // sums of the pixel-by-pixel fill, in 32 bits.
             const std::int32_t corner = t.e[k] + (ux0 - t.px0) * t.stepX[k] + (top - t.py0) * t.stepY[k];
-            l.e[k] = _mm512_add_epi32(
-                _mm512_add_epi32(_mm512_set1_epi32(corner), _mm512_mullo_epi32(column, _mm512_set1_epi32(t.stepX[k]))),
-                _mm512_maskz_set1_epi32(0xFF00, t.stepY[k]));
+            l.e[k] = _mm512_add_epi32(_mm512_set1_epi32(corner), TwoRowSteps(t.stepX[k], t.stepY[k]));
             l.down[k] = _mm512_set1_epi32(2 * t.stepY[k]);
         }
         l.laneZ = _mm512_mul_ps(_mm512_cvtepi32_ps(col), _mm512_set1_ps(t.dzdx));
@@ -178,21 +188,21 @@ TOLVA_AVX512 void FillPairAvx512(const Raster& target, const SmallSetup& a, cons
     __m512i rowPick = secondRow;
     const __m512i two = _mm512_set1_epi32(2);
     const std::size_t down = std::size_t(target.size);
-    std::size_t first = std::size_t(top) * down + ux0;
-    for (int r = top; r <= bottom; r += 2, first += 2 * down, rowPick = _mm512_add_epi32(rowPick, two)) {
-        const __mmask16 inBox = r < bottom ? inColumns : __mmask16(inColumns & 0xFF);
+    // Lanes whose row (rowPick, from top) lies past bottom are outside the box.
+    const __m512i lastRow = _mm512_set1_epi32(bottom - top);
+    float* d0 = target.depth + std::size_t(top) * down + ux0;
+    PixelColor* c0 = target.pixels + std::size_t(top) * down + ux0;
+    for (int r = top; r <= bottom; r += 2, d0 += 2 * down, c0 += 2 * down, rowPick = _mm512_add_epi32(rowPick, two)) {
+        const __mmask16 inBox = _mm512_mask_cmple_epi32_mask(inColumns, rowPick, lastRow);
         const __mmask16 insideA = Inside(inBox, la.e);
         const __mmask16 insideB = Inside(inBox, lb.e);
         for (int k = 0; k < 3; ++k) {
             la.e[k] = _mm512_add_epi32(la.e[k], la.down[k]);
             lb.e[k] = _mm512_add_epi32(lb.e[k], lb.down[k]);
         }
-        const __mmask16 inside = insideA | insideB;
-        if (!inside)
+        if (_kortestz_mask16_u8(insideA, insideB))
             continue;
-        float* const d0 = target.depth + first;
-        float* const d1 = d0 + down;
-        __m512 depth = LoadRows(inside, d0, d1);
+        __m512 depth = LoadRows(insideA | insideB, d0, d0 + down);
         // (z0 + row dzdy) + column dzdx, as the pixel-by-pixel fill steps.
         const __m512 zA = _mm512_add_ps(_mm512_permutexvar_ps(rowPick, la.rowZ), la.laneZ);
         const __mmask16 passA = _mm512_mask_cmp_ps_mask(insideA, zA, depth, _CMP_LE_OQ);
@@ -200,10 +210,9 @@ TOLVA_AVX512 void FillPairAvx512(const Raster& target, const SmallSetup& a, cons
         const __m512 zB = _mm512_add_ps(_mm512_permutexvar_ps(rowPick, lb.rowZ), lb.laneZ);
         const __mmask16 passB = _mm512_mask_cmp_ps_mask(insideB, zB, depth, _CMP_LE_OQ);
         depth = _mm512_mask_mov_ps(depth, passB, zB);
-        StoreRows(d0, d1, passA | passB, depth);
-        PixelColor* const c0 = target.pixels + first;
-        StoreRows(c0, c0 + down, passA, la.color);
-        StoreRows(c0, c0 + down, passB, lb.color);
+        StoreRows(d0, d0 + down, passA | passB, depth);
+        // Where both pass, the second is drawn last: its colour stays.
+        StoreRows(c0, c0 + down, passA | passB, _mm512_mask_mov_ps(la.color, passB, lb.color));
     }
 }
 
