@@ -6,6 +6,7 @@
 
 #include <immintrin.h>
 
+#include <cstddef>
 #include <cstdint>
 
 // GCC 12's AVX-512 conversions start from an undefined register, which its
@@ -45,17 +46,41 @@ TOLVA_AVX512 inline void StoreRows(void* low, void* high, __mmask16 mask, __m512
     _mm512_mask_storeu_ps(EightBefore(high), _kand_mask16(mask, 0xFF00), values);
 }
 
-// Per lane of a two-row vector: its column (0-7) times stepX, plus stepY in
-// the second row's lanes. Steps are whole multiples of kSub, and a small
-// triangle's sides are under kSmallSpan, so the steps over kSub fit 16 bits:
-// one multiply-add of 16-bit pairs, shifted back, gives the exact sums.
+// A triangle's three edges in the lanes of a two-row vector (lanes 0-7: a
+// row's columns 0-7, lanes 8-15: the next row's) whose lane 0 lies `right`
+// columns and `below` rows from the first pixel of the triangle's box, and
+// each edge's step to the next pair of rows: the sums of the pixel-by-pixel
+// fill, in 32 bits. The three edges go through 128-bit lanes together. The
+// steps are whole multiples of kSub and a small triangle's sides are under
+// kSmallSpan, so the steps over kSub fit 16 bits, and one multiply-add of
+// 16-bit pairs, shifted back, gives a lane's column and row steps exactly.
+struct TwoRowEdges {
+    __m512i e[3], down[3];
+};
 static_assert(kSmallSpan <= 32768, "a small triangle's steps over kSub fit 16 bits");
-TOLVA_AVX512 inline __m512i TwoRowSteps(std::int32_t stepX, std::int32_t stepY)
+static_assert(offsetof(SmallSetup, stepY) + 4 * sizeof(std::int32_t) <= sizeof(SmallSetup),
+              "e, stepX and stepY are each read as four values");
+TOLVA_AVX512 inline TwoRowEdges EdgesInTwoRows(const SmallSetup& t, int right, int below)
 {
     const __m512i columnAndRow = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 0x10000, 0x10001, 0x10002, 0x10003,
                                                    0x10004, 0x10005, 0x10006, 0x10007);
-    const std::uint32_t steps = (std::uint32_t(stepX >> kSubBits) & 0xFFFF) | std::uint32_t(stepY >> kSubBits) << 16;
-    return _mm512_slli_epi32(_mm512_madd_epi16(columnAndRow, _mm512_set1_epi32(std::int32_t(steps))), kSubBits);
+    const __m128i e = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.e));
+    const __m128i stepX = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.stepX));
+    const __m128i stepY = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t.stepY));
+    const __m512i start = _mm512_castsi128_si512(_mm_add_epi32(
+        e, _mm_add_epi32(_mm_mullo_epi32(_mm_set1_epi32(right), stepX), _mm_mullo_epi32(_mm_set1_epi32(below), stepY))));
+    // Per edge: stepX / kSub in the low 16 bits, stepY / kSub in the high.
+    const __m512i steps = _mm512_castsi128_si512(
+        _mm_blend_epi16(_mm_srai_epi32(stepX, kSubBits), _mm_slli_epi32(stepY, 16 - kSubBits), 0xAA));
+    const __m512i twoRows = _mm512_castsi128_si512(_mm_slli_epi32(stepY, 1));
+    TwoRowEdges edges;
+    for (int k = 0; k < 3; ++k) {
+        const __m512i edge = _mm512_set1_epi32(k);
+        const __m512i laneSteps = _mm512_madd_epi16(columnAndRow, _mm512_permutexvar_epi32(edge, steps));
+        edges.e[k] = _mm512_add_epi32(_mm512_permutexvar_epi32(edge, start), _mm512_slli_epi32(laneSteps, kSubBits));
+        edges.down[k] = _mm512_permutexvar_epi32(edge, twoRows);
+    }
+    return edges;
 }
 
 // The lanes of inBox whose three edge values are none of them negative: the
@@ -87,21 +112,14 @@ TOLVA_AVX512 void FillSmallAvx512(const Raster& target, const SmallSetup& t)
         const __m512i secondRow = _mm512_setr_epi32(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1);
         const __mmask16 inColumns = _mm512_cmpgt_epi32_mask(_mm512_set1_epi32(width), column);
         __m512i row = _mm512_add_epi32(secondRow, _mm512_set1_epi32(rows.first)); // in the box
-        __m512i e[3], step[3];
-        for (int k = 0; k < 3; ++k) {
-            // The value at the first row in the band, plus a column step per
-            // lane's column and a row step in the second row's lanes: the
-            // sums of the pixel-by-pixel fill, in 32 bits.
-            e[k] = _mm512_add_epi32(_mm512_set1_epi32(t.e[k] + rows.first * t.stepY[k]), TwoRowSteps(t.stepX[k], t.stepY[k]));
-            step[k] = _mm512_set1_epi32(2 * t.stepY[k]);
-        }
+        TwoRowEdges edges = EdgesInTwoRows(t, 0, rows.first);
         const __m512 laneZ = _mm512_mul_ps(_mm512_cvtepi32_ps(column), dzdx);
         const __m512i two = _mm512_set1_epi32(2), lastRow = _mm512_set1_epi32(rows.last);
         for (int r = rows.first; r <= rows.last; r += 2, first += 2 * down, row = _mm512_add_epi32(row, two)) {
             const __mmask16 inBox = _mm512_mask_cmple_epi32_mask(inColumns, row, lastRow);
-            const __mmask16 inside = Inside(inBox, e);
+            const __mmask16 inside = Inside(inBox, edges.e);
             for (int k = 0; k < 3; ++k)
-                e[k] = _mm512_add_epi32(e[k], step[k]);
+                edges.e[k] = _mm512_add_epi32(edges.e[k], edges.down[k]);
             if (!inside)
                 continue;
             float* const d0 = target.depth + first;
@@ -159,23 +177,16 @@ TOLVA_AVX512 void FillPairAvx512(const Raster& target, const SmallSetup& a, cons
     const __m512i column = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7);
     const __m512i secondRow = _mm512_setr_epi32(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1);
     const __mmask16 inColumns = _mm512_cmpgt_epi32_mask(_mm512_set1_epi32(width), column);
-    struct Lanes {
-        __m512i e[3], down[3];
+    struct Lanes : TwoRowEdges {
         __m512 laneZ, rowZ; // column dzdx; z0 + row dzdy for the rows top .. top + 15
         __m512 color;
     };
     const auto lanes = [&](const SmallSetup& t) TOLVA_AVX512 {
         Lanes l;
+        // Lane 0 at column ux0 of row top.
+        static_cast<TwoRowEdges&>(l) = EdgesInTwoRows(t, ux0 - t.px0, top - t.py0);
         // Column of each lane within the triangle's own box.
         const __m512i col = _mm512_sub_epi32(column, _mm512_set1_epi32(t.px0 - ux0));
-        for (int k = 0; k < 3; ++k) {
-            // The value at column ux0 of row top, plus a column step per
-            // lane's column and a row step in the second row's lanes: the
-            // sums of the pixel-by-pixel fill, in 32 bits.
-            const std::int32_t corner = t.e[k] + (ux0 - t.px0) * t.stepX[k] + (top - t.py0) * t.stepY[k];
-            l.e[k] = _mm512_add_epi32(_mm512_set1_epi32(corner), TwoRowSteps(t.stepX[k], t.stepY[k]));
-            l.down[k] = _mm512_set1_epi32(2 * t.stepY[k]);
-        }
         l.laneZ = _mm512_mul_ps(_mm512_cvtepi32_ps(col), _mm512_set1_ps(t.dzdx));
         const __m512i rows = _mm512_add_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
                                               _mm512_set1_epi32(top - t.py0));
