@@ -19,11 +19,11 @@ constexpr int kMaxCellsPerSide = 4096;
 bool LoadLandscape(Scene& scene, const TerrainGrid& grid, int cellsFromScale, float gridSize,
                    float meshHeight, std::uint8_t material, std::uint8_t texture)
 {
-    // The old cells give their vertex storage to the new ones: a reload (the
+    // The old cells and their list are overwritten in place: a reload (the
     // live following loads every map the simulator writes) then allocates
-    // nothing per cell.
-    std::vector<Polygon> previous;
-    previous.swap(scene.m_polygons);
+    // nothing, neither per cell nor for the list.
+    std::vector<Polygon> polygons;
+    polygons.swap(scene.m_polygons);
     ClearSceneLists(scene);
 
     const double cells = RoundHalfEven(gridSize);
@@ -36,19 +36,17 @@ bool LoadLandscape(Scene& scene, const TerrainGrid& grid, int cellsFromScale, fl
     const int n = int(cells);
     try {
         const GridHeights heights(grid, n, step, meshHeight);
-        std::vector<Polygon>& polygons = scene.m_polygons;
-        polygons.reserve(std::size_t(n) * std::size_t(n) + 1);
-        std::size_t reused = 1;
+        // Slot 0 stays the empty polygon the cleared list starts with.
+        polygons.resize(std::size_t(n) * std::size_t(n) + 1);
+        polygons[0] = Polygon{};
+        std::size_t next = 1;
         for (int i = 1; i <= n; ++i)
-            for (int j = 1; j <= n; ++j) {
-                Polygon cell = reused < previous.size() ? std::move(previous[reused++]) : Polygon{};
-                SetTerrainCell(cell, heights, i, j, material, texture);
-                polygons.push_back(std::move(cell));
-            }
+            for (int j = 1; j <= n; ++j)
+                SetTerrainCell(polygons[next++], heights, i, j, material, texture);
     } catch (const std::bad_alloc&) {
-        ClearSceneLists(scene);
         return false;
     }
+    scene.m_polygons.swap(polygons);
     // One new revision for the whole mesh rather than one per cell.
     scene.changed();
     return true;

@@ -43,6 +43,9 @@ TEST(LoadLandscapeTest, AWhiteMapIsHighInsideThePictureAndSlantedOnlyAlongItsBor
     EXPECT_EQ(slanted, 89 + 178); // the east edge (i = 179) and the south edge (j = 89)
 }
 
+// The second load writes over the first one's cells, in the same storage
+// (the live following reloads every few seconds); a coarser grid after it
+// leaves no cell of the finer one behind.
 TEST(LoadLandscapeTest, TwoLoadsInARowHold32400PolygonsAndNothingElse)
 {
     Scene scene;
@@ -50,12 +53,22 @@ TEST(LoadLandscapeTest, TwoLoadsInARowHold32400PolygonsAndNothingElse)
     CreateMaterials(scene, 0x00FFFFFFu);
     CreateLights(scene, ViewState{});
     CreateCameras(scene, ViewState{});
+    const Polygon* const list = scene.PolygonList().data();
+    const Vertex* const corners = scene.PolygonList()[1].Vertices.data();
     ASSERT_TRUE(Load(scene, TerrainGrid(0x00FFFFFFu)));
     EXPECT_EQ(scene.PolygonList().size(), 32401u);
     EXPECT_EQ(scene.MaterialList().size(), 1u);
     EXPECT_EQ(scene.LightList().size(), 1u);
     EXPECT_EQ(scene.FrameList().size(), 1u);
     EXPECT_EQ(scene.PolygonList()[1].Vertices[0].y, 10.0f); // the second map's
+    EXPECT_EQ(scene.PolygonList().data(), list);
+    EXPECT_EQ(scene.PolygonList()[1].Vertices.data(), corners);
+
+    ASSERT_TRUE(LoadLandscape(scene, TerrainGrid(), 180, 90.0f, 10.0f, 1, 0));
+    ASSERT_EQ(scene.PolygonList().size(), 8101u);
+    EXPECT_TRUE(scene.PolygonList()[0].Vertices.empty());
+    EXPECT_EQ(scene.PolygonList()[8100].Vertices[3].x, 91.0f); // cell (90, 90), corner (i + 1, j)
+    EXPECT_EQ(scene.PolygonList()[8100].Vertices[0].y, 0.0f);
 }
 
 // A grid step of less than half a cell, one beyond the limit and a height of
