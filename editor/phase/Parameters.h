@@ -50,7 +50,6 @@ struct ParamInfo {
     StoredField stored;
     Group group;
     QString control;   // the editing control's object name
-    QString label;     // its label caption, empty when it has none
     QString toolTip;   // empty when it has none
     int decimals;      // shown format: 2 "0.00", 1 "0.0", 0 "0"; -1 for a choice
     Entry entry;
