@@ -91,8 +91,6 @@ TOLVA_AVX512 inline __mmask16 Inside(__mmask16 inBox, const __m512i* e)
                                         _mm512_setzero_si512());
 }
 
-} // namespace
-
 // A triangle under 64 pixels a side, as FillSmallAvx2 draws it: boxes up to
 // eight pixels across two rows a vector, wider ones sixteen pixels of a row
 // at a time. Through masks, only the pixels the triangle covers are read and
@@ -226,6 +224,16 @@ TOLVA_AVX512 void FillPairAvx512(const Raster& target, const SmallSetup& a, cons
         StoreRows(c0, c0 + down, passA | passB, _mm512_mask_mov_ps(la.color, passB, lb.color));
     }
 }
+
+} // namespace
+
+#define TOLVA_BATCH_TARGET TOLVA_AVX512
+#define TOLVA_BATCH_NAME DrawSolidAvx512
+#define TOLVA_BATCH_WIDE 1
+#include "render/RasterizerSolidBatch.inl"
+#undef TOLVA_BATCH_TARGET
+#undef TOLVA_BATCH_NAME
+#undef TOLVA_BATCH_WIDE
 
 } // namespace tolva::raster
 

@@ -343,21 +343,23 @@ void DrawTrianglesBaseline(const Raster& raster, const PreparedScene& scene, Fil
                            const RasterScratch& s, std::size_t first, std::size_t end);
 void TransformAvx2(const PreparedScene& scene, const Matrix4& m, float half, RasterScratch& s,
                    std::size_t begin, std::size_t end);
-// With avx512, the widest fills take the AVX-512 code (AVX-512 processors only).
+// With avx512, solid triangles take the AVX-512 loop (AVX-512 processors only).
 void DrawTrianglesAvx2(const Raster& raster, const PreparedScene& scene, FillMode mode, float half,
                        const RasterScratch& s, std::size_t first, std::size_t end, bool avx512);
+// The AVX2 and AVX-512 loops over solid triangles [first, end), and the one
+// triangle they leave to the general fill: clipped, large or culled.
+void DrawSolidAvx2(const Raster& raster, const PreparedScene& scene, float half, const RasterScratch& s,
+                   std::size_t first, std::size_t end);
+void DrawSolidAvx512(const Raster& raster, const PreparedScene& scene, float half, const RasterScratch& s,
+                     std::size_t first, std::size_t end);
+void SolidTriangleAvx2(const Raster& raster, const PreparedScene& scene, float half, const RasterScratch& s,
+                       std::size_t t);
 
 // The rows of a size x size target that the triangles inside the box can
 // reach under the transform m, with a margin: first > last when the box lies
 // wholly beyond one side of the view (every triangle in it would be skipped),
 // all rows when the box reaches behind the eye.
 RowSpan ChunkRows(const ChunkBox& box, const Matrix4& m, int size);
-// The same fill through 512-bit masks (AVX-512 processors only).
-void FillSmallAvx512(const Raster& target, const SmallSetup& t);
-// Two neighbouring small triangles whose shared box is up to eight pixels
-// across and sixteen rows high, the first before the second, in the rows
-// top .. bottom of that box (AVX-512 processors only).
-void FillPairAvx512(const Raster& target, const SmallSetup& a, const SmallSetup& b, int top, int bottom);
 // The bands' shares of the next frame's work after the last frame's bands
 // took `seconds` each: a band slower than the average gets less, a quicker
 // one more, by the square root of how far it was off and by a factor of at
