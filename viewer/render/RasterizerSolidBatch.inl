@@ -112,7 +112,7 @@ TOLVA_BATCH_TARGET void TOLVA_BATCH_NAME(const Raster& raster, const PreparedSce
         const int otherMask = _mm256_movemask_ps(_mm256_castsi256_ps(other));
         if ((fillMask | otherMask) == 0)
             continue;
-        int tinyMask = 0, pairMask = 0, blockMask = 0;
+        int tinyMask = 0, pairMask = 0, blockMask = 0, blockPairMask = 0;
         [[maybe_unused]] int narrowMask = 0; // the AVX2 fills' choice
 
         if (fillMask) {
@@ -192,8 +192,8 @@ TOLVA_BATCH_TARGET void TOLVA_BATCH_NAME(const Raster& raster, const PreparedSce
                                             ? testCandidates(std::integral_constant<int, kTiny>{})
                                             : testCandidates(std::integral_constant<int, 2>{});
                 _mm256_store_si256(reinterpret_cast<__m256i*>(coverage), covered);
-                _mm256_store_si256(reinterpret_cast<__m256i*>(firstPixel),
-                                   _mm256_add_epi32(_mm256_mullo_epi32(by0, _mm256_set1_epi32(raster.size)), bx0));
+                const __m256i start = _mm256_add_epi32(_mm256_mullo_epi32(by0, _mm256_set1_epi32(raster.size)), bx0);
+                _mm256_store_si256(reinterpret_cast<__m256i*>(firstPixel), start);
                 // Boxes whose first four columns lie in the target and whose
                 // first two rows lie in the band are drawn as a block of two
                 // rows of four pixels (and a third row as needed), the pixels
@@ -202,6 +202,12 @@ TOLVA_BATCH_TARGET void TOLVA_BATCH_NAME(const Raster& raster, const PreparedSce
                     _mm256_cmpgt_epi32(_mm256_add_epi32(bx0, four), lastColumnPlus1),
                     _mm256_or_si256(_mm256_cmpgt_epi32(bandBegin, by0),
                                     _mm256_cmpgt_epi32(_mm256_add_epi32(by0, one), bandLast)))));
+                // Neighbours k, k + 1 (the halves of a cell) both drawn as a
+                // block from the same first pixel share one: the pixels are
+                // read and written once for both.
+                const int sameStart = _mm256_movemask_ps(
+                    _mm256_castsi256_ps(_mm256_cmpeq_epi32(start, _mm256_permutevar8x32_epi32(start, nextLane))));
+                blockPairMask = blockMask & (blockMask >> 1) & sameStart & 0x7F;
             }
             // The set-up of the other lanes, for FillSmallAvx2 and FillPairAvx2.
             const int fullMask = fillMask & ~tinyMask;
@@ -276,38 +282,50 @@ TOLVA_BATCH_TARGET void TOLVA_BATCH_NAME(const Raster& raster, const PreparedSce
         for (unsigned todo = unsigned(fillMask | otherMask); todo != 0; todo &= todo - 1) {
             const int k = std::countr_zero(todo);
             if (blockMask >> k & 1) {
-                const __m256i bits = _mm256_set1_epi32(coverage[k]);
-                const __m256 dzdx = _mm256_set1_ps(columnStep[k]);
-                const __m256i color = _mm256_set1_epi32(std::int32_t(scene.colors[t + k]));
+                // The block's triangles: this one, and the next where they
+                // share the block; the second drawn after the first at every
+                // pixel, as one by one. The pixels not covered are written
+                // back as they were.
+                const int end = blockPairMask >> k & 1 ? k + 2 : k + 1;
                 float* const d0 = depthBuffer + firstPixel[k];
                 PixelColor* const c0 = colorBuffer + firstPixel[k];
                 const std::size_t down = std::size_t(raster.size);
-                {
+                __m256 depth = _mm256_loadu2_m128(d0 + down, d0);
+                __m256 colors = _mm256_castsi256_ps(_mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(c0 + down),
+                                                                        reinterpret_cast<const __m128i*>(c0)));
+                int thirdRow = 0;
+                for (int j = k; j < end; ++j) {
+                    const __m256i bits = _mm256_set1_epi32(coverage[j]);
                     const __m256 covered = _mm256_castsi256_ps(_mm256_srai_epi32(_mm256_sllv_epi32(bits, kRows01Shift), 31));
-                    const __m256 depth = _mm256_add_ps(_mm256_set_m128(_mm_set1_ps(rowZ[1][k]), _mm_set1_ps(rowZ[0][k])),
-                                                   _mm256_mul_ps(kBlockColumns, dzdx));
-                    const __m256 old = _mm256_loadu2_m128(d0 + down, d0);
-                    const __m256 pass = _mm256_and_ps(covered, _mm256_cmp_ps(depth, old, _CMP_LE_OQ));
-                    _mm256_storeu2_m128(d0 + down, d0, _mm256_blendv_ps(old, depth, pass));
-                    const __m256i oldColor = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(c0 + down),
-                                                                 reinterpret_cast<const __m128i*>(c0));
-                    _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(c0 + down), reinterpret_cast<__m128i*>(c0),
-                                         _mm256_castps_si256(_mm256_blendv_ps(_mm256_castsi256_ps(oldColor),
-                                                                              _mm256_castsi256_ps(color), pass)));
+                    const __m256 zj = _mm256_add_ps(_mm256_set_m128(_mm_set1_ps(rowZ[1][j]), _mm_set1_ps(rowZ[0][j])),
+                                                   _mm256_mul_ps(kBlockColumns, _mm256_set1_ps(columnStep[j])));
+                    const __m256 pass = _mm256_and_ps(covered, _mm256_cmp_ps(zj, depth, _CMP_LE_OQ));
+                    depth = _mm256_blendv_ps(depth, zj, pass);
+                    colors = _mm256_blendv_ps(colors, _mm256_castsi256_ps(_mm256_set1_epi32(std::int32_t(scene.colors[t + j]))), pass);
+                    thirdRow |= coverage[j] >> (2 * kTiny);
                 }
-                if (coverage[k] >> (2 * kTiny)) {
+                _mm256_storeu2_m128(d0 + down, d0, depth);
+                _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(c0 + down), reinterpret_cast<__m128i*>(c0),
+                                     _mm256_castps_si256(colors));
+                if (thirdRow) {
                     float* const d2 = d0 + 2 * down;
                     PixelColor* const c2 = c0 + 2 * down;
-                    const __m128 covered = _mm_castsi128_ps(_mm_srai_epi32(_mm_sllv_epi32(_mm256_castsi256_si128(bits), kRow2Shift), 31));
-                    const __m128 depth = _mm_add_ps(_mm_set1_ps(rowZ[2][k]), _mm_mul_ps(_mm256_castps256_ps128(kBlockColumns),
-                                                                                    _mm256_castps256_ps128(dzdx)));
-                    const __m128 old = _mm_loadu_ps(d2);
-                    const __m128 pass = _mm_and_ps(covered, _mm_cmp_ps(depth, old, _CMP_LE_OQ));
-                    _mm_storeu_ps(d2, _mm_blendv_ps(old, depth, pass));
-                    const __m128 oldColor = _mm_loadu_ps(reinterpret_cast<const float*>(c2));
-                    _mm_storeu_ps(reinterpret_cast<float*>(c2),
-                                  _mm_blendv_ps(oldColor, _mm_castsi128_ps(_mm256_castsi256_si128(color)), pass));
+                    __m128 depth2 = _mm_loadu_ps(d2);
+                    __m128 colors2 = _mm_loadu_ps(reinterpret_cast<const float*>(c2));
+                    for (int j = k; j < end; ++j) {
+                        const __m128i bits = _mm_set1_epi32(coverage[j]);
+                        const __m128 covered = _mm_castsi128_ps(_mm_srai_epi32(_mm_sllv_epi32(bits, kRow2Shift), 31));
+                        const __m128 zj = _mm_add_ps(_mm_set1_ps(rowZ[2][j]), _mm_mul_ps(_mm256_castps256_ps128(kBlockColumns),
+                                                                                        _mm_set1_ps(columnStep[j])));
+                        const __m128 pass = _mm_and_ps(covered, _mm_cmp_ps(zj, depth2, _CMP_LE_OQ));
+                        depth2 = _mm_blendv_ps(depth2, zj, pass);
+                        colors2 = _mm_blendv_ps(colors2, _mm_castsi128_ps(_mm_set1_epi32(std::int32_t(scene.colors[t + j]))), pass);
+                    }
+                    _mm_storeu_ps(d2, depth2);
+                    _mm_storeu_ps(reinterpret_cast<float*>(c2), colors2);
                 }
+                if (end == k + 2)
+                    todo &= todo - 1; // the next triangle is drawn
             } else if (tinyMask >> k & 1) {
                 // A box at the target's right edge or across a band edge:
                 // pixel by pixel.
