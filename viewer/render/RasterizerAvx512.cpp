@@ -1,7 +1,7 @@
 // The rasterizer's AVX-512 code: fills of the AVX2 path redone with 512-bit
 // registers and per-lane masks where the processor has AVX-512 (F, VL, DQ,
-// BW). The same rules and the same arithmetic, so the same frames; the set-up
-// stays the AVX2 code's.
+// BW), and the loop over solid triangles compiled for it, with these fills
+// inline. The same rules and the same arithmetic, so the same frames.
 #include "render/RasterizerInternal.h"
 
 #include <immintrin.h>
@@ -25,10 +25,11 @@ namespace {
 
 // Two rows in one vector: lanes 0-7 are eight values of a row from `low`
 // on, lanes 8-15 eight of another from `high` on. Both are read and written
-// by masked moves of the whole vector, the second from eight values before
-// `high`, so that the lanes outside the mask touch no memory, even past the
-// buffer's end. (A masked store of half a vector may compile to an extract
-// to memory, which faults on a masked-off address.)
+// by masked moves, the first row's of the low half, the second's of the
+// whole vector from eight values before `high`, so that the lanes outside
+// the mask touch no memory, even past the buffer's end. (A masked store of
+// the upper half alone may compile to an extract to memory, which faults on
+// a masked-off address.)
 inline void* EightBefore(void* high)
 {
     return reinterpret_cast<void*>(reinterpret_cast<std::uintptr_t>(high) - 32);
