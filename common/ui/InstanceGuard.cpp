@@ -55,11 +55,21 @@ QString InstanceGuard::DefaultFolder()
 
 InstanceGuard::Start InstanceGuard::start(int timeoutMs)
 {
+    const QDeadlineTimer deadline(timeoutMs);
+    return start([&deadline] {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(kRetryMs);
+        return true;
+    });
+}
+
+InstanceGuard::Start InstanceGuard::start(const std::function<bool()>& pause)
+{
     // Until the deadline, each pass asks a listening instance to come forward,
     // else tries the lock. The owner of a held lock may have taken it a moment
     // ago and not listen yet, or be closing: the lock is then free on a later
     // pass and this instance becomes the first.
-    const QDeadlineTimer deadline(timeoutMs);
     bool ownerlessBefore = false;
     for (;;) {
         // A live first instance answers on its socket: that is the surest sign
@@ -80,9 +90,8 @@ InstanceGuard::Start InstanceGuard::start(int timeoutMs)
         if (ownerless && ownerlessBefore && m_lock.removeStaleLockFile() && takeLock())
             return Start::First;
         ownerlessBefore = ownerless;
-        if (deadline.hasExpired())
+        if (!pause())
             return Start::EarlierUnreachable;
-        QThread::msleep(kRetryMs);
     }
 }
 

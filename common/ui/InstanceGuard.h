@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 
 class QWidget;
 
@@ -45,6 +46,9 @@ public:
     // for up to `timeoutMs`, so that an owner that is just starting is asked
     // and one that is just closing leaves the lock to this instance.
     Start start(int timeoutMs = 3000);
+    // The same, with `pause` between two passes: it waits before the next
+    // pass and answers whether there is to be one.
+    Start start(const std::function<bool()>& pause);
 
     QString lockPath() const { return m_lockPath; }
     QString serverName() const { return m_serverName; }

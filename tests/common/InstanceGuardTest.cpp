@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
-#include <thread>
 
 using namespace tolva;
 using Start = InstanceGuard::Start;
@@ -74,29 +73,35 @@ TEST_F(InstanceGuardTest, AnEmptyLockFileLeftByACrashIsReplaced)
 {
     ASSERT_TRUE(tolva::testing::WriteBytes(dir.filePath(kName + ".lock"), ""));
     InstanceGuard guard(kName, dir.path());
-    EXPECT_EQ(guard.start(), Start::First);
+    int pauses = 0; // one: the file must be seen ownerless twice, as a starting owner's is not
+    EXPECT_EQ(guard.start([&] { return ++pauses < 10; }), Start::First);
+    EXPECT_EQ(pauses, 1);
     EXPECT_TRUE(guard.isListening());
 }
 
 // An owner (this very process) that holds the lock but listens nowhere: this
-// instance goes on without the guard once the wait is over; while an owner
-// that is closing lets the lock go, it becomes the first.
+// instance goes on without the guard once the passes are over; while an
+// owner that is closing lets the lock go, it becomes the first at the next
+// pass.
 TEST_F(InstanceGuardTest, AnOwnerThatDoesNotAnswerIsWaitedForUntilItLetsTheLockGo)
 {
     QLockFile held(dir.filePath(kName + ".lock"));
     ASSERT_TRUE(held.tryLock(0));
     InstanceGuard unreachable(kName, dir.path());
-    EXPECT_EQ(unreachable.start(200), Start::EarlierUnreachable);
+    int pauses = 0;
+    EXPECT_EQ(unreachable.start([&] { return ++pauses < 3; }), Start::EarlierUnreachable);
+    EXPECT_EQ(pauses, 3);
     EXPECT_FALSE(unreachable.isListening());
 
-    std::thread closing([&held] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        held.unlock();
-    });
     InstanceGuard next(kName, dir.path());
-    EXPECT_EQ(next.start(20000), Start::First);
+    pauses = 0;
+    EXPECT_EQ(next.start([&] {
+        if (++pauses == 2)
+            held.unlock();
+        return true;
+    }), Start::First);
+    EXPECT_EQ(pauses, 2);
     EXPECT_TRUE(next.isListening());
-    closing.join();
 }
 
 // A client that says nothing is not kept open; one that says something else
