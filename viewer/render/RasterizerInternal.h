@@ -1,6 +1,7 @@
 #pragma once
-// The rasterizer's inner parts, shared by its baseline code (Rasterizer.cpp)
-// and its AVX2 code (RasterizerAvx2.cpp). Not for use outside the rasterizer.
+// The rasterizer's inner parts, shared by its baseline code (Rasterizer.cpp),
+// its AVX2 code (RasterizerAvx2.cpp) and its AVX-512 code
+// (RasterizerAvx512.cpp). Not for use outside the rasterizer.
 
 #include "render/Rasterizer.h"
 
