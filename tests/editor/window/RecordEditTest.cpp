@@ -182,6 +182,61 @@ TEST_F(RecordEditTest, ParameterControlsFollowTheTable)
     }
 }
 
+// The form's own captions and tool tips, and the captions of the parameters'
+// labels, as users and their guides know them. (The check boxes' captions
+// follow the phase; the presentation tests check them.)
+TEST_F(RecordEditTest, EveryControlCarriesItsCaptionAndToolTip)
+{
+    struct Row {
+        const char* name;
+        const char* caption; // nullptr: shows none
+        const char* tip = "";
+    };
+    const Row rows[] = {
+        {"Frame1", nullptr, "Select record, associated topographic file, and scale"},
+        {"Label1", "File opened:"}, {"cmdOpen", nullptr, "Open a record file for editing"},
+        {"Label2", "Straticgraphic File:"},
+        {"cmdChange", "Stratigraphic File", "Select another stratigraphic file"},
+        {"Label3", "Number of phases:"}, {"labPhases", nullptr, "Number of recorded phases"},
+        {"labScale", "Scale:"}, {"optSmall", "Small"}, {"optNormal", "Normal"}, {"optLarge", "Large"},
+        {"Frame2", nullptr, "Primary parameter value ranges dependent upon eruption type"},
+        {"Label4", "Record phase to edit:"}, {"cmbPhase", nullptr, "Select record phase to edit"},
+        {"cmdAdd", "Add", "Add a new phase after the currently selected phase"},
+        {"cmdDelete", "Delete", "Remove the currently selected phase"},
+        {"cmdReset", "Reset", "Go back to original settings"}, {"Label5", "Eruption Type:"},
+        {"cmbType", nullptr, "Select a new eruption type for current phase"},
+        {"Frame3", nullptr, "Numerical values of advanced parameter sliders"},
+        {"Frame4", nullptr, "Numerical values set to zero for random calculation, otherwise specify"},
+        {"Command1", nullptr, "Close editor without any changes applied"},
+        {"Command2", nullptr, "Apply/save changes"}, {"cmdHelp", "Help"},
+        {"labLoc", "Vent location:"}, {"labStr", "Strength:"}, {"labWind", "Wind:"}, {"labPart", "Mass Flux:"},
+        {"labBurst", "Number of bursts:"}, {"labCtop", "Scarp top:"}, {"labCbase", "Scarp base:"},
+        {"labMag", "Fault magnitude:"}, {"labDip", "Fault dip:"}, {"labErode", "Erosion duration:"},
+        {"labSlide1", "Flow length:"}, {"labSlide2", "Crater Size:"}, {"labSlide3", "3D Position:"},
+        {"labSlide4", "Vent Position:"}, {"labSlide5", "Growth:"}, {"labSlide6", "Speed:"},
+        {"labMap1", "Mid Radius:"}, {"labMap2", "Deposit Angle:"}, {"labMap3", "Left Angle:"},
+        {"labMap4", "Right Angle:"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QWidget* control = w(row.name);
+        ASSERT_NE(control, nullptr);
+        if (row.caption) {
+            EXPECT_EQ(text(row.name).toStdString(), row.caption);
+        }
+        EXPECT_EQ(control->toolTip().toStdString(), row.tip);
+    }
+    EXPECT_EQ(w<QWidget>("Frame2")->property("title").toString(), QStringLiteral("Primary Parameters"));
+    const auto items = [this](const char* name) {
+        QStringList list;
+        for (int i = 0; i < entries(name); ++i)
+            list << w<QComboBox>(name)->itemText(i);
+        return list;
+    };
+    EXPECT_EQ(items("cmbStyle"), (QStringList{"Valles Type", "Mazama Type"}));
+    EXPECT_EQ(items("cmbDown"), (QStringList{"Left side down", "Right side down"}));
+}
+
 TEST_F(RecordEditTest, HelpShowsTopic94AndClosingClosesIt)
 {
     click("cmdHelp");
