@@ -207,8 +207,8 @@ TEST_F(RecordEditTest, EveryControlCarriesItsCaptionAndToolTip)
         {"cmbType", nullptr, "Select a new eruption type for current phase"},
         {"Frame3", nullptr, "Numerical values of advanced parameter sliders"},
         {"Frame4", nullptr, "Numerical values set to zero for random calculation, otherwise specify"},
-        {"Command1", nullptr, "Close editor without any changes applied"},
-        {"Command2", nullptr, "Apply/save changes"}, {"cmdHelp", "Help"},
+        {"Command1", "Close", "Close editor without any changes applied"},
+        {"Command2", "Save", "Apply/save changes"}, {"cmdHelp", "Help"},
         {"labLoc", "Vent location:"}, {"labStr", "Strength:"}, {"labWind", "Wind:"}, {"labPart", "Mass Flux:"},
         {"labBurst", "Number of bursts:"}, {"labCtop", "Scarp top:"}, {"labCbase", "Scarp base:"},
         {"labMag", "Fault magnitude:"}, {"labDip", "Fault dip:"}, {"labErode", "Erosion duration:"},
@@ -217,6 +217,8 @@ TEST_F(RecordEditTest, EveryControlCarriesItsCaptionAndToolTip)
         {"labMap1", "Mid Radius:"}, {"labMap2", "Deposit Angle:"}, {"labMap3", "Left Angle:"},
         {"labMap4", "Right Angle:"},
     };
+    EXPECT_EQ(form->objectName(), QStringLiteral("RecordEdit"));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Edit Tolva Record"));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const QWidget* control = w(row.name);
