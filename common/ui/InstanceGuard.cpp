@@ -66,8 +66,8 @@ InstanceGuard::Start InstanceGuard::start(int timeoutMs)
 
 InstanceGuard::Start InstanceGuard::start(const std::function<bool()>& pause)
 {
-    // Until the deadline, each pass asks a listening instance to come forward,
-    // else tries the lock. The owner of a held lock may have taken it a moment
+    // Until `pause` ends it, each pass asks a listening instance to come
+    // forward, else tries the lock. The owner of a held lock may have taken it a moment
     // ago and not listen yet, or be closing: the lock is then free on a later
     // pass and this instance becomes the first.
     bool ownerlessBefore = false;
