@@ -40,9 +40,10 @@ TOLVA_BATCH_TARGET void TOLVA_BATCH_NAME(const Raster& raster, const PreparedSce
     const __m128i kRow2Shift = _mm_setr_epi32(25, 24, 23, 32);
     float* const depthBuffer = raster.depth;
     PixelColor* const colorBuffer = raster.pixels;
-    // Pairs of neighbours filled together (FillPairAvx2) have their union box
-    // under 4 x 8 pixels, whole rows of four pixels inside the target and
-    // pairs of rows inside the band; the lanes of the next triangle line up
+    // Pairs of neighbours filled together have their union box under 4 x 8
+    // pixels, whole rows of four pixels inside the target and pairs of rows
+    // inside the band (FillPairAvx2), or under 8 x 16 pixels with rows of
+    // eight inside the target (the wide and the AVX-512 pair fills); the lanes of the next triangle line up
     // with this one's through this permutation.
     const __m256i nextLane = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
     const __m256i four = _mm256_set1_epi32(4), eight = _mm256_set1_epi32(8), sixteen = _mm256_set1_epi32(16);
@@ -209,7 +210,7 @@ TOLVA_BATCH_TARGET void TOLVA_BATCH_NAME(const Raster& raster, const PreparedSce
                     _mm256_castsi256_ps(_mm256_cmpeq_epi32(start, _mm256_permutevar8x32_epi32(start, nextLane))));
                 blockPairMask = blockMask & (blockMask >> 1) & sameStart & 0x7F;
             }
-            // The set-up of the other lanes, for FillSmallAvx2 and FillPairAvx2.
+            // The set-up of the other lanes, for the small and the pair fills.
             const int fullMask = fillMask & ~tinyMask;
             if (fullMask) {
                 // Sixteen fields of eight lanes: two 8 x 8 transposes give
@@ -244,7 +245,7 @@ TOLVA_BATCH_TARGET void TOLVA_BATCH_NAME(const Raster& raster, const PreparedSce
                 }
             }
             // Neighbours k, k + 1 both filled, neither tiny, whose union box
-            // FillPairAvx2 can take.
+            // a pair fill can take.
             if (fullMask & (fullMask >> 1)) {
                 const __m256i full = _mm256_andnot_si256(tiny, fill);
                 const __m256i nx0 = _mm256_permutevar8x32_epi32(bx0, nextLane);
