@@ -5,8 +5,10 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <cstring>
 #include <limits>
 #include <optional>
+#include <type_traits>
 
 namespace tolva {
 
@@ -176,6 +178,23 @@ QString BeyondReaderLimit(QImage::Format format, QSize size)
         .arg(limitMb);
 }
 
+// The format the reader expects to decode into, or Format_Invalid. A JPEG
+// whose header is damaged makes the reader answer a format it never set
+// (whatever the memory held), so the format is asked only of a picture whose
+// header gave a size, and taken as a plain number: a value no format has is
+// not a format.
+QImage::Format DeclaredFormat(QImageReader& reader, QSize declared)
+{
+    if (!declared.isValid())
+        return QImage::Format_Invalid;
+    const QImage::Format answer = reader.imageFormat();
+    std::underlying_type_t<QImage::Format> value;
+    std::memcpy(&value, &answer, sizeof value); // no load of a value the enum may not hold
+    if (value <= QImage::Format_Invalid || value >= QImage::NImageFormats)
+        return QImage::Format_Invalid;
+    return QImage::Format(value);
+}
+
 // A plain 24-bit picture, the kind most programs write maps in, is decoded
 // here: the image reader takes it pixel by pixel, several times slower. The
 // result is the very image the reader gives (RGB32, the rows in top-down
@@ -257,7 +276,8 @@ MapPicture LoadMapPicture(const QByteArray& bytes)
     const QSize declared = reader.size();
     if (declared.isValid() && TooLarge(declared.width(), declared.height()))
         return Failure(TooLargeText(declared.width(), declared.height()));
-    if (const QString refused = BeyondReaderLimit(reader.imageFormat(), declared); !refused.isEmpty())
+    if (const QString refused = BeyondReaderLimit(DeclaredFormat(reader, declared), declared);
+        !refused.isEmpty())
         return Failure(refused);
 
     QImage picture;

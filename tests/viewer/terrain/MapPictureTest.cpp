@@ -177,6 +177,8 @@ TEST_F(MapPictureTest, BadFilesGiveTheirDescriptionAndNoPicture)
         {"Rle8EarlyEndOfPicture", RleBmp(false, 8, 2, QByteArray::fromHex("081000000001")), rleDamaged},
         {"Rle4ClaimingEightBits", RleBmp(true, 8, 2, kRle4Rows, 8), rleDamaged},
         {"Rle8TopDown", RleBmp(false, 8, -2, kRle8Rows), rleDamaged},
+        // The reader answers a format it never set for a header like this one.
+        {"JpegHeaderDamaged", QByteArray::fromHex("ffd8ffffffffffff98"), "Unable to read image data"},
     };
     for (const auto& row : rows) {
         const MapPicture map = LoadMapPicture(write(QStringLiteral("map.ebm"), row.bytes));
