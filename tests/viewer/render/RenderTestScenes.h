@@ -102,9 +102,6 @@ inline QImage FrameOf(DisplayChain& chain, const Scene& scene)
 inline Frame StartCamera() { return StartCameraFrame(ViewState{}); }
 
 // Straight down over the middle of the map, high enough to see all of it.
-inline Frame HighAbove()
-{
-    return {{91.0f, 170.0f, 91.0f}, {-3.14159265f / 2.0f, 3.14159265f, 0.0f}, {}};
-}
+inline Frame HighAbove() { return {{91.0f, 170.0f, 91.0f}, {-3.14159265f / 2.0f, 3.14159265f, 0.0f}, {}}; }
 
 } // namespace tolva::testing

@@ -11,12 +11,8 @@
 namespace tolva::testing {
 namespace {
 
-struct ChangeCase {
-    const char* name;
-    void (*change)(Scene&);
-    bool prepares;      // a new revision, so the next frame prepares again
-    bool looksDifferent;
-};
+// `prepares`: a new revision, so the next frame prepares again.
+struct ChangeCase { const char* name; void (*change)(Scene&); bool prepares, looksDifferent; };
 
 void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
 
