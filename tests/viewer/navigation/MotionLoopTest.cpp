@@ -22,16 +22,11 @@ TEST(NewMapPoll, DueFiveSecondsAfterTheLastPoll)
     }
 }
 
+// The new-map flag as a pass reads it; the reads are counted.
 struct Settings {
     QString newFile;
     int reads = 0;
-    std::function<QString()> reader()
-    {
-        return [this] {
-            ++reads;
-            return newFile;
-        };
-    }
+    std::function<QString()> reader() { return [this] { ++reads; return newFile; }; }
 };
 
 TEST(MotionPass, MovesThenPollsOnlyWithActiveUpdateAndWhenDue)

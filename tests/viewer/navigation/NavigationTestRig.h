@@ -6,8 +6,7 @@
 
 namespace tolva::testing {
 
-class CountingRefresh : public ViewRefreshTarget {
-public:
+struct CountingRefresh : ViewRefreshTarget {
     void ViewRefresh() override { ++count; }
     int count = 0;
 };

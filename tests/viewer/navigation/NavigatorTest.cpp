@@ -19,10 +19,8 @@ constexpr float kPi = 3.14159274f; // the start camera's yaw
 // position and of the yaw, the refreshes and the direction label afterwards.
 TEST(HeldMovesPass, MovesByTheSpeedOverFiveAndTurnsByATwentiethOfThat)
 {
-    const struct {
-        const char* name; MoveMode mode; bool rotate; const char* held; int walkSpeed;
-        Vector3 step; float yawStep; int refreshes; const char* caption;
-    } rows[] = {
+    const struct { const char* name; MoveMode mode; bool rotate; const char* held; int walkSpeed;
+                   Vector3 step; float yawStep; int refreshes; const char* caption; } rows[] = {
         {"UpAtSpeed10WalksTwoUnits", MoveMode::Fly, false, "U", 10, {0, 0, -2}, 0, 1, "Direction = 0"},
         {"UpAtSpeed1WalksAFifth", MoveMode::Fly, false, "U", 1, {0, 0, -0.2f}, 0, 1, "Direction = 0"},
         {"UpAndDownBothAct", MoveMode::Fly, false, "UD", 10, {0, 0, 0}, 0, 2, "Direction = 0"},
@@ -75,9 +73,8 @@ TerrainGrid HighGroundNear()
 TEST(Walking, TheBarFollowsTheWalkingHeightAndTheCameraTheBar)
 {
     struct Step { float amount, height; int altitude; };
-    const struct {
-        const char* name; TerrainGrid ground; float meshHeight; bool walkMode; Vector3 start; std::vector<Step> steps;
-    } rows[] = {
+    const struct { const char* name; TerrainGrid ground; float meshHeight; bool walkMode; Vector3 start;
+                   std::vector<Step> steps; } rows[] = {
         // 11.5 rounds to the even 12.
         {"OntoWhiteGroundTheBarGoesTo12AndHoldsIt", TerrainGrid(kWhite), 10, true, {90, 11.5f, 50},
          {{2, 12, 12}, {2, 11.5f, 12}}},
@@ -195,13 +192,9 @@ TEST(KeysAndButtons, ActWhileHeldOrLatchInAutoMode)
         NavigationRig rig;
         QString locks;
         for (const QString& event : QString::fromLatin1(c.events).split(QLatin1Char(' '))) {
-            SwitchLock lock = SwitchLock::Unchanged;
-            if (event == QStringLiteral("auto"))
-                lock = rig.nav.AutoClick();
-            else if (event.startsWith(QLatin1Char('d')))
-                lock = rig.nav.KeyDown(event.mid(1).toInt());
-            else
-                lock = rig.nav.KeyUp(event.mid(1).toInt());
+            const SwitchLock lock = event == QStringLiteral("auto") ? rig.nav.AutoClick()
+                                    : event[0] == u'd'             ? rig.nav.KeyDown(event.mid(1).toInt())
+                                                                   : rig.nav.KeyUp(event.mid(1).toInt());
             locks += QLatin1Char(lock == SwitchLock::Lock ? 'L' : lock == SwitchLock::Unlock ? 'U' : '-');
         }
         QString held; // the arrow keys 37 to 40 are left, up, right, down
