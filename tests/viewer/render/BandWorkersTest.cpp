@@ -34,17 +34,16 @@ TEST(BandWorkers, AFailingBandWaitsForTheOthersThenReachesTheCaller)
         SCOPED_TRACE(::testing::Message() << "band " << failing << " fails");
         BandWorkers workers(3);
         std::atomic<int> finished = 0;
+        const auto job = [&](int band) {
+            if (band == failing)
+                throw std::runtime_error("band");
+            for (volatile int spin = 0; spin < 20000;)
+                spin = spin + 1;
+            ++finished;
+        };
         for (int round = 0; round < 20; ++round) {
             finished = 0;
-            EXPECT_THROW(workers.run([&](int band) {
-                if (band == failing)
-                    throw std::runtime_error("band");
-                volatile int spin = 0;
-                for (int i = 0; i < 20000; ++i)
-                    spin = spin + i;
-                ++finished;
-            }),
-                         std::runtime_error);
+            EXPECT_THROW(workers.run(job), std::runtime_error);
             EXPECT_EQ(finished.load(), 2);
         }
     }

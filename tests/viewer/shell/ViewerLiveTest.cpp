@@ -47,7 +47,6 @@ TEST(ViewerLive, OpensTheLiveMapFollowsANewOneAndSavesItsSettingsOnClosing)
     // The program folder is where the viewer looks for the live map: a copy of
     // the program in a folder of its own.
     QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     const QString program = folder.filePath(QStringLiteral("Tolva3DView"));
     ASSERT_TRUE(QFile::copy(QStringLiteral(TOLVA_BIN_DIR "/Tolva3DView"), program));
     const QString liveMap = folder.filePath(QStringLiteral("Tolva3D.ebm"));

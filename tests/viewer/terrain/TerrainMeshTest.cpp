@@ -10,11 +10,6 @@ using namespace tolva;
 
 namespace {
 
-Vector3 NormalOf(const Vertex& v)
-{
-    return {v.nx, v.ny, v.nz};
-}
-
 Polygon CellOf(const TerrainGrid& grid, int i, int j)
 {
     Polygon cell;
@@ -40,7 +35,7 @@ TEST(TerrainCellTest, EveryVertexTakesTheFirstTrianglesNormal)
             if (row.high[k])
                 grid.setPixel(corners[k][0], corners[k][1], 0x00FFFFFFu);
         for (const Vertex& v : CellOf(grid, 3, 4).Vertices)
-            EXPECT_EQ(NormalOf(v), row.normal) << row.name;
+            EXPECT_EQ((Vector3{v.nx, v.ny, v.nz}), row.normal) << row.name;
     }
 }
 
@@ -53,7 +48,7 @@ TEST(TerrainCellTest, CornersComeInStripOrderWithSampledHeights)
     for (const Vertex& v : cell.Vertices)
         corners.push_back({v.x, v.y, v.z});
     ASSERT_EQ(corners, (std::vector<Vector3>{{3, 10, 5}, {4, 0, 5}, {3, 0, 4}, {4, 0, 4}}));
-    EXPECT_EQ(NormalOf(cell.Vertices[3]), (Vector3{10, 1, -10}));
+    EXPECT_EQ((Vector3{cell.Vertices[3].nx, cell.Vertices[3].ny, cell.Vertices[3].nz}), (Vector3{10, 1, -10}));
 }
 
 TEST(TerrainCellTest, AReusedCellIsRewrittenWhole)
