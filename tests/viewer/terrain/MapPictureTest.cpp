@@ -173,7 +173,7 @@ TEST_F(MapPictureTest, BadFilesGiveTheirDescriptionAndNoPicture)
         {"Rle4CutInARun", RleBmp(true, 8, 2, kRle4Rows.left(9)), rleCut},
         {"Rle8OnePixelPastTheRow", RleBmp(false, 8, 2, QByteArray::fromHex("05100003404040000110")), rleDamaged},
         {"Rle8EarlyEndOfLine", RleBmp(false, 8, 2, QByteArray::fromHex("07100000088000000001")), rleDamaged},
-        {"Rle8Jump", RleBmp(false, 8, 2, QByteArray::fromHex("0810000002020000000001")), rleDamaged},
+        {"Rle8Jump", RleBmp(false, 8, 2, QByteArray::fromHex("0810000000020200068000000001")), rleDamaged},
         {"Rle8EarlyEndOfPicture", RleBmp(false, 8, 2, QByteArray::fromHex("081000000001")), rleDamaged},
         {"Rle4ClaimingEightBits", RleBmp(true, 8, 2, kRle4Rows, 8), rleDamaged},
         {"Rle8TopDown", RleBmp(false, 8, -2, kRle8Rows), rleDamaged},
