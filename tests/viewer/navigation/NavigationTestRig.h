@@ -33,12 +33,10 @@ struct NavigationRig {
 
     const Frame& camera() const { return scene.FrameList()[1]; }
 
-    void placeCamera(float x, float y, float z, float yaw = 3.14159274f)
+    // The camera at (x, y, z), level, looking towards smaller z (yaw pi).
+    void placeCamera(float x, float y, float z)
     {
-        Frame frame = camera();
-        frame.Position = {x, y, z};
-        frame.Rotation = {0.0f, yaw, 0.0f};
-        SetFrame(scene, 1, frame);
+        SetFrame(scene, 1, {{x, y, z}, {0.0f, 3.14159274f, 0.0f}, camera().Name});
     }
 
     // Holds the arrows named by their letters, "LURD".

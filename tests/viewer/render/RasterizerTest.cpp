@@ -168,9 +168,7 @@ void AddWorldTriangle(PreparedScene& scene, std::initializer_list<Vector3> corne
 {
     for (const Vector3& v : corners) {
         scene.corners.push_back(std::uint32_t(scene.x.size()));
-        scene.x.push_back(v.x);
-        scene.y.push_back(v.y);
-        scene.z.push_back(v.z);
+        scene.x.push_back(v.x); scene.y.push_back(v.y); scene.z.push_back(v.z);
     }
     scene.colors.push_back(color);
 }

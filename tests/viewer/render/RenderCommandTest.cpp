@@ -13,10 +13,7 @@
 
 namespace {
 
-struct RunResult {
-    int exitCode = -1;
-    QString errors;
-};
+struct RunResult { int exitCode = -1; QString errors; };
 
 // Without a display the program sees no DISPLAY, or `display` where one is given.
 RunResult Render(const QStringList& arguments, bool withDisplay = false, const QString& display = {})
