@@ -76,7 +76,6 @@ TEST(ViewerLive, OpensTheLiveMapFollowsANewOneAndSavesItsSettingsOnClosing)
     EXPECT_EQ(viewer.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(setting(settings::kCaption), QStringLiteral("Closed"));
     EXPECT_EQ(setting(settings::kLeft), QStringLiteral("0"));
-    EXPECT_EQ(setting(settings::kTopoHeight), QStringLiteral("10"));
 }
 
 } // namespace
