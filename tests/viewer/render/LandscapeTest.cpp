@@ -11,10 +11,7 @@ using namespace tolva;
 
 namespace {
 
-bool Load(Scene& scene, const TerrainGrid& grid)
-{
-    return LoadLandscape(scene, grid, 180, 180.0f, 10.0f, 1, 0);
-}
+bool Load(Scene& scene, const TerrainGrid& grid) { return LoadLandscape(scene, grid, 180, 180.0f, 10.0f, 1, 0); }
 
 // Every cell (i, j) a strip of four corners in "Land" at index
 // (i - 1) * 180 + j; the heights the picture's, and the normals slanted only
