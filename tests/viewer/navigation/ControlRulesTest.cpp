@@ -35,7 +35,7 @@ TEST(MapCursor, MirroredLeftClampedToThePanel)
 TEST(ViewAngleText, LimitedToMinus90To30AndWhole)
 {
     const std::pair<const char*, std::optional<float>> rows[] = {
-        {"-90", -90.0f}, {"-90.5", -90.0f}, {"30", 30.0f}, {"30.4", 30.0f},
+        {"-90", -90.0f}, {"-90.5", -90.0f}, {"30", 30.0f}, {"30.5", 30.0f},
         {"12.5", 13.0f}, {"-0.4", 0.0f}, {"12abc", 12.0f}, {"-", std::nullopt},
     };
     for (const auto& [typed, angle] : rows)
