@@ -145,11 +145,7 @@ protected:
 // shows one) and tool tip, before start-up.
 TEST_F(ViewerWindowTest, EveryControlCarriesItsNameCaptionAndTooltip)
 {
-    struct Row {
-        const char* name;
-        const char* caption = nullptr; // nullptr: shows none
-        const char* tooltip = "";
-    };
+    struct Row { const char* name; const char* caption = nullptr; const char* tooltip = ""; }; // caption nullptr: none
     const Row rows[] = {
         {"frTop"}, {"frVeiw"}, {"HScroll2"}, {"HScroll1"}, {"frMesh"}, {"Frame3"}, {"MapCursor"}, {"picMain"},
         {"picPrint"}, {"picMirror"}, {"frBottom"}, {"frControl"}, {"cmdDown"}, {"cmdUp"}, {"cmdLeft"}, {"cmdRight"},
@@ -193,10 +189,9 @@ TEST_F(ViewerWindowTest, EveryControlCarriesItsNameCaptionAndTooltip)
 
 // --- Start-up and closing ------------------------------------------------------
 
+// stored: twips; "inside": half the window off the screen's right edge.
 struct PlacementRow {
-    const char* name;
-    QString stored; // twips; "inside": half the window off the screen's right edge
-    enum Held { Inside, AtTheLeftEdge, Centred, AtTheRightEdge } held;
+    const char* name; QString stored; enum Held { Inside, AtTheLeftEdge, Centred, AtTheRightEdge } held;
 };
 void PrintTo(const PlacementRow& row, std::ostream* os) { *os << row.name; }
 
@@ -278,13 +273,8 @@ TEST_F(ViewerWindowTest, NoDisplayAtAllIsReportedAndTheWindowUnloads)
 // A live map announced by the command line at start-up or by the flag the
 // idle poll reads: only exactly "/open" or "True" loads it, and only the
 // program folder's map (the data folder's of that name is another).
-struct LiveMapRow {
-    const char* name;
-    bool byFlag;    // announced by the flag, not by the command line
-    QString signal; // the command line, or the flag's text
-    bool mapThere;
-    bool loads;
-};
+// byFlag: announced by the flag, not by the command line; signal: the command line, or the flag's text.
+struct LiveMapRow { const char* name; bool byFlag; QString signal; bool mapThere; bool loads; };
 void PrintTo(const LiveMapRow& row, std::ostream* os) { *os << row.name; }
 
 class LiveMapTest : public ViewerWindowTest, public ::testing::WithParamInterface<LiveMapRow> {};
@@ -324,13 +314,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, LiveMapTest,
 // written back to the boxes, when a map is opened.
 TEST_F(ViewerWindowTest, HeightAndLightAreHeldToTheirRangesAndWrittenBack)
 {
-    struct Row {
-        const char* height;
-        const char* light;
-        const char* heightShown;
-        const char* lightShown;
-        float attenuation;
-    };
+    struct Row { const char *height, *light, *heightShown, *lightShown; float attenuation; };
     WriteMap(dataFile(QStringLiteral("Crater.ebm")));
     ASSERT_TRUE(start());
     for (const Row& row : {Row{"0.5", "0", "1", "0.10", 0.9f}, Row{"75", "1.5", "60", "1.00", 0.0f}}) {
@@ -539,10 +523,7 @@ TEST_F(MotionTest, ANewMapAnnouncedButMissingEndsTheMotionLikeStop)
     EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("True")); // tried again by the idle poll
 }
 
-struct KeepViewRow {
-    const char* name;
-    bool keepView;
-};
+struct KeepViewRow { const char* name; bool keepView; };
 void PrintTo(const KeepViewRow& row, std::ostream* os) { *os << row.name; }
 
 class KeepViewTest : public MotionTest, public ::testing::WithParamInterface<KeepViewRow> {};
@@ -642,13 +623,8 @@ TEST_F(MotionTest, ModeSwitchesSetTheBarsCaptionsAndTooltips)
 
 TEST_F(MotionTest, BoxesAndSpinnersHoldTheirLimits)
 {
-    struct Row {
-        const char* box;     // the box typed into and focused
-        const char* typed;
-        const char* spinner; // stepped up `steps` times (nullptr: none)
-        int steps;
-        const char* shown;
-    };
+    // The box typed into and focused, what is typed, the spinner stepped up `steps` times (nullptr: none).
+    struct Row { const char *box, *typed, *spinner; int steps; const char* shown; };
     const Row rows[] = {
         {"txtAngle", "-120", nullptr, 0, "-90"}, {"txtAngle", "0", "UpDown2", 5, "5"},
         {"txtLight", "0.95", "UpDown1", 2, "1.00"},
