@@ -221,13 +221,7 @@ TEST_F(PrintWindowTest, PrintToFileAsksForTheFileAndPrintsOnePage)
 // One press of a button with a scripted printer: what it was asked and what
 // the user was told.
 struct PressRow {
-    const char* name;
-    const char* button;
-    int copies;
-    bool accept;
-    const char* failAt;
-    QStringList calls;
-    const char* report;
+    const char *name, *button; int copies; bool accept; const char* failAt; QStringList calls; const char* report;
 };
 void PrintTo(const PressRow& row, std::ostream* os) { *os << row.name; }
 
@@ -289,11 +283,7 @@ TEST_F(PrintWindowTest, PrintCommandCopiesThePictureAsShownAndOpensTheWindow)
 // tip as the window shows them.
 TEST_F(PrintWindowTest, EveryControlIsNamedWithItsCaptionAndToolTip)
 {
-    struct Row {
-        const char* name;
-        const char* caption = "";
-        const char* toolTip = "";
-    };
+    struct Row { const char* name; const char* caption = ""; const char* toolTip = ""; };
     const Row rows[] = {
         {"Frame3", "Print", "Select printing option"},
         {"optPlot", "Print Plot", "Precise print of the graph or plot"},
