@@ -264,7 +264,6 @@ TEST_F(PrintWindowTest, PrintCommandCopiesThePictureAsShownAndOpensTheWindow)
     frmPrint* window = PrintCommand(&viewer, picture, QSize(320, 240), platform);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(320, 240));
-    EXPECT_FALSE(viewer.isEnabled());
     window->close();
 
     EXPECT_EQ(PrintCommand(&viewer, QImage(), QSize(320, 240), platform), nullptr);
