@@ -13,27 +13,6 @@
 #include <ostream>
 #include <string>
 
-using namespace tolva::print;
-
-namespace {
-
-PageValues Letter(int orientation = 1)
-{
-    tolva::testing::ScriptedPrinter printer; // US Letter by default
-    printer.orient = orientation;
-    return ReadPage(printer);
-}
-
-struct LayoutRow {
-    const char* name;
-    LayoutInput in;
-    PlotLayout expected;
-};
-
-void PrintTo(const LayoutRow& row, std::ostream* os) { *os << row.name; }
-
-} // namespace
-
 namespace tolva::print {
 
 void PrintTo(const PlotLayout& p, std::ostream* os)
@@ -45,7 +24,19 @@ void PrintTo(const PlotLayout& p, std::ostream* os)
 
 } // namespace tolva::print
 
+using namespace tolva::print;
+
 namespace {
+
+PageValues Letter(int orientation = 1)
+{
+    tolva::testing::ScriptedPrinter printer; // US Letter by default
+    printer.orient = orientation;
+    return ReadPage(printer);
+}
+
+struct LayoutRow { const char* name; LayoutInput in; PlotLayout expected; };
+void PrintTo(const LayoutRow& row, std::ostream* os) { *os << row.name; }
 
 // Each row: the page, the picture's size, the scale and margin boxes, Fit and
 // Center; then the plot and what the boxes show (and whether they are enabled).
@@ -92,11 +83,7 @@ std::string Text(QSize v) { return Text(v.width()) + 'x' + Text(v.height()); }
 std::string Text(QPoint v) { return Text(v.x()) + ',' + Text(v.y()); }
 std::string Text(const QRect& v) { return Text(v.topLeft()) + ' ' + Text(v.size()); }
 
-struct RuleRow {
-    const char* name;
-    std::function<std::string()> got;
-    const char* expected;
-};
+struct RuleRow { const char* name; std::function<std::string()> got; const char* expected; };
 void PrintTo(const RuleRow& row, std::ostream* os) { *os << row.name; }
 
 // Margins are checked from the offset (0.25) to the paper less the offset (8.25).

@@ -60,7 +60,6 @@ TEST(ClipWindow, ClipboardHoldsOnePictureOfTheViewsSize)
     EXPECT_FALSE(CopyCommand(frame, QSize(300, 200), &messages).isNull());
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
-    EXPECT_TRUE(data->hasImage());
     EXPECT_FALSE(data->hasText());
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(300, 200));
     EXPECT_EQ(QGuiApplication::clipboard()->image().pixelColor(150, 100), QColor(Qt::red));
