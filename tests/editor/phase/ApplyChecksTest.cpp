@@ -38,9 +38,7 @@ struct Row {
     int type;
     std::function<void(PhaseRecord&, FlowDurations&)> change;
     const char* message;  // nullptr: the phase passes
-    int eventKind = 0;
-    int flow = 0;
-    int scale = NormalScale;
+    int eventKind = 0, flow = 0, scale = NormalScale;
 };
 
 void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
@@ -69,12 +67,10 @@ using P = PhaseRecord&;
 using D = FlowDurations&;
 
 const Row kRows[] = {
-    // Location: its bounds on each scale are in ApplyBounds; here the typed 24.6
-    // that is a hair beyond on the Normal scale, a record without a scale, and
-    // the exempt Faulting, Erosion and Sector Collapse.
-    {"Normal24_6IsAHairAbove", 2, [](P p, D) { p.VentLocation = 24.6f; }, " Location too large"},
+    // Location: its bounds on each scale are in ApplyBounds (the typed 24.6 is
+    // LocationNormalHigh's first Single beyond); here a record without a scale,
+    // and the exempt Erosion and Sector Collapse.
     {"RecordWithoutScaleIsNormal", 1, [](P p, D) { p.VentLocation = 0.99f; }, " Location too small", 0, 0, 0},
-    {"NoTypeFailsOnNewPhaseLocation", -1, [](P p, D) { p.VentLocation = 0; }, " Location too small"},
     {"SectorCollapseAnyLocation", 6, [](P p, D) { p.VentLocation = -500; }, nullptr},
     {"ErosionAnyLocation", 0, [](P p, D) { p.VentLocation = 9999; }, nullptr, Erosion},
     {"LocationBeforeWind", 1, [](P p, D) { p.VentLocation = 0; p.Wind = 99; }, " Location too small"},
@@ -124,9 +120,7 @@ struct BoundRow {
     double bound;               // in the field's units; in map pixels for a position
     const char* message;
     int pixelScale = 0;         // for a position: the record's scale
-    int flow = 1;
-    int flowLength = 6;
-    int eventKind = 0;
+    int flow = 1, flowLength = 6, eventKind = 0;
 };
 
 void PrintTo(const BoundRow& row, std::ostream* os) { *os << row.name; }
