@@ -45,7 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(EditRow{Param::FlowLength, 3, 15, "11", 11}, EditRow{Param::FlowLength, 3, 0, "1", 1},
                       EditRow{Param::FaultDip, 0, -12, "-10", -10}, EditRow{Param::Growth, 1, 2.5, "3", 3},
                       EditRow{Param::Speed, -1, 0, "1", 1}, EditRow{Param::Position3D, 1, 0, "0", 0},
-                      EditRow{Param::MassFlux, 1, 0, "1", 1}, EditRow{Param::MassFlux, 1, 80, "50", 50},
                       EditRow{Param::Wind, 1, 12.6, nullptr, 12.6},
                       // The typed number arrives as a Single; the mass flux field shows it in the
                       // shortest form that reads back to the same Single, near its limits too.

@@ -22,8 +22,7 @@ struct PresentRow {
     QString calderaCaption = kCalderaCaption;
     const char* ventCaption = nullptr;  // nullptr: the caption is left as it is
     bool burstsTicked = false;
-    int eventKind = 0;
-    int faultDip = 0;
+    qint16 eventKind = 0, faultDip = 0;
 };
 void PrintTo(const PresentRow& r, std::ostream* os) { *os << r.name; }
 
@@ -54,11 +53,8 @@ class PresentPhaseRows : public ::testing::TestWithParam<PresentRow> {};
 TEST_P(PresentPhaseRows, EnabledSetAndCaptions)
 {
     const PresentRow& r = GetParam();
-    PhaseRecord p = NewPhase();
-    p.EruptionType = static_cast<qint16>(r.type);
-    p.EventKind = static_cast<qint16>(r.eventKind);
-    p.Strength = r.strength;
-    p.FaultDip = static_cast<qint16>(r.faultDip);
+    const PhaseRecord p{.EruptionType = static_cast<qint16>(r.type), .Strength = r.strength,
+                        .EventKind = r.eventKind, .FaultDip = r.faultDip};
     const Presentation shown = PresentPhase(p, r.type, r.strength, r.calderaTicked, r.burstsTicked);
     for (Param e : r.expectEnabled)
         EXPECT_TRUE(shown.enables(e)) << Info(e).control.toStdString();
@@ -99,11 +95,7 @@ TEST(ChoiceLists, EntriesFoundOnlyWithinTheCount)
 
 TEST(TypedText, KeptWhilePlainDecimalReadingAsTheHeldValue)
 {
-    struct Case {
-        const char* text;
-        double held;
-        bool kept;
-    };
+    struct Case { const char* text; double held; bool kept; };
     const Case cases[] = {{"12.", 12, true},  {"1.0", 1, true},  {"-", 0, true},     {"", 0, true},
                           {"-", 1, false},    {"", 1, false},    {"15", 11, false},  {"abc", 0, false},
                           {"1e", 1, false},   {"--1", 0, false}, {"+.", 0, true},    {"12.50", 12.5, true}};

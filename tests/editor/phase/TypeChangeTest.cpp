@@ -75,8 +75,7 @@ TEST(TypeChange, NonEruptiveKindsResetTheEruptionValues)
         expected.EruptionType = 0;
         expected.EventKind = static_cast<qint16>(kind);
         expected.VentLocation = expected.Strength = expected.Wind = 0;
-        expected.MassFlux = 1;
-        expected.BurstCount = 1;
+        expected.MassFlux = expected.BurstCount = 1;
         expected.ScarpTop = expected.ScarpBase = 0;
         expected.FaultMagnitude = kept;
         EXPECT_EQ(r.phase, expected) << name << " " << magnitude;
