@@ -13,8 +13,8 @@
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
+#include <bit>
 #include <csignal>
-#include <cstring>
 #include <functional>
 #include <limits>
 
@@ -39,22 +39,12 @@ RecordFile Sample()
     r.StratigraphicFile = QString::fromUtf8("C:\\Strata\\Caf\xc3\xa9 \xe2\x82\xac, \xc5\x92uvre.str");
     r.Scale = 100;
     r.Phases.count = 3;
-    PhaseRecord& a = r.Phases.phases[1];
-    a = NewPhase();
-    a.EruptionType = 3;
-    a.VentLocation = 12.345f;
-    a.Wind = -17.25f;
-    a.FaultDip = -7;
-    a.BurstCount = 100;
-    a.MidRadius = Limits::max();
-    a.DepositAngle = Limits::denorm_min();
-    a.LeftAngle = -Limits::min();
-    a.RightAngle = 0.1f;
+    r.Phases.phases[1] = {.VentLocation = 12.345f, .EruptionType = 3, .Wind = -17.25f, .BurstCount = 100,
+                          .FaultDip = -7, .FlowLength = 6, .MidRadius = Limits::max(),
+                          .DepositAngle = Limits::denorm_min(), .LeftAngle = -Limits::min(), .RightAngle = 0.1f};
     uint32_t bits = 1;
-    for (int n = 1; n <= 100; ++n, bits = bits * 2654435761u + 12345u) {
-        const uint32_t b = bits & 0xFF7FFFFFu; // an exponent bit cleared: no infinities or NaNs
-        std::memcpy(&r.Phases.durations[1][n], &b, sizeof b);
-    }
+    for (int n = 1; n <= 100; ++n, bits = bits * 2654435761u + 12345u)
+        r.Phases.durations[1][n] = std::bit_cast<float>(bits & 0xFF7FFFFFu); // no infinities or NaNs
     r.Phases.durations[1][2] = -0.0f;
     r.Phases.phases[2] = {.EruptionType = -1, .Strength = 1.0f / 3.0f, .ScarpTop = -32768, .BurstCount = 5,
                           .Growth = -32768, .Speed = 32767};
@@ -64,7 +54,7 @@ RecordFile Sample()
 
 QByteArray CrLfLines(const QList<QByteArray>& lines) { return lines.join("\r\n") + "\r\n"; }
 
-bool SameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(float a, float b) { return std::bit_cast<quint32>(a) == std::bit_cast<quint32>(b); }
 
 // A folder holding the old record "r.rec".
 struct OldFile {
@@ -86,8 +76,7 @@ TEST(RecordFile, ExactLayout)
     r.StratigraphicFile.clear();
     r.Scale = 20;
     r.Phases.count = 1;
-    PhaseRecord& p = r.Phases.phases[1];
-    p = NewPhase();
+    PhaseRecord& p = r.Phases.phases[1] = NewPhase();
     p.EruptionType = 4;
     p.VentLocation = 2.5f;
     p.Wind = -3;
@@ -263,11 +252,7 @@ TEST(RecordFile, AnUnopenableFileFailsAtLineZero)
 
 TEST(RecordFile, APipeReadsLikeAFile)
 {
-    struct Case {
-        QByteArray bytes;
-        int times;
-        const char* failure;
-    };
+    struct Case { QByteArray bytes; int times; const char* failure; };
     for (const Case& c : {Case{GoodLines(), 1, ""}, Case{GoodLines(12, "", true), 1, "line 12: the file ends early"},
                           Case{QByteArray(1 << 20, ' '), 17, "the file is too large to be a record"}}) {
         const ReadResult r = ReadThroughFifo(c.bytes, c.times, ReadRecordFile);
