@@ -33,7 +33,7 @@ const PresentRow kPresentRows[] = {
     {"EventKind0IsErosion", 0, 0, {ErosionDuration}, {VentLocation, FaultMagnitude, DownSide}},
     {"FaultingVerticalHasDownSide", 0, 0, {VentLocation, FaultMagnitude, FaultDip, DownSide}, {ErosionDuration},
      false, kCaldera, nullptr, false, 1},
-    {"FaultingDip2NoDownSide", 0, 0, {FaultDip}, {DownSide}, false, kCaldera, nullptr, false, 1, 2},
+    {"FaultingDip2NoDownSide", 0, 0, {FaultDip}, {DownSide, Strength}, false, kCaldera, nullptr, false, 1, 2},
     {"Vulcanian03Diatreme", 1, 0.3f, {Caldera, Directed}, {CalderaStyle}, false, kDiatreme},
     {"Vulcanian045CalderaWithoutStyle", 1, 0.45f, {Caldera}, {CalderaStyle, VentPosition}, true},
     {"Vulcanian06TickedStyleAndVent", 1, 0.6f, {Caldera, CalderaStyle, VentPosition}, {}, true, kCaldera,
