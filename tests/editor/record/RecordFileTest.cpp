@@ -97,19 +97,16 @@ TEST(RecordFile, SinglesArePlainDecimalWithTheFewestDigits)
     EXPECT_EQ(FormatSingle(Limits::denorm_min()).size(), 47u); // "0." and 45 digits
 }
 
-// Saved over an old file, which is replaced whole with no temporary file
-// left beside it, and read back.
+// Saved over an old file (SafeSave's tests check that no temporary file is
+// left beside it) and read back. The header's name, count and scale are
+// written as read, so the last comparison checks them.
 TEST(RecordFile, RoundTripKeepsEveryValueAndByte)
 {
     OldFile f;
     const RecordFile r = Sample();
     ASSERT_TRUE(SaveRec(r, f.path).ok);
-    EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("r.rec")});
     const ReadResult back = ReadRecordFile(f.path);
     ASSERT_TRUE(back.ok()) << back.failure->text().toStdString();
-    EXPECT_EQ(back.record.StratigraphicFile, r.StratigraphicFile);
-    EXPECT_EQ(back.record.Scale, 100);
-    ASSERT_EQ(back.record.Phases.count, 3);
     for (int p = 1; p <= 3; ++p)
         EXPECT_EQ(back.record.Phases.phases[p], r.Phases.phases[p]) << p;
     for (int n = 1; n <= 100; ++n)
