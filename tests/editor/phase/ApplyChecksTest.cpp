@@ -33,11 +33,9 @@ PhaseRecord ValidPhase(int type, int eventKind = 0)
     return p;
 }
 
+// A change to a passing phase, and the message it then fails with (nullptr: it passes).
 struct Row {
-    const char* name;
-    int type;
-    std::function<void(PhaseRecord&, FlowDurations&)> change;
-    const char* message;  // nullptr: the phase passes
+    const char* name; int type; std::function<void(PhaseRecord&, FlowDurations&)> change; const char* message;
     int eventKind = 0, flow = 0, scale = NormalScale;
 };
 
@@ -111,16 +109,12 @@ INSTANTIATE_TEST_SUITE_P(Checks, ApplyCheckRows, ::testing::ValuesIn(kRows), tol
 enum Side { Low, High };
 
 // One bound that an apply demands of each of the types, as the user has been
-// told it.
+// told it: of a field, or (field nullptr) of the duration of flow `flow`; in
+// the field's units, or in map pixels for a position on the record's scale
+// `pixelScale`.
 struct BoundRow {
-    const char* name;
-    std::vector<int> types;
-    float PhaseRecord::*field;  // nullptr: the duration of flow `flow`
-    Side side;
-    double bound;               // in the field's units; in map pixels for a position
-    const char* message;
-    int pixelScale = 0;         // for a position: the record's scale
-    int flow = 1, flowLength = 6, eventKind = 0;
+    const char* name; std::vector<int> types; float PhaseRecord::*field; Side side; double bound; const char* message;
+    int pixelScale = 0, flow = 1, flowLength = 6, eventKind = 0;
 };
 
 void PrintTo(const BoundRow& row, std::ostream* os) { *os << row.name; }

@@ -12,13 +12,9 @@ using namespace tolva::phase;
 
 namespace {
 
-struct EditRow {
-    Param param;
-    int type;
-    double typed;
-    const char* text;  // nullptr: the field keeps what was typed
-    double stored;
-};
+// A typed number, the text the field rewrites itself to (nullptr: it keeps
+// what was typed) and the value stored.
+struct EditRow { Param param; int type; double typed; const char* text; double stored; };
 
 void PrintTo(const EditRow& r, std::ostream* os)
 {
@@ -59,12 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
                       EditRow{Param::BurstCount, 4, 100, nullptr, 100}, EditRow{Param::BurstCount, 3, 250, "100", 100}),
     tolva::testing::RowName());
 
-struct StoreRow {
-    Param param;
-    double value;       // what the form stores
-    double readBack;    // what the phase then holds
-    StoredField field;  // the phase's field that holds it; none for the flow duration
-};
+// The value the form stores, what the phase then holds, and the phase's
+// field that holds it (none for the flow duration).
+struct StoreRow { Param param; double value, readBack; StoredField field; };
 
 void PrintTo(const StoreRow& r, std::ostream* os) { *os << Info(r.param).name.toStdString() << " " << r.value; }
 

@@ -12,17 +12,14 @@ using namespace tolva::phase;
 
 namespace {
 
+// A phase (its strength stored and shown alike), the checked controls that
+// must be enabled and disabled, and the captions (a vent caption of nullptr
+// leaves the caption as it is).
 struct PresentRow {
-    const char* name;
-    int type;
-    float strength;                    // stored and shown alike
-    std::vector<Param> expectEnabled;  // those of the checked controls that must be enabled
-    std::vector<Param> expectDisabled;
-    bool calderaTicked = false;
-    QString calderaCaption = kCalderaCaption;
-    const char* ventCaption = nullptr;  // nullptr: the caption is left as it is
-    bool burstsTicked = false;
-    qint16 eventKind = 0, faultDip = 0;
+    const char* name; int type; float strength;
+    std::vector<Param> expectEnabled, expectDisabled;
+    bool calderaTicked = false; QString calderaCaption = kCalderaCaption; const char* ventCaption = nullptr;
+    bool burstsTicked = false; qint16 eventKind = 0, faultDip = 0;
 };
 void PrintTo(const PresentRow& r, std::ostream* os) { *os << r.name; }
 

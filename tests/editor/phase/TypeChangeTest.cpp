@@ -28,11 +28,7 @@ PhaseRecord Strombolian08(qint16 bursts = 3)
     return p;
 }
 
-struct Picked {
-    PhaseRecord phase;
-    FlowDurations durations{};
-    std::optional<int> shown;
-};
+struct Picked { PhaseRecord phase; FlowDurations durations{}; std::optional<int> shown; };
 
 Picked Pick(PhaseRecord working, const QString& name, const PhaseRecord& committed = {},
             const FlowDurations& committedDurations = {}, std::deque<double> random = {0.5})

@@ -25,7 +25,7 @@ class OpenedRecord : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        RecordFile r{.StratigraphicFile = QStringLiteral("/data/strata/first.str"), .Scale = 20, .Phases = {.count = 2}};
+        RecordFile r{.StratigraphicFile = "/data/strata/first.str", .Scale = 20, .Phases = {.count = 2}};
         for (int p = 1; p <= 2; ++p) {
             PhaseRecord& ph = r.Phases.phases[p] = NewPhase();
             ph.EruptionType = 3;

@@ -153,14 +153,9 @@ QByteArray Utf16(const QByteArray& text, bool withMark)
 }
 
 // Variants of GoodLines(): some hold the same record (other line ends, other
-// spellings of its numbers, whatever follows its last flow), the others fail
-// at the line named, for the reason given.
-struct ReadRow {
-    const char* name;
-    QByteArray bytes;
-    int line = 0;
-    const char* reason = nullptr;  // nullptr: the record of GoodLines()
-};
+// spellings of its numbers, whatever follows its last flow: no reason), the
+// others fail at the line named, for the reason given.
+struct ReadRow { const char* name; QByteArray bytes; int line = 0; const char* reason = nullptr; };
 
 void PrintTo(const ReadRow& row, std::ostream* os) { *os << row.name; }
 
@@ -257,11 +252,8 @@ TEST(RecordFile, APipeReadsLikeAFile)
     }
 }
 
-struct RefusalRow {
-    const char* name;
-    std::function<void(RecordFile&)> change;
-    const char* message;  // the refusal begins with it
-};
+// The refusal begins with the message.
+struct RefusalRow { const char* name; std::function<void(RecordFile&)> change; const char* message; };
 
 void PrintTo(const RefusalRow& row, std::ostream* os) { *os << row.name; }
 

@@ -170,11 +170,7 @@ TEST_F(RecordEditTest, ParameterControlsFollowTheTable)
 // follow the phase; the presentation tests check them.)
 TEST_F(RecordEditTest, EveryControlCarriesItsCaptionAndToolTip)
 {
-    struct Row {
-        const char* name;
-        const char* caption; // nullptr: shows none
-        const char* tip = "";
-    };
+    struct Row { const char* name; const char* caption; const char* tip = ""; }; // caption nullptr: shows none
     const Row rows[] = {
         {"Frame1", nullptr, "Select record, associated topographic file, and scale"},
         {"Label1", "File opened:"}, {"cmdOpen", nullptr, "Open a record file for editing"},
