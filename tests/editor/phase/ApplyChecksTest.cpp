@@ -128,9 +128,7 @@ TEST_P(ApplyBounds, OutermostSinglePassesAndTheNextFails)
     const BoundRow& row = GetParam();
     const int scale = row.pixelScale ? row.pixelScale : NormalScale;
     const auto measured = [&](float v) { return row.pixelScale ? v * 1000.0 / row.pixelScale : double(v); };
-    const auto passes = [&](float v) {
-        return row.side == Low ? measured(v) >= row.bound : measured(v) <= row.bound;
-    };
+    const auto passes = [&](float v) { return row.side == Low ? measured(v) >= row.bound : measured(v) <= row.bound; };
     const float outward = row.side == Low ? -INFINITY : INFINITY;
     float edge = static_cast<float>(row.pixelScale ? row.bound * row.pixelScale / 1000.0 : row.bound);
     while (!passes(edge))
@@ -236,8 +234,7 @@ TEST(ScarpCorrections, TheCorrectedValueIsTheOutermostThatPasses)
 
 TEST(CheckPhases, OnlyTheLowestFailingPhaseIsReported)
 {
-    PhaseList list;
-    list.count = 3;
+    PhaseList list{.count = 3};
     list.phases[1] = ValidPhase(Strombolian);
     list.phases[2] = ValidPhase(Vulcanian);
     list.phases[2].Strength = 3;

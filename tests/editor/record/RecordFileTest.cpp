@@ -185,10 +185,8 @@ const ReadRow kReads[] = {
     {"CrThenCrLf", WithLineEnds("\r").replace("\r\r\"Record", "\r\r\n\"Record")},
     {"UnclosedQuoteOnTheEmptyLine", GoodLines(3, " \"a,b\",\"c")},
     {"Unterminated", GoodLines().chopped(2)},
-    {"LenientNumbers", GoodLines(5, " 1.2E1,+3,.0,50e-1")
-                           .replace("\n1,0", "\n1e0,0")
-                           .replace("\n0,0,2,0", "\n0,0,2.0,0")
-                           .replace("\n300", "\n3.e2")},
+    {"LenientNumbers", GoodLines(5, " 1.2E1,+3,.0,50e-1").replace("\n1,0", "\n1e0,0").replace("\n300", "\n3.e2")
+                           .replace("\n0,0,2,0", "\n0,0,2.0,0")},
     {"PhaseNumberNotChecked", GoodLines(4, "\"Record Phase: \",7")},
     {"NotesAfterTheLastFlow", GoodLines() + "500\r\nnotes\r\n"},
     // Failures.
