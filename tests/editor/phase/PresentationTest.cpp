@@ -18,7 +18,7 @@ namespace {
 struct PresentRow {
     const char* name; int type; float strength;
     std::vector<Param> expectEnabled, expectDisabled;
-    bool calderaTicked = false; QString calderaCaption = kCalderaCaption; const char* ventCaption = nullptr;
+    bool calderaTicked = false; const char* ventCaption = nullptr; QString calderaCaption = kCalderaCaption;
     bool burstsTicked = false; qint16 eventKind = 0, faultDip = 0;
 };
 void PrintTo(const PresentRow& r, std::ostream* os) { *os << r.name; }
@@ -29,20 +29,19 @@ const PresentRow kPresentRows[] = {
     {"NoTypeOnlySpeed", -1, 0, {}, {VentLocation, Wind, Caldera, BurstCount, FlowDuration}},
     {"EventKind0IsErosion", 0, 0, {ErosionDuration}, {VentLocation, FaultMagnitude, DownSide}},
     {"FaultingVerticalHasDownSide", 0, 0, {VentLocation, FaultMagnitude, FaultDip, DownSide}, {ErosionDuration},
-     false, kCaldera, nullptr, false, 1},
-    {"FaultingDip2NoDownSide", 0, 0, {FaultDip}, {DownSide, Strength}, false, kCaldera, nullptr, false, 1, 2},
-    {"Vulcanian03Diatreme", 1, 0.3f, {Caldera, Directed}, {CalderaStyle}, false, kDiatreme},
+     false, nullptr, kCaldera, false, 1},
+    {"FaultingDip2NoDownSide", 0, 0, {FaultDip}, {DownSide, Strength}, false, nullptr, kCaldera, false, 1, 2},
+    {"Vulcanian03Diatreme", 1, 0.3f, {Caldera, Directed}, {CalderaStyle}, false, nullptr, kDiatreme},
     {"Vulcanian045CalderaWithoutStyle", 1, 0.45f, {Caldera}, {CalderaStyle, VentPosition}, true},
-    {"Vulcanian06TickedStyleAndVent", 1, 0.6f, {Caldera, CalderaStyle, VentPosition}, {}, true, kCaldera,
-     "Vent Position"},
+    {"Vulcanian06TickedStyleAndVent", 1, 0.6f, {Caldera, CalderaStyle, VentPosition}, {}, true, "Vent Position"},
     {"Vulcanian06UntickedNoStyle", 1, 0.6f, {Caldera}, {CalderaStyle, VentPosition}},
     {"Strombolian03NoCaldera", 2, 0.3f, {Strength, CraterSize}, {Caldera}},
-    {"Strombolian029Diatreme", 2, 0.29f, {Caldera}, {CalderaStyle, VentPosition}, true, kDiatreme},
+    {"Strombolian029Diatreme", 2, 0.29f, {Caldera}, {CalderaStyle, VentPosition}, true, nullptr, kDiatreme},
     {"HawaiianFlows", 3, 0, {FlowDuration, FlowLength, LeftAngle, RightAngle}, {Strength, MassFlux, CraterSize}},
-    {"PlinianTicked", 5, 0.2f, {Caldera, CalderaStyle, VentPosition}, {}, true, kCaldera, "Vent Position"},
+    {"PlinianTicked", 5, 0.2f, {Caldera, CalderaStyle, VentPosition}, {}, true, "Vent Position"},
     {"SectorCollapseNoLocation", 6, 0, {ScarpTop, ScarpBase, Strength}, {VentLocation, Wind}},
-    {"FumarolicUnticked", 7, 0.5f, {ExplosiveBursts}, {CraterSize, VentPosition}, false, kCaldera, "Burst Frequency"},
-    {"FumarolicTicked", 7, 0.5f, {CraterSize, VentPosition}, {Caldera}, false, kCaldera, "Burst Frequency", true},
+    {"FumarolicUnticked", 7, 0.5f, {ExplosiveBursts}, {CraterSize, VentPosition}, false, "Burst Frequency"},
+    {"FumarolicTicked", 7, 0.5f, {CraterSize, VentPosition}, {Caldera}, false, "Burst Frequency", kCaldera, true},
 };
 
 class PresentPhaseRows : public ::testing::TestWithParam<PresentRow> {};

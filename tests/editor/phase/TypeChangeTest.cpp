@@ -70,9 +70,8 @@ TEST(TypeChange, NonEruptiveKindsResetTheEruptionValues)
         PhaseRecord expected = start;
         expected.EruptionType = 0;
         expected.EventKind = static_cast<qint16>(kind);
-        expected.VentLocation = expected.Strength = expected.Wind = 0;
+        expected.VentLocation = expected.Strength = expected.Wind = expected.ScarpTop = expected.ScarpBase = 0;
         expected.MassFlux = expected.BurstCount = 1;
-        expected.ScarpTop = expected.ScarpBase = 0;
         expected.FaultMagnitude = kept;
         EXPECT_EQ(r.phase, expected) << name << " " << magnitude;
     }

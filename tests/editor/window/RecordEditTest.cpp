@@ -477,8 +477,7 @@ TEST_F(RecordEditTest, HawaiianBurstCountsAndTheirFlows)
 TEST_F(RecordEditTest, CalderaAndBurstBoxesFollowTheStrengthAndTheirTicks)
 {
     PhaseRecord plinian = Typed(Plinian, 0.8f);
-    plinian.Caldera = 1;
-    plinian.CalderaStyle = 1;
+    plinian.Caldera = plinian.CalderaStyle = 1;
     openPhases({Typed(Fumarolic, 0.5f), plinian, Typed(Strombolian, 0.3f)});
     // Explosive bursts enable the crater size and the burst frequency; the tick is an edit.
     EXPECT_EQ(text("labSlide4"), QStringLiteral("Burst Frequency"));
