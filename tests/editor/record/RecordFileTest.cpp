@@ -35,10 +35,8 @@ using Limits = std::numeric_limits<float>;
 // a Peléean phase without flows.
 RecordFile Sample()
 {
-    RecordFile r;
-    r.StratigraphicFile = QString::fromUtf8("C:\\Strata\\Caf\xc3\xa9 \xe2\x82\xac, \xc5\x92uvre.str");
-    r.Scale = 100;
-    r.Phases.count = 3;
+    RecordFile r{.StratigraphicFile = QString::fromUtf8("C:\\Strata\\Caf\xc3\xa9 \xe2\x82\xac, \xc5\x92uvre.str"),
+                 .Scale = 100, .Phases = {.count = 3}};
     r.Phases.phases[1] = {.VentLocation = 12.345f, .EruptionType = 3, .Wind = -17.25f, .BurstCount = 100,
                           .FaultDip = -7, .FlowLength = 6, .MidRadius = Limits::max(),
                           .DepositAngle = Limits::denorm_min(), .LeftAngle = -Limits::min(), .RightAngle = 0.1f};
@@ -69,13 +67,10 @@ struct OldFile {
 
 TEST(RecordFile, ExactLayout)
 {
-    RecordFile r;
-    r.StratigraphicFile = kNoStratigraphicFile;
+    RecordFile r{.StratigraphicFile = kNoStratigraphicFile, .Phases = {}};
     EXPECT_EQ(RecordText(r).bytes, QByteArray("\"Stratigraphic file:\",\"(None)\"\r\n\"Recorded phases\",0,0\r\n"));
 
-    r.StratigraphicFile.clear();
-    r.Scale = 20;
-    r.Phases.count = 1;
+    r = {.StratigraphicFile = "", .Scale = 20, .Phases = {.count = 1}};
     PhaseRecord& p = r.Phases.phases[1] = NewPhase();
     p.EruptionType = 4;
     p.VentLocation = 2.5f;
@@ -309,8 +304,7 @@ TEST(SaveRec, AWriteThatFailsHalfwayLeavesTheOldFile)
     rlimit saved{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64;
+    const rlimit small{64, saved.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     const SaveResult result = SaveRec(Sample(), f.path);
     ::setrlimit(RLIMIT_FSIZE, &saved);
