@@ -81,9 +81,8 @@ TEST(TypeChange, BetweenEruptiveTypesOnlyTheCodeChanges)
 {
     PhaseRecord v = Strombolian08();
     v.EruptionType = Vulcanian;
-    v.Caldera = 1;
+    v.Caldera = v.Directed = 1;
     v.CalderaStyle = 2;
-    v.Directed = 1;
     const Picked r = Pick(v, QStringLiteral("Plinian"));
     PhaseRecord expected = v;
     expected.EruptionType = Plinian;

@@ -46,9 +46,6 @@ protected:
 TEST_F(OpenedRecord, OpenReplacesTheRecordOnlyWhenTheFileReads)
 {
     EXPECT_EQ(std::tie(e.RecordPath, e.Working.count, e.CurrentPhase), std::tuple(path, 2, 1));
-    EXPECT_EQ(e.Working.durations[2][2], 200);
-    EXPECT_EQ(e.PendingStratigraphicFile, QStringLiteral("/data/strata/first.str"));
-
     e.Working.phases[1].Wind = 33;  // an unapplied edit
     e.CurrentPhase = 2;
     const EditorRecord before = e;
