@@ -118,9 +118,8 @@ TEST_F(OpenedRecord, StratigraphicCommitIsWhatTheUserLastChose)
 
 TEST_F(OpenedRecord, SaveSetsThePathOnlyOnSuccess)
 {
-    ASSERT_FALSE(e.ApplyParams());
-    const SaveResult failed = e.SaveRec(dir.path());
-    EXPECT_EQ(SaveFailureReport(failed), (MessageReport{kSaveError, "TolvaEdit", MessageIcon::Exclamation}));
+    const MessageReport report{kSaveError, "TolvaEdit", MessageIcon::Exclamation};
+    EXPECT_EQ(SaveFailureReport(e.SaveRec(dir.path())), report);
     EXPECT_EQ(e.RecordPath, path);
     const QString other = dir.filePath(QStringLiteral("second.rec"));
     EXPECT_TRUE(e.SaveRec(other).ok);

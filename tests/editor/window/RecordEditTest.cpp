@@ -44,8 +44,7 @@ MessageReport Box(const char* text, MessageIcon icon) { return {QString::fromUtf
 // A record of the Normal scale holding the phases, with flow durations for some.
 RecordFile RecordOf(std::initializer_list<PhaseRecord> phases, std::map<int, FlowDurations> durations = {})
 {
-    RecordFile r;
-    r.Scale = 20;
+    RecordFile r{.StratigraphicFile = "", .Scale = 20, .Phases = {}};
     for (const PhaseRecord& p : phases)
         r.Phases.phases[static_cast<size_t>(++r.Phases.count)] = p;
     for (const auto& [phase, d] : durations)
