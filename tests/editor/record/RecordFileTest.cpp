@@ -164,8 +164,7 @@ TEST_P(Reading, GivesTheSameRecordOrTheFailingLineAndReason)
     if (r.ok()) {
         EXPECT_EQ(RecordText(r.record).bytes, GoodLines());
     } else {
-        EXPECT_EQ(r.failure->line, row.line);
-        EXPECT_EQ(r.failure->reason, QString::fromLatin1(row.reason));
+        EXPECT_EQ(std::pair(r.failure->line, r.failure->reason), std::pair(row.line, QString::fromLatin1(row.reason)));
     }
 }
 
