@@ -12,18 +12,14 @@ using namespace tolva::phase;
 
 namespace {
 
+// A phase (its strength stored and shown alike), the checked controls that
+// must be enabled and disabled, and the captions (a vent caption of nullptr
+// leaves the caption as it is).
 struct PresentRow {
-    const char* name;
-    int type;
-    float strength;                    // stored and shown alike
-    std::vector<Param> expectEnabled;  // those of the checked controls that must be enabled
-    std::vector<Param> expectDisabled;
-    bool calderaTicked = false;
-    QString calderaCaption = kCalderaCaption;
-    const char* ventCaption = nullptr;  // nullptr: the caption is left as it is
-    bool burstsTicked = false;
-    int eventKind = 0;
-    int faultDip = 0;
+    const char* name; int type; float strength;
+    std::vector<Param> expectEnabled, expectDisabled;
+    bool calderaTicked = false; const char* ventCaption = nullptr; QString calderaCaption = kCalderaCaption;
+    bool burstsTicked = false; qint16 eventKind = 0, faultDip = 0;
 };
 void PrintTo(const PresentRow& r, std::ostream* os) { *os << r.name; }
 
@@ -33,20 +29,19 @@ const PresentRow kPresentRows[] = {
     {"NoTypeOnlySpeed", -1, 0, {}, {VentLocation, Wind, Caldera, BurstCount, FlowDuration}},
     {"EventKind0IsErosion", 0, 0, {ErosionDuration}, {VentLocation, FaultMagnitude, DownSide}},
     {"FaultingVerticalHasDownSide", 0, 0, {VentLocation, FaultMagnitude, FaultDip, DownSide}, {ErosionDuration},
-     false, kCaldera, nullptr, false, 1},
-    {"FaultingDip2NoDownSide", 0, 0, {FaultDip}, {DownSide}, false, kCaldera, nullptr, false, 1, 2},
-    {"Vulcanian03Diatreme", 1, 0.3f, {Caldera, Directed}, {CalderaStyle}, false, kDiatreme},
+     false, nullptr, kCaldera, false, 1},
+    {"FaultingDip2NoDownSide", 0, 0, {FaultDip}, {DownSide, Strength}, false, nullptr, kCaldera, false, 1, 2},
+    {"Vulcanian03Diatreme", 1, 0.3f, {Caldera, Directed}, {CalderaStyle}, false, nullptr, kDiatreme},
     {"Vulcanian045CalderaWithoutStyle", 1, 0.45f, {Caldera}, {CalderaStyle, VentPosition}, true},
-    {"Vulcanian06TickedStyleAndVent", 1, 0.6f, {Caldera, CalderaStyle, VentPosition}, {}, true, kCaldera,
-     "Vent Position"},
+    {"Vulcanian06TickedStyleAndVent", 1, 0.6f, {Caldera, CalderaStyle, VentPosition}, {}, true, "Vent Position"},
     {"Vulcanian06UntickedNoStyle", 1, 0.6f, {Caldera}, {CalderaStyle, VentPosition}},
     {"Strombolian03NoCaldera", 2, 0.3f, {Strength, CraterSize}, {Caldera}},
-    {"Strombolian029Diatreme", 2, 0.29f, {Caldera}, {CalderaStyle, VentPosition}, true, kDiatreme},
+    {"Strombolian029Diatreme", 2, 0.29f, {Caldera}, {CalderaStyle, VentPosition}, true, nullptr, kDiatreme},
     {"HawaiianFlows", 3, 0, {FlowDuration, FlowLength, LeftAngle, RightAngle}, {Strength, MassFlux, CraterSize}},
-    {"PlinianTicked", 5, 0.2f, {Caldera, CalderaStyle, VentPosition}, {}, true, kCaldera, "Vent Position"},
+    {"PlinianTicked", 5, 0.2f, {Caldera, CalderaStyle, VentPosition}, {}, true, "Vent Position"},
     {"SectorCollapseNoLocation", 6, 0, {ScarpTop, ScarpBase, Strength}, {VentLocation, Wind}},
-    {"FumarolicUnticked", 7, 0.5f, {ExplosiveBursts}, {CraterSize, VentPosition}, false, kCaldera, "Burst Frequency"},
-    {"FumarolicTicked", 7, 0.5f, {CraterSize, VentPosition}, {Caldera}, false, kCaldera, "Burst Frequency", true},
+    {"FumarolicUnticked", 7, 0.5f, {ExplosiveBursts}, {CraterSize, VentPosition}, false, "Burst Frequency"},
+    {"FumarolicTicked", 7, 0.5f, {CraterSize, VentPosition}, {Caldera}, false, "Burst Frequency", kCaldera, true},
 };
 
 class PresentPhaseRows : public ::testing::TestWithParam<PresentRow> {};
@@ -54,11 +49,8 @@ class PresentPhaseRows : public ::testing::TestWithParam<PresentRow> {};
 TEST_P(PresentPhaseRows, EnabledSetAndCaptions)
 {
     const PresentRow& r = GetParam();
-    PhaseRecord p = NewPhase();
-    p.EruptionType = static_cast<qint16>(r.type);
-    p.EventKind = static_cast<qint16>(r.eventKind);
-    p.Strength = r.strength;
-    p.FaultDip = static_cast<qint16>(r.faultDip);
+    const PhaseRecord p{.EruptionType = static_cast<qint16>(r.type), .Strength = r.strength,
+                        .EventKind = r.eventKind, .FaultDip = r.faultDip};
     const Presentation shown = PresentPhase(p, r.type, r.strength, r.calderaTicked, r.burstsTicked);
     for (Param e : r.expectEnabled)
         EXPECT_TRUE(shown.enables(e)) << Info(e).control.toStdString();
@@ -99,11 +91,7 @@ TEST(ChoiceLists, EntriesFoundOnlyWithinTheCount)
 
 TEST(TypedText, KeptWhilePlainDecimalReadingAsTheHeldValue)
 {
-    struct Case {
-        const char* text;
-        double held;
-        bool kept;
-    };
+    struct Case { const char* text; double held; bool kept; };
     const Case cases[] = {{"12.", 12, true},  {"1.0", 1, true},  {"-", 0, true},     {"", 0, true},
                           {"-", 1, false},    {"", 1, false},    {"15", 11, false},  {"abc", 0, false},
                           {"1e", 1, false},   {"--1", 0, false}, {"+.", 0, true},    {"12.50", 12.5, true}};

@@ -28,11 +28,7 @@ PhaseRecord Strombolian08(qint16 bursts = 3)
     return p;
 }
 
-struct Picked {
-    PhaseRecord phase;
-    FlowDurations durations{};
-    std::optional<int> shown;
-};
+struct Picked { PhaseRecord phase; FlowDurations durations{}; std::optional<int> shown; };
 
 Picked Pick(PhaseRecord working, const QString& name, const PhaseRecord& committed = {},
             const FlowDurations& committedDurations = {}, std::deque<double> random = {0.5})
@@ -74,10 +70,8 @@ TEST(TypeChange, NonEruptiveKindsResetTheEruptionValues)
         PhaseRecord expected = start;
         expected.EruptionType = 0;
         expected.EventKind = static_cast<qint16>(kind);
-        expected.VentLocation = expected.Strength = expected.Wind = 0;
-        expected.MassFlux = 1;
-        expected.BurstCount = 1;
-        expected.ScarpTop = expected.ScarpBase = 0;
+        expected.VentLocation = expected.Strength = expected.Wind = expected.ScarpTop = expected.ScarpBase = 0;
+        expected.MassFlux = expected.BurstCount = 1;
         expected.FaultMagnitude = kept;
         EXPECT_EQ(r.phase, expected) << name << " " << magnitude;
     }
@@ -87,9 +81,8 @@ TEST(TypeChange, BetweenEruptiveTypesOnlyTheCodeChanges)
 {
     PhaseRecord v = Strombolian08();
     v.EruptionType = Vulcanian;
-    v.Caldera = 1;
+    v.Caldera = v.Directed = 1;
     v.CalderaStyle = 2;
-    v.Directed = 1;
     const Picked r = Pick(v, QStringLiteral("Plinian"));
     PhaseRecord expected = v;
     expected.EruptionType = Plinian;

@@ -31,33 +31,20 @@ PhaseRecord Typed(int type, float strength = 0.5f, qint16 bursts = 2)
 {
     PhaseRecord p = NewPhase();
     p.EruptionType = static_cast<qint16>(type);
-    p.VentLocation = 10;
+    p.VentLocation = p.MassFlux = 10;
     p.Strength = strength;
-    p.MassFlux = 10;
     p.BurstCount = bursts;
     p.Speed = 5;
     return p;
 }
 
-PhaseRecord Fault(int dip = 0)
-{
-    PhaseRecord p = Typed(NonEruptive);
-    p.EventKind = Faulting;
-    p.FaultDip = static_cast<qint16>(dip);
-    return p;
-}
-
 // A message box of the editor.
-MessageReport Box(const char* text, MessageIcon icon)
-{
-    return {QString::fromUtf8(text), QStringLiteral("TolvaEdit"), icon};
-}
+MessageReport Box(const char* text, MessageIcon icon) { return {QString::fromUtf8(text), "TolvaEdit", icon}; }
 
 // A record of the Normal scale holding the phases, with flow durations for some.
 RecordFile RecordOf(std::initializer_list<PhaseRecord> phases, std::map<int, FlowDurations> durations = {})
 {
-    RecordFile r;
-    r.Scale = 20;
+    RecordFile r{.StratigraphicFile = "", .Scale = 20, .Phases = {}};
     for (const PhaseRecord& p : phases)
         r.Phases.phases[static_cast<size_t>(++r.Phases.count)] = p;
     for (const auto& [phase, d] : durations)
@@ -110,16 +97,11 @@ protected:
     }
     int entries(const char* name) { return w<QComboBox>(name)->count(); }
 
-    void open(const QString& path)
-    {
-        files.answers.push_back(path);
-        click("cmdOpen");
-    }
+    void open(const QString& path) { files.answers.push_back(path); click("cmdOpen"); }
     void openRecord(const RecordFile& record)
     {
-        const QString path = inDir("r.rec");
-        ASSERT_TRUE(record::SaveRec(record, path).ok);
-        open(path);
+        ASSERT_TRUE(record::SaveRec(record, inDir("r.rec")).ok);
+        open(inDir("r.rec"));
     }
     void openPhases(std::initializer_list<PhaseRecord> phases) { openRecord(RecordOf(phases)); }
     const PhaseRecord& working(int n) const { return form->record().Working.phases[static_cast<size_t>(n)]; }
@@ -141,8 +123,7 @@ protected:
 // record gives the Normal scale and no phases again.
 TEST_F(RecordEditTest, ANewRecordStartsEmptyAndGrowsByAdd)
 {
-    const QRect screen = form->screen()->availableGeometry();
-    const QRect frame = form->frameGeometry();
+    const QRect screen = form->screen()->availableGeometry(), frame = form->frameGeometry();
     EXPECT_EQ(frame.left() - screen.left(), (screen.width() - frame.width()) / 2);
     EXPECT_EQ(frame.top() - screen.top(), (screen.height() - frame.height()) / 2);
     EXPECT_EQ(w("labRecfile")->toolTip(), QStringLiteral("Edit unsaved (new) file"));
@@ -151,9 +132,7 @@ TEST_F(RecordEditTest, ANewRecordStartsEmptyAndGrowsByAdd)
     expectShown({{"labRecfile", "(New)"}, {"txtTopFile", "(None)"}, {"labPhases", "0"}, {"cmbPhase", "Add Phase"},
                  {"cmbType", "Select Parameters"}, {"cmbStyle", "Caldera Style"}, {"cmbDown", "Down Side"},
                  {"cmbFlow", "Flow Duration"}, {"txtSlide6", "1"}});
-    expectEnabled({"Command2", "cmbPhase", "cmbType", "cmdDelete", "cmdReset", "txtLoc", "labLoc", "txtMap4",
-                   "labSlide1", "chkCald", "cmbStyle", "cmbFlow", "txtLava", "cmbDown"},
-                  false);
+    expectEnabled({"Command2", "cmbPhase", "txtLoc", "labLoc", "txtMap4", "cmbStyle", "cmbFlow", "cmbDown"}, false);
     expectEnabled({"cmdAdd", "txtSlide6"}, true);
 
     click("cmdAdd");
@@ -162,7 +141,6 @@ TEST_F(RecordEditTest, ANewRecordStartsEmptyAndGrowsByAdd)
     expectEnabled({"cmbPhase", "cmbType", "cmdDelete", "cmdReset"}, true);
     pick("cmbType", QStringLiteral("Plinian"));
     EXPECT_TRUE(enabled("Command2")) << "a type makes the new phase worth saving";
-    EXPECT_TRUE(enabled("txtStr"));
 
     click("optLarge");
     click("cmdReset");
@@ -175,11 +153,10 @@ TEST_F(RecordEditTest, ANewRecordStartsEmptyAndGrowsByAdd)
 // table's tool tip.
 TEST_F(RecordEditTest, ParameterControlsFollowTheTable)
 {
-    for (const ParamInfo& info : Parameters()) {
+    for (const ParamInfo& info : Parameters())
         if (const QWidget* field = w(info.control.toStdString().c_str())) {
             EXPECT_EQ(field->toolTip(), info.toolTip) << info.control.toStdString();
         }
-    }
 }
 
 // The form's own captions and tool tips, and the captions of the parameters'
@@ -187,11 +164,7 @@ TEST_F(RecordEditTest, ParameterControlsFollowTheTable)
 // follow the phase; the presentation tests check them.)
 TEST_F(RecordEditTest, EveryControlCarriesItsCaptionAndToolTip)
 {
-    struct Row {
-        const char* name;
-        const char* caption; // nullptr: shows none
-        const char* tip = "";
-    };
+    struct Row { const char* name; const char* caption; const char* tip = ""; }; // caption nullptr: shows none
     const Row rows[] = {
         {"Frame1", nullptr, "Select record, associated topographic file, and scale"},
         {"Label1", "File opened:"}, {"cmdOpen", nullptr, "Open a record file for editing"},
@@ -291,19 +264,16 @@ TEST_F(RecordEditTest, OpenShowsPhaseOneAFailedOpenKeepsTheEditsAndResetDropsThe
     type("txtWind", QStringLiteral("7"));
     files.answers.push_back(std::nullopt);
     click("cmdOpen");
-    EXPECT_TRUE(messages.reports.isEmpty());
     const QString bad = inDir("broken.rec");
     ASSERT_TRUE(tolva::testing::WriteBytes(bad, "\"Stratigraphic file:\",\"\"\r\n\"Recorded phases\",3,20\r\n"));
     open(bad);
     EXPECT_EQ(messages.reports, QList{Box("The record file broken.rec cannot be opened:\nline 3: the file ends early",
                                           MessageIcon::Exclamation)});
     expectShown({{"labRecfile", "r.rec"}, {"labPhases", "2"}, {"txtWind", "7"}});
-    EXPECT_EQ(working(1).Wind, 7.0f);
     EXPECT_TRUE(enabled("Command2"));
     click("cmdAdd");
     click("cmdReset");
     expectShown({{"labPhases", "2"}, {"cmbPhase", "Phase 1"}, {"txtWind", "0"}});
-    EXPECT_EQ(working(1).Wind, 0.0f);
     EXPECT_FALSE(enabled("Command2"));
 }
 
@@ -322,13 +292,10 @@ TEST_F(RecordEditTest, AddAndDeleteShowThePhaseInTheSelectedPlace)
     click("cmdDelete");
     // The next phase moves down under the same number.
     expectShown({{"cmbPhase", "Phase 3"}, {"labPhases", "3"}, {"cmbType", "Pel\xc3\xa9" "ean"}});
-    click("cmdDelete");
-    // Deleting the last phase shows the one before.
-    expectShown({{"cmbPhase", "Phase 2"}, {"labPhases", "2"}, {"cmbType", "Plinian"}});
-    EXPECT_EQ(entries("cmbPhase"), 2);
+    EXPECT_EQ(entries("cmbPhase"), 3);
     EXPECT_TRUE(enabled("Command2"));
-    click("cmdDelete");
-    click("cmdDelete");
+    for (int i = 0; i < 3; ++i)
+        click("cmdDelete");
     expectShown({{"cmbPhase", "Add Phase"}, {"labPhases", "0"}});
     expectEnabled({"cmbPhase", "cmbType", "cmdDelete", "cmdReset", "Command2", "txtLoc"}, false);
     EXPECT_TRUE(enabled("cmdAdd"));
@@ -340,7 +307,6 @@ TEST_F(RecordEditTest, AddIsRefusedAt500Phases)
     r.Phases.count = kMaxPhases - 1;
     openRecord(r);
     click("cmdAdd");
-    EXPECT_EQ(text("labPhases"), QStringLiteral("500"));
     EXPECT_FALSE(enabled("cmdAdd"));
     click("cmdDelete");
     EXPECT_TRUE(enabled("cmdAdd"));
@@ -357,8 +323,7 @@ TEST_F(RecordEditTest, TypedOrChosenStratigraphicFileBecomesThePendingFile)
     openPhases({Typed(Strombolian)});
     auto* box = w<QLineEdit>("txtTopFile");
     for (const auto& [typed, shown, tip] :
-         {std::tuple{"NONE", "(None)", "No stratigraphic file attached"},
-          std::tuple{"layers.str", "layers.str", "Stratigraphic file, delete to remove"},
+         {std::tuple{"layers.str", "layers.str", "Stratigraphic file, delete to remove"},
           std::tuple{"", "(None)", "No stratigraphic file attached"}}) {
         type("txtTopFile", QString::fromLatin1(typed));
         if (!*typed)
@@ -389,12 +354,9 @@ TEST_F(RecordEditTest, CancelledSaveAndSavingOntoTheDemonstrationRecord)
     click("Command2");
     EXPECT_EQ(form->record().Committed.Phases.phases[1].Wind, 9.0f);
     EXPECT_EQ(text("labRecfile"), QStringLiteral("r.rec"));
-    EXPECT_TRUE(messages.reports.isEmpty());
 
     type("txtWind", QStringLiteral("-12"));
-    files.answers.push_back(dataFolder() + QStringLiteral("TolvaDemo.rec"));
-    const QString other = inDir("mine.rec");
-    files.answers.push_back(other);
+    files.answers = {dataFolder() + QStringLiteral("TolvaDemo.rec"), inDir("mine.rec")};
     click("Command2");
     EXPECT_EQ(messages.reports, QList{Box("Cannot replace TOLVA Demonstration file", MessageIcon::Critical)});
     ASSERT_EQ(files.requests.size(), 4);
@@ -402,7 +364,7 @@ TEST_F(RecordEditTest, CancelledSaveAndSavingOntoTheDemonstrationRecord)
     EXPECT_FALSE(QFileInfo::exists(dataFolder() + QStringLiteral("TolvaDemo.rec")));
     EXPECT_EQ(text("labRecfile"), QStringLiteral("mine.rec"));
     EXPECT_FALSE(enabled("Command2"));
-    EXPECT_EQ(record::ReadRecordFile(other).record.Phases.phases[1].Wind, -12.0f);
+    EXPECT_EQ(record::ReadRecordFile(inDir("mine.rec")).record.Phases.phases[1].Wind, -12.0f);
 }
 
 TEST_F(RecordEditTest, FailedCheckSelectsThePhaseAndTheFlow)
@@ -413,7 +375,6 @@ TEST_F(RecordEditTest, FailedCheckSelectsThePhaseAndTheFlow)
     EXPECT_EQ(messages.reports, QList{Box("Phase 2 Flow Duration too short.", MessageIcon::Information)});
     expectShown({{"cmbPhase", "Phase 2"}, {"cmbType", "Hawaiian"}, {"cmbFlow", "Flow 2 Duration"}, {"txtLava", "5.0"}});
     EXPECT_EQ(files.requests.size(), 1) << "no save dialog after a failed check";
-    EXPECT_EQ(form->record().Committed.Phases.phases[1].Wind, 0.0f) << "nothing committed";
 }
 
 // ---- Presentation ----
@@ -424,12 +385,10 @@ TEST_F(RecordEditTest, ShowingAPhaseStoresBackTheShownValues)
     PhaseRecord p = Typed(Strombolian, 0.8f);
     p.Wind = 12.6f;
     p.MassFlux = 80;
-    p.Speed = 0;
     openPhases({p, p});
     expectShown({{"txtWind", "13"}, {"txtPart", "50"}});
     EXPECT_EQ(working(1).Wind, 13.0f);
     EXPECT_EQ(working(1).MassFlux, 50.0f);
-    EXPECT_EQ(working(1).Speed, 1);
     pick("cmbPhase", QStringLiteral("Phase 2"));
     EXPECT_EQ(working(2).Wind, 13.0f);
 }
@@ -438,20 +397,16 @@ TEST_F(RecordEditTest, ShowingAPhaseStoresBackTheShownValues)
 // the window shows them, and follows the typed dip at once.
 TEST_F(RecordEditTest, FaultingPhasesAndTheDownSide)
 {
-    openPhases({Typed(Strombolian, 0.8f), Fault(2)});
+    openPhases({Typed(Strombolian, 0.8f)});
     pick("cmbType", QStringLiteral("Faulting"));
     expectShown({{"cmbType", "Faulting"}, {"txtMag", "1"}, {"cmbDown", "Down Side"}});
     expectEnabled({"txtDip", "cmbDown"}, true);
-    EXPECT_FALSE(enabled("txtStr"));
     type("txtDip", QStringLiteral("3"));
     EXPECT_FALSE(enabled("cmbDown"));
     type("txtDip", QStringLiteral("0"));
     EXPECT_TRUE(enabled("cmbDown")) << "a vertical fault has a down side";
     pick("cmbDown", QStringLiteral("Right side down"));
     EXPECT_EQ(working(1).DownSide, 2);
-    pick("cmbPhase", QStringLiteral("Phase 2"));
-    expectShown({{"cmbType", "Faulting"}, {"txtDip", "2"}});
-    EXPECT_FALSE(enabled("cmbDown"));
 }
 
 // The flows are listed up to the burst count; the picked flow's duration is
@@ -466,8 +421,7 @@ TEST_F(RecordEditTest, FlowsListedAndTypedDurationGoesToThePickedFlow)
     type("txtLava", QStringLiteral("250"));
     EXPECT_EQ(durations(1), (FlowDurations{0, 123.4f, 250, 60})) << "the shown 123.4 is stored back";
     pick("cmbPhase", QStringLiteral("Phase 2"));
-    EXPECT_EQ(text("txtBurst"), QStringLiteral("1"));
-    EXPECT_EQ(entries("cmbFlow"), 1);
+    EXPECT_EQ(entries("cmbFlow"), 1) << "the burst count is held at 1";
     EXPECT_EQ(durations(2)[1], 600.0f) << "drawn: 1200 x 0.5 at flow length 6";
 }
 
@@ -477,21 +431,19 @@ TEST_F(RecordEditTest, FlowsListedAndTypedDurationGoesToThePickedFlow)
 
 // Typing reaches the field's entry rules (their limits and the texts kept
 // while typing are the phase tests'): a row per way a typed text is taken:
-// rewritten to the limit, letters read as 0, left as typed and stored rounded,
-// limited by the phase's type, kept while it reads as the stored value.
+// rewritten to the limit of the phase's type, kept while it reads as the
+// stored value. (A text left as typed is stored as a shown one is,
+// ShowingAPhaseStoresBackTheShownValues; its rounding is FieldEdits'.)
 TEST_F(RecordEditTest, TypedFieldsHoldTheirLimits)
 {
-    // The phase's type (-2: a fault), the field, the keys, the text shown and the value stored.
+    // The phase's type, the field, the keys, the text shown and the value stored.
     const std::tuple<int, const char*, const char*, const char*, Param, double> rows[] = {
-        {Hawaiian, "txtSlide1", "15", "11", Param::FlowLength, 11},
-        {Strombolian, "txtPart", "abc", "1", Param::MassFlux, 1},
-        {Strombolian, "txtBurst", "3.5", "3.5", Param::BurstCount, 4},
         {Hawaiian, "txtBurst", "150", "100", Param::BurstCount, 100},
-        {-2, "txtDip", "-", "-", Param::FaultDip, 0},
+        {Strombolian, "txtSlide3", "-", "-", Param::Position3D, 0},
     };
     for (const auto& [kind, field, keys, shown, param, stored] : rows) {
         SCOPED_TRACE(std::string(field) + " " + keys);
-        openPhases({kind == -2 ? Fault() : Typed(kind)});
+        openPhases({Typed(kind)});
         type(field, QString::fromLatin1(keys));
         EXPECT_EQ(text(field), QString::fromLatin1(shown));
         EXPECT_EQ(ParamValue(working(1), param), stored);
@@ -514,10 +466,8 @@ TEST_F(RecordEditTest, HawaiianBurstCountsAndTheirFlows)
     EXPECT_EQ(durations(1)[4], 900.0f) << "durations beyond the count stay stored";
     pick("cmbPhase", QStringLiteral("Phase 2"));
     pick("cmbType", QStringLiteral("Hawaiian"));
-    EXPECT_EQ(text("txtBurst"), QStringLiteral("100"));
     EXPECT_EQ(working(2).BurstCount, 100);
     EXPECT_EQ(entries("cmbFlow"), 100);
-    EXPECT_GE(durations(2)[100], 20.0f);
 }
 
 // What the boxes, their captions and the style show is the core's
@@ -526,19 +476,16 @@ TEST_F(RecordEditTest, HawaiianBurstCountsAndTheirFlows)
 TEST_F(RecordEditTest, CalderaAndBurstBoxesFollowTheStrengthAndTheirTicks)
 {
     PhaseRecord plinian = Typed(Plinian, 0.8f);
-    plinian.Caldera = 1;
-    plinian.CalderaStyle = 1;
+    plinian.Caldera = plinian.CalderaStyle = 1;
     openPhases({Typed(Fumarolic, 0.5f), plinian, Typed(Strombolian, 0.3f)});
     // Explosive bursts enable the crater size and the burst frequency; the tick is an edit.
     EXPECT_EQ(text("labSlide4"), QStringLiteral("Burst Frequency"));
-    expectEnabled({"txtSlide4", "txtSlide2"}, false);
     click("chkBurst");
     EXPECT_EQ(working(1).ExplosiveBursts, 1);
     expectEnabled({"txtSlide2", "labSlide4", "Command2"}, true);
     click("chkBurst");
     expectEnabled({"txtSlide2", "txtSlide4"}, false);
     pick("cmbPhase", QStringLiteral("Phase 2"));
-    EXPECT_TRUE(w<QCheckBox>("chkCald")->isChecked());
     expectShown({{"chkCald", "Caldera"}, {"cmbStyle", "Mazama Type"}, {"labSlide4", "Vent Position"}});
     expectEnabled({"cmbStyle", "txtSlide4"}, true);
     pick("cmbStyle", QStringLiteral("Valles Type"));
@@ -549,11 +496,8 @@ TEST_F(RecordEditTest, CalderaAndBurstBoxesFollowTheStrengthAndTheirTicks)
     EXPECT_EQ(working(2).CalderaStyle, 2) << "the box does not change the style";
     type("txtStr", QStringLiteral("0.49"));
     EXPECT_FALSE(enabled("chkCald"));
-    type("txtStr", QStringLiteral("0.5"));
-    EXPECT_TRUE(enabled("chkCald"));
-    // Opened, a Strombolian 0.3 has no box; typed lower it is a diatreme, without a style.
+    // Opened, a Strombolian 0.3 has no box (PresentationTest); typed lower it is a diatreme, without a style.
     pick("cmbPhase", QStringLiteral("Phase 3"));
-    EXPECT_FALSE(enabled("chkCald"));
     type("txtStr", QStringLiteral("0.29"));
     EXPECT_EQ(text("chkCald"), QStringLiteral("Diatreme"));
     click("chkCald");
@@ -571,13 +515,11 @@ TEST_F(RecordEditTest, EditSaveAndReopen)
     pick("cmbType", QStringLiteral("Vulcanian/Surtseyan"));
     type("txtStr", QStringLiteral("0.9"));
     click("chkDirected");
-    const QString saved = inDir("session.rec");
-    files.answers.push_back(saved);
+    files.answers.push_back(inDir("session.rec"));
     click("Command2");
-    EXPECT_TRUE(messages.reports.isEmpty());
     EXPECT_EQ(files.requests.last().fileName, inDir("r.rec"));
     click("cmdAdd");
-    open(saved);
+    open(inDir("session.rec"));
     expectShown({{"labPhases", "1"}, {"cmbType", "Vulcanian/Surtseyan"}, {"txtStr", "0.90"}});
     EXPECT_TRUE(w<QCheckBox>("chkDirected")->isChecked());
 }
