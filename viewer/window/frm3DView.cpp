@@ -667,7 +667,6 @@ void frm3DView::FileOpen(bool live)
     const bool keepView = live && ui.chkKeepView->isChecked() && m_scene.FrameList().size() > 1;
     const std::optional<Frame> keptCamera =
         keepView ? std::optional<Frame>(m_scene.FrameList()[1]) : std::nullopt;
-    const float keptDirection = m_view.Direction;
 
     ui.picMap->clear();
     ui.picMain->clear();
@@ -729,7 +728,6 @@ void frm3DView::FileOpen(bool live)
         // Keep View: the camera stays where it was; a step of nothing fixes its
         // height to the new ground as any step would.
         SetFrame(m_scene, 1, *keptCamera);
-        m_view.Direction = keptDirection;
         m_nav.Walk(0.0f);
         showNavigation();
         enableViewCommands();
