@@ -16,8 +16,7 @@ namespace {
 // must be enabled and disabled, and the captions (a vent caption of nullptr
 // leaves the caption as it is).
 struct PresentRow {
-    const char* name; int type; float strength;
-    std::vector<Param> expectEnabled, expectDisabled;
+    const char* name; int type; float strength; std::vector<Param> expectEnabled, expectDisabled;
     bool calderaTicked = false; const char* ventCaption = nullptr; QString calderaCaption = kCalderaCaption;
     bool burstsTicked = false; qint16 eventKind = 0, faultDip = 0;
 };
