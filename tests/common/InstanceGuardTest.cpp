@@ -21,10 +21,7 @@ namespace {
 const QString kProbe = QStringLiteral(TOLVA_INSTANCE_PROBE);
 const QString kName = QStringLiteral("Tolva3DView");
 
-class InstanceGuardTest : public ::testing::Test {
-protected:
-    QTemporaryDir dir;
-};
+struct InstanceGuardTest : ::testing::Test { QTemporaryDir dir; };
 
 TEST_F(InstanceGuardTest, ASecondProcessBringsTheFirstWindowForwardAndEnds)
 {
