@@ -11,21 +11,18 @@
 
 namespace tolva::testing {
 
-class RecordingMessages : public MessageSink {
-public:
+struct RecordingMessages : MessageSink {
     void show(const MessageReport& report) override { reports.append(report); }
     QList<MessageReport> reports;
 };
 
-class FixedClock : public Clock {
-public:
+struct FixedClock : Clock {
     double secondsSinceMidnight() const override { return seconds; }
     double seconds = 0.0;
 };
 
 // Returns the scripted values in turn, then repeats the last one.
-class SequenceRandom : public RandomSource {
-public:
+struct SequenceRandom : RandomSource {
     explicit SequenceRandom(std::deque<double> values = {0.5}) : m_values(std::move(values)) {}
     double next() override
     {
@@ -38,14 +35,12 @@ private:
     std::deque<double> m_values;
 };
 
-class RecordingSounds : public SoundPlayer {
-public:
+struct RecordingSounds : SoundPlayer {
     void play(const QString& name) override { played.append(name); }
     QStringList played;
 };
 
-class RecordingHelp : public HelpViewer {
-public:
+struct RecordingHelp : HelpViewer {
     void showTopic(int contextId) override { topics.append(contextId); }
     void close() override { ++closes; }
     QList<int> topics;
@@ -53,8 +48,7 @@ public:
 };
 
 // Answers each dialog with the next scripted answer; nothing means "cancelled".
-class ScriptedFileDialogs : public FileDialogs {
-public:
+struct ScriptedFileDialogs : FileDialogs {
     std::optional<QString> openFile(const FileDialogRequest& request) override { return answer(request); }
     std::optional<QString> saveFile(const FileDialogRequest& request) override { return answer(request); }
     std::deque<std::optional<QString>> answers;
@@ -71,8 +65,7 @@ private:
     }
 };
 
-class ScriptedColors : public ColorDialog {
-public:
+struct ScriptedColors : ColorDialog {
     std::optional<quint32> chooseColor(quint32) override { return answer; }
     std::optional<quint32> answer;
 };
@@ -82,14 +75,10 @@ public:
 // "DrawPicture <left> <top> <width> <height> <picture width>x<height>",
 // "EndPage", "EndDoc". `failAt` makes the call of that name (or
 // "ShowDialog") fail once with `failure`.
-class ScriptedPrinter : public PrinterService {
-public:
+struct ScriptedPrinter : PrinterService {
     QString name = QStringLiteral("Scripted Printer");
     // US Letter, a quarter inch unprintable on every side.
-    int paperWidth = 12240;
-    int paperHeight = 15840;
-    int offset = 360;
-    int orient = 1;
+    int paperWidth = 12240, paperHeight = 15840, offset = 360, orient = 1;
 
     QString deviceName() const override { return name; }
     int pageWidth() const override { return orient == 2 ? paperHeight : paperWidth; }
@@ -135,17 +124,14 @@ public:
     QString errorText() const override { return error; }
 
     // The script.
-    bool accept = true;
-    bool answerFastPrint = true;
-    bool toFile = false;
+    bool accept = true, answerFastPrint = true, toFile = false;
     int copyCount = 1;
     QString failAt;
     QString failure = QStringLiteral("Out of paper.");
 
     // What happened.
-    QStringList dialogs;
+    QStringList dialogs, calls;
     QList<bool> offeredFastPrint;
-    QStringList calls;
     QString error;
     bool fast = true;
 

@@ -40,8 +40,7 @@ inline void DrawTrianglesOn(RasterPath path, const raster::Raster& target, const
     if (path == RasterPath::Baseline)
         raster::DrawTrianglesBaseline(target, scene, mode, half, s, 0, scene.triangleCount());
     else
-        raster::DrawTrianglesAvx2(target, scene, mode, half, s, 0, scene.triangleCount(),
-                                  path == RasterPath::Avx512);
+        raster::DrawTrianglesAvx2(target, scene, mode, half, s, 0, scene.triangleCount(), path == RasterPath::Avx512);
 }
 
 } // namespace tolva::testing

@@ -69,8 +69,6 @@ public:
         if (m_mounted)
             ::umount2(m_dir.path().toLocal8Bit().constData(), MNT_DETACH);
     }
-    TinyDisk(const TinyDisk&) = delete;
-    TinyDisk& operator=(const TinyDisk&) = delete;
 
     bool mounted() const { return m_mounted; }
     QString path(const QString& name) const { return m_dir.filePath(name); }
