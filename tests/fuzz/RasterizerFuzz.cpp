@@ -81,12 +81,9 @@ void AddSoup(FuzzedDataProvider& in, float range, PreparedScene& scene)
     const int vertices = in.ConsumeIntegralInRange(3, 48);
     float px = 0.0f, py = 0.0f, pz = in.ConsumeFloatingPointInRange(0.0f, range);
     for (int i = 0; i < vertices; ++i) {
-        px = Coordinate(in, range, px);
-        py = Coordinate(in, range, py);
-        pz = Coordinate(in, range, pz);
-        scene.x.push_back(px);
-        scene.y.push_back(py);
-        scene.z.push_back(pz);
+        scene.x.push_back(px = Coordinate(in, range, px));
+        scene.y.push_back(py = Coordinate(in, range, py));
+        scene.z.push_back(pz = Coordinate(in, range, pz));
     }
     // Enough triangles for the eight-at-a-time set-up and its remainder,
     // and sometimes for several chunks.

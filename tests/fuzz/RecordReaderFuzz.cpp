@@ -17,21 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const RecordBytes text = RecordText(read.record);
     if (!text.refusal.isEmpty())
         return 0; // a name the file cannot hold (a quote, a line break)
+    // Read back, the record writes the same bytes again: the writer gives
+    // every value the fewest digits that read back to it, so any value, the
+    // name, the scale or a flow lost or changed on the way shows here.
     ReadResult again = ParseRecord(text.bytes);
-    if (!again.ok())
+    if (!again.ok() || RecordText(again.record).bytes != text.bytes)
         std::abort();
-    const PhaseList& a = read.record.Phases;
-    const PhaseList& b = again.record.Phases;
-    if (again.record.StratigraphicFile != read.record.StratigraphicFile || again.record.Scale != read.record.Scale
-        || a.count != b.count)
-        std::abort();
-    for (int p = 1; p <= a.count; ++p) {
-        if (!(a.phases[p] == b.phases[p]))
-            std::abort();
-        for (int n = 1; n <= tolva::phase::StoredFlowCount(a.phases[p]); ++n)
-            if (a.durations[p][n] != b.durations[p][n])
-                std::abort();
-    }
     // The checks (which may correct scarps in place) on every accepted record.
     tolva::phase::CheckPhases(again.record.Phases, again.record.Scale);
     return 0;
