@@ -77,24 +77,11 @@ protected:
         return started;
     }
     // Opens `path` through the open dialog.
-    void open(const QString& path)
-    {
-        files.answers.push_back(path);
-        click("cmdOpen");
-    }
+    void open(const QString& path) { files.answers.push_back(path); click("cmdOpen"); }
     // Starts with the map `name` written to the data folder and opened: the motion runs.
-    void startWith(const QString& name)
-    {
-        WriteMap(dataFile(name));
-        ASSERT_TRUE(start());
-        open(dataFile(name));
-    }
+    void startWith(const QString& name) { WriteMap(dataFile(name)); ASSERT_TRUE(start()); open(dataFile(name)); }
     // Stop, taken at the loop's next pass.
-    void stop()
-    {
-        click("cmdAction");
-        form->motionPass();
-    }
+    void stop() { click("cmdAction"); form->motionPass(); }
 
     template <class T = QWidget>
     T* w(const char* name) { return Control<T>(form.get(), name); }
@@ -406,12 +393,7 @@ protected:
     void hold(const char* button) { QTest::mousePress(w(button), Qt::LeftButton); }
     void release(const char* button) { QTest::mouseRelease(w(button), Qt::LeftButton); }
     // Starts the motion again with Active Update on, as a map announced now is taken at the loop's poll.
-    void restartWithActiveUpdate()
-    {
-        stop();
-        click("chkActive");
-        click("cmdAction");
-    }
+    void restartWithActiveUpdate() { stop(); click("chkActive"); click("cmdAction"); }
     void announceNewMap() { store.WriteSetting(settings::kTopo3D, settings::kNewFile, settings::kTrue); }
 };
 
@@ -662,9 +644,8 @@ protected:
     // Clicks the print window's command `name`.
     void clickInPrintWindow(const char* name)
     {
-        QWidget* window = printWindow();
-        ASSERT_NE(window, nullptr);
-        ClickLikeAUser(Control(window, name));
+        ASSERT_NE(printWindow(), nullptr);
+        ClickLikeAUser(Control(printWindow(), name));
     }
     ScriptedPrinter printer;
 };
