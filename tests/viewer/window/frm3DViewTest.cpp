@@ -170,36 +170,30 @@ TEST_F(ViewerWindowTest, EveryControlCarriesItsNameCaptionAndTooltip)
 
 // --- Start-up and closing ------------------------------------------------------
 
-// stored: twips; "inside": half the window off the screen's right edge.
-struct PlacementRow {
-    const char* name; QString stored; enum Held { Inside, AtTheLeftEdge, Centred, AtTheRightEdge } held;
-};
-void PrintTo(const PlacementRow& row, std::ostream* os) { *os << row.name; }
-
-class PlacementTest : public ViewerWindowTest, public ::testing::WithParamInterface<PlacementRow> {};
-
-TEST_P(PlacementTest, StoredLeftIsHeldOnTheScreen)
+// The stored left (twips) held on the screen, one start after another.
+TEST_F(ViewerWindowTest, StoredLeftIsHeldOnTheScreen)
 {
-    const PlacementRow& row = GetParam();
+    enum Held { Inside, AtTheLeftEdge, Centred, AtTheRightEdge };
+    const struct { const char* name; const char* stored; Held held; } rows[] = {
+        {"left of the screen", "-500", AtTheLeftEdge},
+        {"beyond the right edge", "999999", AtTheRightEdge},
+        {"partly off the right edge kept", nullptr, Inside}, // half the window off the screen's right edge
+        {"not a number", "abc", Centred},
+    };
     form = std::make_unique<frm3DView>(platform, setup);
     const double tpp = 1440.0 / form->logicalDpiX();
     const QRect screen = form->screen()->geometry();
     const double room = (screen.width() - form->width()) * tpp; // the lefts that keep the window whole
     const double inside = room + form->width() * tpp / 2;
-    store.WriteSetting(settings::kTopo3D, settings::kLeft,
-                       row.stored == QStringLiteral("inside") ? QString::number(inside) : row.stored);
-    form.reset();
-    ASSERT_TRUE(start());
     const double left[] = {inside, 0, room / 2, room};
-    EXPECT_NEAR(form->x() - screen.x(), left[row.held] / tpp, 1.0);
+    for (const auto& [name, stored, held] : rows) {
+        SCOPED_TRACE(name);
+        store.WriteSetting(settings::kTopo3D, settings::kLeft, stored ? QString(stored) : QString::number(inside));
+        form.reset();
+        ASSERT_TRUE(start());
+        EXPECT_NEAR(form->x() - screen.x(), left[held] / tpp, 1.0);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, PlacementTest,
-                         ::testing::Values(PlacementRow{"left of the screen", QStringLiteral("-500"), PlacementRow::AtTheLeftEdge},
-                                           PlacementRow{"beyond the right edge", QStringLiteral("999999"), PlacementRow::AtTheRightEdge},
-                                           PlacementRow{"partly off the right edge kept", QStringLiteral("inside"), PlacementRow::Inside},
-                                           PlacementRow{"not a number", QStringLiteral("abc"), PlacementRow::Centred}),
-                         RowName());
 
 TEST_F(ViewerWindowTest, StartReadsTheViewSettingsAndCloseWritesThemAsText)
 {
