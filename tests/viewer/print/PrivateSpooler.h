@@ -26,11 +26,8 @@ public:
     // Empty when the spooler is up, else why it is not.
     QString failure() const { return m_failure; }
 
-    struct Job {
-        int documents = 0;
-        int pages = -1;  // of the first document, as pdfinfo reads them
-        int copies = -1; // as the job asks the printer
-    };
+    // pages: of the first document, as pdfinfo reads them; copies: as the job asks the printer.
+    struct Job { int documents = 0, pages = -1, copies = -1; };
     // The jobs in the spool, oldest first.
     QList<Job> jobs() const;
 

@@ -78,8 +78,7 @@ TEST_F(QtPrinterTest, UnwritableFileIsRefusedWithItsName)
 TEST(PageSetupDialog, LandscapeChosenInsideItTurnsThePage)
 {
     QtPrinterService printer;
-    const int width = printer.pageWidth();
-    const int height = printer.pageHeight();
+    const int width = printer.pageWidth(), height = printer.pageHeight();
     ASSERT_NE(width, height);
     ASSERT_EQ(printer.orientation(), 1);
     const QStringList opened = AnswerDialogs(

@@ -203,13 +203,13 @@ TEST_F(MapPictureTest, AFileBeyondTheSizeLimitIsRefusedUnread)
     EXPECT_EQ(LoadMapPicture(file.fileName()).error, tooLarge);
 }
 
+// Read through a pipe, a whole picture is read and one a byte short is refused
+// as its bytes are (the bad files' table holds the words).
 TEST_F(MapPictureTest, APipeIsCheckedLikeAFile)
 {
     for (const QByteArray& bytes : {kBmp, kBmp.left(194453)}) {
         const MapPicture map = ReadThroughFifo(bytes, 1, [](const QString& path) { return LoadMapPicture(path); });
-        EXPECT_EQ(map.error, bytes.size() == kBmp.size() ? QString()
-                                                          : QStringLiteral("The picture file is incomplete: it holds "
-                                                                           "194453 bytes, its 360 x 180 picture needs 194454."));
+        EXPECT_EQ(map.error, bytes.size() == kBmp.size() ? QString() : LoadMapPicture(bytes).error);
     }
 }
 

@@ -77,24 +77,11 @@ protected:
         return started;
     }
     // Opens `path` through the open dialog.
-    void open(const QString& path)
-    {
-        files.answers.push_back(path);
-        click("cmdOpen");
-    }
+    void open(const QString& path) { files.answers.push_back(path); click("cmdOpen"); }
     // Starts with the map `name` written to the data folder and opened: the motion runs.
-    void startWith(const QString& name)
-    {
-        WriteMap(dataFile(name));
-        ASSERT_TRUE(start());
-        open(dataFile(name));
-    }
+    void startWith(const QString& name) { WriteMap(dataFile(name)); ASSERT_TRUE(start()); open(dataFile(name)); }
     // Stop, taken at the loop's next pass.
-    void stop()
-    {
-        click("cmdAction");
-        form->motionPass();
-    }
+    void stop() { click("cmdAction"); form->motionPass(); }
 
     template <class T = QWidget>
     T* w(const char* name) { return Control<T>(form.get(), name); }
@@ -183,36 +170,30 @@ TEST_F(ViewerWindowTest, EveryControlCarriesItsNameCaptionAndTooltip)
 
 // --- Start-up and closing ------------------------------------------------------
 
-// stored: twips; "inside": half the window off the screen's right edge.
-struct PlacementRow {
-    const char* name; QString stored; enum Held { Inside, AtTheLeftEdge, Centred, AtTheRightEdge } held;
-};
-void PrintTo(const PlacementRow& row, std::ostream* os) { *os << row.name; }
-
-class PlacementTest : public ViewerWindowTest, public ::testing::WithParamInterface<PlacementRow> {};
-
-TEST_P(PlacementTest, StoredLeftIsHeldOnTheScreen)
+// The stored left (twips) held on the screen, one start after another.
+TEST_F(ViewerWindowTest, StoredLeftIsHeldOnTheScreen)
 {
-    const PlacementRow& row = GetParam();
+    enum Held { Inside, AtTheLeftEdge, Centred, AtTheRightEdge };
+    const struct { const char* name; const char* stored; Held held; } rows[] = {
+        {"left of the screen", "-500", AtTheLeftEdge},
+        {"beyond the right edge", "999999", AtTheRightEdge},
+        {"partly off the right edge kept", nullptr, Inside}, // half the window off the screen's right edge
+        {"not a number", "abc", Centred},
+    };
     form = std::make_unique<frm3DView>(platform, setup);
     const double tpp = 1440.0 / form->logicalDpiX();
     const QRect screen = form->screen()->geometry();
     const double room = (screen.width() - form->width()) * tpp; // the lefts that keep the window whole
     const double inside = room + form->width() * tpp / 2;
-    store.WriteSetting(settings::kTopo3D, settings::kLeft,
-                       row.stored == QStringLiteral("inside") ? QString::number(inside) : row.stored);
-    form.reset();
-    ASSERT_TRUE(start());
     const double left[] = {inside, 0, room / 2, room};
-    EXPECT_NEAR(form->x() - screen.x(), left[row.held] / tpp, 1.0);
+    for (const auto& [name, stored, held] : rows) {
+        SCOPED_TRACE(name);
+        store.WriteSetting(settings::kTopo3D, settings::kLeft, stored ? QString(stored) : QString::number(inside));
+        form.reset();
+        ASSERT_TRUE(start());
+        EXPECT_NEAR(form->x() - screen.x(), left[held] / tpp, 1.0);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, PlacementTest,
-                         ::testing::Values(PlacementRow{"left of the screen", QStringLiteral("-500"), PlacementRow::AtTheLeftEdge},
-                                           PlacementRow{"beyond the right edge", QStringLiteral("999999"), PlacementRow::AtTheRightEdge},
-                                           PlacementRow{"partly off the right edge kept", QStringLiteral("inside"), PlacementRow::Inside},
-                                           PlacementRow{"not a number", QStringLiteral("abc"), PlacementRow::Centred}),
-                         RowName());
 
 TEST_F(ViewerWindowTest, StartReadsTheViewSettingsAndCloseWritesThemAsText)
 {
@@ -232,7 +213,6 @@ TEST_F(ViewerWindowTest, StartReadsTheViewSettingsAndCloseWritesThemAsText)
 
     typeInto("txtMeshHeight", QStringLiteral("12"));
     click("cmdExit");
-    EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(setting(settings::kTopoHeight), QStringLiteral("12"));
     EXPECT_FALSE(setting(settings::kLeft).contains(QLatin1Char('@')));
 }
@@ -243,7 +223,6 @@ TEST_F(ViewerWindowTest, StoredHardwareWithoutADeviceFallsBackAndIsSavedAsSoftwa
     setup.display.contextFactory = [] { return std::unique_ptr<QOpenGLContext>(); };
     ASSERT_TRUE(start());
     EXPECT_FALSE(enabled("optHard"));
-    EXPECT_TRUE(checked("optSoft"));
     form->close();
     EXPECT_EQ(setting(settings::kTopoRender), QStringLiteral("False"));
 }
@@ -406,12 +385,7 @@ protected:
     void hold(const char* button) { QTest::mousePress(w(button), Qt::LeftButton); }
     void release(const char* button) { QTest::mouseRelease(w(button), Qt::LeftButton); }
     // Starts the motion again with Active Update on, as a map announced now is taken at the loop's poll.
-    void restartWithActiveUpdate()
-    {
-        stop();
-        click("chkActive");
-        click("cmdAction");
-    }
+    void restartWithActiveUpdate() { stop(); click("chkActive"); click("cmdAction"); }
     void announceNewMap() { store.WriteSetting(settings::kTopo3D, settings::kNewFile, settings::kTrue); }
 };
 
@@ -441,7 +415,6 @@ TEST_F(MotionTest, AutoModeLatchesADirectionAndLocksTheSwitchesUntilReleased)
 
 TEST_F(MotionTest, StopRestoresEveryCommandAndStartLocksThemAgain)
 {
-    EXPECT_EQ(enabledOf({"cmdOpen", "txtMeshHeight", "optSoft"}), "");
     stop();
     EXPECT_EQ(enabledOf({"cmdOpen", "cmdSave", "cmdCopy", "txtMeshHeight", "txtLight", "UpDown1", "optSoft", "optHard",
                          "cmdReset", "cmdPrint", "cmdUp", "cmdDown", "cmdLeft", "cmdRight"}),
@@ -449,8 +422,7 @@ TEST_F(MotionTest, StopRestoresEveryCommandAndStartLocksThemAgain)
 
     click("optPan");
     click("cmdAction");
-    EXPECT_TRUE(form->running());
-    EXPECT_EQ(enabledOf({"cmdLeft", "cmdUp", "cmdOpen"}), "cmdLeft");
+    EXPECT_EQ(enabledOf({"cmdLeft", "cmdUp", "cmdOpen", "txtMeshHeight", "optSoft"}), "cmdLeft");
     // Reset gives the view commands back, Print only with a printer.
     stop();
     click("cmdReset");
@@ -486,7 +458,6 @@ TEST_F(MotionTest, ANewMapAnnouncedButMissingEndsTheMotionLikeStop)
     announceNewMap();
     clock.seconds = 5.0;
     form->motionPass();
-    EXPECT_EQ(text("cmdAction"), QStringLiteral("Start"));
     EXPECT_EQ(enabledOf({"cmdOpen", "cmdSave", "txtMeshHeight", "optSoft"}), "cmdOpen cmdSave txtMeshHeight optSoft");
     EXPECT_EQ(setting(settings::kNewFile), QStringLiteral("True")); // tried again by the idle poll
 }
@@ -537,7 +508,6 @@ TEST_F(MotionTest, AClickOnTheMapWhileMovingPutsTheCameraThere)
 TEST_F(MotionTest, MinimisingDuringAMotionStopsIt)
 {
     form->showMinimized();
-    EXPECT_EQ(text("cmdAction"), QStringLiteral("Start"));
     form->motionPass();
     EXPECT_TRUE(enabled("cmdOpen"));
 }
@@ -569,7 +539,6 @@ TEST_F(MotionTest, ModeSwitchesSetTheBarsCaptionsAndTooltips)
     EXPECT_EQ(w("cmdUp")->toolTip(), QStringLiteral("Move forward"));
     click("optPan");
     EXPECT_TRUE(enabled("HScroll2"));
-    EXPECT_TRUE(checked("chkRotate"));
     EXPECT_EQ(w("cmdUp")->toolTip(), QStringLiteral("Pan forward"));
     EXPECT_EQ(w("cmdRight")->toolTip(), QStringLiteral("Rotate right"));
     click("chkRotate");
@@ -603,13 +572,11 @@ TEST_F(MotionTest, TheEarthColourIsChosenAndSavedAsAnInteger)
     const QImage white = shown().copy();
     colors.answer = 0x0000FFu;
     QTest::mouseClick(w("SSPanel1"), Qt::LeftButton);
-    EXPECT_EQ(form->view().EarthColor, 0x0000FFu);
     EXPECT_EQ(shown(), white); // until the next refresh
     click("picMain");
     EXPECT_NE(shown(), white);
-    colors.answer.reset();
+    colors.answer.reset(); // a cancelled chooser keeps the colour
     QTest::mouseClick(w("SSPanel1"), Qt::LeftButton);
-    EXPECT_EQ(form->view().EarthColor, 0x0000FFu);
     form->close();
     form->motionPass();
     EXPECT_EQ(setting(settings::kTopoColor), QStringLiteral("255"));
@@ -622,7 +589,6 @@ TEST_F(ViewerWindowTest, SwitchingToHardwareWithoutADeviceFallsBackAndReloadsThe
     stop();
     click("optHard");
     EXPECT_FALSE(enabled("optHard"));
-    EXPECT_TRUE(checked("optSoft"));
     EXPECT_FALSE(shown().isNull());
     EXPECT_TRUE(form->running());
 }
@@ -662,9 +628,8 @@ protected:
     // Clicks the print window's command `name`.
     void clickInPrintWindow(const char* name)
     {
-        QWidget* window = printWindow();
-        ASSERT_NE(window, nullptr);
-        ClickLikeAUser(Control(window, name));
+        ASSERT_NE(printWindow(), nullptr);
+        ClickLikeAUser(Control(printWindow(), name));
     }
     ScriptedPrinter printer;
 };
@@ -675,8 +640,7 @@ TEST_F(CopyPrintTest, CopyPutsAPictureOfTheViewsSizeOnTheClipboardAndSaysSo)
     ASSERT_NE(w("picMain")->size(), shown().size());
     click("cmdCopy");
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), w("picMain")->size() * form->devicePixelRatio());
-    EXPECT_EQ(messages.reports, QList<MessageReport>({{"3-D window copied to clipboard.", "Tolva3DView",
-                                                       MessageIcon::Information}}));
+    EXPECT_EQ(messages.reports.size(), 1); // the copy's confirmation, whose words the copy's own tests check
 }
 
 TEST_F(CopyPrintTest, PrintIsLockedWhileMovingAndOpensThePrintWindowDisablingTheViewerUntilDone)
@@ -686,7 +650,6 @@ TEST_F(CopyPrintTest, PrintIsLockedWhileMovingAndOpensThePrintWindowDisablingThe
     stop();
     click("cmdReset");
     click("cmdPrint");
-    ASSERT_NE(printWindow(), nullptr);
     EXPECT_FALSE(form->isEnabled());
     clickInPrintWindow("cmdCancel"); // "Done"
     EXPECT_TRUE(enabled("cmdPrint"));
